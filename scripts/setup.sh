@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing Scrawlix need.
+# Idempotent and quiet when everything is already present.
+set -euo pipefail
+
+packages=(
+    # build
+    cmake ninja-build g++ pkg-config
+    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6svg6-dev libgl-dev
+    libxcb1-dev libxcb-shm0-dev libxcb-xinput-dev libxcb-keysyms1-dev libxcb-xfixes0-dev
+    fp-utils
+    # run
+    xdg-utils fonts-dejavu-core
+)
+if [ "${1:-}" = "--tests" ]; then
+    packages+=(
+        xvfb xauth openbox tint2 dbus-x11 xdotool xclip imagemagick x11-utils x11-xserver-utils
+        cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils libchm-bin ghostscript
+    )
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$p")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "setup: installing ${missing[*]}" >&2
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+    if command -v sudo >/dev/null; then sudo="sudo"; else
+        echo "setup: these packages are missing and I am not root: ${missing[*]}" >&2
+        exit 1
+    fi
+fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

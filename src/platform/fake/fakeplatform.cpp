@@ -1,0 +1,231 @@
+#include "fakeplatform.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QScreen>
+
+qint16 FakeKeyState::GetAsyncKeyState(int vk)
+{
+    queries.append(vk);
+    qint16 result = 0;
+    if (down_.value(vk))
+        result |= static_cast<qint16>(0x8000);
+    if (pressed_.value(vk))
+        result |= 1;
+    pressed_[vk] = false;
+    return result;
+}
+
+void FakeKeyState::setDown(int vk, bool isDown)
+{
+    if (isDown && !down_.value(vk))
+        pressed_[vk] = true;
+    down_[vk] = isDown;
+}
+
+void FakeKeyState::tap(int vk)
+{
+    pressed_[vk] = true;
+}
+
+bool FakeHotKeys::RegisterHotKey(quintptr hwnd, int id, quint32 modifiers, quint32 vk)
+{
+    if (failRegistrations)
+        return false;
+    registrations.append({hwnd, id, modifiers, vk});
+    return true;
+}
+
+WindowProcFn FakeHotKeys::windowProc(quintptr hwnd) const
+{
+    if (procs_.contains(hwnd))
+        return procs_.value(hwnd);
+    auto* self = const_cast<FakeHotKeys*>(this);
+    return [self](quintptr, quint32 msg, quintptr, qintptr) -> qintptr {
+        self->defaultProcMessages.append(msg);
+        return 0;
+    };
+}
+
+void FakeHotKeys::setWindowProc(quintptr hwnd, WindowProcFn proc)
+{
+    procs_[hwnd] = std::move(proc);
+}
+
+bool FakeHotKeys::press(quint32 modifiers, quint32 vk)
+{
+    for (const Registration& r : registrations) {
+        if (r.modifiers == modifiers && r.vk == vk) {
+            send(r.hwnd, WM_HOTKEY_MSG, static_cast<quintptr>(r.id),
+                 static_cast<qintptr>((vk << 16) | modifiers));
+            return true;
+        }
+    }
+    return false;
+}
+
+qintptr FakeHotKeys::send(quintptr hwnd, quint32 msg, quintptr wParam, qintptr lParam)
+{
+    return windowProc(hwnd)(hwnd, msg, wParam, lParam);
+}
+
+quintptr FakeForegroundWindow::GetForegroundWindow()
+{
+    if (foreground != 0)
+        return foreground;
+    if (QWidget* w = QApplication::activeWindow())
+        return static_cast<quintptr>(w->winId());
+    return 0;
+}
+
+bool FakeForegroundWindow::GetWindowRect(quintptr hwnd, WindowRect* rect)
+{
+    QRect r;
+    if (rects.contains(hwnd)) {
+        *rect = rects.value(hwnd);
+        return true;
+    }
+    if (hwnd == desktop) {
+        r = QGuiApplication::primaryScreen()->geometry();
+    } else if (QWidget* w = QWidget::find(static_cast<WId>(hwnd))) {
+        r = w->frameGeometry();
+    } else {
+        return false;
+    }
+    *rect = {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+    return true;
+}
+
+FakeScreenPixels::FakeScreenPixels()
+{
+    const QSize size = QGuiApplication::primaryScreen()->geometry().size();
+    screen = QImage(size, QImage::Format_RGB32);
+    // A pattern where every pixel differs from its neighbours, so off-by-one errors show.
+    for (int y = 0; y < screen.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(screen.scanLine(y));
+        for (int x = 0; x < screen.width(); ++x)
+            line[x] = qRgb(x & 0xff, y & 0xff, ((x >> 8) << 4 | (y >> 8)) & 0xff);
+    }
+}
+
+CapturedBitmap FakeScreenPixels::CaptureWindowRect(quintptr hwnd, bool client, int left, int top,
+                                                   int width, int height)
+{
+    ++captures;
+    if (fail || width <= 0 || height <= 0)
+        return {};
+    // What the screen shows: the pretend desktop with our visible windows painted over it.
+    QImage shown = screen.copy();
+    {
+        QPainter p(&shown);
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->isVisible() && !w->isMinimized() && w->windowType() != Qt::Popup)
+                p.drawPixmap(w->geometry().topLeft(), w->grab());
+        }
+    }
+    QPoint origin;
+    WindowRect r;
+    if (windows && windows->GetWindowRect(hwnd, &r))
+        origin = QPoint(r.left, r.top);
+    if (client) {
+        if (QWidget* w = QWidget::find(static_cast<WId>(hwnd)))
+            origin = w->geometry().topLeft();
+    }
+    QImage out(width, height, QImage::Format_RGB32);
+    out.fill(Qt::black);
+    QPainter p(&out);
+    p.drawImage(QPoint(0, 0), shown, QRect(origin.x() + left, origin.y() + top, width, height));
+    p.end();
+    return {out, palette};
+}
+
+StartupEntry::Result FakeStartupEntry::Add(const QString& programPath)
+{
+    calls.append(QStringLiteral("add ") + programPath);
+    return result;
+}
+
+StartupEntry::Result FakeStartupEntry::Remove()
+{
+    calls.append(QStringLiteral("remove"));
+    return result;
+}
+
+QString ScriptedDialogs::OpenFile(const QString& title, const QString& filter,
+                                  const QString& defaultSuffix, const QString& initialName)
+{
+    asked.append({QStringLiteral("open"), title, filter, defaultSuffix, initialName});
+    if (fileAnswers.empty())
+        return {};
+    QString a = fileAnswers.front();
+    fileAnswers.pop_front();
+    return a;
+}
+
+QString ScriptedDialogs::SaveFile(const QString& title, const QString& filter,
+                                  const QString& defaultSuffix, const QString& initialName)
+{
+    asked.append({QStringLiteral("save"), title, filter, defaultSuffix, initialName});
+    if (fileAnswers.empty())
+        return {};
+    QString a = fileAnswers.front();
+    fileAnswers.pop_front();
+    return a;
+}
+
+bool ScriptedDialogs::Printer(const QString& title, QPrinter*)
+{
+    asked.append({QStringLiteral("printer"), title, {}, {}, {}});
+    if (printerAnswers.empty())
+        return false;
+    bool a = printerAnswers.front();
+    printerAnswers.pop_front();
+    return a;
+}
+
+std::optional<QColor> ScriptedDialogs::Color(const QString& title, const QColor&)
+{
+    asked.append({QStringLiteral("color"), title, {}, {}, {}});
+    if (colorAnswers.empty())
+        return std::nullopt;
+    auto a = colorAnswers.front();
+    colorAnswers.pop_front();
+    return a;
+}
+
+FakePlatform::FakePlatform()
+{
+    name = QStringLiteral("fake");
+    auto k = std::make_unique<FakeKeyState>();
+    fakeKeys = k.get();
+    keys = std::move(k);
+    auto h = std::make_unique<FakeHotKeys>();
+    fakeHotKeys = h.get();
+    hotKeys = std::move(h);
+    auto f = std::make_unique<FakeForegroundWindow>();
+    fakeForeground = f.get();
+    foreground = std::move(f);
+    auto s = std::make_unique<FakeScreenPixels>();
+    fakeScreen = s.get();
+    fakeScreen->windows = fakeForeground;
+    screen = std::move(s);
+    auto c = std::make_unique<FakeCursorPosition>();
+    fakeCursor = c.get();
+    cursor = std::move(c);
+    auto t = std::make_unique<FakeTopMost>();
+    fakeTopMost = t.get();
+    topMost = std::move(t);
+    auto sh = std::make_unique<FakeShellOpen>();
+    fakeShell = sh.get();
+    shell = std::move(sh);
+    auto st = std::make_unique<FakeStartupEntry>();
+    fakeStartup = st.get();
+    startup = std::move(st);
+    auto m = std::make_unique<RecordingMessageBoxes>();
+    fakeMessages = m.get();
+    messages = std::move(m);
+    auto d = std::make_unique<ScriptedDialogs>();
+    fakeDialogs = d.get();
+    dialogs = std::move(d);
+}

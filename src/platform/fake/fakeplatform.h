@@ -1,0 +1,170 @@
+#pragma once
+
+// Headless stand-ins for every platform service. Tests drive them directly and read back
+// what the program asked of them.
+
+#include "platform/platform.h"
+
+#include <QColor>
+#include <QHash>
+#include <QImage>
+#include <QList>
+#include <QPoint>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+#include <deque>
+#include <optional>
+
+class FakeKeyState : public KeyState
+{
+public:
+    qint16 GetAsyncKeyState(int vk) override;
+    void setDown(int vk, bool down);  // holds or releases a key
+    void tap(int vk);                  // a press and release between two queries
+    QList<int> queries;                // every key asked about, in order
+private:
+    QHash<int, bool> down_;
+    QHash<int, bool> pressed_;
+};
+
+class FakeHotKeys : public HotKeys
+{
+public:
+    struct Registration {
+        quintptr hwnd;
+        int id;
+        quint32 modifiers;
+        quint32 vk;
+    };
+    bool RegisterHotKey(quintptr hwnd, int id, quint32 modifiers, quint32 vk) override;
+    WindowProcFn windowProc(quintptr hwnd) const override;
+    void setWindowProc(quintptr hwnd, WindowProcFn proc) override;
+
+    // Presses a combination: delivered as WM_HOTKEY_MSG when some window registered it.
+    bool press(quint32 modifiers, quint32 vk);
+    // Sends any message straight to the installed window procedure.
+    qintptr send(quintptr hwnd, quint32 msg, quintptr wParam, qintptr lParam);
+
+    QList<Registration> registrations;
+    bool failRegistrations = false;
+    QList<quint32> defaultProcMessages; // messages that reached the original procedure
+private:
+    QHash<quintptr, WindowProcFn> procs_;
+};
+
+class FakeForegroundWindow : public ForegroundWindow
+{
+public:
+    quintptr GetForegroundWindow() override;
+    quintptr GetDesktopWindow() override { return desktop; }
+    bool GetWindowRect(quintptr hwnd, WindowRect* rect) override;
+
+    quintptr desktop = 1;
+    // 0 means: the widget that is Qt's active window, or nothing.
+    quintptr foreground = 0;
+    QHash<quintptr, WindowRect> rects; // explicit rectangles win over widget geometry
+};
+
+class FakeScreenPixels : public ScreenPixels
+{
+public:
+    FakeScreenPixels();
+    CapturedBitmap CaptureWindowRect(quintptr hwnd, bool client, int left, int top, int width,
+                                     int height) override;
+    // The pretend screen; widgets of ours that are shown are painted over it when captured.
+    QImage screen;
+    QVector<QRgb> palette; // non-empty: pretend to be a 256-colour palette display
+    FakeForegroundWindow* windows = nullptr;
+    int captures = 0;
+    bool fail = false;
+};
+
+class FakeCursorPosition : public CursorPosition
+{
+public:
+    QPoint GetCursorPos() override { return pos; }
+    QPoint pos;
+};
+
+class FakeTopMost : public TopMost
+{
+public:
+    void SetTopMost(QWidget* window) override { raised.append(window); }
+    QList<QPointer<QWidget>> raised;
+};
+
+class FakeShellOpen : public ShellOpen
+{
+public:
+    bool Open(const QString& target) override
+    {
+        opened.append(target);
+        return succeed;
+    }
+    QStringList opened;
+    bool succeed = true;
+};
+
+class FakeStartupEntry : public StartupEntry
+{
+public:
+    Result Add(const QString& programPath) override;
+    Result Remove() override;
+    QStringList calls; // "add <path>" or "remove"
+    Result result = Result::Ok;
+};
+
+class RecordingMessageBoxes : public MessageBoxes
+{
+public:
+    struct Shown {
+        QString text;
+        int style;
+        QString title;
+    };
+    void Show(const QString& text, int style, const QString& title) override
+    {
+        shown.append({text, style, title});
+    }
+    QList<Shown> shown;
+};
+
+// Answers each dialog from a queue; an empty queue answers Cancel.
+class ScriptedDialogs : public DialogBackend
+{
+public:
+    QString OpenFile(const QString& title, const QString& filter, const QString& defaultSuffix,
+                     const QString& initialName) override;
+    QString SaveFile(const QString& title, const QString& filter, const QString& defaultSuffix,
+                     const QString& initialName) override;
+    bool Printer(const QString& title, QPrinter* printer) override;
+    std::optional<QColor> Color(const QString& title, const QColor& initial) override;
+
+    struct Asked {
+        QString kind; // "open", "save", "printer", "color"
+        QString title;
+        QString filter;
+        QString defaultSuffix;
+        QString initialName;
+    };
+    QList<Asked> asked;
+    std::deque<QString> fileAnswers;
+    std::deque<bool> printerAnswers;
+    std::deque<std::optional<QColor>> colorAnswers;
+};
+
+struct FakePlatform : Platform {
+    FakePlatform();
+    FakeKeyState* fakeKeys;
+    FakeHotKeys* fakeHotKeys;
+    FakeForegroundWindow* fakeForeground;
+    FakeScreenPixels* fakeScreen;
+    FakeCursorPosition* fakeCursor;
+    FakeTopMost* fakeTopMost;
+    FakeShellOpen* fakeShell;
+    FakeStartupEntry* fakeStartup;
+    RecordingMessageBoxes* fakeMessages;
+    ScriptedDialogs* fakeDialogs;
+};

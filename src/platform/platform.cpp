@@ -1,0 +1,51 @@
+#include "platform.h"
+
+#include "fake/fakeplatform.h"
+
+#if defined(Q_OS_WIN)
+#include "win32/win32platform.h"
+#elif defined(SCRAWLIX_HAVE_X11)
+#include "x11/x11platform.h"
+#endif
+
+std::unique_ptr<Platform> createPlatform(const QString& qpaName)
+{
+    if (qpaName == QLatin1String("offscreen") || qpaName == QLatin1String("minimal"))
+        return std::make_unique<FakePlatform>();
+#if defined(Q_OS_WIN)
+    if (qpaName == QLatin1String("windows"))
+        return createWin32Platform();
+#elif defined(SCRAWLIX_HAVE_X11)
+    if (qpaName == QLatin1String("xcb"))
+        return createX11Platform();
+#endif
+    return nullptr;
+}
+
+PlatformChoice choosePlatform(const QString& qtQpaPlatform, const QString& display,
+                              const QString& waylandDisplay, bool isWindows)
+{
+    PlatformChoice c;
+    if (isWindows)
+        return c;
+    if (!qtQpaPlatform.isEmpty()) {
+        // An explicit choice is kept, except Wayland itself: global hot keys, screen capture and
+        // window placement need X11, so a Wayland session runs through XWayland.
+        if (!qtQpaPlatform.startsWith(QLatin1String("wayland")))
+            return c;
+    }
+    if (!display.isEmpty()) {
+        c.qpaPlatform = QStringLiteral("xcb");
+        return c;
+    }
+    if (!waylandDisplay.isEmpty() || qtQpaPlatform.startsWith(QLatin1String("wayland"))) {
+        c.error = QStringLiteral(
+            "Scrawlix needs an X11 session. This Wayland session offers no XWayland display "
+            "(DISPLAY is not set); log in to an X11 session or enable XWayland.");
+        return c;
+    }
+    c.error = QStringLiteral(
+        "Scrawlix needs a graphical X11 session, but no display is set (DISPLAY is empty). "
+        "Start it from a desktop session.");
+    return c;
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "cursorposition.h"
+#include "dialogs.h"
+#include "foregroundwindow.h"
+#include "hotkeys.h"
+#include "keystate.h"
+#include "messagebox.h"
+#include "screenpixels.h"
+#include "shellopen.h"
+#include "startupentry.h"
+#include "topmost.h"
+
+#include <QString>
+#include <memory>
+
+// The operating-system services the program uses, behind small interfaces. One backend per
+// windowing system (X11, Win32) and a fake for headless tests.
+struct Platform {
+    QString name; // "x11", "win32" or "fake"
+    std::unique_ptr<KeyState> keys;
+    std::unique_ptr<HotKeys> hotKeys;
+    std::unique_ptr<ForegroundWindow> foreground;
+    std::unique_ptr<ScreenPixels> screen;
+    std::unique_ptr<CursorPosition> cursor;
+    std::unique_ptr<TopMost> topMost;
+    std::unique_ptr<ShellOpen> shell;
+    std::unique_ptr<StartupEntry> startup;
+    std::unique_ptr<MessageBoxes> messages;
+    std::unique_ptr<DialogBackend> dialogs;
+
+    virtual ~Platform() = default;
+};
+
+// Builds the backend for Qt's platform plugin name ("xcb", "windows", "offscreen", "minimal").
+// Returns null for a platform we have no backend for.
+std::unique_ptr<Platform> createPlatform(const QString& qpaName);
+
+// What main() should do about the windowing system before the application object exists.
+struct PlatformChoice {
+    QString qpaPlatform; // value for QT_QPA_PLATFORM, empty to leave Qt's default
+    QString error;       // non-empty: tell the user and end
+};
+
+// Picks the Qt platform from the environment: an explicit QT_QPA_PLATFORM is kept, a Wayland
+// session runs through XWayland when DISPLAY is set, and no usable display is an error.
+PlatformChoice choosePlatform(const QString& qtQpaPlatform, const QString& display,
+                              const QString& waylandDisplay, bool isWindows);

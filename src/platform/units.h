@@ -1,0 +1,34 @@
+#pragma once
+
+// Unit conversions. Window geometry is kept in twips (1/1440 inch) where the program stores it,
+// pictures report their size in HIMETRIC (1/100 mm), the screen works in pixels.
+
+#include <cstdint>
+
+namespace units {
+
+// Nearest integer, halves to the even neighbour (97.5 -> 98, 98.5 -> 98).
+long long roundHalfEven(double v);
+
+// 1440 / dots per inch; 15 at 96 dpi.
+double twipsPerPixel(double dpi);
+
+// Pixel count of a length in twips, rounded half to even.
+int twipsToPixels(double twips, double twipsPerPixel);
+
+// Picture size in HIMETRIC from its pixel size: pixels x 2540 / dpi, rounded (1024 px at 96 dpi
+// gives 27093).
+int pixelsToHimetric(int pixels, double dpi);
+
+// The fixed factor the program divides HIMETRIC sizes by to get pixels.
+constexpr double HimetricPerPixel = 26.4575;
+
+// Twips for a picture dimension: |HIMETRIC| / 26.4575 x twips per pixel, as a single-precision
+// number.
+float himetricToTwips(int himetric, double twipsPerPixel);
+
+// 16-bit signed rounding of a twips value, as the saved canvas top edge is kept. Values out of
+// range saturate.
+std::int16_t toInt16(double v);
+
+} // namespace units

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+class QSettings;
+
+// The per-user store of the program's defaults: application "Scrawlix", section "Settings".
+// On Linux that is $XDG_CONFIG_HOME/Scrawlix/Scrawlix.conf, on Windows the user's registry.
+// An absent key and an empty one both read as "".
+class SettingsStore
+{
+public:
+    // The user's own store.
+    static std::unique_ptr<SettingsStore> forUser();
+    // An INI file at the given path (tests, tools).
+    static std::unique_ptr<SettingsStore> atFile(const QString& path);
+
+    ~SettingsStore();
+
+    QString read(const QString& key) const;
+    void save(const QString& key, const QString& value);
+
+    // Where the store lives, for messages and the help page.
+    QString location() const;
+
+private:
+    explicit SettingsStore(std::unique_ptr<QSettings> settings);
+    std::unique_ptr<QSettings> settings_;
+};
+
+// Key names.
+namespace keys {
+inline const QString PenSize = QStringLiteral("PenSize");
+inline const QString PenColor = QStringLiteral("PenColor");
+inline const QString Font = QStringLiteral("Font");
+inline const QString Tool = QStringLiteral("Tool");
+inline const QString Fill = QStringLiteral("Fill");
+inline const QString HotKey = QStringLiteral("HotKey");
+inline const QString CustomColor = QStringLiteral("CustomColor");
+inline const QString RunOnStartup = QStringLiteral("RunOnStartup");
+} // namespace keys

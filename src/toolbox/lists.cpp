@@ -1,0 +1,51 @@
+#include "lists.h"
+
+#include "canvas/colortable.h"
+
+#include <QComboBox>
+#include <QFontDatabase>
+#include <algorithm>
+
+void fillSizeList(QComboBox* list)
+{
+    QStringList sizes;
+    sizes.reserve(100);
+    for (int i = 1; i <= 100; ++i)
+        sizes << QString::number(i);
+    list->addItems(sizes);
+}
+
+QStringList screenFontNames()
+{
+    QStringList fonts = QFontDatabase::families();
+    fonts.removeDuplicates();
+    std::stable_sort(fonts.begin(), fonts.end(), [](const QString& a, const QString& b) {
+        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+    });
+    return fonts;
+}
+
+void fillFontList(QComboBox* list)
+{
+    list->clear();
+    list->addItems(screenFontNames());
+}
+
+void fillColorList(QComboBox* list)
+{
+    list->addItems(colorNames());
+}
+
+const QStringList& toolNames()
+{
+    static const QStringList names = {
+        QStringLiteral("Pen"),  QStringLiteral("Circle"), QStringLiteral("Rectangle"),
+        QStringLiteral("Line"), QStringLiteral("Text"),   QStringLiteral("Highlighter"),
+    };
+    return names;
+}
+
+void fillToolList(QComboBox* list)
+{
+    list->addItems(toolNames());
+}

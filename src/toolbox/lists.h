@@ -1,0 +1,22 @@
+#pragma once
+
+// The lists the toolbox and the options dialog fill in exactly the same way, so that a stored
+// position means the same entry in both.
+
+#include <QStringList>
+
+class QComboBox;
+
+// "1" .. "100".
+void fillSizeList(QComboBox* list);
+// The screen fonts in alphabetical order.
+void fillFontList(QComboBox* list);
+// "Black" .. "Custom ...".
+void fillColorList(QComboBox* list);
+// "Pen" .. "Highlighter".
+void fillToolList(QComboBox* list);
+
+// The installed screen fonts, sorted alphabetically without regard to case.
+QStringList screenFontNames();
+// The tool names by code minus 1.
+const QStringList& toolNames();

@@ -1,7 +1,13 @@
 #include "platform/platform.h"
+#include "settings/settingsstore.h"
+#include "shell/art.h"
+#include "shell/program.h"
 
 #include <QApplication>
+#include <QLoggingCategory>
 #include <cstdio>
+
+Q_LOGGING_CATEGORY(lcStartup, "scrawlix.startup", QtWarningMsg)
 
 int main(int argc, char** argv)
 {
@@ -14,12 +20,28 @@ int main(int argc, char** argv)
                                                  qEnvironmentVariable("DISPLAY"),
                                                  qEnvironmentVariable("WAYLAND_DISPLAY"), isWindows);
     if (!choice.error.isEmpty()) {
-        std::fprintf(stderr, "%s\n", qPrintable(choice.error));
+        std::fprintf(stderr, "scrawlix: %s\n", qPrintable(choice.error));
         return 1;
     }
     if (!choice.qpaPlatform.isEmpty())
         qputenv("QT_QPA_PLATFORM", choice.qpaPlatform.toUtf8());
 
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("Scrawlix"));
+    QApplication::setOrganizationName(QStringLiteral("Scrawlix"));
+    // The program lives in the tray: closing its last window does not end it.
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(artIcon(QStringLiteral("icons/scrawlix")));
+
+    std::unique_ptr<Platform> platform = createPlatform(QGuiApplication::platformName());
+    if (!platform) {
+        std::fprintf(stderr, "scrawlix: the \"%s\" windowing system is not supported; Scrawlix needs X11.\n",
+                     qPrintable(QGuiApplication::platformName()));
+        return 1;
+    }
+
+    Program program(std::move(platform), SettingsStore::forUser());
+    program.start();
+    qCInfo(lcStartup, "settled");
+    return app.exec();
 }

@@ -50,3 +50,12 @@ std::int16_t toInt16(double v)
 }
 
 } // namespace units
+
+namespace units {
+QRect twipsRectToPixels(double left, double top, double width, double height, double tppX,
+                        double tppY)
+{
+    return QRect(twipsToPixels(left, tppX), twipsToPixels(top, tppY), twipsToPixels(width, tppX),
+                 twipsToPixels(height, tppY));
+}
+} // namespace units

@@ -32,3 +32,11 @@ float himetricToTwips(int himetric, double twipsPerPixel);
 std::int16_t toInt16(double v);
 
 } // namespace units
+
+#include <QRect>
+
+namespace units {
+// A window or widget rectangle given in twips, in pixels.
+QRect twipsRectToPixels(double left, double top, double width, double height, double tppX,
+                        double tppY);
+} // namespace units

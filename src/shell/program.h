@@ -1,0 +1,99 @@
+#pragma once
+
+#include "canvas/colortable.h"
+#include "canvas/drawingstate.h"
+
+#include <QList>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+
+struct Platform;
+class SettingsStore;
+class FrmMain;
+class FrmToolbox;
+
+// A failure that a routine reports to its caller; source names what failed.
+class ProgramError : public std::runtime_error
+{
+public:
+    explicit ProgramError(const QString& source)
+        : std::runtime_error(source.toStdString()), source_(source)
+    {
+    }
+    QString source() const { return source_; }
+
+private:
+    QString source_;
+};
+
+// Shell state of the program.
+struct ShellState {
+    bool IsExiting = false;
+    float SavedCanvasLeft = 1;     // twips
+    std::int16_t SavedCanvasTop = 1; // twips
+};
+
+// The program context: owns the windows, the program-wide state, the settings store and the
+// platform services. main() builds one; every test builds its own.
+class Program
+{
+public:
+    Program(std::unique_ptr<Platform> platform, std::unique_ptr<SettingsStore> settings);
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    Platform& platform() { return *platform_; }
+    SettingsStore& settings() { return *settings_; }
+
+    DrawingState drawing;
+    ColorTable colorTable;
+    ShellState shell;
+    QString helpFile; // the help file opened by Help
+
+    // Loads the canvas window, whose load handling runs the whole start-up.
+    void start();
+
+    FrmMain* frmMain() const;
+    FrmToolbox* frmToolbox() const;
+
+    // Creates the toolbox (once) and runs its load handling.
+    FrmToolbox* loadToolbox();
+
+    // The program's loaded windows, in the order they were loaded.
+    QList<QWidget*> loadedForms() const;
+    // Closes a window for good (its close handling runs) and forgets it.
+    void unloadForm(QWidget* form);
+
+    // Ends the program: the event loop stops and nothing else runs. Tests replace it.
+    std::function<void()> endProgram;
+    bool ended = false;
+
+    // Runs before each window is unloaded by ExitProgram; tests make it fail.
+    std::function<void(const QString& formName)> beforeUnload;
+
+    // Screen metrics.
+    double twipsPerPixelX() const;
+    double twipsPerPixelY() const;
+
+private:
+    void registerForm(QWidget* form);
+
+    std::unique_ptr<Platform> platform_;
+    std::unique_ptr<SettingsStore> settings_;
+    QPointer<FrmMain> frmMain_;
+    QPointer<FrmToolbox> frmToolbox_;
+    QList<QPointer<QWidget>> forms_;
+};
+
+// True when a loaded window of the program has exactly this name (case-sensitive).
+bool IsFormLoaded(const Program& program, const QString& name);
+
+// Closes About, options, toolbox and canvas in that order and ends the program. On an error it
+// tells the user and returns with the program still running.
+void ExitProgram(Program& program);

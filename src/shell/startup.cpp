@@ -1,0 +1,77 @@
+#include "startup.h"
+
+#include "canvas/colortable.h"
+#include "canvas/tools.h"
+#include "frmmain.h"
+#include "program.h"
+#include "settings/settingsstore.h"
+#include "settings/startupvalues.h"
+#include "toolbox/frmtoolbox.h"
+#include "toolbox/widgets.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+void seed(SettingsStore& store, const QString& key, const QString& value)
+{
+    if (store.read(key).isEmpty())
+        store.save(key, value);
+}
+
+} // namespace
+
+void runStartup(Program& program)
+{
+    SettingsStore& store = program.settings();
+    FrmMain* canvas = program.frmMain();
+
+    // The help file sits beside the program.
+    program.helpFile = QCoreApplication::applicationDirPath() + QStringLiteral("/Scrawlix_Help.chm");
+
+    // The popup menu and its icons are attached here once the tray exists.
+
+    // Load the toolbox; this fills its lists. It is not shown: start-up ends with it hidden
+    // anyway, and showing it here would flash it on the screen.
+    FrmToolbox* toolbox = program.loadToolbox();
+
+    // The tray icon is switched on here once the tray exists.
+
+    InitColorTable(program.colorTable);
+
+    seed(store, keys::PenSize, defaults::PenSize);
+    seed(store, keys::PenColor, defaults::PenColor);
+    seed(store, keys::Font, defaults::Font);
+    seed(store, keys::Tool, defaults::Tool);
+    seed(store, keys::Fill, defaults::Fill);
+
+    // Stored values that do not make sense fall back to the key's default; the store is left as
+    // it is.
+    toolbox->cboSize->setListIndex(storedPenSize(store.read(keys::PenSize)) - 1);
+    toolbox->cboColor->setListIndex(storedPenColor(store.read(keys::PenColor)));
+    toolbox->cboTextFont->setListIndex(storedFont(store.read(keys::Font), toolbox->cboTextFont->count()));
+
+    const int tool = storedTool(store.read(keys::Tool)) + 1;
+    SelectTool(program, static_cast<std::int16_t>(tool));
+    toolbox->tlbr_mode->setPressed(tool, true);
+
+    // Button 1 (Outline) is fill style 1; button 2 (Solid) is fill style 0.
+    const int fillButton = storedFill(store.read(keys::Fill));
+    canvas->FillStyle = fillButton == 1 ? 1 : 0;
+    toolbox->tlbr_filled->setPressed(fillButton, true);
+
+    seed(store, keys::HotKey, defaults::HotKey);
+    // The hot key is registered here once hot keys exist.
+
+    canvas->hide();
+    toolbox->hide();
+
+    program.drawing.AnchorX = 1;
+    program.drawing.AnchorY = 1;
+    program.shell.SavedCanvasLeft = 1;
+    program.shell.SavedCanvasTop = 1;
+
+    SetFillButtonsEnabled(program, false);
+    program.drawing.NextLabelIndex = 0;
+    canvas->raise();
+}

@@ -1,0 +1,170 @@
+#include "frmtoolbox.h"
+
+#include "canvas/colortable.h"
+#include "canvas/tools.h"
+#include "lists.h"
+#include "platform/units.h"
+#include "shell/art.h"
+#include "shell/frmmain.h"
+#include "shell/program.h"
+#include "widgets.h"
+
+#include <QCloseEvent>
+#include <QTimer>
+
+FrmToolbox::FrmToolbox(Program& program) : QWidget(nullptr), program_(program)
+{
+    setObjectName(QStringLiteral("frmToolbox"));
+    setWindowTitle(QStringLiteral("Toolbox"));
+    // A fixed tool window: small caption, close box only, no taskbar entry.
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    setWindowIcon(artIcon(QStringLiteral("icons/scrawlix")));
+    const QRect client = layout(0, 0, 2175, 5535);
+    setFixedSize(client.size());
+
+    frameColor = new FrameCaption(QStringLiteral("Pen && Text Color"), this);
+    frameColor->setObjectName(QStringLiteral("frameColor"));
+    frameColor->setGeometry(layout(0, 0, 2175, 200));
+
+    cboColor = new ComboList(this);
+    cboColor->setObjectName(QStringLiteral("cboColor"));
+    cboColor->setToolTip(QStringLiteral("Pen and Text Color"));
+    cboColor->setGeometry(layout(0, 240, 2175, 315));
+    fillColorList(cboColor);
+    cboColor->setCurrentIndex(-1);
+
+    shpColor = new ColorSwatch(this);
+    shpColor->setObjectName(QStringLiteral("shpColor"));
+    shpColor->setGeometry(layout(120, 600, 1935, 255));
+
+    framePen = new FrameCaption(QStringLiteral("Drawing/Font Size"), this);
+    framePen->setObjectName(QStringLiteral("framePen"));
+    framePen->setGeometry(layout(0, 960, 2175, 200));
+
+    cboSize = new ComboList(this);
+    cboSize->setObjectName(QStringLiteral("cboSize"));
+    cboSize->setToolTip(QStringLiteral("Pen and Text Size"));
+    cboSize->setGeometry(layout(0, 1200, 2175, 315));
+
+    frameText = new FrameCaption(QStringLiteral("Text Options"), this);
+    frameText->setObjectName(QStringLiteral("frameText"));
+    frameText->setGeometry(layout(0, 1560, 2175, 200));
+
+    cboTextFont = new ComboList(this);
+    cboTextFont->setObjectName(QStringLiteral("cboTextFont"));
+    cboTextFont->setToolTip(QStringLiteral("Font"));
+    cboTextFont->setGeometry(layout(0, 1800, 2175, 315));
+
+    auto icon = [](const char* name) { return artIcon(QStringLiteral("icons/") + QLatin1String(name)); };
+    tlbr_fontstyle = new ToolBar(ToolBar::Kind::Check,
+                                 {{QStringLiteral("Bold"), icon("bold")},
+                                  {QStringLiteral("Italic"), icon("italic")},
+                                  {QStringLiteral("Underline"), icon("underline")},
+                                  {QStringLiteral("Strikeout"), icon("strikeout")}},
+                                 this);
+    tlbr_fontstyle->setObjectName(QStringLiteral("tlbr_fontstyle"));
+    tlbr_fontstyle->setToolTip(QStringLiteral("Font Styles"));
+    tlbr_fontstyle->setGeometry(layout(0, 2160, 1815, 390));
+
+    frameDrawing = new FrameCaption(QStringLiteral("Drawing"), this);
+    frameDrawing->setObjectName(QStringLiteral("frameDrawing"));
+    frameDrawing->setGeometry(layout(0, 2640, 2175, 200));
+
+    tlbr_mode = new ToolBar(ToolBar::Kind::Group,
+                            {{QStringLiteral("Pen"), icon("pen")},
+                             {QStringLiteral("Circle"), icon("circle")},
+                             {QStringLiteral("Rectangle"), icon("rectangle")},
+                             {QStringLiteral("Line"), icon("line")},
+                             {QStringLiteral("Text"), icon("text")},
+                             {QStringLiteral("Highlighter"), icon("highlighter")}},
+                            this);
+    tlbr_mode->setObjectName(QStringLiteral("tlbr_mode"));
+    tlbr_mode->setToolTip(QStringLiteral("Drawing Tools"));
+    tlbr_mode->setGeometry(layout(0, 2880, 2175, 390));
+    tlbr_mode->setPressed(1, true);
+
+    tlbr_filled = new ToolBar(ToolBar::Kind::Group,
+                              {{QStringLiteral("Outline"), icon("outline")},
+                               {QStringLiteral("Solid"), icon("solid")}},
+                              this);
+    tlbr_filled->setObjectName(QStringLiteral("tlbr_filled"));
+    tlbr_filled->setToolTip(QStringLiteral("Fill Options"));
+    tlbr_filled->setGeometry(layout(0, 3240, 735, 390));
+    tlbr_filled->setPressed(1, true);
+
+    tmr = new QTimer(this);
+    tmr->setInterval(100);
+
+    connect(cboColor, &ComboList::selected, this, [this] { cboColor_Click(); });
+    connect(cboSize, &ComboList::selected, this, [this] { cboSize_Click(); });
+    connect(tlbr_mode, &ToolBar::buttonClick, this, [this](int i) { tlbr_mode_ButtonClick(i); });
+    connect(tlbr_filled, &ToolBar::buttonClick, this, [this](int i) { tlbr_filled_ButtonClick(i); });
+
+    Form_Load();
+}
+
+QRect FrmToolbox::layout(double left, double top, double width, double height) const
+{
+    return units::twipsRectToPixels(left, top, width, height, program_.twipsPerPixelX(),
+                                    program_.twipsPerPixelY());
+}
+
+void FrmToolbox::Form_Load()
+{
+    fillSizeList(cboSize);
+    cboSize->setCurrentIndex(-1);
+    fillFontList(cboTextFont);
+    cboTextFont->setCurrentIndex(-1);
+}
+
+void FrmToolbox::stopTimer()
+{
+    tmr->stop();
+}
+
+void FrmToolbox::cboColor_Click()
+{
+    const int index = cboColor->currentIndex();
+    FrmMain* canvas = program_.frmMain();
+    if (index == CustomColorIndex && canvas) {
+        canvas->cmdlg.DialogTitle = QStringLiteral("Select Custom Color");
+        canvas->cmdlg.ShowColor();
+        program_.colorTable[CustomColorIndex] = QString::number(canvas->cmdlg.Color);
+    }
+    shpColor->setFillColor(colorFromBgr(colorTableValue(program_.colorTable, index)));
+}
+
+void FrmToolbox::cboSize_Click()
+{
+    bool ok = false;
+    const int size = cboSize->currentText().toInt(&ok);
+    if (ok && program_.frmMain())
+        program_.frmMain()->DrawWidth = size;
+}
+
+void FrmToolbox::tlbr_mode_ButtonClick(int index)
+{
+    SelectTool(program_, static_cast<std::int16_t>(index));
+}
+
+void FrmToolbox::tlbr_filled_ButtonClick(int index)
+{
+    if (!program_.frmMain())
+        return;
+    if (index == 1)
+        program_.frmMain()->FillStyle = 1;
+    else if (index == 2)
+        program_.frmMain()->FillStyle = 0;
+}
+
+void FrmToolbox::closeEvent(QCloseEvent* event)
+{
+    if (program_.shell.IsExiting) {
+        event->accept();
+        return;
+    }
+    // Closing only hides the toolbox; it lives until the program exits.
+    event->ignore();
+    hide();
+}

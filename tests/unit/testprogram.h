@@ -1,0 +1,36 @@
+#pragma once
+
+// A fresh program on the fake platform with its own temporary settings file.
+
+#include "platform/fake/fakeplatform.h"
+#include "settings/settingsstore.h"
+#include "shell/program.h"
+
+#include <QTemporaryDir>
+#include <memory>
+
+struct TestProgram {
+    QTemporaryDir dir;
+    FakePlatform* fake = nullptr;
+    std::unique_ptr<Program> program;
+
+    QString settingsPath() const { return dir.filePath(QStringLiteral("Scrawlix.conf")); }
+
+    // Creates the program; preset(store) may write settings before it starts.
+    template <typename Preset>
+    explicit TestProgram(Preset preset)
+    {
+        auto platform = std::make_unique<FakePlatform>();
+        fake = platform.get();
+        auto store = SettingsStore::atFile(settingsPath());
+        preset(*store);
+        program = std::make_unique<Program>(std::move(platform), std::move(store));
+        program->endProgram = [] {};
+    }
+    TestProgram() : TestProgram([](SettingsStore&) {}) {}
+
+    Program& operator*() { return *program; }
+    Program* operator->() { return program.get(); }
+    // An independent view of the settings file, as another program would see it.
+    std::unique_ptr<SettingsStore> reopenStore() const { return SettingsStore::atFile(settingsPath()); }
+};

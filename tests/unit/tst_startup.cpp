@@ -1,0 +1,222 @@
+// Start-up, settings seeding, the toolbox's state afterwards, and shutdown.
+
+#include "canvas/tools.h"
+#include "shell/frmmain.h"
+#include "testprogram.h"
+#include "toolbox/frmtoolbox.h"
+#include "toolbox/lists.h"
+#include "toolbox/widgets.h"
+
+#include <QCloseEvent>
+#include <QSettings>
+#include <QtTest>
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void emptyStoreSeedsDefaultsAndSettlesHidden();
+    void storedValuesAreApplied();
+    void fillButtonsDisabledWhateverTool();
+    void malformedValuesFallBackWithoutRewriting_data();
+    void malformedValuesFallBackWithoutRewriting();
+    void emptyKeyIsReseeded();
+    void customColorAtStartupAsksForAColor();
+    void isFormLoadedIsCaseSensitive();
+    void exitUnloadsToolboxThenCanvasAndEnds();
+    void exitErrorIsReportedAndProgramKeepsRunning();
+    void toolboxCloseOnlyHidesUntilExiting();
+};
+
+void TestStartup::emptyStoreSeedsDefaultsAndSettlesHidden()
+{
+    TestProgram t;
+    t->start();
+
+    QSettings ini(t.settingsPath(), QSettings::IniFormat);
+    ini.beginGroup(QStringLiteral("Settings"));
+    QCOMPARE(ini.childKeys().size(), 6);
+    QCOMPARE(ini.value("PenSize").toString(), QStringLiteral("25"));
+    QCOMPARE(ini.value("PenColor").toString(), QStringLiteral("8"));
+    QCOMPARE(ini.value("Font").toString(), QStringLiteral("0"));
+    QCOMPARE(ini.value("Tool").toString(), QStringLiteral("0"));
+    QCOMPARE(ini.value("Fill").toString(), QStringLiteral("1"));
+    QCOMPARE(ini.value("HotKey").toString(), QStringLiteral("V"));
+
+    FrmToolbox* tb = t->frmToolbox();
+    QCOMPARE(tb->cboSize->currentText(), QStringLiteral("25"));
+    QCOMPARE(t->frmMain()->DrawWidth, 25);
+    QCOMPARE(tb->cboColor->currentText(), QStringLiteral("Yellow"));
+    QCOMPARE(tb->shpColor->fillColor(), QColor(255, 255, 0));
+    QCOMPARE(tb->cboTextFont->currentIndex(), 0);
+    QCOMPARE(tb->cboTextFont->currentText(), screenFontNames().value(0));
+    QCOMPARE(tb->tlbr_mode->pressedIndex(), 1);
+    QCOMPARE(tb->tlbr_filled->pressedIndex(), 1);
+    QCOMPARE(t->frmMain()->FillStyle, 1);
+    QCOMPARE(t->drawing.CurrentTool, std::int16_t(ToolPen));
+    QCOMPARE(t->drawing.AnchorX, 1.0f);
+    QCOMPARE(t->drawing.NextLabelIndex, std::int16_t(0));
+    QVERIFY(!t->frmMain()->isVisible());
+    QVERIFY(!tb->isVisible());
+    QVERIFY(t.fake->fakeDialogs->asked.isEmpty());
+}
+
+void TestStartup::storedValuesAreApplied()
+{
+    TestProgram t([](SettingsStore& s) {
+        s.save(keys::PenSize, QStringLiteral("100"));
+        s.save(keys::PenColor, QStringLiteral("16"));
+        s.save(keys::Tool, QStringLiteral("5"));
+        s.save(keys::Fill, QStringLiteral("2"));
+        s.save(keys::HotKey, QStringLiteral("k"));
+    });
+    t->start();
+    FrmToolbox* tb = t->frmToolbox();
+    QCOMPARE(tb->cboSize->currentText(), QStringLiteral("100"));
+    QCOMPARE(tb->cboColor->currentText(), QStringLiteral("Maroon"));
+    QCOMPARE(tb->shpColor->fillColor(), QColor(128, 0, 128));
+    QCOMPARE(t->drawing.CurrentTool, std::int16_t(ToolHighlighter));
+    QCOMPARE(tb->tlbr_mode->pressedIndex(), 6);
+    QCOMPARE(tb->tlbr_filled->pressedIndex(), 2);
+    QCOMPARE(t->frmMain()->FillStyle, 0);
+    QCOMPARE(t.reopenStore()->read(keys::HotKey), QStringLiteral("k"));
+}
+
+void TestStartup::fillButtonsDisabledWhateverTool()
+{
+    for (const char* tool : {"0", "1", "2"}) {
+        TestProgram t([tool](SettingsStore& s) { s.save(keys::Tool, QLatin1String(tool)); });
+        t->start();
+        QVERIFY(!t->frmToolbox()->tlbr_filled->isButtonEnabled(1));
+        QVERIFY(!t->frmToolbox()->tlbr_filled->isButtonEnabled(2));
+    }
+}
+
+void TestStartup::malformedValuesFallBackWithoutRewriting_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    QTest::newRow("size text") << keys::PenSize << "abc";
+    QTest::newRow("size zero") << keys::PenSize << "0";
+    QTest::newRow("size 101") << keys::PenSize << "101";
+    QTest::newRow("size negative") << keys::PenSize << "-5";
+    QTest::newRow("size fraction") << keys::PenSize << "12.5";
+    QTest::newRow("colour 21") << keys::PenColor << "21";
+    QTest::newRow("colour text") << keys::PenColor << "red";
+    QTest::newRow("font beyond list") << keys::Font << "99999";
+    QTest::newRow("tool 6") << keys::Tool << "6";
+    QTest::newRow("tool huge") << keys::Tool << "99999999999999999999";
+    QTest::newRow("fill 0 names no button") << keys::Fill << "0";
+    QTest::newRow("fill 7") << keys::Fill << "7";
+}
+
+void TestStartup::malformedValuesFallBackWithoutRewriting()
+{
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    TestProgram t([&](SettingsStore& s) { s.save(key, value); });
+    t->start();
+    FrmToolbox* tb = t->frmToolbox();
+    QCOMPARE(tb->cboSize->currentText(), QStringLiteral("25"));
+    QCOMPARE(tb->cboColor->currentText(), QStringLiteral("Yellow"));
+    QCOMPARE(tb->cboTextFont->currentIndex(), 0);
+    QCOMPARE(tb->tlbr_mode->pressedIndex(), 1);
+    QCOMPARE(tb->tlbr_filled->pressedIndex(), 1);
+    QCOMPARE(t->frmMain()->FillStyle, 1);
+    QCOMPARE(t.reopenStore()->read(key), value);
+    QVERIFY(!t->frmMain()->isVisible());
+}
+
+void TestStartup::emptyKeyIsReseeded()
+{
+    TestProgram t([](SettingsStore& s) {
+        s.save(keys::PenSize, QString());
+        s.save(keys::PenColor, QStringLiteral("3"));
+    });
+    t->start();
+    auto store = t.reopenStore();
+    QCOMPARE(store->read(keys::PenSize), QStringLiteral("25"));
+    QCOMPARE(store->read(keys::PenColor), QStringLiteral("3"));
+    QCOMPARE(store->read(keys::CustomColor), QString());
+    QCOMPARE(store->read(keys::RunOnStartup), QString());
+}
+
+void TestStartup::customColorAtStartupAsksForAColor()
+{
+    TestProgram t([](SettingsStore& s) { s.save(keys::PenColor, QStringLiteral("20")); });
+    t.fake->fakeDialogs->colorAnswers.push_back(QColor(1, 2, 3));
+    t->start();
+    QCOMPARE(t.fake->fakeDialogs->asked.size(), 1);
+    QCOMPARE(t.fake->fakeDialogs->asked[0].title, QStringLiteral("Select Custom Color"));
+    QCOMPARE(t->colorTable[20], QString::number(0x030201));
+    QCOMPARE(t->frmToolbox()->shpColor->fillColor(), QColor(1, 2, 3));
+}
+
+void TestStartup::isFormLoadedIsCaseSensitive()
+{
+    TestProgram t;
+    t->start();
+    QVERIFY(IsFormLoaded(*t, QStringLiteral("frmMain")));
+    QVERIFY(IsFormLoaded(*t, QStringLiteral("frmToolbox")));
+    QVERIFY(!IsFormLoaded(*t, QStringLiteral("frmmain")));
+    QVERIFY(!IsFormLoaded(*t, QStringLiteral("frmMain ")));
+    QVERIFY(!IsFormLoaded(*t, QStringLiteral("frmAbout")));
+}
+
+void TestStartup::exitUnloadsToolboxThenCanvasAndEnds()
+{
+    TestProgram t;
+    t->start();
+    QStringList order;
+    int ends = 0;
+    t->beforeUnload = [&](const QString& name) { order << name; };
+    t->endProgram = [&] { ++ends; };
+    ExitProgram(*t);
+    QCOMPARE(order, QStringList({"frmToolbox", "frmMain"}));
+    QVERIFY(t->shell.IsExiting);
+    QVERIFY(t->loadedForms().isEmpty());
+    QCOMPARE(ends, 1);
+    QVERIFY(t.fake->fakeMessages->shown.isEmpty());
+}
+
+void TestStartup::exitErrorIsReportedAndProgramKeepsRunning()
+{
+    TestProgram t;
+    t->start();
+    int ends = 0;
+    t->endProgram = [&] { ++ends; };
+    t->beforeUnload = [](const QString& name) {
+        if (name == QLatin1String("frmMain"))
+            throw ProgramError(QStringLiteral("frmMain"));
+    };
+    ExitProgram(*t);
+    QCOMPARE(ends, 0);
+    QVERIFY(t->shell.IsExiting);
+    QVERIFY(!IsFormLoaded(*t, QStringLiteral("frmToolbox")));
+    QVERIFY(IsFormLoaded(*t, QStringLiteral("frmMain")));
+    const auto& shown = t.fake->fakeMessages->shown;
+    QCOMPARE(shown.size(), 2);
+    QCOMPARE(shown[0].text, QStringLiteral("An error has occurred."));
+    QCOMPARE(shown[0].style, 16);
+    QCOMPARE(shown[0].title, QStringLiteral("Scrawlix"));
+    QCOMPARE(shown[1].text, QStringLiteral("frmMain"));
+    QCOMPARE(shown[1].style, 0);
+    QCOMPARE(shown[1].title, QStringLiteral("Scrawlix"));
+}
+
+void TestStartup::toolboxCloseOnlyHidesUntilExiting()
+{
+    TestProgram t;
+    t->start();
+    FrmToolbox* tb = t->frmToolbox();
+    tb->show();
+    QVERIFY(!tb->close());
+    QVERIFY(!tb->isVisible());
+    QVERIFY(IsFormLoaded(*t, QStringLiteral("frmToolbox")));
+    tb->show();
+    t->shell.IsExiting = true;
+    QVERIFY(tb->close());
+}
+
+QTEST_MAIN(TestStartup)
+#include "tst_startup.moc"

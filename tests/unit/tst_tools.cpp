@@ -1,0 +1,101 @@
+// Tool selection: bounds, cursors and the fill buttons.
+
+#include "canvas/tools.h"
+#include "shell/frmmain.h"
+#include "testprogram.h"
+#include "toolbox/frmtoolbox.h"
+#include "toolbox/widgets.h"
+
+#include <QToolButton>
+#include <QtTest>
+
+class TestTools : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void outOfRangeCodesChangeNothing();
+    void fillButtonsFollowTheTool();
+    void cursorsHaveTheirHotSpots();
+    void toolbarClicksSelectToolAndFill();
+    void keepsPendingAnchorAcrossToolChanges();
+};
+
+void TestTools::outOfRangeCodesChangeNothing()
+{
+    TestProgram t;
+    t->start();
+    SelectTool(*t, ToolCircle);
+    const QPixmap before = t->frmMain()->cursor().pixmap();
+    for (std::int16_t bad : {std::int16_t(0), std::int16_t(7), std::int16_t(-1)}) {
+        SelectTool(*t, bad);
+        QCOMPARE(t->drawing.CurrentTool, std::int16_t(ToolCircle));
+        QVERIFY(t->frmToolbox()->tlbr_filled->isButtonEnabled(1));
+        QCOMPARE(t->frmMain()->cursor().pixmap().toImage(), before.toImage());
+    }
+}
+
+void TestTools::fillButtonsFollowTheTool()
+{
+    TestProgram t;
+    t->start();
+    ToolBar* fill = t->frmToolbox()->tlbr_filled;
+    t->frmMain()->FillStyle = 0;
+    for (int tool = 1; tool <= 6; ++tool) {
+        SelectTool(*t, static_cast<std::int16_t>(tool));
+        const bool fillable = tool == ToolCircle || tool == ToolRectangle;
+        QCOMPARE(fill->isButtonEnabled(1), fillable);
+        QCOMPARE(fill->isButtonEnabled(2), fillable);
+        QCOMPARE(t->frmMain()->FillStyle, 0);
+    }
+}
+
+void TestTools::cursorsHaveTheirHotSpots()
+{
+    const QPoint hot[] = {{0, 0}, {0, 0}, {0, 0}, {1, 0}, {1, 0}, {0, 0}};
+    const char* names[] = {"PENCIL", "CIRCLE", "SQUARE", "LINE", "TEXT", "HIGHLIGHTER"};
+    for (int tool = 1; tool <= 6; ++tool) {
+        const QCursor c = toolCursor(tool);
+        QCOMPARE(c.hotSpot(), hot[tool - 1]);
+        QCOMPARE(c.pixmap().size(), QSize(32, 32));
+        QCOMPARE(QLatin1String(toolCursorInfo(tool)->resource), QLatin1String(names[tool - 1]));
+        // Each cursor is drawn: it has opaque pixels.
+        const QImage img = c.pixmap().toImage();
+        int opaque = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                opaque += qAlpha(img.pixel(x, y)) > 128;
+        QVERIFY2(opaque > 20, names[tool - 1]);
+    }
+}
+
+void TestTools::toolbarClicksSelectToolAndFill()
+{
+    TestProgram t;
+    t->start();
+    FrmToolbox* tb = t->frmToolbox();
+    tb->tlbr_mode->button(3)->click();
+    QCOMPARE(t->drawing.CurrentTool, std::int16_t(ToolRectangle));
+    QVERIFY(tb->tlbr_filled->isButtonEnabled(2));
+    tb->tlbr_filled->button(2)->click();
+    QCOMPARE(t->frmMain()->FillStyle, 0);
+    tb->tlbr_filled->button(1)->click();
+    QCOMPARE(t->frmMain()->FillStyle, 1);
+    // Pressing from code shows the state without selecting.
+    tb->tlbr_mode->setPressed(5, true);
+    QCOMPARE(t->drawing.CurrentTool, std::int16_t(ToolRectangle));
+    QCOMPARE(tb->tlbr_mode->pressedIndex(), 5);
+}
+
+void TestTools::keepsPendingAnchorAcrossToolChanges()
+{
+    TestProgram t;
+    t->start();
+    t->drawing.AnchorX = 40;
+    t->drawing.AnchorY = 50;
+    SelectTool(*t, ToolLine);
+    QCOMPARE(t->drawing.AnchorX, 40.0f);
+    QCOMPARE(t->drawing.AnchorY, std::int16_t(50));
+}
+
+QTEST_MAIN(TestTools)
+#include "tst_tools.moc"

@@ -1,0 +1,190 @@
+// Pure conversions: rounding, twips, HIMETRIC, stored-value parsing, the platform choice.
+
+#include "canvas/colortable.h"
+#include "platform/platform.h"
+#include "platform/units.h"
+#include "settings/startupvalues.h"
+#include "shell/cmdlg.h"
+
+#include <QtTest>
+
+class TestUnits : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void roundsHalvesToEven_data();
+    void roundsHalvesToEven();
+    void twipsAndHimetric();
+    void wholeNumbers_data();
+    void wholeNumbers();
+    void hotKeyCodes();
+    void runOnStartupReadsOnlyOne();
+    void colorTable();
+    void filterConversion_data();
+    void filterConversion();
+    void platformChoice();
+};
+
+void TestUnits::roundsHalvesToEven_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<long long>("expected");
+    QTest::newRow("97.5") << 97.5 << 98LL;
+    QTest::newRow("98.5") << 98.5 << 98LL;
+    QTest::newRow("0.5") << 0.5 << 0LL;
+    QTest::newRow("1.5") << 1.5 << 2LL;
+    QTest::newRow("-2.5") << -2.5 << -2LL;
+    QTest::newRow("2.4999") << 2.4999 << 2LL;
+    QTest::newRow("2.5001") << 2.5001 << 3LL;
+}
+
+void TestUnits::roundsHalvesToEven()
+{
+    QFETCH(double, value);
+    QFETCH(long long, expected);
+    QCOMPARE(units::roundHalfEven(value), expected);
+}
+
+void TestUnits::twipsAndHimetric()
+{
+    QCOMPARE(units::twipsPerPixel(96), 15.0);
+    QCOMPARE(units::twipsPerPixel(120), 12.0);
+    QCOMPARE(units::twipsToPixels(2175, 15), 145);
+    QCOMPARE(units::twipsToPixels(5535, 15), 369);
+    QCOMPARE(units::twipsToPixels(2295, 15), 153);
+    QCOMPARE(units::pixelsToHimetric(1024, 96), 27093);
+    QCOMPARE(units::pixelsToHimetric(768, 96), 20320);
+    // 27093 / 26.4575 * 15 is about 15360 twips: the window is about the picture's size.
+    QVERIFY(qAbs(units::himetricToTwips(27093, 15) - 15360.0f) < 1.0f);
+    QVERIFY(qAbs(units::himetricToTwips(20320, 15) - 11520.0f) < 1.0f);
+    QCOMPARE(units::himetricToTwips(-27093, 15), units::himetricToTwips(27093, 15));
+    QCOMPARE(units::toInt16(734.5), std::int16_t(734));
+    QCOMPARE(units::toInt16(1e9), std::int16_t(32767));
+    QCOMPARE(units::twipsRectToPixels(120, 600, 1935, 255, 15, 15), QRect(8, 40, 129, 17));
+}
+
+void TestUnits::wholeNumbers_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("size");
+    QTest::addColumn<int>("color");
+    QTest::addColumn<int>("tool");
+    QTest::addColumn<int>("fill");
+    QTest::newRow("plain") << "1" << 1 << 1 << 1 << 1;
+    QTest::newRow("blanks") << " 2 " << 2 << 2 << 2 << 2;
+    QTest::newRow("empty") << "" << 25 << 8 << 0 << 1;
+    QTest::newRow("zero") << "0" << 25 << 0 << 0 << 1;
+    QTest::newRow("top of lists") << "20" << 20 << 20 << 0 << 1;
+    QTest::newRow("sign") << "+3" << 25 << 8 << 0 << 1;
+    QTest::newRow("hex") << "0x10" << 25 << 8 << 0 << 1;
+    QTest::newRow("overflow") << "4294967297" << 25 << 8 << 0 << 1;
+    QTest::newRow("hundred") << "100" << 100 << 8 << 0 << 1;
+}
+
+void TestUnits::wholeNumbers()
+{
+    QFETCH(QString, text);
+    QFETCH(int, size);
+    QFETCH(int, color);
+    QFETCH(int, tool);
+    QFETCH(int, fill);
+    QCOMPARE(storedPenSize(text), size);
+    QCOMPARE(storedPenColor(text), color);
+    QCOMPARE(storedTool(text), tool);
+    QCOMPARE(storedFill(text), fill);
+}
+
+void TestUnits::hotKeyCodes()
+{
+    QCOMPARE(hotKeyCode(QStringLiteral("V")), 0x56u);
+    QCOMPARE(hotKeyCode(QStringLiteral("v")), 0x56u);
+    QCOMPARE(hotKeyCode(QStringLiteral("q")), 0x51u);
+    QCOMPARE(hotKeyCode(QStringLiteral("kx")), 0x4Bu);
+    QCOMPARE(hotKeyCode(QStringLiteral("7")), 0x37u);
+    QCOMPARE(hotKeyCode(QString()), 0u);
+    QCOMPARE(storedFont(QStringLiteral("3"), 3), 0);
+    QCOMPARE(storedFont(QStringLiteral("2"), 3), 2);
+    QCOMPARE(storedFont(QStringLiteral("0"), 0), -1);
+}
+
+void TestUnits::runOnStartupReadsOnlyOne()
+{
+    QVERIFY(storedRunOnStartup(QStringLiteral("1")));
+    QVERIFY(!storedRunOnStartup(QStringLiteral("0")));
+    QVERIFY(!storedRunOnStartup(QString()));
+    QVERIFY(!storedRunOnStartup(QStringLiteral("yes")));
+}
+
+void TestUnits::colorTable()
+{
+    ColorTable table;
+    InitColorTable(table);
+    QCOMPARE(colorNames().size(), 21);
+    QCOMPARE(colorNames().first(), QStringLiteral("Black"));
+    QCOMPARE(colorNames().last(), QStringLiteral("Custom ..."));
+    QCOMPARE(table[8], QStringLiteral("65535"));
+    QCOMPARE(table[20], QStringLiteral("0"));
+    // Names as the lists show them, with the values they draw in.
+    const struct {
+        int index;
+        const char* name;
+        QColor color;
+    } expected[] = {
+        {0, "Black", QColor(0, 0, 0)},        {1, "White", QColor(255, 255, 255)},
+        {4, "Red", QColor(255, 0, 0)},        {5, "Pink", QColor(255, 192, 255)},
+        {6, "Burgandy", QColor(128, 0, 0)},   {7, "Orange", QColor(255, 128, 0)},
+        {12, "Teal", QColor(0, 128, 128)},    {14, "Blue", QColor(0, 0, 255)},
+        {16, "Maroon", QColor(128, 0, 128)},  {18, "Brown", QColor(128, 64, 0)},
+        {19, "Periwinkle", QColor(192, 192, 255)},
+    };
+    for (const auto& e : expected) {
+        QCOMPARE(colorNames()[e.index], QLatin1String(e.name));
+        QCOMPARE(colorFromBgr(colorTableValue(table, e.index)), e.color);
+    }
+    QCOMPARE(bgrFromColor(QColor(1, 2, 3)), 0x030201u);
+    table[20] = QStringLiteral("garbage");
+    QCOMPARE(colorTableValue(table, 20), 0u);
+    QCOMPARE(colorTableValue(table, -1), 0u);
+}
+
+void TestUnits::filterConversion_data()
+{
+    QTest::addColumn<QString>("common");
+    QTest::addColumn<QString>("qt");
+    QTest::newRow("images")
+        << "Bitmap Image (*.bmp)|*.bmp|JPEG Image (*.jpg; *.jpeg)|*.jpg; *.jpeg|Compuserve GIF "
+           "Image (*.gif)|*.gif|All Files (*.*)|*.*"
+        << "Bitmap Image (*.bmp) (*.bmp);;JPEG Image (*.jpg; *.jpeg) (*.jpg *.jpeg);;Compuserve "
+           "GIF Image (*.gif) (*.gif);;All Files (*.*) (*)";
+    QTest::newRow("dangling description") << "Text|*.txt|Broken" << "Text (*.txt)";
+    QTest::newRow("empty") << "" << "";
+}
+
+void TestUnits::filterConversion()
+{
+    QFETCH(QString, common);
+    QFETCH(QString, qt);
+    QCOMPARE(qtFilterFromCommonFilter(common), qt);
+}
+
+void TestUnits::platformChoice()
+{
+    // An explicit non-Wayland choice is kept.
+    PlatformChoice c = choosePlatform("offscreen", "", "", false);
+    QVERIFY(c.error.isEmpty());
+    QVERIFY(c.qpaPlatform.isEmpty());
+    // Wayland with XWayland runs on xcb.
+    c = choosePlatform("", ":0", "wayland-0", false);
+    QCOMPARE(c.qpaPlatform, QStringLiteral("xcb"));
+    c = choosePlatform("wayland", ":1", "wayland-0", false);
+    QCOMPARE(c.qpaPlatform, QStringLiteral("xcb"));
+    // Wayland without XWayland, and no display at all, are explained.
+    c = choosePlatform("", "", "wayland-0", false);
+    QVERIFY(c.error.contains(QStringLiteral("X11")));
+    c = choosePlatform("", "", "", false);
+    QVERIFY(c.error.contains(QStringLiteral("DISPLAY")));
+    QVERIFY(choosePlatform("", "", "", true).error.isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestUnits)
+#include "tst_units.moc"

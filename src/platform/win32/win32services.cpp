@@ -1,0 +1,326 @@
+#include "win32services.h"
+
+#include "runkeypath.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QImage>
+#include <QWidget>
+
+#include <cstdio>
+#include <utility>
+#include <vector>
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#include <dwmapi.h>
+#include <shellapi.h>
+
+static_assert(WM_HOTKEY == WM_HOTKEY_MSG, "hot-key message number");
+static_assert(MOD_WIN == MOD_WIN_FLAG, "Windows-key modifier flag");
+
+namespace {
+
+HWND toHwnd(quintptr handle)
+{
+    return reinterpret_cast<HWND>(handle);
+}
+
+const wchar_t* toWide(const QString& s)
+{
+    static_assert(sizeof(wchar_t) == sizeof(char16_t), "UTF-16 wide characters");
+    return reinterpret_cast<const wchar_t*>(s.utf16());
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+
+qint16 Win32KeyState::GetAsyncKeyState(int vk)
+{
+    return static_cast<qint16>(::GetAsyncKeyState(vk));
+}
+
+// ---------------------------------------------------------------------------------------------
+
+Win32HotKeys::Win32HotKeys()
+{
+    if (QCoreApplication* app = QCoreApplication::instance()) {
+        app->installNativeEventFilter(this);
+        filterInstalled_ = true;
+    }
+}
+
+Win32HotKeys::~Win32HotKeys()
+{
+    for (const Registration& r : std::as_const(registrations_))
+        ::UnregisterHotKey(toHwnd(r.hwnd), r.id);
+    if (filterInstalled_) {
+        if (QCoreApplication* app = QCoreApplication::instance())
+            app->removeNativeEventFilter(this);
+    }
+}
+
+bool Win32HotKeys::RegisterHotKey(quintptr hwnd, int id, quint32 modifiers, quint32 vk)
+{
+    if (!filterInstalled_) {
+        // Built before the application object: hook into its event loop now.
+        if (QCoreApplication* app = QCoreApplication::instance()) {
+            app->installNativeEventFilter(this);
+            filterInstalled_ = true;
+        }
+    }
+    if (!::RegisterHotKey(toHwnd(hwnd), id, modifiers, vk)) {
+        const DWORD error = ::GetLastError();
+        std::fprintf(stderr,
+                     "Scrawlix: cannot register hot key %d (modifiers 0x%x, key 0x%x): error %lu\n",
+                     id, static_cast<unsigned>(modifiers), static_cast<unsigned>(vk),
+                     static_cast<unsigned long>(error));
+        std::fflush(stderr);
+        return false;
+    }
+    registrations_.append({hwnd, id});
+    windows_.insert(hwnd);
+    return true;
+}
+
+WindowProcFn Win32HotKeys::windowProc(quintptr hwnd) const
+{
+    const auto it = procs_.constFind(hwnd);
+    if (it != procs_.constEnd() && *it)
+        return *it;
+    return [](quintptr, quint32, quintptr, qintptr) -> qintptr { return 0; };
+}
+
+void Win32HotKeys::setWindowProc(quintptr hwnd, WindowProcFn proc)
+{
+    procs_.insert(hwnd, std::move(proc));
+}
+
+bool Win32HotKeys::nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result)
+{
+    // The event loop reports every message it takes from the queue (and Qt's window procedure
+    // every message it is sent) as "windows_generic_MSG". WM_HOTKEY is posted to the queue of
+    // the thread that owns the window, which is this one.
+    if (message == nullptr || eventType != QByteArrayLiteral("windows_generic_MSG"))
+        return false;
+    const MSG* msg = static_cast<const MSG*>(message);
+    if (msg->message != WM_HOTKEY)
+        return false;
+    const quintptr hwnd = reinterpret_cast<quintptr>(msg->hwnd);
+    if (!windows_.contains(hwnd))
+        return false;
+    // A copy: the procedure may replace itself while it runs.
+    const WindowProcFn proc = windowProc(hwnd);
+    const qintptr answer = proc(hwnd, WM_HOTKEY_MSG, static_cast<quintptr>(msg->wParam),
+                                static_cast<qintptr>(msg->lParam));
+    if (result != nullptr)
+        *result = answer;
+    return true; // handled: the message is not dispatched any further
+}
+
+// ---------------------------------------------------------------------------------------------
+
+quintptr Win32ForegroundWindow::GetForegroundWindow()
+{
+    return reinterpret_cast<quintptr>(::GetForegroundWindow());
+}
+
+quintptr Win32ForegroundWindow::GetDesktopWindow()
+{
+    return reinterpret_cast<quintptr>(::GetDesktopWindow());
+}
+
+bool Win32ForegroundWindow::GetWindowRect(quintptr handle, WindowRect* rect)
+{
+    if (rect == nullptr)
+        return false;
+    const HWND hwnd = toHwnd(handle);
+    RECT r{};
+    if (!::GetWindowRect(hwnd, &r))
+        return false;
+    // GetWindowRect includes the invisible resize borders that windows have had since
+    // Windows 10; the compositor knows the frame the user actually sees.
+    RECT visible{};
+    if (SUCCEEDED(::DwmGetWindowAttribute(hwnd, DWMWA_EXTENDED_FRAME_BOUNDS, &visible,
+                                          sizeof(visible)))
+        && visible.right > visible.left && visible.bottom > visible.top) {
+        r = visible;
+    }
+    rect->left = r.left;
+    rect->top = r.top;
+    rect->right = r.right;
+    rect->bottom = r.bottom;
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+
+namespace {
+
+// Reads a compatible bitmap into a 32-bit image. The bitmap must not be selected into any
+// device context; dc supplies the palette for bitmaps of palette displays.
+QImage imageFromBitmap(HDC dc, HBITMAP bitmap, int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    if (image.isNull())
+        return {};
+
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height; // top-down, like QImage
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+
+    // 32-bit rows need no padding, so the DIB rows and the image rows have the same stride.
+    if (image.bytesPerLine() != width * 4)
+        return {};
+    if (::GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), image.bits(), &info,
+                    DIB_RGB_COLORS) != height) {
+        return {};
+    }
+    // GDI leaves the fourth byte zero; RGB32 wants it opaque.
+    for (int y = 0; y < height; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x)
+            line[x] |= 0xff000000u;
+    }
+    return image;
+}
+
+} // namespace
+
+CapturedBitmap Win32ScreenPixels::CaptureWindowRect(quintptr handle, bool client, int left,
+                                                    int top, int width, int height)
+{
+    CapturedBitmap out;
+    if (width <= 0 || height <= 0)
+        return out;
+
+    const HWND hwnd = toHwnd(handle);
+    const HDC source = client ? ::GetDC(hwnd) : ::GetWindowDC(hwnd);
+    if (source == nullptr)
+        return out;
+
+    const HDC memory = ::CreateCompatibleDC(source);
+    const HBITMAP bitmap = memory ? ::CreateCompatibleBitmap(source, width, height) : nullptr;
+    const HGDIOBJ oldBitmap = bitmap ? ::SelectObject(memory, bitmap) : nullptr;
+    if (oldBitmap != nullptr) {
+        // On a 256-colour display the pixels are palette indices; copy the system palette into
+        // the memory DC so the copy and its conversion use the colours the screen shows.
+        HPALETTE palette = nullptr;
+        HPALETTE oldPalette = nullptr;
+        QVector<QRgb> colours;
+        if ((::GetDeviceCaps(source, RASTERCAPS) & RC_PALETTE) != 0
+            && ::GetDeviceCaps(source, SIZEPALETTE) == 256) {
+            std::vector<unsigned char> storage(sizeof(LOGPALETTE) + 255 * sizeof(PALETTEENTRY), 0);
+            auto* logical = reinterpret_cast<LOGPALETTE*>(storage.data());
+            logical->palVersion = 0x300;
+            logical->palNumEntries = 256;
+            ::GetSystemPaletteEntries(source, 0, 256, logical->palPalEntry);
+            palette = ::CreatePalette(logical);
+            if (palette != nullptr) {
+                oldPalette = ::SelectPalette(memory, palette, FALSE);
+                ::RealizePalette(memory);
+            }
+            colours.reserve(256);
+            for (int i = 0; i < 256; ++i) {
+                const PALETTEENTRY& e = logical->palPalEntry[i];
+                colours.append(qRgb(e.peRed, e.peGreen, e.peBlue));
+            }
+        }
+
+        // CAPTUREBLT: include layered windows that lie on top of the area.
+        const bool copied = ::BitBlt(memory, 0, 0, width, height, source, left, top,
+                                     SRCCOPY | CAPTUREBLT) != FALSE;
+
+        // The bitmap has to leave the DC before GetDIBits; the palette stays until then.
+        ::SelectObject(memory, oldBitmap);
+        if (copied) {
+            out.image = imageFromBitmap(memory, bitmap, width, height);
+            if (!out.image.isNull())
+                out.palette = colours;
+        }
+        if (oldPalette != nullptr)
+            ::SelectPalette(memory, oldPalette, FALSE);
+        if (palette != nullptr)
+            ::DeleteObject(palette);
+    }
+    if (bitmap != nullptr)
+        ::DeleteObject(bitmap);
+    if (memory != nullptr)
+        ::DeleteDC(memory);
+    ::ReleaseDC(hwnd, source);
+    return out;
+}
+
+// ---------------------------------------------------------------------------------------------
+
+void Win32TopMost::SetTopMost(QWidget* window)
+{
+    if (window == nullptr)
+        return;
+    ::SetWindowPos(toHwnd(static_cast<quintptr>(window->winId())), HWND_TOPMOST, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE);
+}
+
+// ---------------------------------------------------------------------------------------------
+
+bool Win32ShellOpen::Open(const QString& target)
+{
+    if (target.isEmpty())
+        return false;
+    // Qt hands out file paths with forward slashes; the shell wants backslashes. Web
+    // addresses and other targets go through as they are.
+    const QString file = !target.contains(QLatin1String("://")) && QDir::isAbsolutePath(target)
+                             ? QDir::toNativeSeparators(target)
+                             : target;
+    const HINSTANCE result =
+        ::ShellExecuteW(nullptr, L"open", toWide(file), L"", nullptr, SW_SHOWNORMAL);
+    // Values up to 32 are error codes.
+    return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+// ---------------------------------------------------------------------------------------------
+
+namespace {
+
+const wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const wchar_t kValueName[] = L"Scrawlix";
+
+// Sets the value to bytes of data. Needs write access to the machine-wide key, which normally
+// takes an elevated process; the key is opened, never created.
+StartupEntry::Result writeRunValue(const wchar_t* data, DWORD bytes)
+{
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_WRITE, &key) != ERROR_SUCCESS)
+        return StartupEntry::Result::CannotAccess;
+    const LSTATUS status =
+        ::RegSetValueExW(key, kValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data), bytes);
+    ::RegCloseKey(key);
+    return status == ERROR_SUCCESS ? StartupEntry::Result::Ok
+                                   : StartupEntry::Result::CannotAccess;
+}
+
+} // namespace
+
+StartupEntry::Result Win32StartupEntry::Add(const QString& programPath)
+{
+    const QString command = runKeyValueForProgram(QDir::toNativeSeparators(programPath));
+    // The length counts the terminating NUL.
+    return writeRunValue(toWide(command),
+                         static_cast<DWORD>((static_cast<size_t>(command.size()) + 1) * sizeof(wchar_t)));
+}
+
+StartupEntry::Result Win32StartupEntry::Remove()
+{
+    // The value stays, empty: the program is registered as not starting with the system.
+    return writeRunValue(L"", 0);
+}

@@ -1,0 +1,86 @@
+#pragma once
+
+// The Win32 implementations of the platform services. Window handles travel as quintptr
+// (an HWND's value), so this header stays free of <windows.h>.
+
+#include "platform/foregroundwindow.h"
+#include "platform/hotkeys.h"
+#include "platform/keystate.h"
+#include "platform/screenpixels.h"
+#include "platform/shellopen.h"
+#include "platform/startupentry.h"
+#include "platform/topmost.h"
+
+#include <QAbstractNativeEventFilter>
+#include <QHash>
+#include <QList>
+#include <QSet>
+
+class Win32KeyState : public KeyState
+{
+public:
+    qint16 GetAsyncKeyState(int vk) override;
+};
+
+// Registers system-wide hot keys for our windows and hands the WM_HOTKEY messages Qt's event
+// loop receives for them to the window procedure installed here for that window.
+class Win32HotKeys : public HotKeys, public QAbstractNativeEventFilter
+{
+public:
+    Win32HotKeys();
+    ~Win32HotKeys() override;
+    Win32HotKeys(const Win32HotKeys&) = delete;
+    Win32HotKeys& operator=(const Win32HotKeys&) = delete;
+
+    bool RegisterHotKey(quintptr hwnd, int id, quint32 modifiers, quint32 vk) override;
+    WindowProcFn windowProc(quintptr hwnd) const override;
+    void setWindowProc(quintptr hwnd, WindowProcFn proc) override;
+
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+
+private:
+    struct Registration {
+        quintptr hwnd;
+        int id;
+    };
+    QList<Registration> registrations_;
+    QSet<quintptr> windows_; // windows owning at least one hot key
+    QHash<quintptr, WindowProcFn> procs_;
+    bool filterInstalled_ = false;
+};
+
+class Win32ForegroundWindow : public ForegroundWindow
+{
+public:
+    quintptr GetForegroundWindow() override;
+    quintptr GetDesktopWindow() override;
+    bool GetWindowRect(quintptr hwnd, WindowRect* rect) override;
+};
+
+class Win32ScreenPixels : public ScreenPixels
+{
+public:
+    CapturedBitmap CaptureWindowRect(quintptr hwnd, bool client, int left, int top, int width,
+                                     int height) override;
+};
+
+// Raises the window into the topmost band without moving, resizing or re-creating it.
+class Win32TopMost : public TopMost
+{
+public:
+    void SetTopMost(QWidget* window) override;
+};
+
+class Win32ShellOpen : public ShellOpen
+{
+public:
+    bool Open(const QString& target) override;
+};
+
+// The "Scrawlix" value under the machine-wide Run key. The key is only opened, never created.
+class Win32StartupEntry : public StartupEntry
+{
+public:
+    Result Add(const QString& programPath) override;
+    Result Remove() override;
+};

@@ -1,5 +1,6 @@
 #include "program.h"
 
+#include "captureflow.h"
 #include "frmmain.h"
 #include "platform/messagebox.h"
 #include "platform/platform.h"
@@ -15,6 +16,7 @@ Program::Program(std::unique_ptr<Platform> platform, std::unique_ptr<SettingsSto
     : platform_(std::move(platform)), settings_(std::move(settings))
 {
     endProgram = [] { QCoreApplication::exit(0); };
+    captureWait = waitForNextSecond;
     InitColorTable(colorTable);
 }
 

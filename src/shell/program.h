@@ -2,6 +2,8 @@
 
 #include "canvas/colortable.h"
 #include "canvas/drawingstate.h"
+#include "hotkey.h"
+#include "menuextender.h"
 
 #include <QList>
 #include <QPointer>
@@ -55,6 +57,9 @@ public:
     ColorTable colorTable;
     ShellState shell;
     QString helpFile; // the help file opened by Help
+    MenuExtender menuExtender;
+    HotKeyHook hotKeyHook;
+    int lastPaletteIndex = 8; // the colour drawn with when the colour list has no selection
 
     // Loads the canvas window, whose load handling runs the whole start-up.
     void start();
@@ -73,6 +78,10 @@ public:
     // Ends the program: the event loop stops and nothing else runs. Tests replace it.
     std::function<void()> endProgram;
     bool ended = false;
+
+    // The pause of a capture that lets the program's windows vanish from the screen; tests
+    // shorten it.
+    std::function<void()> captureWait;
 
     // Runs before each window is unloaded by ExitProgram; tests make it fail.
     std::function<void(const QString& formName)> beforeUnload;

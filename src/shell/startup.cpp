@@ -3,13 +3,18 @@
 #include "canvas/colortable.h"
 #include "canvas/tools.h"
 #include "frmmain.h"
+#include "hotkey.h"
+#include "menuicons.h"
 #include "program.h"
+#include "art.h"
 #include "settings/settingsstore.h"
 #include "settings/startupvalues.h"
 #include "toolbox/frmtoolbox.h"
 #include "toolbox/widgets.h"
 
 #include <QCoreApplication>
+#include <QMenu>
+#include <QSystemTrayIcon>
 
 namespace {
 
@@ -29,13 +34,22 @@ void runStartup(Program& program)
     // The help file sits beside the program.
     program.helpFile = QCoreApplication::applicationDirPath() + QStringLiteral("/Scrawlix_Help.chm");
 
-    // The popup menu and its icons are attached here once the tray exists.
+    // The popup menu shows its items with their icons.
+    for (const char* key : {"getscreen", "getwin", "toolbox", "open", "about", "config", "help",
+                            "show", "hide", "sendtotray", "exit"}) {
+        const QString k = QLatin1String(key);
+        canvas->imgList.insert(k, artIcon(menuIconPath(k)));
+    }
+    program.menuExtender.AttachMenus(canvas->mnuMenu, canvas->imgList);
+
+    // The menu serves only as the tray's popup menu; the canvas has no menu bar.
 
     // Load the toolbox; this fills its lists. It is not shown: start-up ends with it hidden
     // anyway, and showing it here would flash it on the screen.
     FrmToolbox* toolbox = program.loadToolbox();
 
-    // The tray icon is switched on here once the tray exists.
+    canvas->STI->setIcon(artIcon(QStringLiteral("icons/scrawlix")));
+    canvas->STI->setVisible(true);
 
     InitColorTable(program.colorTable);
 
@@ -61,7 +75,8 @@ void runStartup(Program& program)
     toolbox->tlbr_filled->setPressed(fillButton, true);
 
     seed(store, keys::HotKey, defaults::HotKey);
-    // The hot key is registered here once hot keys exist.
+    HookWindow(program, canvas);
+    RegisterHotKeyLetter(program, store.read(keys::HotKey));
 
     canvas->hide();
     toolbox->hide();

@@ -4,13 +4,18 @@
 #include "canvas/tools.h"
 #include "lists.h"
 #include "platform/units.h"
+#include "platform/keystate.h"
+#include "platform/platform.h"
 #include "shell/art.h"
+#include "shell/captureflow.h"
+#include "shell/commands.h"
 #include "shell/frmmain.h"
 #include "shell/program.h"
 #include "widgets.h"
 
 #include <QCloseEvent>
 #include <QTimer>
+#include <QToolButton>
 
 FrmToolbox::FrmToolbox(Program& program) : QWidget(nullptr), program_(program)
 {
@@ -93,8 +98,47 @@ FrmToolbox::FrmToolbox(Program& program) : QWidget(nullptr), program_(program)
     tlbr_filled->setGeometry(layout(0, 3240, 735, 390));
     tlbr_filled->setPressed(1, true);
 
+    Frame1 = new FrameCaption(QStringLiteral("Image Options"), this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->setGeometry(layout(0, 3720, 2175, 200));
+    cmdCopy = commandButton("cmdCopy", "copy", "Copy Image to Clipboard", 0, 3960);
+    cmdPrint = commandButton("cmdPrint", "print", "Print Image", 360, 3960);
+    cmdSave = commandButton("cmdSave", "save", "Save Image", 720, 3960);
+    cmdLoad = commandButton("cmdLoad", "load", "Load Image", 1080, 3960);
+    cmdClear = commandButton("cmdClear", "erase", "Erase Image", 1440, 3960);
+
+    framePgrm = new FrameCaption(QStringLiteral("Scrawlix"), this);
+    framePgrm->setObjectName(QStringLiteral("framePgrm"));
+    framePgrm->setGeometry(layout(0, 4440, 2175, 200));
+    cmdCaptureScreen = commandButton("cmdCaptureScreen", "capturescreen", "Capture Entire Screen", 0, 4680);
+    cmdCaptureWindow = commandButton("cmdCaptureWindow", "capturewindow", "Capture Active Window", 360, 4680);
+    cmdAbout = commandButton("cmdAbout", "about", "About Scrawlix", 1080, 4680);
+    cmdOptions = commandButton("cmdOptions", "options", "Scrawlix Configuration", 1440, 4680);
+    cmdHelp = commandButton("cmdHelp", "help", "Help", 1800, 4680);
+    cmdHide = commandButton("cmdHide", "hide", "Hide", 1080, 5040);
+    cmdToTray = commandButton("cmdToTray", "totray", "Minimize to Tray", 1440, 5040);
+    cmdExit = commandButton("cmdExit", "exit", "Exit Scrawlix", 1800, 5040);
+
+    Program& p = program_;
+    connect(cmdCopy, &QToolButton::clicked, this, [&p] { CopyCanvas(p); });
+    connect(cmdPrint, &QToolButton::clicked, this, [&p] { PrintImage(p); });
+    connect(cmdSave, &QToolButton::clicked, this, [&p] { SaveImage(p); });
+    connect(cmdLoad, &QToolButton::clicked, this, [&p] { OpenImage(p); });
+    connect(cmdClear, &QToolButton::clicked, this, [&p] { EraseCanvas(p); });
+    connect(cmdCaptureScreen, &QToolButton::clicked, this,
+            [&p] { CaptureAndShow(p, QStringLiteral("screen")); });
+    connect(cmdCaptureWindow, &QToolButton::clicked, this,
+            [&p] { CaptureAndShow(p, QStringLiteral("window")); });
+    connect(cmdAbout, &QToolButton::clicked, this, [&p] { ShowAboutModeless(p); });
+    connect(cmdOptions, &QToolButton::clicked, this, [&p] { ShowOptions(p); });
+    connect(cmdHelp, &QToolButton::clicked, this, [&p] { ShowHelp(p); });
+    connect(cmdHide, &QToolButton::clicked, this, [&p] { ShowHideCanvas(p, QStringLiteral("hide")); });
+    connect(cmdToTray, &QToolButton::clicked, this, [&p] { SendToTray(p); });
+    connect(cmdExit, &QToolButton::clicked, this, [&p] { ExitProgram(p); });
+
     tmr = new QTimer(this);
     tmr->setInterval(100);
+    connect(tmr, &QTimer::timeout, this, [this] { tmr_Timer(); });
 
     connect(cboColor, &ComboList::selected, this, [this] { cboColor_Click(); });
     connect(cboSize, &ComboList::selected, this, [this] { cboSize_Click(); });
@@ -102,6 +146,18 @@ FrmToolbox::FrmToolbox(Program& program) : QWidget(nullptr), program_(program)
     connect(tlbr_filled, &ToolBar::buttonClick, this, [this](int i) { tlbr_filled_ButtonClick(i); });
 
     Form_Load();
+}
+
+QToolButton* FrmToolbox::commandButton(const char* name, const char* icon, const char* tip,
+                                       double left, double top)
+{
+    auto* b = new QToolButton(this);
+    b->setObjectName(QLatin1String(name));
+    b->setToolTip(QLatin1String(tip));
+    b->setIcon(artIcon(QStringLiteral("icons/") + QLatin1String(icon)));
+    b->setIconSize(QSize(16, 16));
+    b->setGeometry(layout(left, top, 375, 375));
+    return b;
 }
 
 QRect FrmToolbox::layout(double left, double top, double width, double height) const
@@ -116,6 +172,16 @@ void FrmToolbox::Form_Load()
     cboSize->setCurrentIndex(-1);
     fillFontList(cboTextFont);
     cboTextFont->setCurrentIndex(-1);
+    tmr->start();
+}
+
+void FrmToolbox::tmr_Timer()
+{
+    KeyState& keys = *program_.platform().keys;
+    if (keys.GetAsyncKeyState(vk::Add) != 0 && cboSize->currentIndex() < 89)
+        cboSize->setListIndex(cboSize->currentIndex() + 10);
+    if (keys.GetAsyncKeyState(vk::Subtract) != 0 && cboSize->currentIndex() > 9)
+        cboSize->setListIndex(cboSize->currentIndex() - 10);
 }
 
 void FrmToolbox::stopTimer()

@@ -29,7 +29,25 @@ public:
     FrameCaption* frameDrawing;
     ToolBar* tlbr_mode;
     ToolBar* tlbr_filled;
+    FrameCaption* Frame1;
+    QToolButton* cmdCopy;
+    QToolButton* cmdPrint;
+    QToolButton* cmdSave;
+    QToolButton* cmdLoad;
+    QToolButton* cmdClear;
+    FrameCaption* framePgrm;
+    QToolButton* cmdCaptureScreen;
+    QToolButton* cmdCaptureWindow;
+    QToolButton* cmdAbout;
+    QToolButton* cmdOptions;
+    QToolButton* cmdHelp;
+    QToolButton* cmdHide;
+    QToolButton* cmdToTray;
+    QToolButton* cmdExit;
     QTimer* tmr; // keypad size steps, 100 ms
+
+    // Keypad plus and minus step the size by ten, system-wide.
+    void tmr_Timer();
 
     void stopTimer();
 
@@ -46,5 +64,7 @@ protected:
 
 private:
     QRect layout(double left, double top, double width, double height) const;
+    QToolButton* commandButton(const char* name, const char* icon, const char* tip, double left,
+                               double top);
     Program& program_;
 };

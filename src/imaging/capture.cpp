@@ -1,0 +1,87 @@
+#include "capture.h"
+
+#include "platform/platform.h"
+#include "platform/units.h"
+#include "shell/captureflow.h"
+#include "shell/frmmain.h"
+#include "shell/program.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <limits>
+
+Picture CreateBitmapPicture(const CapturedBitmap& bitmap)
+{
+    if (bitmap.image.isNull())
+        return {};
+    const QScreen* s = QGuiApplication::primaryScreen();
+    const double dpiX = s ? s->logicalDotsPerInchX() : 96.0;
+    const double dpiY = s ? s->logicalDotsPerInchY() : 96.0;
+    return Picture(bitmap.image, bitmap.palette, dpiX, dpiY);
+}
+
+Picture CaptureWindowRect(Program& program, quintptr hWnd, bool client, int left, int top,
+                          int width, int height)
+{
+    return CreateBitmapPicture(
+        program.platform().screen->CaptureWindowRect(hWnd, client, left, top, width, height));
+}
+
+QSize screenCaptureSize(double screenWidthTwips, double screenHeightTwips, double tppX, double tppY)
+{
+    const long long tx = std::max(1LL, units::roundHalfEven(tppX));
+    const long long ty = std::max(1LL, units::roundHalfEven(tppY));
+    return QSize(static_cast<int>(units::roundHalfEven(screenWidthTwips) / tx),
+                 static_cast<int>(units::roundHalfEven(screenHeightTwips) / ty));
+}
+
+Picture CaptureScreen(Program& program)
+{
+    const QScreen* s = QGuiApplication::primaryScreen();
+    const QSize px = s ? s->geometry().size() : QSize();
+    const double tppX = program.twipsPerPixelX();
+    const double tppY = program.twipsPerPixelY();
+    const QSize size = screenCaptureSize(px.width() * tppX, px.height() * tppY, tppX, tppY);
+    const quintptr desktop = program.platform().foreground->GetDesktopWindow();
+    return CaptureWindowRect(program, desktop, false, 0, 0, size.width(), size.height());
+}
+
+std::optional<QRect> windowCapturePlacement(const WindowRect& r)
+{
+    const qint64 width = qint64(r.right) - r.left;
+    const qint64 height = qint64(r.bottom) - r.top;
+    const qint64 left = qint64(r.left) - 1;
+    const qint64 top = qint64(r.top) - 1;
+    constexpr qint64 lo = std::numeric_limits<qint32>::min();
+    constexpr qint64 hi = std::numeric_limits<qint32>::max();
+    if (width > hi || height > hi || left < lo || top < lo)
+        return std::nullopt;
+    if (width <= 0 || height <= 0)
+        return std::nullopt;
+    return QRect(static_cast<int>(left), static_cast<int>(top), static_cast<int>(width),
+                 static_cast<int>(height));
+}
+
+WindowCapture CaptureActiveWindow(Program& program)
+{
+    WindowCapture result;
+    ForegroundWindow& fg = *program.platform().foreground;
+    const quintptr w = fg.GetForegroundWindow();
+    WindowRect r;
+    std::optional<QRect> place;
+    if (w != 0 && fg.GetWindowRect(w, &r))
+        place = windowCapturePlacement(r);
+    if (place) {
+        result.picture = CaptureWindowRect(program, w, false, 0, 0, place->width(), place->height());
+        if (!result.picture.isNull()) {
+            FrmMain* canvas = program.frmMain();
+            canvas->setCanvasState(FrmMain::Normal);
+            canvas->setCanvasGeometry(*place);
+            return result;
+        }
+    }
+    // No active window, a rectangle that makes no sense, or nothing readable: capture the screen.
+    CaptureAndShow(program, QStringLiteral("screen"));
+    result.fellBack = true;
+    return result;
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+// Turning screen pixels into pictures.
+
+#include "picture.h"
+#include "platform/foregroundwindow.h"
+
+#include <QRect>
+#include <QtGlobal>
+#include <optional>
+
+class Program;
+struct CapturedBitmap;
+
+// Wraps captured pixels (and the palette of a palette display) into a picture. No picture when
+// there are no pixels.
+Picture CreateBitmapPicture(const CapturedBitmap& bitmap);
+
+// Copies width x height pixels at (left, top) of the window's area on the screen.
+Picture CaptureWindowRect(Program& program, quintptr hWnd, bool client, int left, int top,
+                          int width, int height);
+
+// The whole primary screen.
+Picture CaptureScreen(Program& program);
+
+// The size of the primary screen capture in pixels, from the screen's size in twips and the
+// twips per pixel, both rounded to whole numbers first.
+QSize screenCaptureSize(double screenWidthTwips, double screenHeightTwips, double tppX, double tppY);
+
+// The canvas placement over a captured window: its size, one pixel left of and above it. No
+// placement when the rectangle's arithmetic overflows or the window has no area.
+std::optional<QRect> windowCapturePlacement(const WindowRect& r);
+
+// The outcome of capturing the active window.
+struct WindowCapture {
+    Picture picture;
+    bool fellBack = false; // the screen was captured and shown instead
+};
+
+// The foreground window, with the canvas moved over it. On any failure the screen is captured
+// and shown instead.
+WindowCapture CaptureActiveWindow(Program& program);

@@ -1,0 +1,189 @@
+#include "captureflow.h"
+
+#include "canvas/labels.h"
+#include "canvas/textentry.h"
+#include "frmmain.h"
+#include "imaging/capture.h"
+#include "imaging/snapshot.h"
+#include "platform/keystate.h"
+#include "platform/platform.h"
+#include "platform/units.h"
+#include "program.h"
+#include "settings/settingsstore.h"
+#include "settings/startupvalues.h"
+#include "toolbox/frmtoolbox.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QEventLoop>
+#include <QTimer>
+#include <QPointer>
+
+void pumpEvents(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+void waitForNextSecond()
+{
+    const qint64 deadline = QDateTime::currentSecsSinceEpoch() + 1;
+    while (deadline > QDateTime::currentSecsSinceEpoch()) {
+        const qint64 left = deadline * 1000 - QDateTime::currentMSecsSinceEpoch();
+        pumpEvents(static_cast<int>(qBound(qint64(1), left, qint64(1000))));
+    }
+}
+
+void SetTopMost(Program& program, QWidget* window)
+{
+    if (window)
+        program.platform().topMost->SetTopMost(window);
+}
+
+void ShowToolbox(Program& program)
+{
+    FrmToolbox* toolbox = program.frmToolbox();
+    if (!toolbox)
+        return;
+    toolbox->show();
+    toolbox->setWindowState(Qt::WindowNoState);
+    toolbox->raise();
+    toolbox->activateWindow();
+}
+
+void CaptureAndShow(Program& program, const QString& kind)
+{
+    FrmMain* canvas = program.frmMain();
+    FrmToolbox* toolbox = program.frmToolbox();
+    if (!canvas || !toolbox)
+        return;
+
+    // A hidden canvas with its drawing is being kept: bring it back instead.
+    if (canvas->mnuShow->isEnabled()) {
+        ShowHideCanvas(program, QStringLiteral("show"));
+        return;
+    }
+
+    if (canvas->canvasState() == FrmMain::Maximized) {
+        canvas->setCanvasState(FrmMain::Minimized);
+        ClearImage(program);
+    }
+    toolbox->setWindowState(Qt::WindowMinimized);
+    toolbox->hide();
+
+    // Let the windows vanish from the screen. Another request may run meanwhile.
+    const QPointer<FrmMain> alive(canvas);
+    program.captureWait();
+    if (!alive || program.shell.IsExiting)
+        return;
+
+    for (int i = 0; i < canvas->lblText.Count(); ++i) {
+        if (TextLabel* label = canvas->lblText.at(i)) {
+            label->setText(QString());
+            label->hide();
+        }
+    }
+
+    Picture picture;
+    if (kind == QLatin1String("screen")) {
+        picture = CaptureScreen(program);
+    } else if (kind == QLatin1String("window")) {
+        const WindowCapture wc = CaptureActiveWindow(program);
+        // The fallback has already captured and shown the whole screen.
+        if (wc.fellBack)
+            return;
+        picture = wc.picture;
+    }
+    if ((kind == QLatin1String("screen") || kind == QLatin1String("window")) && picture.isNull()) {
+        program.platform().messages->Show(
+            QStringLiteral("The screen could not be captured. Nothing was changed."),
+            mb::Exclamation, QStringLiteral("Scrawlix"));
+        return;
+    }
+    if (!picture.isNull())
+        canvas->setPicture(picture);
+
+    program.drawing.WindowCaptureMode = false;
+    if (kind == QLatin1String("window"))
+        program.drawing.WindowCaptureMode = true;
+
+    if (kind == QLatin1String("screen"))
+        canvas->setCanvasState(FrmMain::Maximized);
+
+    canvas->showCanvas();
+    toolbox->show();
+    toolbox->setWindowState(Qt::WindowNoState);
+
+    canvas->raise();
+    toolbox->raise();
+    SetTopMost(program, toolbox);
+
+    canvas->pichighlight.size = QSize(canvas->ScaleWidth(), canvas->ScaleHeight());
+    canvas->activateWindow();
+}
+
+void ShowHideCanvas(Program& program, const QString& action)
+{
+    FrmMain* canvas = program.frmMain();
+    FrmToolbox* toolbox = program.frmToolbox();
+    if (!canvas || !toolbox)
+        return;
+    if (action == QLatin1String("hide")) {
+        try {
+            SnapshotCanvas(program, 0);
+        } catch (const ProgramError& e) {
+            program.platform().messages->Show(
+                QStringLiteral("The canvas could not be kept, so it stays on the screen.\n") +
+                    e.source(),
+                mb::Exclamation, QStringLiteral("Scrawlix"));
+            toolbox->show();
+            return;
+        }
+        program.shell.SavedCanvasLeft = static_cast<float>(canvas->Left());
+        program.shell.SavedCanvasTop = units::toInt16(canvas->Top());
+        canvas->hide();
+        toolbox->hide();
+        canvas->mnuShow->setEnabled(true);
+    } else if (action == QLatin1String("show")) {
+        canvas->setPicture(canvas->picbox);
+        canvas->setCanvasState(FrmMain::Normal);
+        canvas->setLeftTop(program.shell.SavedCanvasLeft, program.shell.SavedCanvasTop);
+        program.shell.SavedCanvasLeft = 1;
+        program.shell.SavedCanvasTop = 1;
+        const Picture& pic = canvas->picbox;
+        canvas->setSizeTwips(units::himetricToTwips(pic.Width(), program.twipsPerPixelX()),
+                             units::himetricToTwips(pic.Height(), program.twipsPerPixelY()));
+        canvas->showCanvas();
+        toolbox->show();
+        toolbox->setWindowState(Qt::WindowNoState);
+        SetTopMost(program, toolbox);
+        canvas->mnuShow->setEnabled(false);
+        canvas->activateWindow();
+    }
+}
+
+void SendToTray(Program& program)
+{
+    FrmMain* canvas = program.frmMain();
+    if (!canvas)
+        return;
+    canvas->hide();
+    if (FrmToolbox* toolbox = program.frmToolbox())
+        toolbox->hide();
+    canvas->txtText->hide();
+    canvas->lblText.UnloadAll();
+    program.drawing.NextLabelIndex = 0;
+}
+
+void HotKeyPressed(Program& program, int dwKey, int dwShift)
+{
+    const QString letter = program.settings().read(keys::HotKey);
+    const quint32 code = hotKeyCode(letter);
+    // An empty letter matches nothing.
+    if (code == 0 || dwShift != 8 || static_cast<quint32>(dwKey) != code)
+        return;
+    const bool ctrl = program.platform().keys->GetAsyncKeyState(vk::Control) != 0;
+    CaptureAndShow(program, ctrl ? QStringLiteral("window") : QStringLiteral("screen"));
+}

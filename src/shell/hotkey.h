@@ -1,0 +1,26 @@
+#pragma once
+
+// The global hot key: the canvas's window procedure is replaced by ours, which turns hot-key
+// messages into calls of the canvas's HotKey method and passes every message on.
+
+#include "platform/hotkeys.h"
+
+#include <QPointer>
+#include <QString>
+
+class Program;
+class QWidget;
+
+struct HotKeyHook {
+    QPointer<QWidget> HookedForm;  // kept after UnhookWindow
+    WindowProcFn PrevWndProc;      // kept after UnhookWindow
+};
+
+void HookWindow(Program& program, QWidget* form);
+void UnhookWindow(Program& program);
+
+// The replacement window procedure.
+qintptr WindowProc(Program& program, quintptr hwnd, quint32 msg, quintptr wParam, qintptr lParam);
+
+// Registers Windows key + letter (identifier 1) for the canvas. An empty letter registers nothing.
+void RegisterHotKeyLetter(Program& program, const QString& letter);

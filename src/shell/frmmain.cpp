@@ -15,6 +15,7 @@
 #include "startup.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMenu>
@@ -383,7 +384,9 @@ void FrmMain::mouseReleaseEvent(QMouseEvent* e)
 
 void FrmMain::keyPressEvent(QKeyEvent* e)
 {
-    Form_KeyDown(program_, virtualKeyCode(e->key()));
+    // Keys that the text box leaves unhandled come up here; only the canvas's own keys count.
+    if (QApplication::focusWidget() == this)
+        Form_KeyDown(program_, virtualKeyCode(e->key()));
     QWidget::keyPressEvent(e);
 }
 

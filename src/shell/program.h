@@ -70,6 +70,10 @@ public:
     // Creates the toolbox (once) and runs its load handling.
     FrmToolbox* loadToolbox();
 
+    // Records a window of the program as loaded (IsFormLoaded, ExitProgram). The window is
+    // deleted with the program unless it is unloaded first.
+    void registerForm(QWidget* form);
+
     // The program's loaded windows, in the order they were loaded.
     QList<QWidget*> loadedForms() const;
     // Closes a window for good (its close handling runs) and forgets it.
@@ -91,8 +95,6 @@ public:
     double twipsPerPixelY() const;
 
 private:
-    void registerForm(QWidget* form);
-
     std::unique_ptr<Platform> platform_;
     std::unique_ptr<SettingsStore> settings_;
     QPointer<FrmMain> frmMain_;

@@ -1,0 +1,400 @@
+// Capture and show, hide and show, the hot key, the tray handlers, snapshots and the keypad.
+
+#include "canvas/labels.h"
+#include "canvas/texttool.h"
+#include "imaging/capture.h"
+#include "imaging/snapshot.h"
+#include "shell/captureflow.h"
+#include "shell/commands.h"
+#include "shell/frmmain.h"
+#include "shell/hotkey.h"
+#include "testprogram.h"
+#include "toolbox/frmtoolbox.h"
+#include "toolbox/widgets.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QSystemTrayIcon>
+#include <QToolButton>
+#include <QClipboard>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QtTest>
+
+namespace {
+// A started program whose capture pause only lets queued events through.
+struct Started : TestProgram {
+    using TestProgram::TestProgram;
+    Started() : Started([](SettingsStore&) {}) {}
+    template <typename Preset>
+    explicit Started(Preset preset) : TestProgram(preset)
+    {
+        program->captureWait = [] { QCoreApplication::processEvents(); };
+        program->start();
+    }
+    FrmMain* canvas() { return program->frmMain(); }
+    FrmToolbox* toolbox() { return program->frmToolbox(); }
+    int captures() const { return fake->fakeScreen->captures; }
+};
+
+QRect screenRect()
+{
+    return QGuiApplication::primaryScreen()->geometry();
+}
+} // namespace
+
+class TestCapture : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void screenCaptureShowsCanvasOverTheScreen();
+    void hideKeepsDrawingAndNextRequestShowsIt();
+    void secondShowGoesToTheCorner();
+    void newScreenCaptureErasesTheDrawing();
+    void windowCapturePlacesCanvasOverTheWindow();
+    void windowCaptureFallsBackToScreen_data();
+    void windowCaptureFallsBackToScreen();
+    void placementArithmetic();
+    void hotKeyMatching_data();
+    void hotKeyMatching();
+    void windowProcPassesEveryMessageOn();
+    void trayDoubleClickAndMenu();
+    void snapshotLeavesOutTheFrame();
+    void copyGoesToClipboardAndShowsToolbox();
+    void sendToTrayUnloadsLabels();
+    void keypadSteps_data();
+    void keypadSteps();
+    void failedCaptureIsReported();
+    void secondRequestDuringTheWaitIsSafe();
+    void waitEndsWhenTheSecondTicks();
+};
+
+void TestCapture::screenCaptureShowsCanvasOverTheScreen()
+{
+    Started t;
+    CaptureAndShow(*t, QStringLiteral("screen"));
+    QVERIFY(t.canvas()->isVisible());
+    QCOMPARE(t.canvas()->canvasState(), int(FrmMain::Maximized));
+    QTRY_COMPARE(t.canvas()->geometry(), screenRect());
+    QVERIFY(t.toolbox()->isVisible());
+    QVERIFY(!t->drawing.WindowCaptureMode);
+    QVERIFY(!t.canvas()->mnuShow->isEnabled());
+    QCOMPARE(t.fake->fakeTopMost->raised.last().data(), static_cast<QWidget*>(t.toolbox()));
+    QCOMPARE(t.canvas()->picture().image().size(), screenRect().size());
+    // The canvas shows exactly the screen's pixels where they came from.
+    QCOMPARE(t.canvas()->picture().image().pixel(300, 200), t.fake->fakeScreen->screen.pixel(300, 200));
+    QCOMPARE(t.canvas()->pichighlight.size, screenRect().size());
+}
+
+void TestCapture::hideKeepsDrawingAndNextRequestShowsIt()
+{
+    Started t;
+    CaptureAndShow(*t, QStringLiteral("screen"));
+    QTRY_COMPARE(t.canvas()->geometry(), screenRect());
+    t.canvas()->image().setPixel(10, 10, qRgb(1, 2, 3));
+    ShowHideCanvas(*t, QStringLiteral("hide"));
+    QVERIFY(!t.canvas()->isVisible());
+    QVERIFY(!t.toolbox()->isVisible());
+    QVERIFY(t.canvas()->mnuShow->isEnabled());
+    // The kept snapshot holds the drawing, without the one-pixel frame.
+    QCOMPARE(t.canvas()->picbox.image().size(), screenRect().size() - QSize(2, 2));
+    QCOMPARE(t.canvas()->picbox.image().pixel(9, 9), qRgb(1, 2, 3));
+
+    const int before = t.captures();
+    CaptureAndShow(*t, QStringLiteral("window")); // any kind: the kept canvas comes back
+    QCOMPARE(t.captures(), before);
+    QVERIFY(t.canvas()->isVisible());
+    QCOMPARE(t.canvas()->canvasState(), int(FrmMain::Normal));
+    QCOMPARE(t.canvas()->canvasGeometry(), QRect(QPoint(0, 0), screenRect().size() - QSize(2, 2)));
+    QVERIFY(!t.canvas()->mnuShow->isEnabled());
+    QCOMPARE(t->shell.SavedCanvasLeft, 1.0f);
+    QCOMPARE(t->shell.SavedCanvasTop, std::int16_t(1));
+}
+
+void TestCapture::secondShowGoesToTheCorner()
+{
+    Started t;
+    t.fake->fakeForeground->rects[4242] = {300, 200, 700, 500};
+    t.fake->fakeForeground->foreground = 4242;
+    CaptureAndShow(*t, QStringLiteral("window"));
+    QCOMPARE(t.canvas()->canvasGeometry(), QRect(299, 199, 400, 300));
+    t.fake->fakeForeground->foreground = 0;
+    ShowHideCanvas(*t, QStringLiteral("hide"));
+    QCOMPARE(t->shell.SavedCanvasLeft, 299.0f * 15);
+    QCOMPARE(t->shell.SavedCanvasTop, std::int16_t(199 * 15));
+    ShowHideCanvas(*t, QStringLiteral("show"));
+    QCOMPARE(t.canvas()->canvasGeometry().topLeft(), QPoint(299, 199));
+    ShowHideCanvas(*t, QStringLiteral("show"));
+    QCOMPARE(t.canvas()->canvasGeometry().topLeft(), QPoint(0, 0)); // 1 twip rounds to 0 px
+    ShowHideCanvas(*t, QStringLiteral("Show"));                     // compared exactly
+    QVERIFY(t.canvas()->isVisible());
+}
+
+void TestCapture::newScreenCaptureErasesTheDrawing()
+{
+    Started t;
+    CaptureAndShow(*t, QStringLiteral("screen"));
+    placeText(*t, 50, 60);
+    QCOMPARE(t.canvas()->lblText.Count(), 2);
+    CaptureAndShow(*t, QStringLiteral("screen"));
+    QCOMPARE(t.canvas()->lblText.Count(), 1);
+    QCOMPARE(t->drawing.NextLabelIndex, std::int16_t(0));
+}
+
+void TestCapture::windowCapturePlacesCanvasOverTheWindow()
+{
+    Started t;
+    t.fake->fakeForeground->rects[77] = {100, 50, 500, 350};
+    t.fake->fakeForeground->foreground = 77;
+    CaptureAndShow(*t, QStringLiteral("window"));
+    QVERIFY(t->drawing.WindowCaptureMode);
+    QCOMPARE(t.canvas()->canvasState(), int(FrmMain::Normal));
+    QCOMPARE(t.canvas()->canvasGeometry(), QRect(99, 49, 400, 300));
+    QCOMPARE(t.canvas()->Left(), 1485.0);
+    QCOMPARE(t.canvas()->Top(), 735.0);
+    const QImage pic = t.canvas()->picture().image();
+    QCOMPARE(pic.size(), QSize(400, 300));
+    QCOMPARE(pic.pixel(0, 0), t.fake->fakeScreen->screen.pixel(100, 50));
+    QCOMPARE(pic.pixel(399, 299), t.fake->fakeScreen->screen.pixel(499, 349));
+}
+
+void TestCapture::windowCaptureFallsBackToScreen_data()
+{
+    QTest::addColumn<quintptr>("window");
+    QTest::addColumn<int>("left");
+    QTest::addColumn<int>("right");
+    QTest::newRow("no active window") << quintptr(0) << 0 << 0;
+    QTest::newRow("overflowing rectangle") << quintptr(5) << int(0x80000000) << 0x7fffffff;
+    QTest::newRow("empty rectangle") << quintptr(5) << 100 << 100;
+}
+
+void TestCapture::windowCaptureFallsBackToScreen()
+{
+    QFETCH(quintptr, window);
+    QFETCH(int, left);
+    QFETCH(int, right);
+    Started t;
+    t.fake->fakeForeground->rects[5] = {left, 0, right, 100};
+    t.fake->fakeForeground->foreground = window == 0 ? 999 : window; // 999 has no rectangle
+    CaptureAndShow(*t, QStringLiteral("window"));
+    QVERIFY(t.canvas()->isVisible());
+    QCOMPARE(t.canvas()->canvasState(), int(FrmMain::Maximized));
+    QVERIFY(!t->drawing.WindowCaptureMode);
+    QCOMPARE(t.canvas()->picture().image().size(), screenRect().size());
+    QVERIFY(t.fake->fakeMessages->shown.isEmpty());
+}
+
+void TestCapture::placementArithmetic()
+{
+    QCOMPARE(windowCapturePlacement({100, 50, 500, 350}), std::optional<QRect>(QRect(99, 49, 400, 300)));
+    QCOMPARE(windowCapturePlacement({0, 0, 10, 10}), std::optional<QRect>(QRect(-1, -1, 10, 10)));
+    QVERIFY(!windowCapturePlacement({-2147483647 - 1, 0, 10, 10}));
+    QVERIFY(!windowCapturePlacement({10, 10, 5, 20}));
+    QCOMPARE(screenCaptureSize(1024 * 15, 768 * 15, 15, 15), QSize(1024, 768));
+    QCOMPARE(screenCaptureSize(1920 * 12, 1080 * 12, 12, 12), QSize(1920, 1080));
+    QCOMPARE(snapshotRect({0, 0, 1024, 768}), std::optional<QRect>(QRect(1, 1, 1022, 766)));
+    QVERIFY(!snapshotRect({-2147483647 - 1, 0, 2147483647, 10}));
+    const Picture p(QImage(1024, 768, QImage::Format_RGB32), {}, 96, 96);
+    QCOMPARE(p.Width(), 27093);
+    QCOMPARE(p.Height(), 20320);
+    QCOMPARE(Picture().Width(), 0);
+}
+
+void TestCapture::hotKeyMatching_data()
+{
+    QTest::addColumn<QString>("letter");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("captures");
+    QTest::newRow("V") << "V" << 8 << 0x56 << true;
+    QTest::newRow("lower v") << "v" << 8 << 0x56 << true;
+    QTest::newRow("other letter") << "k" << 8 << 0x56 << false;
+    QTest::newRow("Win+Ctrl") << "V" << 10 << 0x56 << false;
+    QTest::newRow("no Win") << "V" << 0 << 0x56 << false;
+    QTest::newRow("empty letter") << "" << 8 << 0x56 << false;
+}
+
+void TestCapture::hotKeyMatching()
+{
+    QFETCH(QString, letter);
+    QFETCH(int, modifiers);
+    QFETCH(int, key);
+    QFETCH(bool, captures);
+    Started t([&](SettingsStore& s) { s.save(keys::HotKey, letter.isEmpty() ? QStringLiteral("V") : letter); });
+    if (letter.isEmpty())
+        t->settings().save(keys::HotKey, QString());
+    // What start-up registered: Windows key + the upper-case letter, identifier 1.
+    QCOMPARE(t.fake->fakeHotKeys->registrations.size(), 1);
+    QCOMPARE(t.fake->fakeHotKeys->registrations[0].modifiers, 8u);
+    QCOMPARE(t.fake->fakeHotKeys->registrations[0].id, 1);
+    const quintptr hwnd = static_cast<quintptr>(t.canvas()->winId());
+    t.fake->fakeHotKeys->send(hwnd, 0x312, 1, (key << 16) | modifiers);
+    QCOMPARE(t.canvas()->isVisible(), captures);
+    if (captures)
+        QVERIFY(!t->drawing.WindowCaptureMode);
+}
+
+void TestCapture::windowProcPassesEveryMessageOn()
+{
+    Started t;
+    FakeHotKeys* hk = t.fake->fakeHotKeys;
+    const quintptr hwnd = static_cast<quintptr>(t.canvas()->winId());
+    hk->send(hwnd, 0x0f, 0, 0);
+    t.fake->fakeKeys->tap(17); // Ctrl tapped just before the hot key: the active window
+    t.fake->fakeForeground->rects[8] = {10, 10, 110, 60};
+    t.fake->fakeForeground->foreground = 8;
+    QVERIFY(hk->press(8, 0x56));
+    QVERIFY(t->drawing.WindowCaptureMode);
+    QCOMPARE(hk->defaultProcMessages, QList<quint32>({0x0f, 0x312}));
+    // Re-hooking after the options dialog keeps exactly one hook in the chain.
+    UnhookWindow(*t);
+    HookWindow(*t, t.canvas());
+    RegisterHotKeyLetter(*t, QStringLiteral("k"));
+    QCOMPARE(hk->registrations.last().vk, 0x4Bu);
+    hk->send(hwnd, 0x10, 0, 0);
+    QCOMPARE(hk->defaultProcMessages.size(), 3);
+}
+
+void TestCapture::trayDoubleClickAndMenu()
+{
+    Started t;
+    // The popup: ten commands and three separators, Hide left out, Show greyed.
+    QStringList shown;
+    for (QAction* a : t.canvas()->mnuMenu->actions()) {
+        if (!a->isVisible())
+            continue;
+        shown << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        if (!a->isSeparator())
+            QVERIFY2(!a->icon().isNull(), qPrintable(a->text()));
+    }
+    QCOMPARE(shown, QStringList({"Capture Screen", "Capture Window", "Show Toolbox", "Open", "-",
+                                 "&About", "&Configuration", "&Help", "-", "Show", "-",
+                                 "Send to System Tray", "E&xit"}));
+    QVERIFY(!t.canvas()->mnuShow->isEnabled());
+    t.canvas()->STI_MouseDown(1);
+    QVERIFY(!t.canvas()->isVisible());
+    t.canvas()->STI_DblClick();
+    QVERIFY(t.canvas()->isVisible());
+    QVERIFY(!t->drawing.WindowCaptureMode);
+    t.canvas()->Form_QueryUnload();
+    t.canvas()->Form_Unload(); // detaching twice is harmless
+    QVERIFY(!t.canvas()->STI->isVisible());
+}
+
+void TestCapture::snapshotLeavesOutTheFrame()
+{
+    Started t;
+    CaptureAndShow(*t, QStringLiteral("screen"));
+    QTRY_COMPARE(t.canvas()->geometry(), screenRect());
+    const Picture before = t.canvas()->picbox;
+    SnapshotCanvas(*t, 0);
+    const QImage snap = t.canvas()->picbox.image();
+    QCOMPARE(snap.size(), screenRect().size() - QSize(2, 2));
+    QCOMPARE(snap.pixel(0, 0), t.canvas()->image().pixel(1, 1));
+    QVERIFY(t.toolbox()->isVisible());
+    QVERIFY(before.isNull());
+}
+
+void TestCapture::copyGoesToClipboardAndShowsToolbox()
+{
+    Started t;
+    CaptureAndShow(*t, QStringLiteral("screen"));
+    QTRY_COMPARE(t.canvas()->geometry(), screenRect());
+    t.toolbox()->hide();
+    CopyCanvas(*t);
+    const QImage clip = QGuiApplication::clipboard()->image();
+    QCOMPARE(clip.size(), screenRect().size() - QSize(2, 2));
+    QVERIFY(t.canvas()->picbox.isNull());
+    QVERIFY(t.toolbox()->isVisible());
+}
+
+void TestCapture::sendToTrayUnloadsLabels()
+{
+    Started t;
+    CaptureAndShow(*t, QStringLiteral("screen"));
+    for (int i = 0; i < 3; ++i)
+        placeText(*t, 20 + 40 * i, 30);
+    QCOMPARE(t.canvas()->lblText.Count(), 4);
+    t.toolbox()->cmdToTray->click();
+    QCOMPARE(t.canvas()->lblText.Count(), 1);
+    QVERIFY(t.canvas()->lblText.at(0));
+    QCOMPARE(t->drawing.NextLabelIndex, std::int16_t(0));
+    QVERIFY(!t.canvas()->isVisible());
+    QVERIFY(!t.toolbox()->isVisible());
+}
+
+void TestCapture::keypadSteps_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::addColumn<bool>("plus");
+    QTest::addColumn<bool>("minus");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("89 plus") << 89 << true << false << 99;
+    QTest::newRow("90 plus") << 90 << true << false << 90;
+    QTest::newRow("100 plus") << 100 << true << false << 100;
+    QTest::newRow("11 minus") << 11 << false << true << 1;
+    QTest::newRow("10 minus") << 10 << false << true << 10;
+    QTest::newRow("both") << 50 << true << true << 50;
+    QTest::newRow("both at 95") << 95 << true << true << 85;
+}
+
+void TestCapture::keypadSteps()
+{
+    QFETCH(int, size);
+    QFETCH(bool, plus);
+    QFETCH(bool, minus);
+    QFETCH(int, expected);
+    Started t;
+    t.toolbox()->cboSize->setListIndex(size - 1);
+    // Taps shorter than a tick still count.
+    if (plus)
+        t.fake->fakeKeys->tap(107);
+    if (minus)
+        t.fake->fakeKeys->tap(109);
+    t.toolbox()->tmr_Timer();
+    QCOMPARE(t.toolbox()->cboSize->currentText().toInt(), expected);
+    QCOMPARE(t.canvas()->DrawWidth, expected);
+    t.toolbox()->tmr_Timer(); // each tap steps once
+    QCOMPARE(t.toolbox()->cboSize->currentText().toInt(), expected);
+}
+
+void TestCapture::failedCaptureIsReported()
+{
+    Started t;
+    t.fake->fakeScreen->fail = true;
+    CaptureAndShow(*t, QStringLiteral("screen"));
+    QCOMPARE(t.fake->fakeMessages->shown.size(), 1);
+    QCOMPARE(t.fake->fakeMessages->shown[0].style, 48);
+    QVERIFY(!t.canvas()->isVisible());
+    t.fake->fakeScreen->fail = false;
+    CaptureAndShow(*t, QStringLiteral("screen"));
+    QVERIFY(t.canvas()->isVisible());
+}
+
+void TestCapture::secondRequestDuringTheWaitIsSafe()
+{
+    Started t;
+    int depth = 0;
+    t->captureWait = [&] {
+        if (depth++ == 0)
+            CaptureAndShow(*t, QStringLiteral("screen"));
+    };
+    CaptureAndShow(*t, QStringLiteral("screen"));
+    QVERIFY(t.canvas()->isVisible());
+    QVERIFY(!t.canvas()->picture().isNull());
+}
+
+void TestCapture::waitEndsWhenTheSecondTicks()
+{
+    const qint64 start = QDateTime::currentSecsSinceEpoch();
+    QElapsedTimer timer;
+    timer.start();
+    waitForNextSecond();
+    QVERIFY(QDateTime::currentSecsSinceEpoch() > start);
+    QVERIFY(timer.elapsed() <= 1100);
+}
+
+QTEST_MAIN(TestCapture)
+#include "tst_capture.moc"

@@ -1,0 +1,422 @@
+// Drawing on the canvas image with every tool, read back pixel by pixel, and the text tool.
+
+#include "canvas/drawing.h"
+#include "canvas/labels.h"
+#include "canvas/mousedrawing.h"
+#include "canvas/textentry.h"
+#include "canvas/texttool.h"
+#include "canvas/tools.h"
+#include "shell/frmmain.h"
+#include "testprogram.h"
+#include "toolbox/frmtoolbox.h"
+#include "toolbox/widgets.h"
+
+#include <QToolButton>
+#include <QtTest>
+
+namespace {
+
+constexpr int Red = 4, Yellow = 8, Black = 0, White = 1;
+
+// A started program whose canvas shows a white 400 x 300 picture at (0, 0).
+struct Canvas : TestProgram {
+    Canvas()
+    {
+        program->start();
+        QImage white(400, 300, QImage::Format_RGB32);
+        white.fill(Qt::white);
+        canvas()->setCanvasGeometry(QRect(0, 0, 400, 300));
+        canvas()->setPicture(Picture(white, {}, 96, 96));
+        canvas()->showCanvas();
+        canvas()->pichighlight.size = QSize(400, 300); // as a capture sizes it
+    }
+    FrmMain* canvas() { return program->frmMain(); }
+    FrmToolbox* toolbox() { return program->frmToolbox(); }
+    void use(int tool, int size, int color)
+    {
+        SelectTool(*program, static_cast<std::int16_t>(tool));
+        toolbox()->cboSize->setListIndex(size - 1);
+        toolbox()->cboColor->setListIndex(color);
+    }
+    QRgb at(int x, int y) { return canvas()->image().pixel(x, y); }
+    void press(float x, float y, int button = 1) { Form_MouseDown(*program, button, 0, x, y); }
+    // Counts the pixels of a colour along a row or a column, between two positions.
+    int countRow(int y, int x0, int x1, QRgb c)
+    {
+        int n = 0;
+        for (int x = x0; x <= x1; ++x)
+            n += at(x, y) == c;
+        return n;
+    }
+    int countColumn(int x, int y0, int y1, QRgb c)
+    {
+        int n = 0;
+        for (int y = y0; y <= y1; ++y)
+            n += at(x, y) == c;
+        return n;
+    }
+};
+
+const QRgb RedPx = qRgb(255, 0, 0);
+const QRgb WhitePx = qRgb(255, 255, 255);
+
+} // namespace
+
+class TestDrawing : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void circleRadiusAndOutline_data();
+    void circleRadiusAndOutline();
+    void solidCircleAndRectangle();
+    void rectangleOutlineIsFiveAtAnySize();
+    void lineWidthIsTheSize_data();
+    void lineWidthIsTheSize();
+    void firstPointAtXOneIsForgotten();
+    void rectangleCornerThenLineDrawsALine();
+    void highlighterAndsTheColour();
+    void stampRounding();
+    void buttonsOnPressAndMove();
+    void penStrokeRepaintsOnlyItsSegment();
+    void strokeStartingOnALabel();
+    void textPlacementAndClamp();
+    void typingMakesLines();
+    void liveFormattingUntilFinished();
+    void secondPlacementFinishesTheFirst();
+    void deletingLabels();
+};
+
+void TestDrawing::circleRadiusAndOutline_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::newRow("size 1") << 1;
+    QTest::newRow("size 8") << 8;
+}
+
+void TestDrawing::circleRadiusAndOutline()
+{
+    QFETCH(int, size);
+    Canvas c;
+    c.use(ToolCircle, size, Red);
+    const int cx = 200, cy = 150, r = 10 * size;
+    c.press(cx, cy);
+    // Along the ray to the right: a 5-pixel band centred on the radius, white inside and out.
+    QCOMPARE(c.countRow(cy, cx, cx + r + 10, RedPx), 5);
+    int first = cx;
+    while (c.at(first, cy) != RedPx)
+        ++first;
+    QVERIFY2(qAbs(first + 2 - (cx + r)) <= 1, "the band lies on the radius");
+    QCOMPARE(c.countRow(cy, first, first + 4, RedPx), 5);
+    QCOMPARE(c.at(cx, cy), WhitePx);
+    QCOMPARE(c.countColumn(cx, cy - r - 10, cy, RedPx), 5);
+    QCOMPARE(c.canvas()->DrawWidth, size); // the pen width comes back after the outline
+}
+
+void TestDrawing::solidCircleAndRectangle()
+{
+    Canvas c;
+    c.use(ToolCircle, 3, Red);
+    c.toolbox()->tlbr_filled->button(2)->click();
+    c.press(100, 100);
+    QCOMPARE(c.at(100, 100), RedPx);
+    QCOMPARE(c.at(100 + 28, 100), RedPx);
+    QCOMPARE(c.at(100 + 34, 100), WhitePx);
+    c.use(ToolRectangle, 3, Red);
+    c.press(250, 50);
+    c.press(300, 90);
+    QCOMPARE(c.at(275, 70), RedPx);
+    QCOMPARE(c.at(310, 70), WhitePx);
+}
+
+void TestDrawing::rectangleOutlineIsFiveAtAnySize()
+{
+    for (int size : {1, 40}) {
+        Canvas c;
+        c.use(ToolRectangle, size, Red);
+        c.press(100, 100);
+        QCOMPARE(c.at(100, 100), WhitePx); // the first corner draws nothing
+        c.press(300, 200);
+        QCOMPARE(c.countRow(150, 90, 150, RedPx), 5);
+        QCOMPARE(c.countRow(150, 250, 310, RedPx), 5);
+        QCOMPARE(c.countColumn(200, 90, 150, RedPx), 5);
+        QCOMPARE(c.at(200, 150), WhitePx);
+        QCOMPARE(c->drawing.AnchorX, 1.0f);
+        QCOMPARE(c->drawing.AnchorY, std::int16_t(1));
+    }
+}
+
+void TestDrawing::lineWidthIsTheSize_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::newRow("1") << 1;
+    QTest::newRow("4") << 4;
+    QTest::newRow("9") << 9;
+    QTest::newRow("30") << 30;
+}
+
+void TestDrawing::lineWidthIsTheSize()
+{
+    QFETCH(int, size);
+    Canvas c;
+    c.use(ToolLine, size, Red);
+    c.press(50, 150);
+    c.press(350, 150);
+    QCOMPARE(c.countColumn(200, 100, 200, RedPx), size);
+    c.press(200, 20);
+    c.press(200, 280); // vertical
+    QCOMPARE(c.countRow(120, 150, 250, RedPx), size);
+}
+
+void TestDrawing::firstPointAtXOneIsForgotten()
+{
+    Canvas c;
+    c.use(ToolLine, 3, Red);
+    c.press(1, 100);
+    QCOMPARE(c->drawing.AnchorX, 1.0f);
+    c.press(100, 100); // taken as a first point again
+    QCOMPARE(c->drawing.AnchorX, 100.0f);
+    QCOMPARE(c.countRow(100, 0, 399, RedPx), 0);
+    c.press(200, 100.5f);
+    QCOMPARE(c.at(50, 100), WhitePx);
+    QCOMPARE(c.at(150, 100), RedPx);
+    QVERIFY(c.countRow(100, 0, 399, RedPx) <= 104);
+}
+
+void TestDrawing::rectangleCornerThenLineDrawsALine()
+{
+    Canvas c;
+    c.use(ToolRectangle, 2, Red);
+    c.press(40, 60);
+    QCOMPARE(c->drawing.AnchorY, std::int16_t(60));
+    SelectTool(*c, ToolLine);
+    c.press(240, 60);
+    QCOMPARE(c.countColumn(140, 50, 70, RedPx), 2);
+    QCOMPARE(c.countColumn(40, 40, 80, RedPx) <= 3, true); // no box edge
+}
+
+void TestDrawing::highlighterAndsTheColour()
+{
+    Canvas c;
+    QImage bg(400, 300, QImage::Format_RGB32);
+    bg.fill(Qt::white);
+    for (int y = 0; y < 300; ++y) {
+        for (int x = 100; x < 200; ++x)
+            bg.setPixel(x, y, qRgb(0, 0, 0));
+        for (int x = 200; x < 300; ++x)
+            bg.setPixel(x, y, qRgb(0x80, 0xC0, 0xFF));
+    }
+    c.canvas()->setPicture(Picture(bg, {}, 96, 96));
+    c.use(ToolHighlighter, 10, Yellow);
+    c.press(50, 50);
+    for (int x : {50, 150, 250}) {
+        Form_MouseMove(*c, 1, 0, x, 150);
+        Form_MouseMove(*c, 1, 0, x, 150); // twice over the same spot changes nothing more
+    }
+    QCOMPARE(c.at(50, 150), qRgb(255, 255, 0));
+    QCOMPARE(c.at(150, 150), qRgb(0, 0, 0));
+    QCOMPARE(c.at(250, 150), qRgb(0x80, 0xC0, 0x00));
+    QCOMPARE(c.at(50, 160), WhitePx); // a square of side 10 around the point
+    QCOMPARE(c.countRow(150, 20, 80, qRgb(255, 255, 0)), 10);
+    // White highlights nothing; black blackens the square.
+    c.use(ToolHighlighter, 4, White);
+    c.press(0, 0);
+    Form_MouseMove(*c, 1, 0, 250, 50);
+    QCOMPARE(c.at(250, 50), qRgb(0x80, 0xC0, 0xFF));
+    c.use(ToolHighlighter, 4, Black);
+    c.press(0, 0);
+    Form_MouseMove(*c, 1, 0, 50, 250);
+    QCOMPARE(c.at(50, 250), qRgb(0, 0, 0));
+    Form_MouseUp(*c, 1, 0, 0, 0);
+    QVERIFY(!c->drawing.HighlightActive);
+}
+
+void TestDrawing::stampRounding()
+{
+    QCOMPARE(stampEdge(100, 5), 98);
+    QCOMPARE(stampEdge(101, 5), 98);
+    QCOMPARE(stampEdge(102, 5), 100);
+    QCOMPARE(stampEdge(100, 4), 98);
+    Canvas c;
+    c.use(ToolHighlighter, 5, Black);
+    c.press(0, 0);
+    Form_MouseMove(*c, 1, 0, 101, 101);
+    QCOMPARE(c.at(97, 100), WhitePx);
+    QCOMPARE(c.at(98, 100), qRgb(0, 0, 0));
+    QCOMPARE(c.at(102, 100), qRgb(0, 0, 0));
+    QCOMPARE(c.at(103, 100), WhitePx);
+}
+
+void TestDrawing::buttonsOnPressAndMove()
+{
+    Canvas c;
+    c.use(ToolCircle, 2, Red);
+    c.press(100, 100, 2); // the right button draws as the left does
+    QCOMPARE(c.at(120, 100), RedPx);
+    c.use(ToolPen, 3, Red);
+    c->drawing.CursorPos = QPoint(300, 50);
+    c.press(300, 50);
+    Form_MouseMove(*c, 1 | 2, 0, 350, 50); // left plus right: nothing
+    QCOMPARE(c.at(325, 50), WhitePx);
+    Form_MouseMove(*c, 1, 1, 350, 50); // Shift held: draws
+    QCOMPARE(c.at(325, 50), RedPx);
+    Form_MouseUp(*c, 1, 0, 350, 50);
+    QVERIFY(!c->drawing.PenStrokeActive);
+    Form_MouseMove(*c, 1, 0, 380, 80); // no stroke after the release
+    QCOMPARE(c.at(365, 65), WhitePx);
+}
+
+void TestDrawing::penStrokeRepaintsOnlyItsSegment()
+{
+    QImage img(3840, 2160, QImage::Format_RGB32);
+    const QRect dirty = drawLine(img, QPointF(1000, 1000), QPointF(1010, 1004), Qt::red, 6);
+    QVERIFY(dirty.contains(QRect(1000, 1000, 11, 5)));
+    QVERIFY(dirty.width() <= 20 && dirty.height() <= 20);
+    const QRect stamp = stampAnd(img, QImage(8, 8, QImage::Format_RGB32), 10, 10);
+    QCOMPARE(stamp, QRect(10, 10, 8, 8));
+    // The highlight source hands out only the stamp's block.
+    HighlightSource src{QSize(3840, 2160), Qt::yellow};
+    QCOMPARE(src.block(25).size(), QSize(25, 25));
+    HighlightSource small{QSize(10, 6), Qt::yellow};
+    QCOMPARE(small.block(25).size(), QSize(10, 6));
+}
+
+void TestDrawing::strokeStartingOnALabel()
+{
+    Canvas c;
+    c.use(ToolText, 12, Black);
+    c.press(100, 100);
+    QTest::keyClicks(c.canvas()->txtText, QStringLiteral("label"));
+    c.use(ToolPen, 4, Red);
+    // Press on the label, move across it and on over the canvas: one joined stroke.
+    c.fake->fakeCursor->pos = QPoint(105, 105);
+    tmrTimer_Timer(*c);
+    lblText_MouseDown(*c, 1, 1);
+    QVERIFY(c->drawing.PenStrokeActive);
+    c.fake->fakeCursor->pos = QPoint(200, 105);
+    tmrTimer_Timer(*c);
+    lblText_MouseMove(*c, 1, 1);
+    QCOMPARE(c.at(150, 105), RedPx);
+    Form_MouseMove(*c, 1, 0, 250, 105);
+    QCOMPARE(c.at(225, 105), RedPx);
+    // With the circle tool a press on a label draws nothing and starts no stroke.
+    Form_MouseUp(*c, 1, 0, 0, 0);
+    c.use(ToolCircle, 2, Red);
+    lblText_MouseDown(*c, 1, 1);
+    lblText_MouseMove(*c, 1, 1);
+    QVERIFY(!c->drawing.PenStrokeActive);
+}
+
+void TestDrawing::textPlacementAndClamp()
+{
+    Canvas c;
+    c.use(ToolText, 10, Black);
+    c.press(5, 5);
+    QCOMPARE(c->drawing.NextLabelIndex, std::int16_t(2));
+    TextLabel* label = c.canvas()->lblText.at(1);
+    QVERIFY(label);
+    QCOMPARE(label->pos(), QPoint(5, 5));
+    QCOMPARE(label->borderStyle(), 1);
+    QVERIFY(!c.canvas()->lblText.at(0)->isVisible());
+    QCOMPARE(c.canvas()->lblText.at(0)->borderStyle(), 0);
+    TextEntryBox* box = c.canvas()->txtText;
+    QCOMPARE(box->pos(), QPoint(5 - box->width() - 10, 5 - box->height() - 10));
+    QCOMPARE(box->size(), QSize(153, 49));
+    tmrTimer_Timer(*c);
+    QCOMPARE(box->pos(), QPoint(150, 150));
+}
+
+void TestDrawing::typingMakesLines()
+{
+    Canvas c;
+    c.use(ToolText, 10, Black);
+    c.press(60, 80);
+    TextEntryBox* box = c.canvas()->txtText;
+    QTest::keyClicks(box, QStringLiteral("ab"));
+    QTest::keyClick(box, Qt::Key_Return);
+    QTest::keyClicks(box, QStringLiteral("c"));
+    QCOMPARE(c.canvas()->lblText.at(1)->text(), QStringLiteral("ab\nc"));
+    QVERIFY(box->isVisible()); // Enter alone does not finish
+    QTest::keyClick(box, Qt::Key_Return, Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY(box->isVisible());
+    QCOMPARE(c.canvas()->lblText.at(1)->borderStyle(), 1);
+}
+
+void TestDrawing::liveFormattingUntilFinished()
+{
+    Canvas c;
+    c.use(ToolText, 12, Red);
+    c.press(60, 80);
+    QTest::keyClicks(c.canvas()->txtText, QStringLiteral("hi"));
+    TextLabel* label = c.canvas()->lblText.at(1);
+    c.toolbox()->tlbr_fontstyle->button(1)->click();
+    c.toolbox()->cboSize->setListIndex(19);
+    tmrTimer_Timer(*c);
+    QCOMPARE(label->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    QCOMPARE(label->font().pointSize(), 20);
+    QVERIFY(label->font().bold());
+    QCOMPARE(label->font().family(), c.toolbox()->cboTextFont->currentText());
+    // Switching tools does not finish the label.
+    SelectTool(*c, ToolCircle);
+    c.toolbox()->cboColor->setListIndex(14);
+    tmrTimer_Timer(*c);
+    QCOMPARE(label->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    QTest::keyClick(c.canvas()->txtText, Qt::Key_Return, Qt::ShiftModifier);
+    QCOMPARE(label->borderStyle(), 0);
+    QVERIFY(!c.canvas()->txtText->isVisible());
+    QCOMPARE(c->drawing.CurrentTool, std::int16_t(ToolPen));
+    QCOMPARE(c.toolbox()->tlbr_mode->pressedIndex(), 1);
+    QCOMPARE(label->text(), QStringLiteral("hi"));
+    c.toolbox()->cboColor->setListIndex(Yellow);
+    c.toolbox()->cboSize->setListIndex(4);
+    tmrTimer_Timer(*c);
+    QCOMPARE(label->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    QCOMPARE(label->font().pointSize(), 20);
+}
+
+void TestDrawing::secondPlacementFinishesTheFirst()
+{
+    Canvas c;
+    c.use(ToolText, 10, Black);
+    c.press(60, 80);
+    QTest::keyClicks(c.canvas()->txtText, QStringLiteral("one"));
+    c.press(200, 200);
+    QCOMPARE(c.canvas()->lblText.at(1)->borderStyle(), 0);
+    QCOMPARE(c.canvas()->lblText.at(1)->text(), QStringLiteral("one"));
+    QCOMPARE(c.canvas()->lblText.at(2)->borderStyle(), 1);
+    QCOMPARE(c.canvas()->txtText->toPlainText(), QString());
+    QCOMPARE(c.canvas()->txtText->pos(), QPoint(200 - 153 - 10, 200 - 49 - 10));
+}
+
+void TestDrawing::deletingLabels()
+{
+    Canvas c;
+    c.use(ToolText, 10, Black);
+    for (int i = 0; i < 3; ++i) {
+        c.press(30 + 100 * i, 120);
+        QTest::keyClicks(c.canvas()->txtText, QString::number(i + 1));
+    }
+    LabelArray& labels = c.canvas()->lblText;
+    // A finished label goes; the entry box stays.
+    lblText_DblClick(*c, 2);
+    QVERIFY(!labels.at(2));
+    QVERIFY(c.canvas()->txtText->isVisible());
+    // Placing again after a deletion in the middle opens a fresh label and finishes the open one.
+    c.press(100, 250);
+    TextLabel* fresh = labels.at(c->drawing.NextLabelIndex - 1);
+    QVERIFY(fresh && fresh != labels.at(3));
+    QCOMPARE(labels.at(3)->borderStyle(), 0);
+    QTest::keyClicks(c.canvas()->txtText, QStringLiteral("new"));
+    QCOMPARE(fresh->text(), QStringLiteral("new"));
+    QCOMPARE(labels.at(1)->text(), QStringLiteral("1"));
+    QCOMPARE(labels.at(3)->text(), QStringLiteral("3"));
+    // The open label goes, with the entry box; the timer then has nothing to format.
+    lblText_DblClick(*c, c->drawing.NextLabelIndex - 1);
+    QVERIFY(!c.canvas()->txtText->isVisible());
+    tmrTimer_Timer(*c);
+    c.press(300, 250);
+    QTest::keyClicks(c.canvas()->txtText, QStringLiteral("again"));
+    QCOMPARE(labels.at(c->drawing.NextLabelIndex - 1)->text(), QStringLiteral("again"));
+}
+
+QTEST_MAIN(TestDrawing)
+#include "tst_drawing.moc"

@@ -54,7 +54,7 @@ void Program::start()
 FrmToolbox* Program::loadToolbox()
 {
     if (!frmToolbox_) {
-        frmToolbox_ = new FrmToolbox(*this);
+        frmToolbox_ = new FrmToolbox(*this, frmMain_.data());
         registerForm(frmToolbox_);
     }
     return frmToolbox_;

@@ -17,7 +17,7 @@
 #include <QTimer>
 #include <QToolButton>
 
-FrmToolbox::FrmToolbox(Program& program) : QWidget(nullptr), program_(program)
+FrmToolbox::FrmToolbox(Program& program, QWidget* canvas) : QWidget(canvas), program_(program)
 {
     setObjectName(QStringLiteral("frmToolbox"));
     setWindowTitle(QStringLiteral("Toolbox"));

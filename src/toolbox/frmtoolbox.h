@@ -16,7 +16,9 @@ class FrmToolbox : public QWidget
 {
     Q_OBJECT
 public:
-    explicit FrmToolbox(Program& program);
+    // The toolbox belongs to the canvas window, so window managers keep it above the canvas even
+    // when the canvas covers the whole screen.
+    FrmToolbox(Program& program, QWidget* canvas);
 
     FrameCaption* frameColor;
     ComboList* cboColor;

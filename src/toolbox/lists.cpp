@@ -17,7 +17,15 @@ void fillSizeList(QComboBox* list)
 
 QStringList screenFontNames()
 {
-    QStringList fonts = QFontDatabase::families();
+    QStringList fonts;
+    for (QString family : QFontDatabase::families()) {
+        // Families offered by several foundries come as "Name [Foundry]"; the name alone selects
+        // the font.
+        const int bracket = family.indexOf(QLatin1String(" ["));
+        if (bracket > 0)
+            family.truncate(bracket);
+        fonts << family;
+    }
     fonts.removeDuplicates();
     std::stable_sort(fonts.begin(), fonts.end(), [](const QString& a, const QString& b) {
         return QString::compare(a, b, Qt::CaseInsensitive) < 0;

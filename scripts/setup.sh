@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     # build
     cmake ninja-build g++ pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6svg6-dev libgl-dev
+    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-svg-dev libgl-dev
     libxcb1-dev libxcb-shm0-dev libxcb-xinput-dev libxcb-keysyms1-dev libxcb-xfixes0-dev
     fp-utils
     # run

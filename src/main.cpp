@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QLoggingCategory>
+#include <QTimer>
 #include <cstdio>
 
 Q_LOGGING_CATEGORY(lcStartup, "scrawlix.startup", QtWarningMsg)
@@ -26,6 +27,13 @@ int main(int argc, char** argv)
     if (!choice.qpaPlatform.isEmpty())
         qputenv("QT_QPA_PLATFORM", choice.qpaPlatform.toUtf8());
 
+    const QString unreachable = displayProblem(qEnvironmentVariable("QT_QPA_PLATFORM"),
+                                               qEnvironmentVariable("DISPLAY"));
+    if (!unreachable.isEmpty()) {
+        std::fprintf(stderr, "scrawlix: %s\n", qPrintable(unreachable));
+        return 1;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Scrawlix"));
     QApplication::setOrganizationName(QStringLiteral("Scrawlix"));
@@ -42,6 +50,7 @@ int main(int argc, char** argv)
 
     Program program(std::move(platform), SettingsStore::forUser());
     program.start();
-    qCInfo(lcStartup, "settled");
+    // Settled once the event loop runs and the tray icon can dock.
+    QTimer::singleShot(0, &app, [] { qCInfo(lcStartup, "settled"); });
     return app.exec();
 }

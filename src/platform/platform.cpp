@@ -6,6 +6,7 @@
 #include "win32/win32platform.h"
 #elif defined(SCRAWLIX_HAVE_X11)
 #include "x11/x11platform.h"
+#include <xcb/xcb.h>
 #endif
 
 std::unique_ptr<Platform> createPlatform(const QString& qpaName)
@@ -48,4 +49,24 @@ PlatformChoice choosePlatform(const QString& qtQpaPlatform, const QString& displ
         "Scrawlix needs a graphical X11 session, but no display is set (DISPLAY is empty). "
         "Start it from a desktop session.");
     return c;
+}
+
+QString displayProblem(const QString& qpaPlatform, const QString& display)
+{
+#if defined(SCRAWLIX_HAVE_X11)
+    if (qpaPlatform != QLatin1String("xcb"))
+        return {};
+    xcb_connection_t* c = xcb_connect(display.isEmpty() ? nullptr : display.toLocal8Bit().constData(), nullptr);
+    const int err = xcb_connection_has_error(c);
+    xcb_disconnect(c);
+    if (err == 0)
+        return {};
+    return QStringLiteral("cannot connect to the X11 display \"%1\": no X server answers there. "
+                          "Check DISPLAY, or start Scrawlix from a desktop session.")
+        .arg(display);
+#else
+    Q_UNUSED(qpaPlatform);
+    Q_UNUSED(display);
+    return {};
+#endif
 }

@@ -46,3 +46,7 @@ struct PlatformChoice {
 // session runs through XWayland when DISPLAY is set, and no usable display is an error.
 PlatformChoice choosePlatform(const QString& qtQpaPlatform, const QString& display,
                               const QString& waylandDisplay, bool isWindows);
+
+// Why the X display cannot be used (no server answers at DISPLAY), or an empty string. Only asked
+// when the program is about to run on X11.
+QString displayProblem(const QString& qpaPlatform, const QString& display);

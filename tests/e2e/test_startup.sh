@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Start-up of the real program: the stored defaults are seeded into an empty store, kept when valid,
+# repaired key by key when blank, left alone when malformed; the program then waits in the background
+# without a window of its own until TERM ends it. Without an X display it refuses to start, saying why.
+source "$(dirname "$0")/lib.sh"
+
+defaults=(PenSize=25 PenColor=8 Font=0 Tool=0 Fill=1 HotKey=V)
+
+# For SECS seconds after settling: still running, and no window of its own on screen (a tray icon
+# embedded in the panel is not one).
+no_own_window() { scrawlix_running && [ -z "$(app_windows_of_pid "$SCRAWLIX_PID")" ]; }
+expect_quiet_background() {
+    holds_for "$1" no_own_window || {
+        scrawlix_running || fail "the program ended after start-up"
+        fail "the program shows windows after start-up: $(app_windows_of_pid "$SCRAWLIX_PID" | tr '\n' ' ')"
+    }
+}
+
+expect_unchanged() { # FILE STAMP
+    [ "$(file_stamp "$1")" = "$2" ] || fail "the settings file was rewritten:
+$(cat "$1")"
+}
+
+section "empty home: the defaults are seeded"
+fresh_home empty
+start_scrawlix_settled
+[ -f "$(settings_file)" ] || fail "no settings file at $(settings_file)"
+expect_settings "${defaults[@]}"
+expect_quiet_background 1
+stop_scrawlix || fail "TERM did not end the program within 5 s"
+scrawlix_running && fail "the program survived stop_scrawlix"
+
+section "valid stored values are read and left as they are"
+fresh_home valid
+write_settings PenSize=40 PenColor=4 Font=1 Tool=5 Fill=1 HotKey=k
+stamp=$(file_stamp "$(settings_file)")
+start_scrawlix_settled
+expect_quiet_background 0.5
+expect_unchanged "$(settings_file)" "$stamp"
+stop_scrawlix || fail "TERM did not end the program within 5 s"
+
+section "a blank or missing key is seeded, and only that key"
+fresh_home blank
+write_settings PenSize= PenColor=4 Font=1 Tool=5 Fill=2
+start_scrawlix_settled
+expect_settings PenSize=25 PenColor=4 Font=1 Tool=5 Fill=2 HotKey=V
+stop_scrawlix || fail "TERM did not end the program within 5 s"
+
+section "malformed values do not stop start-up and are not rewritten"
+fresh_home malformed
+write_settings PenSize=abc PenColor=8 Font=0 Tool=9 Fill=7 HotKey=V
+stamp=$(file_stamp "$(settings_file)")
+start_scrawlix_settled
+expect_quiet_background 0.5
+expect_unchanged "$(settings_file)" "$stamp"
+stop_scrawlix || fail "TERM did not end the program within 5 s"
+
+section "TERM ends the program promptly"
+fresh_home term
+start_scrawlix_settled
+kill -TERM "$SCRAWLIX_PID"
+wait_for 3 eval '! scrawlix_running' || fail "still running 3 s after TERM"
+collect_scrawlix_status
+case $SCRAWLIX_STATUS in
+    0 | 143) ;;
+    *) fail "exit status $SCRAWLIX_STATUS after TERM (a crash?)" ;;
+esac
+
+section "without an X display it refuses to start and says why"
+fresh_home nodisplay
+expect_refusal() { # WHAT ENV-ARG...: env's arguments on top of removing DISPLAY and QT_QPA_PLATFORM
+    local what=$1 status=0 out
+    shift
+    out=$(env -u DISPLAY -u QT_QPA_PLATFORM "$@" timeout 20 "$SCRAWLIX_BIN" 2>&1 </dev/null) || status=$?
+    [ "$status" -ne 124 ] || fail "$what: still running after 20 s"
+    { [ "$status" -ne 0 ] && [ "$status" -lt 128 ]; } || fail "$what: exit status $status, output: $out"
+    [[ $out == *X11* || $out == *DISPLAY* ]] || fail "$what: the message does not mention X11 or DISPLAY: '$out'"
+}
+expect_refusal "no display at all" -u WAYLAND_DISPLAY
+expect_refusal "a Wayland session without X" WAYLAND_DISPLAY=wayland-e2e-none

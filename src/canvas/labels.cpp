@@ -6,7 +6,7 @@ TextLabel::TextLabel(QWidget* parent) : QLabel(parent)
 {
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Base);
-    setForegroundRole(QPalette::Text);
+    setForegroundRole(QPalette::WindowText);
     setTextFormat(Qt::PlainText);
     setMargin(1);
     setMouseTracking(false);

@@ -16,9 +16,14 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QEventLoop>
+#include <QLoggingCategory>
 #include <QTimer>
 #include <QPointer>
+
+// Timings of a capture, for the benchmarks; off unless QT_LOGGING_RULES turns them on.
+Q_LOGGING_CATEGORY(lcCapture, "scrawlix.capture", QtWarningMsg)
 
 void pumpEvents(int ms)
 {
@@ -75,7 +80,10 @@ void CaptureAndShow(Program& program, const QString& kind)
 
     // Let the windows vanish from the screen. Another request may run meanwhile.
     const QPointer<FrmMain> alive(canvas);
+    QElapsedTimer waited;
+    waited.start();
     program.captureWait();
+    qCInfo(lcCapture, "settle wait %lld ms", static_cast<long long>(waited.elapsed()));
     if (!alive || program.shell.IsExiting)
         return;
 

@@ -1,18 +1,25 @@
-// Help, About and the options dialog are still being built; each command says so plainly.
+// Help: the compiled help file beside the program, opened by the desktop's opener.
 
 #include "platform/messagebox.h"
 #include "platform/platform.h"
+#include "shell/captureflow.h"
 #include "shell/commands.h"
+#include "shell/frmmain.h"
 #include "shell/program.h"
 
-static void notYet(Program& program, const char* what)
-{
-    program.platform().messages->Show(
-        QStringLiteral("%1 is not available in this build yet.").arg(QLatin1String(what)),
-        mb::Exclamation, QStringLiteral("Scrawlix"));
-}
+#include <QFileInfo>
 
-void ShowHelp(Program& program) { notYet(program, "Help"); }
-void ShowAbout(Program& program) { notYet(program, "About"); }
-void ShowAboutModeless(Program& program) { notYet(program, "About"); }
-void ShowOptions(Program& program) { notYet(program, "Configuration"); }
+void ShowHelp(Program& program)
+{
+    if (FrmMain* canvas = program.frmMain(); canvas && canvas->isVisible())
+        ShowHideCanvas(program, QStringLiteral("hide"));
+
+    // The opener reports only whether it could be started; a file that is not there is caught
+    // here, before a viewer would complain about it in its own words.
+    const QString file = program.helpFile;
+    const bool opened = !file.isEmpty() && QFileInfo(file).isFile() &&
+                        program.platform().shell->Open(file);
+    if (!opened)
+        program.platform().messages->Show(QStringLiteral("Help File unavailable."), mb::Critical,
+                                           QStringLiteral("Help Error"));
+}

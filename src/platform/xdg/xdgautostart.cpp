@@ -1,0 +1,192 @@
+#include "xdgautostart.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringList>
+
+#include <unistd.h>
+
+namespace {
+
+const QString EntryName = QStringLiteral("Scrawlix.desktop");
+const QString GroupHeader = QStringLiteral("[Desktop Entry]");
+
+QString configDirsNow()
+{
+    return qEnvironmentVariable("XDG_CONFIG_DIRS");
+}
+
+// The folder must exist and be a folder we may create files in; it is never created.
+bool folderUsable(const QString& folder)
+{
+    const QFileInfo info(folder);
+    if (!info.isDir())
+        return false;
+    return ::access(QFile::encodeName(folder).constData(), W_OK | X_OK) == 0;
+}
+
+StartupEntry::Result writeEntry(const QString& path, const QString& text)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return StartupEntry::Result::CannotAccess;
+    file.write(text.toUtf8());
+    return file.commit() ? StartupEntry::Result::Ok : StartupEntry::Result::CannotAccess;
+}
+
+bool isGroupHeader(const QString& line)
+{
+    const QString t = line.trimmed();
+    return t.startsWith(QLatin1Char('[')) && t.endsWith(QLatin1Char(']'));
+}
+
+// "Key=value" or "Key = value": the key, else an empty string (comments, blank lines).
+QString keyOf(const QString& line)
+{
+    const QString t = line.trimmed();
+    if (t.isEmpty() || t.startsWith(QLatin1Char('#')))
+        return {};
+    const int eq = t.indexOf(QLatin1Char('='));
+    return eq < 0 ? QString() : t.left(eq).trimmed();
+}
+
+} // namespace
+
+QString XdgAutostartEntry::autostartFolder(const QString& configDirs)
+{
+    QString base;
+    for (const QString& dir : configDirs.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
+        if (QDir::isAbsolutePath(dir)) {
+            base = dir;
+            break;
+        }
+    }
+    if (base.isEmpty())
+        base = QStringLiteral("/etc/xdg");
+    while (base.size() > 1 && base.endsWith(QLatin1Char('/')))
+        base.chop(1);
+    if (base == QLatin1String("/"))
+        base.clear();
+    return base + QStringLiteral("/autostart");
+}
+
+QString XdgAutostartEntry::entryPath(const QString& configDirs)
+{
+    return autostartFolder(configDirs) + QLatin1Char('/') + EntryName;
+}
+
+QString XdgAutostartEntry::quoteExecArgument(const QString& argument)
+{
+    QString quoted = QStringLiteral("\"");
+    for (const QChar c : argument) {
+        if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') ||
+            c == QLatin1Char('\\'))
+            quoted += QLatin1Char('\\');
+        else if (c == QLatin1Char('%'))
+            quoted += QLatin1Char('%');
+        quoted += c;
+    }
+    quoted += QLatin1Char('"');
+
+    // The value is a string, whose own escapes are undone before the quoting is read.
+    QString value;
+    for (const QChar c : quoted) {
+        if (c == QLatin1Char('\\'))
+            value += QStringLiteral("\\\\");
+        else if (c == QLatin1Char('\n'))
+            value += QStringLiteral("\\n");
+        else if (c == QLatin1Char('\t'))
+            value += QStringLiteral("\\t");
+        else if (c == QLatin1Char('\r'))
+            value += QStringLiteral("\\r");
+        else
+            value += c;
+    }
+    return value;
+}
+
+QString XdgAutostartEntry::entryText(const QString& programPath, bool hidden)
+{
+    QString text = GroupHeader + QLatin1Char('\n');
+    text += QStringLiteral("Type=Application\n");
+    text += QStringLiteral("Name=Scrawlix\n");
+    text += QStringLiteral("Comment=Draw on a snapshot of the screen\n");
+    text += QStringLiteral("Exec=") + quoteExecArgument(programPath) + QLatin1Char('\n');
+    text += QStringLiteral("Terminal=false\n");
+    if (hidden)
+        text += QStringLiteral("Hidden=true\n");
+    return text;
+}
+
+QString XdgAutostartEntry::hiddenEntryText(const QString& existing, const QString& programPath)
+{
+    QStringList lines = existing.split(QLatin1Char('\n'));
+    if (!lines.isEmpty() && lines.constLast().isEmpty())
+        lines.removeLast();
+
+    int groupStart = -1;
+    for (int i = 0; i < lines.size(); ++i) {
+        if (lines[i].trimmed() == GroupHeader) {
+            groupStart = i;
+            break;
+        }
+    }
+    if (groupStart < 0)
+        return entryText(programPath, true);
+
+    int groupEnd = static_cast<int>(lines.size());
+    for (int i = groupStart + 1; i < lines.size(); ++i) {
+        if (isGroupHeader(lines[i])) {
+            groupEnd = i;
+            break;
+        }
+    }
+    bool replaced = false;
+    for (int i = groupEnd - 1; i > groupStart; --i) {
+        if (keyOf(lines[i]) != QLatin1String("Hidden"))
+            continue;
+        if (replaced) {
+            lines.removeAt(i);
+            --groupEnd;
+        } else {
+            lines[i] = QStringLiteral("Hidden=true");
+            replaced = true;
+        }
+    }
+    if (!replaced) {
+        // After the group's last entry, before any blank lines that part it from the next group.
+        int at = groupEnd;
+        while (at > groupStart + 1 && lines[at - 1].trimmed().isEmpty())
+            --at;
+        lines.insert(at, QStringLiteral("Hidden=true"));
+    }
+    return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
+StartupEntry::Result XdgAutostartEntry::Add(const QString& programPath)
+{
+    const QString dirs = configDirsNow();
+    if (!folderUsable(autostartFolder(dirs)))
+        return Result::CannotAccess;
+    return writeEntry(entryPath(dirs), entryText(programPath, false));
+}
+
+StartupEntry::Result XdgAutostartEntry::Remove()
+{
+    const QString dirs = configDirsNow();
+    if (!folderUsable(autostartFolder(dirs)))
+        return Result::CannotAccess;
+    const QString path = entryPath(dirs);
+    QString existing;
+    QFile file(path);
+    if (file.exists()) {
+        if (!file.open(QIODevice::ReadOnly))
+            return Result::CannotAccess;
+        existing = QString::fromUtf8(file.readAll());
+        file.close();
+    }
+    return writeEntry(path, hiddenEntryText(existing, QCoreApplication::applicationFilePath()));
+}

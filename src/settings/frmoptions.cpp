@@ -1,0 +1,267 @@
+#include "frmoptions.h"
+
+#include "canvas/colortable.h"
+#include "dialogfont.h"
+#include "platform/units.h"
+#include "runonstartup.h"
+#include "settingsstore.h"
+#include "shell/frmmain.h"
+#include "shell/hotkey.h"
+#include "shell/program.h"
+#include "startupvalues.h"
+#include "toolbox/lists.h"
+#include "toolbox/widgets.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionButton>
+
+namespace {
+
+// Label captions write a literal "&" as "&&"; labels here have no access keys.
+QString labelCaption(QString caption)
+{
+    return caption.replace(QLatin1String("&&"), QLatin1String("&"));
+}
+
+} // namespace
+
+WrappingCheckBox::WrappingCheckBox(const QString& text, QWidget* parent) : QCheckBox(text, parent)
+{
+}
+
+void WrappingCheckBox::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    QStyleOptionButton opt;
+    initStyleOption(&opt);
+    QStyle* s = style();
+
+    // The box, centred vertically on the left.
+    QStyleOptionButton indicator = opt;
+    const int iw = s->pixelMetric(QStyle::PM_IndicatorWidth, &opt, this);
+    const int ih = s->pixelMetric(QStyle::PM_IndicatorHeight, &opt, this);
+    indicator.rect = QRect(0, (height() - ih) / 2, iw, ih);
+    s->drawPrimitive(QStyle::PE_IndicatorCheckBox, &indicator, &p, this);
+
+    // The caption, wrapped, with its access key underlined as the style shows them.
+    const int gap = s->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, &opt, this);
+    const QRect textRect(iw + gap, 0, width() - iw - gap, height());
+    int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap;
+    flags |= s->styleHint(QStyle::SH_UnderlineShortcut, &opt, this) ? Qt::TextShowMnemonic
+                                                                     : Qt::TextHideMnemonic;
+    s->drawItemText(&p, textRect, flags, opt.palette, isEnabled(), text(), QPalette::WindowText);
+
+    if (hasFocus()) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = p.boundingRect(textRect, flags, text()).adjusted(-1, 0, 1, 0).intersected(rect());
+        s->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &p, this);
+    }
+}
+
+bool WrappingCheckBox::hitButton(const QPoint& pos) const
+{
+    return rect().contains(pos);
+}
+
+FrmOptions::FrmOptions(Program& program) : QWidget(nullptr), program_(program)
+{
+    setObjectName(QStringLiteral("frmOptions"));
+    setWindowTitle(QStringLiteral("Scrawlix Configuration"));
+    // A fixed single border: caption and close box, no minimise or maximise box, no resizing.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(layout(0, 0, 4575, 4680).size());
+
+    frameHotkey = new QGroupBox(QStringLiteral("Hotkey Configuration"), this);
+    frameHotkey->setObjectName(QStringLiteral("frameHotkey"));
+    frameHotkey->setGeometry(layout(120, 0, 4335, 1335));
+    lblHotkey = label(frameHotkey, "lblHotkey",
+                      QStringLiteral("Please choose a letter to be Scrawlix's Hotkey.  When you "
+                                     "press the Windows Key && the letter you specify, Scrawlix "
+                                     "will capture the screen && you can draw away!"),
+                      layout(120, 240, 4095, 735));
+    lblHotkey->setWordWrap(true);
+    lblHotkey->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblHotkeyLetter = label(frameHotkey, "lblHotkeyLetter", QStringLiteral("Letter:"),
+                            layout(120, 975, 615, 255));
+    QFont bold;
+    bold.setBold(true);
+    lblHotkeyLetter->setFont(bold);
+    txtHotKeyLetter = new QLineEdit(frameHotkey);
+    txtHotKeyLetter->setObjectName(QStringLiteral("txtHotKeyLetter"));
+    txtHotKeyLetter->setGeometry(layout(720, 960, 255, 285));
+    txtHotKeyLetter->setMaxLength(1);
+    txtHotKeyLetter->setAlignment(Qt::AlignCenter);
+    txtHotKeyLetter->setText(QStringLiteral("V"));
+    lblhotkeywarning = label(frameHotkey, "lblhotkeywarning",
+                             QStringLiteral("* Note: May Require Restart of Scrawlix"),
+                             layout(1080, 975, 3135, 255));
+    QPalette red = lblhotkeywarning->palette();
+    red.setColor(QPalette::WindowText, QColor(255, 0, 0));
+    lblhotkeywarning->setPalette(red);
+
+    frameToolOptions = new QGroupBox(QStringLiteral("Default Tool Configuration"), this);
+    frameToolOptions->setObjectName(QStringLiteral("frameToolOptions"));
+    frameToolOptions->setGeometry(layout(120, 1440, 4335, 1695));
+    lbl_defTool = label(frameToolOptions, "lbl_defTool", QStringLiteral("Default Tool:"),
+                        layout(120, 280, 1575, 255));
+    cboDefaultTool = list(frameToolOptions, "cboDefaultTool", layout(1800, 240, 2415, 315));
+    fillToolList(cboDefaultTool);
+    lbl_defColor = label(frameToolOptions, "lbl_defColor", QStringLiteral("Default Tool Color:"),
+                         layout(120, 630, 1575, 255));
+    cboDefaultPenColor = list(frameToolOptions, "cboDefaultPenColor", layout(1800, 600, 2415, 315));
+    fillColorList(cboDefaultPenColor);
+    lbl_defSize = label(frameToolOptions, "lbl_defSize", QStringLiteral("Default Tool Size:"),
+                        layout(120, 990, 1575, 255));
+    cboDefaultPenSize = list(frameToolOptions, "cboDefaultPenSize", layout(1800, 960, 2415, 315));
+    lbl_defFont = label(frameToolOptions, "lbl_defFont", QStringLiteral("Default Font:"),
+                        layout(120, 1350, 1575, 255));
+    cboDefaultFont = list(frameToolOptions, "cboDefaultFont", layout(1800, 1320, 2415, 315));
+    txtcustomcolor = new QLineEdit(frameToolOptions);
+    txtcustomcolor->setObjectName(QStringLiteral("txtcustomcolor"));
+    txtcustomcolor->setGeometry(layout(120, 1320, 255, 285));
+    txtcustomcolor->hide();
+
+    Frame2 = new QGroupBox(QStringLiteral("Run on Startup"), this);
+    Frame2->setObjectName(QStringLiteral("Frame2"));
+    Frame2->setGeometry(layout(120, 3240, 4335, 855));
+    chkRunOnStartup = new WrappingCheckBox(
+        QStringLiteral("Would you like Scrawlix to run on Windows startup?  Checked = Yes && "
+                       "Unchecked = No"),
+        Frame2);
+    chkRunOnStartup->setObjectName(QStringLiteral("chkRunOnStartup"));
+    chkRunOnStartup->setGeometry(layout(120, 240, 4095, 495));
+
+    cmdOK = new QPushButton(QStringLiteral("&Ok"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setGeometry(layout(2400, 4200, 975, 375));
+    cmdOK->setAutoDefault(false);
+    cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel->setGeometry(layout(3480, 4200, 975, 375));
+    cmdCancel->setAutoDefault(false);
+
+    // Tab order: top to bottom, as the widgets are laid out.
+    setTabOrder(txtHotKeyLetter, cboDefaultTool);
+    setTabOrder(cboDefaultTool, cboDefaultPenColor);
+    setTabOrder(cboDefaultPenColor, cboDefaultPenSize);
+    setTabOrder(cboDefaultPenSize, cboDefaultFont);
+    setTabOrder(cboDefaultFont, chkRunOnStartup);
+    setTabOrder(chkRunOnStartup, cmdOK);
+    setTabOrder(cmdOK, cmdCancel);
+    txtHotKeyLetter->setFocus();
+
+    fitDialogFont(this, {frameHotkey, lblHotkey, lblHotkeyLetter, lblhotkeywarning, frameToolOptions,
+                         lbl_defTool, lbl_defColor, lbl_defSize, lbl_defFont, Frame2,
+                         chkRunOnStartup});
+
+    connect(cboDefaultPenColor, &ComboList::selected, this, [this] { cboDefaultPenColor_Click(); });
+    connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+}
+
+QRect FrmOptions::layout(double left, double top, double width, double height) const
+{
+    return units::twipsRectToPixels(left, top, width, height, program_.twipsPerPixelX(),
+                                    program_.twipsPerPixelY());
+}
+
+QLabel* FrmOptions::label(QWidget* parent, const char* name, const QString& caption, const QRect& r)
+{
+    auto* l = new QLabel(labelCaption(caption), parent);
+    l->setObjectName(QLatin1String(name));
+    l->setGeometry(r);
+    return l;
+}
+
+ComboList* FrmOptions::list(QWidget* parent, const char* name, const QRect& r)
+{
+    auto* l = new ComboList(parent);
+    l->setObjectName(QLatin1String(name));
+    l->setGeometry(r);
+    return l;
+}
+
+void FrmOptions::Form_Load()
+{
+    SettingsStore& store = program_.settings();
+    fillSizeList(cboDefaultPenSize);
+    fillFontList(cboDefaultFont);
+    txtHotKeyLetter->setText(store.read(keys::HotKey));
+    // Stored values that make no sense show the key's default instead, as at start-up.
+    cboDefaultPenSize->setListIndex(storedPenSize(store.read(keys::PenSize)) - 1);
+    cboDefaultPenColor->setListIndex(storedPenColor(store.read(keys::PenColor)));
+    // Unchecked unless the store says 1, which includes a first opening before it was written.
+    chkRunOnStartup->setChecked(storedRunOnStartup(store.read(keys::RunOnStartup)));
+    cboDefaultFont->setListIndex(storedFont(store.read(keys::Font), cboDefaultFont->count()));
+    cboDefaultTool->setListIndex(storedTool(store.read(keys::Tool)));
+}
+
+void FrmOptions::cboDefaultPenColor_Click()
+{
+    FrmMain* canvas = program_.frmMain();
+    if (cboDefaultPenColor->currentIndex() != CustomColorIndex || !canvas)
+        return;
+    canvas->cmdlg.DialogTitle = QStringLiteral("Select Custom Color");
+    canvas->cmdlg.ShowColor();
+    txtcustomcolor->setText(QString::number(canvas->cmdlg.Color));
+}
+
+void FrmOptions::cmdOK_Click()
+{
+    SettingsStore& store = program_.settings();
+    const QString letter = txtHotKeyLetter->text();
+    store.save(keys::HotKey, letter);
+    store.save(keys::PenSize, cboDefaultPenSize->currentText());
+    store.save(keys::Tool, QString::number(cboDefaultTool->currentIndex()));
+    if (cboDefaultPenColor->currentText() == colorNames().value(CustomColorIndex))
+        store.save(keys::CustomColor, txtcustomcolor->text());
+    store.save(keys::PenColor, QString::number(cboDefaultPenColor->currentIndex()));
+    store.save(keys::Font, QString::number(cboDefaultFont->currentIndex()));
+    // The choice is recorded even when the start-up entry could not be reached.
+    if (chkRunOnStartup->checkState() == Qt::Checked) {
+        AddToStartup(program_);
+        store.save(keys::RunOnStartup, QStringLiteral("1"));
+    } else {
+        RemoveFromStartup(program_);
+        store.save(keys::RunOnStartup, QStringLiteral("0"));
+    }
+
+    // The new letter counts at once: the hot-key handler reads the store on every press, and the
+    // earlier combination stays registered but no longer matches. An empty letter registers
+    // nothing.
+    if (FrmMain* canvas = program_.frmMain()) {
+        UnhookWindow(program_);
+        HookWindow(program_, canvas);
+    }
+    RegisterHotKeyLetter(program_, letter);
+    unload();
+}
+
+void FrmOptions::cmdCancel_Click()
+{
+    unload();
+}
+
+void FrmOptions::unload()
+{
+    if (unloading_)
+        return;
+    unloading_ = true;
+    program_.unloadForm(this);
+}
+
+void FrmOptions::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    // Exit unloads the dialog itself; the close box unloads it here, without saving.
+    if (!program_.shell.IsExiting)
+        unload();
+}

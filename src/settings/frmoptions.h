@@ -1,0 +1,81 @@
+#pragma once
+
+// The configuration dialog: the defaults the next start-up applies (tool, colour, size, font),
+// starting with the system, and the hot-key letter. Not modal. Each opening reads the store
+// afresh; OK writes it and closes, Cancel and the close box close without writing.
+
+#include <QCheckBox>
+#include <QRect>
+#include <QWidget>
+
+class ComboList;
+class Program;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// A check box whose caption wraps onto several lines within the box's width.
+class WrappingCheckBox : public QCheckBox
+{
+    Q_OBJECT
+public:
+    explicit WrappingCheckBox(const QString& text, QWidget* parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    bool hitButton(const QPoint& pos) const override;
+};
+
+class FrmOptions : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit FrmOptions(Program& program);
+
+    QGroupBox* frameHotkey;
+    QLabel* lblHotkey;
+    QLabel* lblHotkeyLetter;
+    QLineEdit* txtHotKeyLetter;
+    QLabel* lblhotkeywarning;
+
+    QGroupBox* frameToolOptions;
+    QLabel* lbl_defTool;
+    ComboList* cboDefaultTool;
+    QLabel* lbl_defColor;
+    ComboList* cboDefaultPenColor;
+    QLabel* lbl_defSize;
+    ComboList* cboDefaultPenSize;
+    QLabel* lbl_defFont;
+    ComboList* cboDefaultFont;
+    QLineEdit* txtcustomcolor; // hidden: the custom colour picked in this dialog
+
+    QGroupBox* Frame2;
+    WrappingCheckBox* chkRunOnStartup;
+
+    QPushButton* cmdOK;
+    QPushButton* cmdCancel;
+
+    // Fills the size and font lists and shows the stored defaults.
+    void Form_Load();
+    // "Custom ..." asks for the custom colour.
+    void cboDefaultPenColor_Click();
+    // Saves the defaults, registers or clears starting with the system, registers the hot key
+    // again, and closes.
+    void cmdOK_Click();
+    // Closes without saving.
+    void cmdCancel_Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QRect layout(double left, double top, double width, double height) const;
+    QLabel* label(QWidget* parent, const char* name, const QString& caption, const QRect& r);
+    ComboList* list(QWidget* parent, const char* name, const QRect& r);
+    // Closes the dialog for good.
+    void unload();
+
+    Program& program_;
+    bool unloading_ = false;
+};

@@ -2,19 +2,26 @@
 
 #include "platform/fake/fakeplatform.h"
 #include "platform/qt/qtservices.h"
+#include "platform/xdg/xdgautostart.h"
+#include "x11connection.h"
+#include "x11keyboard.h"
+#include "x11screenpixels.h"
+#include "x11windows.h"
 
 std::unique_ptr<Platform> createX11Platform()
 {
+    // One connection of our own, shared by the services that talk to the X server.
+    auto connection = std::make_shared<X11Connection>();
     auto p = std::make_unique<Platform>();
     p->name = QStringLiteral("x11");
-    p->keys = std::make_unique<FakeKeyState>();
-    p->hotKeys = std::make_unique<FakeHotKeys>();
-    p->foreground = std::make_unique<FakeForegroundWindow>();
-    p->screen = std::make_unique<FakeScreenPixels>();
+    p->keys = std::make_unique<X11KeyState>(connection);
+    p->hotKeys = std::make_unique<X11HotKeys>(connection);
+    p->foreground = std::make_unique<X11ForegroundWindow>(connection);
+    p->screen = std::make_unique<X11ScreenPixels>(connection);
     p->cursor = std::make_unique<QtCursorPosition>();
-    p->topMost = std::make_unique<QtTopMost>();
+    p->topMost = std::make_unique<X11TopMost>(connection);
     p->shell = std::make_unique<QtShellOpen>();
-    p->startup = std::make_unique<FakeStartupEntry>();
+    p->startup = std::make_unique<XdgAutostartEntry>();
     p->messages = std::make_unique<QtMessageBoxes>();
     p->dialogs = std::make_unique<QtDialogs>();
     return p;

@@ -2,5 +2,6 @@
 
 #include "platform/platform.h"
 
-// The X11 backend, over Qt's own xcb connection where it can and a private one where it must.
+// The X11 backend: a connection of our own for grabs, raw input and screen reads, Qt's for
+// what concerns Qt's own windows.
 std::unique_ptr<Platform> createX11Platform();

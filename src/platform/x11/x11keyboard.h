@@ -1,0 +1,83 @@
+#pragma once
+
+// The keyboard on X11: asynchronous key state and global hot keys.
+
+#include "platform/hotkeys.h"
+#include "platform/keystate.h"
+#include "x11connection.h"
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+#include <QVector>
+
+#include <memory>
+#include <vector>
+
+// The keysyms that stand for a virtual-key code (left and right variants alike), and its name
+// as the user knows it. Empty / empty for codes we have no keysym for.
+std::vector<xcb_keysym_t> keysymsForVirtualKey(quint32 vk);
+QString virtualKeyName(quint32 vk);
+
+class X11KeyState : public KeyState
+{
+public:
+    explicit X11KeyState(std::shared_ptr<X11Connection> connection);
+    ~X11KeyState() override;
+
+    qint16 GetAsyncKeyState(int vk) override;
+
+    // True when the server reports every key press to us (XInput 2 raw events), so a tap
+    // between two queries is not missed.
+    bool seesEveryPress() const { return raw_; }
+
+private:
+    void onEvent(const xcb_generic_event_t* event);
+    const QVector<xcb_keycode_t>& keycodesOf(int vk);
+
+    std::shared_ptr<X11Connection> c_;
+    int handler_ = 0;
+    quint8 xinputOpcode_ = 0;
+    bool raw_ = false;
+    quint64 presses_ = 0;          // key presses seen so far
+    quint64 lastPress_[256] = {};  // per keycode: value of presses_ at its latest press
+    QHash<int, quint64> queried_;  // per vk: value of presses_ at its previous query
+    QHash<int, bool> wasDown_;     // per vk: down at its previous query
+    QHash<int, QVector<xcb_keycode_t>> keycodes_;
+};
+
+class X11HotKeys : public HotKeys
+{
+public:
+    explicit X11HotKeys(std::shared_ptr<X11Connection> connection);
+    ~X11HotKeys() override;
+
+    bool RegisterHotKey(quintptr hwnd, int id, quint32 modifiers, quint32 vk) override;
+    WindowProcFn windowProc(quintptr hwnd) const override;
+    void setWindowProc(quintptr hwnd, WindowProcFn proc) override;
+
+private:
+    struct Registration {
+        quintptr hwnd;
+        int id;
+        quint32 modifiers;
+        quint32 vk;
+        quint16 mask; // X modifier bits
+        QVector<xcb_keycode_t> keycodes;
+    };
+
+    void onEvent(const xcb_generic_event_t* event);
+    QVector<quint16> lockCombinations() const;
+    // Grabs every keycode with mask under every lock combination. Returns false and leaves
+    // nothing grabbed when the server refuses one of them.
+    bool grab(const QVector<xcb_keycode_t>& keycodes, quint16 mask);
+    void ungrab(const QVector<xcb_keycode_t>& keycodes, quint16 mask);
+    void followKeyboardMapping();
+
+    std::shared_ptr<X11Connection> c_;
+    int handler_ = 0;
+    quint16 numLock_ = 0;
+    std::vector<Registration> registrations_;
+    QHash<quintptr, WindowProcFn> procs_;
+    QObject deliveries_; // context of queued deliveries: they die with this object
+};

@@ -1,0 +1,521 @@
+#include "x11screenpixels.h"
+
+#include <xcb/shm.h>
+
+#include <sys/ipc.h>
+#include <sys/shm.h>
+
+#include <algorithm>
+#include <cstring>
+#include <mutex>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+// A System V shared-memory segment that the X server has attached too.
+struct X11ScreenPixels::Segment {
+    xcb_shm_seg_t id = 0;
+    uchar* addr = nullptr;
+    size_t size = 0;
+};
+
+// Segments that captured images hand back when they are destroyed, from any thread.
+struct X11ScreenPixels::Pool {
+    std::mutex mutex;
+    std::vector<Segment> idle;
+    bool open = true; // false once the capturing service is gone
+};
+
+namespace {
+
+constexpr quint32 opaque = 0xff000000u;
+
+// Size of the pieces a shared-memory read is made of.
+constexpr int shmBandBytes = 1 << 20;
+
+// The X server leaves the unused top byte of a depth-24 pixel at whatever it holds (often 0);
+// QImage::Format_RGB32 wants 0xff there, or painting onto an image with alpha turns the
+// picture transparent.
+void makeOpaque(quint32* p, size_t n)
+{
+    size_t i = 0;
+#if defined(__SSE2__)
+    while (i < n && (reinterpret_cast<quintptr>(p + i) & 15) != 0)
+        p[i++] |= opaque;
+    const __m128i a = _mm_set1_epi32(static_cast<int>(opaque));
+    for (; i + 16 <= n; i += 16) {
+        auto* v = reinterpret_cast<__m128i*>(p + i);
+        const __m128i v0 = _mm_or_si128(_mm_load_si128(v), a);
+        const __m128i v1 = _mm_or_si128(_mm_load_si128(v + 1), a);
+        const __m128i v2 = _mm_or_si128(_mm_load_si128(v + 2), a);
+        const __m128i v3 = _mm_or_si128(_mm_load_si128(v + 3), a);
+        _mm_store_si128(v, v0);
+        _mm_store_si128(v + 1, v1);
+        _mm_store_si128(v + 2, v2);
+        _mm_store_si128(v + 3, v3);
+    }
+#endif
+    for (; i < n; ++i)
+        p[i] |= opaque;
+}
+
+void copyOpaque(quint32* dst, const quint32* src, size_t n)
+{
+    size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i a = _mm_set1_epi32(static_cast<int>(opaque));
+    for (; i + 8 <= n; i += 8) {
+        const auto* s = reinterpret_cast<const __m128i*>(src + i);
+        auto* d = reinterpret_cast<__m128i*>(dst + i);
+        _mm_storeu_si128(d, _mm_or_si128(_mm_loadu_si128(s), a));
+        _mm_storeu_si128(d + 1, _mm_or_si128(_mm_loadu_si128(s + 1), a));
+    }
+#endif
+    for (; i < n; ++i)
+        dst[i] = src[i] | opaque;
+}
+
+int lowestBit(quint32 mask)
+{
+    int shift = 0;
+    while (mask != 0 && (mask & 1u) == 0) {
+        mask >>= 1;
+        ++shift;
+    }
+    return shift;
+}
+
+// One colour channel of a true-colour pixel, scaled to 0..255.
+struct Channel {
+    quint32 mask = 0;
+    int shift = 0;
+    quint32 max = 0;
+    explicit Channel(quint32 m) : mask(m), shift(lowestBit(m)), max(m >> lowestBit(m)) {}
+    int operator()(quint32 pixel) const
+    {
+        if (max == 0)
+            return 0;
+        const quint32 v = (pixel & mask) >> shift;
+        return static_cast<int>((v * 255u + max / 2) / max);
+    }
+};
+
+quint32 readPixel(const uchar* row, int x, int bpp, bool lsbFirst)
+{
+    switch (bpp) {
+    case 8:
+        return row[x];
+    case 16: {
+        const uchar* p = row + 2 * x;
+        return lsbFirst ? (p[0] | p[1] << 8) : (p[0] << 8 | p[1]);
+    }
+    case 24: {
+        const uchar* p = row + 3 * x;
+        return lsbFirst ? (p[0] | p[1] << 8 | p[2] << 16) : (p[0] << 16 | p[1] << 8 | p[2]);
+    }
+    case 32: {
+        const uchar* p = row + 4 * x;
+        return lsbFirst ? (quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16
+                           | quint32(p[3]) << 24)
+                        : (quint32(p[0]) << 24 | quint32(p[1]) << 16 | quint32(p[2]) << 8
+                           | quint32(p[3]));
+    }
+    default:
+        return 0;
+    }
+}
+
+void releaseLease(void* info);
+
+struct Lease {
+    std::shared_ptr<X11ScreenPixels::Pool> pool;
+    X11ScreenPixels::Segment segment;
+};
+
+void releaseLease(void* info)
+{
+    auto* lease = static_cast<Lease*>(info);
+    {
+        std::lock_guard<std::mutex> lock(lease->pool->mutex);
+        if (lease->pool->open) {
+            lease->pool->idle.push_back(lease->segment);
+            delete lease;
+            return;
+        }
+    }
+    // The service is gone and has detached the segment from the server.
+    shmdt(lease->segment.addr);
+    delete lease;
+}
+
+} // namespace
+
+int X11ScreenPixels::Layout::bytesPerLine(int width) const
+{
+    const qint64 bits = qint64(width) * bitsPerPixel;
+    const qint64 pad = scanlinePad > 0 ? scanlinePad : 32;
+    return static_cast<int>((bits + pad - 1) / pad * pad / 8);
+}
+
+X11ScreenPixels::X11ScreenPixels(std::shared_ptr<X11Connection> connection, Transfer transfer)
+    : c_(std::move(connection)), pool_(std::make_shared<Pool>())
+{
+    if (!c_->isOpen())
+        return;
+    xcb_connection_t* x = c_->xcb();
+    const xcb_setup_t* setup = xcb_get_setup(x);
+    const xcb_screen_t* screen = c_->screen();
+
+    layout_.depth = screen->root_depth;
+    layout_.serverLsbFirst = setup->image_byte_order == XCB_IMAGE_ORDER_LSB_FIRST;
+    for (auto it = xcb_setup_pixmap_formats_iterator(setup); it.rem > 0; xcb_format_next(&it)) {
+        if (it.data->depth == layout_.depth) {
+            layout_.bitsPerPixel = it.data->bits_per_pixel;
+            layout_.scanlinePad = it.data->scanline_pad;
+        }
+    }
+    for (auto d = xcb_screen_allowed_depths_iterator(screen); d.rem > 0; xcb_depth_next(&d)) {
+        for (auto v = xcb_depth_visuals_iterator(d.data); v.rem > 0; xcb_visualtype_next(&v)) {
+            if (v.data->visual_id != screen->root_visual)
+                continue;
+            layout_.visualClass = v.data->_class;
+            layout_.redMask = v.data->red_mask;
+            layout_.greenMask = v.data->green_mask;
+            layout_.blueMask = v.data->blue_mask;
+            layout_.colormapEntries = v.data->colormap_entries;
+        }
+    }
+    const bool hostLsbFirst = Q_BYTE_ORDER == Q_LITTLE_ENDIAN;
+    const bool trueColor = layout_.visualClass == XCB_VISUAL_CLASS_TRUE_COLOR
+                           || layout_.visualClass == XCB_VISUAL_CLASS_DIRECT_COLOR;
+    layout_.rgb32 = trueColor && layout_.bitsPerPixel == 32
+                    && layout_.serverLsbFirst == hostLsbFirst && layout_.redMask == 0xff0000
+                    && layout_.greenMask == 0xff00 && layout_.blueMask == 0xff;
+
+    if (transfer == Transfer::Auto) {
+        const xcb_query_extension_reply_t* ext = xcb_get_extension_data(x, &xcb_shm_id);
+        if (ext && ext->present) {
+            XcbPtr<xcb_shm_query_version_reply_t> version(
+                xcb_shm_query_version_reply(x, xcb_shm_query_version(x), nullptr));
+            shm_ = version != nullptr;
+        }
+    }
+}
+
+X11ScreenPixels::~X11ScreenPixels()
+{
+    std::vector<Segment> idle;
+    {
+        std::lock_guard<std::mutex> lock(pool_->mutex);
+        pool_->open = false;
+        idle.swap(pool_->idle);
+    }
+    for (const Segment& s : idle)
+        destroy(s);
+    if (c_->isOpen())
+        xcb_flush(c_->xcb());
+}
+
+void X11ScreenPixels::destroy(const Segment& segment)
+{
+    if (c_->isOpen())
+        xcb_shm_detach(c_->xcb(), segment.id);
+    shmdt(segment.addr);
+}
+
+std::unique_ptr<X11ScreenPixels::Segment> X11ScreenPixels::takeSegment(size_t bytes)
+{
+    if (!shm_)
+        return nullptr;
+    std::unique_ptr<Segment> found;
+    std::vector<Segment> extra;
+    {
+        std::lock_guard<std::mutex> lock(pool_->mutex);
+        auto& idle = pool_->idle;
+        auto best = idle.end();
+        for (auto it = idle.begin(); it != idle.end(); ++it) {
+            if (it->size >= bytes && (best == idle.end() || it->size < best->size))
+                best = it;
+        }
+        if (best != idle.end()) {
+            found = std::make_unique<Segment>(*best);
+            idle.erase(best);
+        }
+        // Segments too small for this capture are of no more use; a few spares are enough.
+        for (auto it = idle.begin(); it != idle.end();) {
+            if (it->size < largest_ || it->size < bytes) {
+                extra.push_back(*it);
+                it = idle.erase(it);
+            } else {
+                ++it;
+            }
+        }
+        while (idle.size() > 2) {
+            extra.push_back(idle.back());
+            idle.pop_back();
+        }
+    }
+    for (const Segment& s : extra)
+        destroy(s);
+    if (found)
+        return found;
+
+    // A new segment, as large as the largest capture so far, so it serves them all.
+    const size_t size = std::max(bytes, largest_);
+    const int shmid = shmget(IPC_PRIVATE, size, IPC_CREAT | 0600);
+    if (shmid < 0) {
+        shm_ = false;
+        return nullptr;
+    }
+    void* addr = shmat(shmid, nullptr, 0);
+    if (addr == reinterpret_cast<void*>(-1)) {
+        shmctl(shmid, IPC_RMID, nullptr);
+        shm_ = false;
+        return nullptr;
+    }
+    xcb_connection_t* x = c_->xcb();
+    const xcb_shm_seg_t id = xcb_generate_id(x);
+    xcb_generic_error_t* err =
+        xcb_request_check(x, xcb_shm_attach_checked(x, id, static_cast<quint32>(shmid), 0));
+    // Marked for removal now that both sides hold it: the memory goes when both let go.
+    shmctl(shmid, IPC_RMID, nullptr);
+    if (err) {
+        // A server on another machine cannot see our memory.
+        std::free(err);
+        shmdt(addr);
+        shm_ = false;
+        return nullptr;
+    }
+    largest_ = size;
+    auto s = std::make_unique<Segment>();
+    s->id = id;
+    s->addr = static_cast<uchar*>(addr);
+    s->size = size;
+    return s;
+}
+
+void X11ScreenPixels::giveBack(std::unique_ptr<Segment> segment)
+{
+    if (!segment)
+        return;
+    std::lock_guard<std::mutex> lock(pool_->mutex);
+    pool_->idle.push_back(*segment);
+}
+
+QVector<QRgb> X11ScreenPixels::readColormap()
+{
+    QVector<QRgb> colors;
+    const int n = std::min(layout_.colormapEntries, 4096);
+    if (n <= 0)
+        return colors;
+    std::vector<quint32> pixels(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i)
+        pixels[static_cast<size_t>(i)] = static_cast<quint32>(i);
+    xcb_connection_t* x = c_->xcb();
+    xcb_generic_error_t* err = nullptr;
+    XcbPtr<xcb_query_colors_reply_t> reply(xcb_query_colors_reply(
+        x, xcb_query_colors(x, c_->screen()->default_colormap, static_cast<quint32>(n),
+                            pixels.data()),
+        &err));
+    std::free(err);
+    if (!reply)
+        return colors;
+    const xcb_rgb_t* rgb = xcb_query_colors_colors(reply.get());
+    const int count = xcb_query_colors_colors_length(reply.get());
+    colors.reserve(count);
+    for (int i = 0; i < count; ++i)
+        colors.append(qRgb(rgb[i].red >> 8, rgb[i].green >> 8, rgb[i].blue >> 8));
+    return colors;
+}
+
+CapturedBitmap X11ScreenPixels::CaptureWindowRect(quintptr hwnd, bool client, int left, int top,
+                                                  int width, int height)
+{
+    if (width <= 0 || height <= 0 || !c_->isOpen() || hwnd > 0xffffffffu
+        || layout_.bitsPerPixel < 8)
+        return {};
+    QRect screen, windowClient, windowOuter;
+    if (!c_->windowRects(c_->root(), &screen, nullptr)
+        || !c_->windowRects(static_cast<xcb_window_t>(hwnd), &windowClient, &windowOuter))
+        return {};
+    const QPoint origin = client ? windowClient.topLeft() : windowOuter.topLeft();
+    const QRect wanted(origin.x() + left, origin.y() + top, width, height);
+    const QRect visible = wanted & screen;
+
+    CapturedBitmap result;
+    QVector<QRgb> colormap;
+    if (!layout_.rgb32 && layout_.visualClass != XCB_VISUAL_CLASS_TRUE_COLOR
+        && layout_.visualClass != XCB_VISUAL_CLASS_DIRECT_COLOR) {
+        colormap = readColormap();
+        const bool paletted = layout_.visualClass == XCB_VISUAL_CLASS_PSEUDO_COLOR
+                              || layout_.visualClass == XCB_VISUAL_CLASS_STATIC_COLOR
+                              || layout_.visualClass == XCB_VISUAL_CLASS_GRAY_SCALE;
+        if (paletted && layout_.colormapEntries == 256 && colormap.size() == 256)
+            result.palette = colormap;
+    }
+
+    // The common case: all of it on the screen, pixels already RGB32. The server writes them
+    // straight into shared memory, and the image is handed out over that memory.
+    if (visible == wanted && layout_.rgb32 && shm_) {
+        const size_t bytes = size_t(width) * size_t(height) * 4;
+        if (std::unique_ptr<Segment> seg = takeSegment(bytes)) {
+            uchar* const base = seg->addr;
+            const auto opaqueBand = [base, width](int y, int rows) {
+                makeOpaque(reinterpret_cast<quint32*>(base + qint64(y) * width * 4),
+                           size_t(width) * size_t(rows));
+            };
+            if (readShm(wanted, seg.get(), opaqueBand)) {
+                auto* lease = new Lease{pool_, *seg};
+                result.image = QImage(seg->addr, width, height, width * 4, QImage::Format_RGB32,
+                                      releaseLease, lease);
+                return result;
+            }
+            destroy(*seg); // the server refused it: make a new one next time
+        }
+    }
+
+    QImage out(width, height, QImage::Format_RGB32);
+    out.fill(QColor(Qt::black));
+    if (!visible.isEmpty()
+        && !readInto(visible, &out, visible.topLeft() - wanted.topLeft(), colormap))
+        return {};
+    result.image = out;
+    return result;
+}
+
+bool X11ScreenPixels::readInto(const QRect& area, QImage* out, QPoint at,
+                               const QVector<QRgb>& colormap)
+{
+    const int bpl = layout_.bytesPerLine(area.width());
+    if (shm_) {
+        if (std::unique_ptr<Segment> seg = takeSegment(size_t(bpl) * size_t(area.height()))) {
+            uchar* const base = seg->addr;
+            const auto convertBand = [&](int y, int rows) {
+                convertRows(base + qint64(y) * bpl, bpl, rows, area.width(), out,
+                            at + QPoint(0, y), colormap);
+            };
+            if (readShm(area, seg.get(), convertBand)) {
+                giveBack(std::move(seg));
+                return true;
+            }
+            destroy(*seg);
+        }
+    }
+    return readPlain(area, out, at, colormap);
+}
+
+bool X11ScreenPixels::readShm(const QRect& area, Segment* segment,
+                              const std::function<void(int, int)>& bandDone)
+{
+    // In bands, all asked for at once: while the server fills one band we work on the one
+    // before, still warm in the cache.
+    xcb_connection_t* x = c_->xcb();
+    const int bpl = layout_.bytesPerLine(area.width());
+    const int bandRows = std::clamp(shmBandBytes / bpl, 1, area.height());
+    struct Band {
+        int y;
+        int rows;
+        xcb_shm_get_image_cookie_t cookie;
+    };
+    std::vector<Band> bands;
+    for (int y = 0; y < area.height(); y += bandRows) {
+        const int rows = std::min(bandRows, area.height() - y);
+        bands.push_back({y, rows,
+                         xcb_shm_get_image(x, c_->root(), static_cast<qint16>(area.x()),
+                                           static_cast<qint16>(area.y() + y),
+                                           static_cast<quint16>(area.width()),
+                                           static_cast<quint16>(rows), ~0u,
+                                           XCB_IMAGE_FORMAT_Z_PIXMAP, segment->id,
+                                           static_cast<quint32>(qint64(y) * bpl))});
+    }
+    bool ok = true;
+    for (const Band& b : bands) {
+        xcb_generic_error_t* err = nullptr;
+        XcbPtr<xcb_shm_get_image_reply_t> reply(xcb_shm_get_image_reply(x, b.cookie, &err));
+        ok = ok && reply && !err;
+        std::free(err);
+        if (ok)
+            bandDone(b.y, b.rows);
+    }
+    return ok;
+}
+
+bool X11ScreenPixels::readPlain(const QRect& area, QImage* out, QPoint at,
+                                const QVector<QRgb>& colormap)
+{
+    xcb_connection_t* x = c_->xcb();
+    const int bpl = layout_.bytesPerLine(area.width());
+    // Bands of rows of at most a few megabytes, inside the largest request the server takes;
+    // all of them are asked for before the first answer is read, so the transfers overlap.
+    const qint64 maxBytes =
+        std::min<qint64>(qint64(xcb_get_maximum_request_length(x)) * 4 - 4096, 4 << 20);
+    const int bandRows = static_cast<int>(std::clamp<qint64>(maxBytes / bpl, 1, area.height()));
+    struct Band {
+        int y;
+        int rows;
+        xcb_get_image_cookie_t cookie;
+    };
+    std::vector<Band> bands;
+    for (int y = 0; y < area.height(); y += bandRows) {
+        const int rows = std::min(bandRows, area.height() - y);
+        bands.push_back({y, rows,
+                         xcb_get_image(x, XCB_IMAGE_FORMAT_Z_PIXMAP, c_->root(),
+                                       static_cast<qint16>(area.x()),
+                                       static_cast<qint16>(area.y() + y),
+                                       static_cast<quint16>(area.width()),
+                                       static_cast<quint16>(rows), ~0u)});
+    }
+    bool ok = true;
+    for (const Band& b : bands) {
+        xcb_generic_error_t* err = nullptr;
+        XcbPtr<xcb_get_image_reply_t> reply(xcb_get_image_reply(x, b.cookie, &err));
+        std::free(err);
+        if (!reply || xcb_get_image_data_length(reply.get()) < bpl * b.rows) {
+            ok = false;
+            continue; // the remaining replies still have to be collected
+        }
+        if (ok)
+            convertRows(xcb_get_image_data(reply.get()), bpl, b.rows, area.width(), out,
+                        at + QPoint(0, b.y), colormap);
+    }
+    return ok;
+}
+
+void X11ScreenPixels::convertRows(const uchar* src, int srcBpl, int rows, int width, QImage* out,
+                                  QPoint at, const QVector<QRgb>& colormap) const
+{
+    if (layout_.rgb32) {
+        for (int y = 0; y < rows; ++y) {
+            auto* dst = reinterpret_cast<quint32*>(out->scanLine(at.y() + y)) + at.x();
+            copyOpaque(dst, reinterpret_cast<const quint32*>(src + qint64(y) * srcBpl),
+                       size_t(width));
+        }
+        return;
+    }
+    const int bpp = layout_.bitsPerPixel;
+    const bool lsb = layout_.serverLsbFirst;
+    if (layout_.visualClass == XCB_VISUAL_CLASS_TRUE_COLOR
+        || layout_.visualClass == XCB_VISUAL_CLASS_DIRECT_COLOR) {
+        const Channel r(layout_.redMask), g(layout_.greenMask), b(layout_.blueMask);
+        for (int y = 0; y < rows; ++y) {
+            const uchar* row = src + qint64(y) * srcBpl;
+            auto* dst = reinterpret_cast<QRgb*>(out->scanLine(at.y() + y)) + at.x();
+            for (int x = 0; x < width; ++x) {
+                const quint32 p = readPixel(row, x, bpp, lsb);
+                dst[x] = qRgb(r(p), g(p), b(p));
+            }
+        }
+        return;
+    }
+    // Colormapped: each pixel is an index into the default colormap.
+    const int n = colormap.size();
+    for (int y = 0; y < rows; ++y) {
+        const uchar* row = src + qint64(y) * srcBpl;
+        auto* dst = reinterpret_cast<QRgb*>(out->scanLine(at.y() + y)) + at.x();
+        for (int x = 0; x < width; ++x) {
+            const quint32 p = readPixel(row, x, bpp, lsb);
+            dst[x] = p < quint32(n) ? (colormap.at(static_cast<int>(p)) | opaque) : opaque;
+        }
+    }
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+// Reading the screen on X11: the root window's pixels, so whatever lies on top is included.
+
+#include "platform/screenpixels.h"
+#include "x11connection.h"
+
+#include <QRect>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class X11ScreenPixels : public ScreenPixels
+{
+public:
+    enum class Transfer {
+        Auto,  // MIT-SHM when the server offers it and lets us attach, plain GetImage otherwise
+        Plain, // always plain GetImage
+    };
+    explicit X11ScreenPixels(std::shared_ptr<X11Connection> connection,
+                             Transfer transfer = Transfer::Auto);
+    ~X11ScreenPixels() override;
+
+    CapturedBitmap CaptureWindowRect(quintptr hwnd, bool client, int left, int top, int width,
+                                     int height) override;
+
+    // Whether captures currently go through shared memory.
+    bool usesSharedMemory() const { return shm_; }
+
+    struct Segment;
+    struct Pool;
+
+private:
+    // How the root window's pixels are laid out in a ZPixmap image.
+    struct Layout {
+        int depth = 0;
+        int bitsPerPixel = 0;
+        int scanlinePad = 32;
+        bool serverLsbFirst = true;
+        quint8 visualClass = XCB_VISUAL_CLASS_TRUE_COLOR;
+        quint32 redMask = 0, greenMask = 0, blueMask = 0;
+        int colormapEntries = 0;
+        bool rgb32 = false; // the bytes already are RGB32 apart from the unused top byte
+        int bytesPerLine(int width) const;
+    };
+
+    QVector<QRgb> readColormap();
+    // Reads `area` of the root into `out` at `at`; false when the server refused.
+    bool readInto(const QRect& area, QImage* out, QPoint at, const QVector<QRgb>& colormap);
+    // Reads `area` of the root into the segment, calling bandDone(firstRow, rows) as each band
+    // of rows arrives; false when the server refused.
+    bool readShm(const QRect& area, Segment* segment,
+                 const std::function<void(int, int)>& bandDone);
+    bool readPlain(const QRect& area, QImage* out, QPoint at, const QVector<QRgb>& colormap);
+    void convertRows(const uchar* src, int srcBpl, int rows, int width, QImage* out, QPoint at,
+                     const QVector<QRgb>& colormap) const;
+    // A shared-memory segment of at least `bytes`, or null when shared memory fails.
+    std::unique_ptr<Segment> takeSegment(size_t bytes);
+    void giveBack(std::unique_ptr<Segment> segment);
+    void destroy(const Segment& segment);
+
+    std::shared_ptr<X11Connection> c_;
+    Layout layout_;
+    bool shm_ = false;
+    size_t largest_ = 0; // size of the largest segment made so far
+    std::shared_ptr<Pool> pool_;
+};

@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# Capturing and showing: the hot key freezes the screen into the canvas exactly where its pixels came
+# from; Ctrl makes it the active window; the tray icon captures and its menu reaches the commands; hide
+# keeps the canvas; copy puts it on the clipboard; the keypad steps the size even from the tray; the
+# toolbox's close box only hides it; Exit ends the program and removes the icon.
+source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/canvas_lib.sh"
+
+noisy_desktop
+start_scrawlix_settled
+wait_for 10 eval '[ -n "$(tray_icon)" ]' || fail "no tray icon"
+
+section "Super+V shows the screen as it was"
+screenshot before.png
+press_hotkey v
+wait_canvas 0 0 1920 1080
+screenshot shown.png
+read -r tx ty tw th < <(frame_rect "$(toolbox_window)")
+n=$(diff_pixels_outside before.png shown.png "$tx" "$ty" "$tw" "$th")
+[ "$n" = 0 ] || fail "$n pixels of the canvas differ from the screen before the capture"
+
+section "copy puts the canvas minus its one-pixel frame on the clipboard"
+click_toolbox copy
+wait_for 5 eval 'clipboard_targets | grep -q image/png' || fail "no image on the clipboard"
+wait_for 5 toolbox_shown || fail "the toolbox did not come back after the copy"
+clipboard_image clip.png
+[ "$(identify -format '%wx%h' "$E2E_TMP/clip.png")" = 1918x1078 ] ||
+    fail "the clipboard image is $(identify -format '%wx%h' "$E2E_TMP/clip.png")"
+# The copy leaves the toolbox out; compare away from it.
+same_region clip.png 400 0 before.png 401 1 1500 1078 || fail "the clipboard image is not the canvas"
+
+section "hide keeps the drawing; the next request brings it back, shifted by the frame"
+drag 500 600 900 600
+settle_screen
+screenshot drawn.png
+[ "$(pixel drawn.png 700 600)" = "255,255,0" ] || fail "the pen did not draw in yellow: $(pixel drawn.png 700 600)"
+click_toolbox hide
+wait_for 5 eval 'canvas_hidden && toolbox_hidden' || fail "hide left windows on screen"
+press_hotkey v
+wait_canvas 0 0 1918 1078
+screenshot back.png
+same_region back.png 300 300 drawn.png 301 301 1200 700 || fail "the kept canvas did not come back as it was"
+[ "$(pixel back.png 699 599)" = "255,255,0" ] || fail "the drawing was lost"
+
+section "send to tray, keypad plus from the tray, then capture and draw with the new size"
+click_toolbox totray
+wait_for 5 eval 'canvas_hidden && toolbox_hidden' || fail "send to tray left windows on screen"
+xdotool key KP_Add
+nap 0.3
+press_hotkey v
+wait_canvas 0 0 1920 1080
+drag 300 800 700 800
+settle_screen
+screenshot wide.png
+w=$(count_color wide.png 500 700 1 200 255,255,0)
+[ "$w" = 35 ] || fail "after keypad plus the pen is $w pixels wide, not 35"
+
+section "the toolbox's close box only hides it; Show Toolbox brings it back"
+# What the close box does: ask the window manager to close the window.
+wmctrl -i -c "$(toolbox_window)"
+wait_for 5 toolbox_hidden || fail "the toolbox did not close"
+scrawlix_running || fail "closing the toolbox ended the program"
+tray_menu Down Down Down Return
+wait_for 5 toolbox_shown || fail "Show Toolbox did not bring the toolbox back"
+
+section "the tray's double-click captures the screen"
+click_toolbox totray
+wait_for 5 canvas_hidden || fail "send to tray left the canvas"
+click_window "$(tray_icon)" 1 2
+wait_canvas 0 0 1920 1080
+
+section "tapping Ctrl before the hot key captures the active window, one pixel up and left"
+click_toolbox totray
+wait_for 5 canvas_hidden || fail "send to tray left the canvas"
+convert -size 400x300 -seed 3 xc:gray +noise Random -alpha off -depth 8 -type TrueColor "PNG24:$E2E_TMP/win.png"
+display -title target -geometry +600+300 "$E2E_TMP/win.png" &
+_e2e_pids+=($!)
+wait_for 10 eval '[ -n "$(xdotool search --onlyvisible --name ^target 2>/dev/null)" ]' || fail "no test window"
+target=$(xdotool search --onlyvisible --name '^target' | head -1)
+xdotool windowactivate --sync "$target"
+settle_screen
+screenshot window-before.png
+read -r fx fy fw fh < <(frame_rect "$target")
+xdotool key ctrl
+press_hotkey v
+wait_canvas $((fx - 1)) $((fy - 1)) "$fw" "$fh"
+screenshot window-shown.png
+same_region window-shown.png $((fx - 1)) $((fy - 1)) window-before.png "$fx" "$fy" "$fw" "$fh" ||
+    fail "the canvas does not show the window's pixels"
+
+section "Exit from the tray menu ends the program and removes the icon"
+tray_menu x
+wait_for 10 eval '! scrawlix_running' || fail "Exit did not end the program"
+[ -z "$(tray_panel_windows | while read -r p; do xwininfo -tree -id "$p" | grep -c '"Scrawlix"' ; done | grep -v '^0$')" ] ||
+    fail "the tray icon stayed"

@@ -1,0 +1,190 @@
+#include "printing.h"
+
+#include "picture.h"
+
+#include <QPageLayout>
+#include <QPainter>
+#include <QPrinter>
+#include <cfloat>
+#include <cmath>
+
+namespace {
+
+// Twips in one unit of the given scale.
+double twipsPerUnit(int unit, double pixelsPerInch, bool vertical)
+{
+    switch (unit) {
+    case scale::Twips:
+        return 1.0;
+    case scale::Points:
+        return 20.0;
+    case scale::Pixels:
+        if (!(pixelsPerInch > 0))
+            throw PrinterError("The printer reports no resolution.");
+        return 1440.0 / pixelsPerInch;
+    case scale::Characters:
+        return vertical ? 240.0 : 120.0;
+    case scale::Inches:
+        return 1440.0;
+    case scale::Millimeters:
+        return 1440.0 / 25.4;
+    case scale::Centimeters:
+        return 14400.0 / 25.4;
+    case scale::Himetric:
+        return 1440.0 / 2540.0;
+    default:
+        throw PrinterError("Unknown scale unit.");
+    }
+}
+
+// A double that must fit a single-precision number.
+float toSingle(double v)
+{
+    if (!std::isfinite(v) || std::fabs(v) > FLT_MAX)
+        throw PrinterError("Overflow in the page arithmetic.");
+    return static_cast<float>(v);
+}
+
+} // namespace
+
+float scaleConvert(float value, int fromUnit, int toUnit, double pixelsPerInch, bool vertical)
+{
+    const double from = twipsPerUnit(fromUnit, pixelsPerInch, vertical);
+    const double to = twipsPerUnit(toUnit, pixelsPerInch, vertical);
+    return toSingle(static_cast<double>(value) * from / to);
+}
+
+int orientationForPicture(int widthHimetric, int heightHimetric)
+{
+    return heightHimetric >= widthHimetric ? orientation::Portrait : orientation::Landscape;
+}
+
+std::optional<PrintSize> fitToPrintableArea(int pictureWidth, int pictureHeight,
+                                            float printableWidth, float printableHeight)
+{
+    if (pictureHeight == 0 || printableHeight == 0)
+        return std::nullopt;
+    const double picRatio = static_cast<double>(pictureWidth) / pictureHeight;
+    const double prnRatio = static_cast<double>(printableWidth) / printableHeight;
+    try {
+        PrintSize out;
+        if (picRatio >= prnRatio) {
+            if (picRatio == 0)
+                return std::nullopt;
+            out.width = printableWidth;
+            out.height = toSingle(printableWidth / picRatio);
+        } else {
+            out.height = printableHeight;
+            out.width = toSingle(printableHeight * picRatio);
+        }
+        return out;
+    } catch (const PrinterError&) {
+        return std::nullopt;
+    }
+}
+
+bool PrintPictureToFitPage(PrinterSurface& printer, const Picture& picture)
+{
+    try {
+        const int picWidth = picture.Width();
+        const int picHeight = picture.Height();
+        printer.setOrientation(orientationForPicture(picWidth, picHeight));
+        const int mode = printer.ScaleMode();
+        const float prnWidth = printer.ScaleX(printer.ScaleWidth(), mode, scale::Himetric);
+        const float prnHeight = printer.ScaleY(printer.ScaleHeight(), mode, scale::Himetric);
+        const std::optional<PrintSize> out =
+            fitToPrintableArea(picWidth, picHeight, prnWidth, prnHeight);
+        if (!out)
+            return false;
+        const float outWidth = printer.ScaleX(out->width, scale::Himetric, mode);
+        const float outHeight = printer.ScaleY(out->height, scale::Himetric, mode);
+        printer.PaintPicture(picture, 0, 0, outWidth, outHeight);
+        printer.EndDoc();
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+// QtPrinterSurface -------------------------------------------------------------------------------
+
+QtPrinterSurface::QtPrinterSurface(QPrinter& printer) : printer_(printer) {}
+
+QtPrinterSurface::~QtPrinterSurface()
+{
+    // A document left open is abandoned rather than sent.
+    if (painter_) {
+        if (painter_->isActive())
+            printer_.abort();
+        delete painter_;
+    }
+}
+
+bool QtPrinterSurface::printing() const
+{
+    return painter_ && painter_->isActive();
+}
+
+int QtPrinterSurface::Orientation() const
+{
+    return printer_.pageLayout().orientation() == QPageLayout::Landscape ? orientation::Landscape
+                                                                         : orientation::Portrait;
+}
+
+void QtPrinterSurface::setOrientation(int value)
+{
+    if (value != orientation::Portrait && value != orientation::Landscape)
+        throw PrinterError("Invalid orientation.");
+    printer_.setPageOrientation(value == orientation::Landscape ? QPageLayout::Landscape
+                                                                : QPageLayout::Portrait);
+}
+
+// The printable area is measured in the device pixels the painter draws in, so that a picture of
+// ScaleWidth twips spans it exactly.
+float QtPrinterSurface::ScaleWidth() const
+{
+    return scaleConvert(static_cast<float>(printer_.pageRect(QPrinter::DevicePixel).width()),
+                        scale::Pixels, scale::Twips, printer_.resolution(), false);
+}
+
+float QtPrinterSurface::ScaleHeight() const
+{
+    return scaleConvert(static_cast<float>(printer_.pageRect(QPrinter::DevicePixel).height()),
+                        scale::Pixels, scale::Twips, printer_.resolution(), true);
+}
+
+float QtPrinterSurface::ScaleX(float value, int fromUnit, int toUnit) const
+{
+    return scaleConvert(value, fromUnit, toUnit, printer_.resolution(), false);
+}
+
+float QtPrinterSurface::ScaleY(float value, int fromUnit, int toUnit) const
+{
+    return scaleConvert(value, fromUnit, toUnit, printer_.resolution(), true);
+}
+
+void QtPrinterSurface::PaintPicture(const Picture& picture, float x, float y, float width,
+                                    float height)
+{
+    if (picture.isNull())
+        throw PrinterError("There is no picture to print.");
+    if (!printing()) {
+        if (!painter_)
+            painter_ = new QPainter;
+        if (!painter_->begin(&printer_))
+            throw PrinterError("The printer could not start the document.");
+    }
+    // The painter's origin is the top-left corner of the printable area, in device pixels.
+    const double k = printer_.resolution() / 1440.0;
+    painter_->setRenderHint(QPainter::SmoothPixmapTransform);
+    painter_->drawImage(QRectF(x * k, y * k, width * k, height * k), picture.image());
+}
+
+void QtPrinterSurface::EndDoc()
+{
+    if (!printing())
+        return;
+    const bool ok = painter_->end();
+    if (!ok || printer_.printerState() == QPrinter::Error)
+        throw PrinterError("The printer did not accept the document.");
+}

@@ -38,6 +38,8 @@ static QString runFileDialog(QFileDialog::AcceptMode mode, const QString& title,
     dlg.setDefaultSuffix(suffix);
     // Qt's own dialog behaves the same on every desktop and can be driven from the keyboard.
     dlg.setOption(QFileDialog::DontUseNativeDialog);
+    // The filter names carry their patterns already; do not show them twice.
+    dlg.setOption(QFileDialog::HideNameFilterDetails);
     dlg.setWindowFlag(Qt::WindowStaysOnTopHint);
     if (!initialName.isEmpty())
         dlg.selectFile(initialName);

@@ -17,7 +17,6 @@ private Q_SLOTS:
     void fillButtonsFollowTheTool();
     void cursorsHaveTheirHotSpots();
     void toolbarClicksSelectToolAndFill();
-    void keepsPendingAnchorAcrossToolChanges();
 };
 
 void TestTools::outOfRangeCodesChangeNothing()
@@ -84,17 +83,6 @@ void TestTools::toolbarClicksSelectToolAndFill()
     tb->tlbr_mode->setPressed(5, true);
     QCOMPARE(t->drawing.CurrentTool, std::int16_t(ToolRectangle));
     QCOMPARE(tb->tlbr_mode->pressedIndex(), 5);
-}
-
-void TestTools::keepsPendingAnchorAcrossToolChanges()
-{
-    TestProgram t;
-    t->start();
-    t->drawing.AnchorX = 40;
-    t->drawing.AnchorY = 50;
-    SelectTool(*t, ToolLine);
-    QCOMPARE(t->drawing.AnchorX, 40.0f);
-    QCOMPARE(t->drawing.AnchorY, std::int16_t(50));
 }
 
 QTEST_MAIN(TestTools)

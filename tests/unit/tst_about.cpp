@@ -1,60 +1,46 @@
-// Help and About: opening the help file, the About box's caption, keys, link and layout, and the
+// Help and About: the help file out of reach; the About box's caption, layout and link, and the
 // modal box asked for while the toolbox's box is open.
 
 #include "about/frmabout.h"
 #include "about/webaddress.h"
 #include "settings/dialogfont.h"
-#include "shell/captureflow.h"
 #include "shell/commands.h"
 #include "shell/frmmain.h"
 #include "testprogram.h"
 
-#include <QAction>
-#include <QFile>
-#include <QGroupBox>
-#include <QPushButton>
-#include <QTimer>
-#include <QUrl>
 #include <QtTest>
+#include <QtWidgets>
 
 namespace {
 
 struct AboutProgram : TestProgram {
+    QString caption; // of the last modal box seen open
     AboutProgram()
     {
         program->captureWait = [] {};
         program->start();
-        QFile f(dir.filePath(QStringLiteral("Scrawlix_Help.chm")));
-        if (f.open(QIODevice::WriteOnly))
-            f.write("ITSF");
-        program->helpFile = f.fileName();
     }
-    FrmAbout* about() const
+    FrmAbout* about(bool modal = false) const
     {
-        for (QWidget* w : program->loadedForms()) {
-            if (w->objectName() == QLatin1String("frmAbout"))
-                return qobject_cast<FrmAbout*>(w);
-        }
+        for (QWidget* w : program->loadedForms())
+            if (auto* a = qobject_cast<FrmAbout*>(w); a && a->isModal() == modal)
+                return a;
         return nullptr;
     }
-    FrmAbout* openModeless()
+    // ShowAbout, from the tray: the caption of the modal box it opens, which is then closed.
+    QString showModal()
     {
-        ShowAboutModeless(*program);
-        return about();
-    }
-    // ShowAbout, with during() run inside its modal loop; a box still open after 5 s is ended.
-    template <typename During>
-    void showModal(During during)
-    {
-        QWidget* context = program->frmMain(); // no timer outlives this program
-        QTimer::singleShot(0, context, during);
-        QTimer::singleShot(5000, context, [this] {
-            if (FrmAbout* a = about(); a && a->isModal())
-                a->done(0);
+        caption.clear();
+        QTimer::singleShot(0, program->frmMain(), [this] {
+            if (FrmAbout* a = about(true)) {
+                caption = a->windowTitle();
+                a->cmdOK->click();
+            }
         });
         ShowAbout(*program);
+        QTest::qWait(10);
+        return caption;
     }
-    QStringList& opened() { return fake->fakeShell->opened; }
 };
 
 } // namespace
@@ -63,124 +49,47 @@ class TestAbout : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void helpOpensTheFileAfterHidingTheCanvas();
+    void helpFileUnavailable_data();
     void helpFileUnavailable();
-    void captionAndModality();
-    void linkOpensThePageAndCloses();
-    void modalBoxWhileTheToolboxBoxIsOpenRaisesThatOne();
-    void layoutAt96Dpi();
+    void aboutBox();
 };
 
-void TestAbout::helpOpensTheFileAfterHidingTheCanvas()
+void TestAbout::helpFileUnavailable_data()
 {
-    AboutProgram t;
-    ShowHelp(*t);
-    QCOMPARE(t.opened(), QStringList{t->helpFile});
-    QVERIFY(!t->frmMain()->mnuShow->isEnabled()); // from the tray nothing else changes
-
-    CaptureAndShow(*t, QStringLiteral("screen"));
-    ShowHelp(*t);
-    QCOMPARE(t.opened().size(), 2);
-    QVERIFY(!t->frmMain()->isVisible());
-    QVERIFY(t->frmMain()->mnuShow->isEnabled()); // kept, as "hide" keeps it
-    QVERIFY(t.fake->fakeMessages->shown.isEmpty());
+    QTest::addColumn<bool>("fileThere");
+    QTest::newRow("missing") << false;
+    QTest::newRow("nothing can open it") << true;
 }
 
 void TestAbout::helpFileUnavailable()
 {
-    for (const char* problem : {"missing file", "a folder of that name", "nothing can open it"}) {
-        AboutProgram t;
-        const QString p = QLatin1String(problem);
-        if (p == QLatin1String("missing file"))
-            QVERIFY(QFile::remove(t->helpFile));
-        else if (p == QLatin1String("a folder of that name"))
-            t->helpFile = t.dir.path();
-        else
-            t.fake->fakeShell->succeed = false;
-        ShowHelp(*t);
-        const auto& shown = t.fake->fakeMessages->shown;
-        QVERIFY2(shown.size() == 1, problem);
-        QCOMPARE(shown[0].text, QStringLiteral("Help File unavailable."));
-        QCOMPARE(shown[0].title, QStringLiteral("Help Error"));
-        QCOMPARE(shown[0].style, 16);
-        QVERIFY(!t->ended);
-    }
+    QFETCH(bool, fileThere);
+    AboutProgram t;
+    t->helpFile = fileThere ? QCoreApplication::applicationFilePath() : t.dir.filePath("Scrawlix_Help.chm");
+    t.fake->fakeShell->succeed = !fileThere;
+    ShowHelp(*t);
+    const auto& shown = t.fake->fakeMessages->shown;
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(shown[0].text + '|' + shown[0].title + '|' + QString::number(shown[0].style),
+             "Help File unavailable.|Help Error|16");
+    QVERIFY(!t->ended);
 }
 
-void TestAbout::captionAndModality()
+void TestAbout::aboutBox()
 {
     AboutProgram t;
-    FrmAbout* first = t.openModeless();
-    QCOMPARE(first->windowTitle(), QStringLiteral("About Scrawlix 5.0.68"));
-    QVERIFY(first->isVisible() && !first->isModal());
-    first->cmdOK->click();
-    QVERIFY(!IsFormLoaded(*t, QStringLiteral("frmAbout")));
-
-    // From the tray menu: loaded afresh, modal, and ShowAbout returns once it is closed.
-    QString caption;
-    bool modal = false;
-    t.showModal([&] {
-        caption = t.about()->windowTitle();
-        modal = t.about()->windowModality() == Qt::ApplicationModal;
-        t.about()->cmdOK->click();
-    });
-    QCOMPARE(caption, QStringLiteral("About Scrawlix 5.0.68"));
-    QVERIFY(modal);
-    QVERIFY(!IsFormLoaded(*t, QStringLiteral("frmAbout")));
-}
-
-void TestAbout::linkOpensThePageAndCloses()
-{
-    const QUrl url(ProductWebAddress);
-    QCOMPARE(url.scheme(), QStringLiteral("https"));
-    QCOMPARE(url.path(), QStringLiteral("/products/scrawlix/"));
-
-    AboutProgram t;
-    FrmAbout* about = t.openModeless();
-    QLabel* link = about->lblWebAddress;
-    QCOMPARE(link->text().remove(QChar(0x2060)), QStringLiteral("Scrawlix on the web: ") + ProductWebAddress);
-    QVERIFY(link->font().underline());
-    QCOMPARE(link->palette().color(QPalette::WindowText), about->palette().color(QPalette::Highlight));
-    QCOMPARE(link->cursor().shape(), Qt::BitmapCursor);
-    QCOMPARE(link->cursor().hotSpot(), QPoint(12, 5));
-
-    // Whether or not a browser could be started, the box closes.
-    t.fake->fakeShell->succeed = false;
-    QTest::mouseClick(link, Qt::LeftButton, {}, QPoint(5, 5));
-    QCOMPARE(t.opened(), QStringList{ProductWebAddress});
-    QVERIFY(!IsFormLoaded(*t, QStringLiteral("frmAbout")));
-    QVERIFY(t.fake->fakeMessages->shown.isEmpty());
-}
-
-void TestAbout::modalBoxWhileTheToolboxBoxIsOpenRaisesThatOne()
-{
-    AboutProgram t;
-    FrmAbout* open = t.openModeless();
-    t.showModal([] {}); // returns at once
+    QCOMPARE(t.showModal(), QStringLiteral("About Scrawlix 5.0.68"));
+    QVERIFY(!t.about());
+    // While the toolbox's box is open, the tray's brings that one up instead of a modal one.
     ShowAboutModeless(*t);
-    int loaded = 0;
-    for (QWidget* w : t->loadedForms())
-        loaded += w->objectName() == QLatin1String("frmAbout");
-    QCOMPARE(loaded, 1);
-    QCOMPARE(t.about(), open);
-    QVERIFY(open->isVisible() && !open->isModal());
+    FrmAbout* a = t.about();
+    QVERIFY(a && a->isVisible());
+    QCOMPARE(t.showModal(), QString());
+    QCOMPARE(t.about(), a);
 
-    // Exit unloads About, then the options dialog, then toolbox and canvas.
-    ShowOptions(*t);
-    QStringList unloaded;
-    t->beforeUnload = [&](const QString& name) { unloaded << name; };
-    ExitProgram(*t);
-    QCOMPARE(unloaded, QStringList({"frmAbout", "frmOptions", "frmToolbox", "frmMain"}));
-}
-
-void TestAbout::layoutAt96Dpi()
-{
-    AboutProgram t;
-    QCOMPARE(t->twipsPerPixelX(), 15.0);
-    FrmAbout* a = t.openModeless();
+    // The layout at 96 dpi.
     QCOMPARE(a->size(), QSize(522, 193));
     QCOMPARE(a->minimumSize(), a->maximumSize());
-    QVERIFY(!(a->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
     const QList<QPair<QWidget*, QRect>> expected = {
         {a->Frame1, {8, 0, 201, 113}},        {a->Image1, {8, 7, 187, 104}},
         {a->Frame2, {216, 0, 297, 113}},      {a->lblDescription, {8, 16, 281, 62}},
@@ -192,7 +101,14 @@ void TestAbout::layoutAt96Dpi()
         QCOMPARE(widget->geometry(), rect);
         QVERIFY2(textFits(widget, widget->font()), qPrintable(widget->objectName()));
     }
-    QCOMPARE(a->Image1->pixmap().size(), QSize(187, 104));
+
+    // The link opens the page and closes the box, whether or not a browser started.
+    t.fake->fakeShell->succeed = false;
+    QTest::mouseClick(a->lblWebAddress, Qt::LeftButton, {}, QPoint(5, 5));
+    QCOMPARE(t.fake->fakeShell->opened, QStringList{ProductWebAddress});
+    QCOMPARE(QUrl(ProductWebAddress).path(), QStringLiteral("/products/scrawlix/"));
+    QVERIFY(!t.about());
+    QVERIFY(t.fake->fakeMessages->shown.isEmpty());
 }
 
 QTEST_MAIN(TestAbout)

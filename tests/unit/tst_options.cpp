@@ -1,5 +1,5 @@
-// The options dialog: what it loads, what OK saves and when, what Cancel, the close box and exit
-// leave alone, the hot key it registers, and its layout at 96 dpi.
+// The options dialog: what it shows, what OK saves and when, that Cancel and the close box save
+// nothing, the hot key it registers, and its layout at 96 dpi.
 
 #include "canvas/colortable.h"
 #include "settings/dialogfont.h"
@@ -7,88 +7,58 @@
 #include "shell/commands.h"
 #include "shell/frmmain.h"
 #include "testprogram.h"
-#include "toolbox/frmtoolbox.h"
 #include "toolbox/widgets.h"
 
-#include <QCoreApplication>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMap>
-#include <QPushButton>
 #include <QtTest>
+#include <QtWidgets>
 
 namespace {
 
-using Snapshot = QMap<QString, QString>; // the keys present in the store, with their values
-
-Snapshot snapshot(const QString& path)
+// The keys the dialog saves, with their values, as one line.
+QString snapshot(const QString& path)
 {
     auto store = SettingsStore::atFile(path);
-    Snapshot s;
-    for (const QString& k : {keys::PenSize, keys::PenColor, keys::Font, keys::Tool, keys::Fill,
-                             keys::HotKey, keys::CustomColor, keys::RunOnStartup}) {
-        if (!store->read(k).isEmpty())
-            s.insert(k, store->read(k));
-    }
-    return s;
+    QStringList s;
+    for (const QString& k : {keys::HotKey, keys::PenSize, keys::Tool, keys::CustomColor, keys::PenColor,
+                             keys::Font, keys::RunOnStartup})
+        s << k + QLatin1Char('=') + store->read(k);
+    return s.join(QLatin1Char(' '));
 }
 
-// A start-up entry that notes what the store held when it was called.
-class SnapshotStartup : public StartupEntry
-{
-public:
-    explicit SnapshotStartup(QString path) : path_(std::move(path)) {}
-    Result Add(const QString& programPath) override { return note(QStringLiteral("add ") + programPath); }
-    Result Remove() override { return note(QStringLiteral("remove")); }
-    QStringList calls;
-    QList<Snapshot> seen;
-    Result result = Result::Ok;
-
-private:
-    Result note(const QString& call)
-    {
-        calls << call;
-        seen << snapshot(path_);
-        return result;
-    }
-    QString path_;
+// The fake start-up entry, noting what the store held at each call.
+struct SnapshotStartup : FakeStartupEntry {
+    QString file;
+    QStringList seen;
+    Result Add(const QString& p) override { seen << snapshot(file); return FakeStartupEntry::Add(p); }
+    Result Remove() override { seen << snapshot(file); return FakeStartupEntry::Remove(); }
 };
 
 struct OptionsProgram : TestProgram {
-    SnapshotStartup* startup;
+    SnapshotStartup* startup = new SnapshotStartup;
 
-    template <typename Preset>
-    explicit OptionsProgram(Preset preset) : TestProgram(preset)
+    explicit OptionsProgram(const QString& runOnStartup = QString())
+        : TestProgram([&](SettingsStore& s) {
+              s.save(keys::PenColor, QStringLiteral("16"));
+              s.save(keys::CustomColor, QStringLiteral("12345"));
+              if (!runOnStartup.isEmpty())
+                  s.save(keys::RunOnStartup, runOnStartup);
+          })
     {
-        auto s = std::make_unique<SnapshotStartup>(settingsPath());
-        startup = s.get();
-        program->platform().startup = std::move(s);
+        startup->file = settingsPath();
+        program->platform().startup.reset(fake->fakeStartup = startup);
         program->captureWait = [] {};
         program->start();
     }
-    OptionsProgram() : OptionsProgram([](SettingsStore&) {}) {}
-
     FrmOptions* open()
     {
         ShowOptions(*program);
-        for (QWidget* w : program->loadedForms()) {
-            if (w->objectName() == QLatin1String("frmOptions"))
-                return qobject_cast<FrmOptions*>(w);
-        }
+        for (QWidget* w : program->loadedForms())
+            if (auto* d = qobject_cast<FrmOptions*>(w))
+                return d;
         return nullptr;
     }
-    QString read(const QString& key) const { return reopenStore()->read(key); }
     const QList<FakeHotKeys::Registration>& registrations() const { return fake->fakeHotKeys->registrations; }
 };
-
-QStringList items(const QComboBox* c)
-{
-    QStringList l;
-    for (int i = 0; i < c->count(); ++i)
-        l << c->itemText(i);
-    return l;
-}
 
 } // namespace
 
@@ -96,191 +66,101 @@ class TestOptions : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void loadShowsTheStoreInTheToolboxLists();
-    void okWritesTheKeysInOrder();
-    void customColorAndRunOnStartup();
-    void lowerCaseLetterRegistersUpperCaseCode();
-    void cancelCloseBoxAndExitWriteNothing_data();
-    void cancelCloseBoxAndExitWriteNothing();
+    void savesOnOkOnly_data();
+    void savesOnOkOnly();
     void layoutAt96Dpi();
 };
 
-void TestOptions::loadShowsTheStoreInTheToolboxLists()
+void TestOptions::savesOnOkOnly_data()
 {
-    OptionsProgram t([](SettingsStore& s) {
-        s.save(keys::PenSize, QStringLiteral("40"));
-        s.save(keys::PenColor, QStringLiteral("16"));
-        s.save(keys::Font, QStringLiteral("1"));
-        s.save(keys::Tool, QStringLiteral("3"));
-        s.save(keys::HotKey, QStringLiteral("k"));
-        s.save(keys::RunOnStartup, QStringLiteral("1"));
-    });
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("color");
+    QTest::addColumn<bool>("checked");
+    QTest::addColumn<bool>("reachable");
+    QTest::addColumn<QString>("typed"); // into the hot-key box, which keeps one character
+    QTest::newRow("OK, colour, unchecked") << "OK" << 4 << false << true << "qx";
+    QTest::newRow("OK, Custom ..., checked, no letter") << "OK" << CustomColorIndex << true << true << "";
+    QTest::newRow("OK, unreachable, checked") << "OK" << 4 << true << false << "qx";
+    QTest::newRow("OK, unreachable, unchecked") << "OK" << 4 << false << false << "qx";
+    QTest::newRow("Cancel") << "Cancel" << CustomColorIndex << true << true << "qx";
+    QTest::newRow("close box") << "close" << 4 << true << true << "qx";
+}
+
+void TestOptions::savesOnOkOnly()
+{
+    QFETCH(QString, button);
+    QFETCH(int, color);
+    QFETCH(bool, checked);
+    QFETCH(bool, reachable);
+    QFETCH(QString, typed);
+    const bool ok = button == QLatin1String("OK");
+    // RunOnStartup as stored: the opposite of the new choice, or never written.
+    OptionsProgram t(!ok ? QString() : checked ? QStringLiteral("0") : QStringLiteral("1"));
+    t.startup->result = reachable ? StartupEntry::Result::Ok : StartupEntry::Result::CannotAccess;
+    t.fake->fakeDialogs->colorAnswers.push_back(QColor(10, 20, 30)); // 1971210
+    const int registered = t.registrations().size();
+    const QString before = snapshot(t.settingsPath());
+
+    // What is stored shows.
     FrmOptions* d = t.open();
-    FrmToolbox* tb = t->frmToolbox();
-    QCOMPARE(items(d->cboDefaultPenColor), items(tb->cboColor));
-    QCOMPARE(items(d->cboDefaultPenSize), items(tb->cboSize));
-    QCOMPARE(items(d->cboDefaultFont), items(tb->cboTextFont));
-    QCOMPARE(d->txtHotKeyLetter->text(), QStringLiteral("k"));
-    QCOMPARE(d->cboDefaultPenSize->currentText(), QStringLiteral("40"));
     QCOMPARE(d->cboDefaultPenColor->currentText(), QStringLiteral("Maroon"));
-    QCOMPARE(d->cboDefaultFont->currentText(), tb->cboTextFont->itemText(1));
-    QCOMPARE(d->cboDefaultTool->currentText(), QStringLiteral("Line"));
-    QCOMPARE(d->chkRunOnStartup->checkState(), Qt::Checked);
+    QCOMPARE(d->chkRunOnStartup->isChecked(), ok && !checked);
 
-    // Asked again while open: the same dialog, edits kept.
-    d->txtHotKeyLetter->setText(QStringLiteral("B"));
-    QCOMPARE(t.open(), d);
-    QCOMPARE(d->txtHotKeyLetter->text(), QStringLiteral("B"));
-
-    // A first opening, before RunOnStartup was ever written, shows the box unchecked.
-    OptionsProgram fresh;
-    QCOMPARE(fresh.open()->chkRunOnStartup->checkState(), Qt::Unchecked);
-}
-
-void TestOptions::okWritesTheKeysInOrder()
-{
-    OptionsProgram t;
-    Snapshot expected = snapshot(t.settingsPath());
-    const int registered = t.registrations().size();
-    t.open()->cmdOK->click();
-
-    // The six keys are written before the start-up entry is touched, RunOnStartup after it.
-    QCOMPARE(t.startup->calls, QStringList{"remove"});
-    QCOMPARE(t.startup->seen.value(0), expected);
-    expected.insert(keys::RunOnStartup, QStringLiteral("0"));
-    QCOMPARE(snapshot(t.settingsPath()), expected);
-    QVERIFY(!IsFormLoaded(*t, QStringLiteral("frmOptions")));
-
-    // The hot key again, for the canvas, which was unhooked before it was hooked again: a message
-    // reaches the original window procedure exactly once.
-    QCOMPARE(t.registrations().size(), registered + 1);
-    const FakeHotKeys::Registration r = t.registrations().last();
-    const auto canvas = static_cast<quintptr>(t->frmMain()->winId());
-    QCOMPARE(r.hwnd, canvas);
-    QCOMPARE(r.id, 1);
-    QCOMPARE(r.modifiers, quint32(8));
-    QCOMPARE(r.vk, quint32('V'));
-    const int before = t.fake->fakeHotKeys->defaultProcMessages.size();
-    t.fake->fakeHotKeys->send(canvas, 0x0001, 0, 0);
-    QCOMPARE(t.fake->fakeHotKeys->defaultProcMessages.size(), before + 1);
-}
-
-void TestOptions::customColorAndRunOnStartup()
-{
-    OptionsProgram t([](SettingsStore& s) { s.save(keys::CustomColor, QStringLiteral("12345")); });
-    auto& dialogs = *t.fake->fakeDialogs;
-    auto& shown = t.fake->fakeMessages->shown;
-
-    // Another colour leaves CustomColor alone; checked registers the program.
-    FrmOptions* d = t.open();
-    d->cboDefaultPenColor->setListIndex(4);
-    d->chkRunOnStartup->setChecked(true);
-    d->cmdOK->click();
-    QCOMPARE(t.read(keys::CustomColor), QStringLiteral("12345"));
-    QCOMPARE(t.read(keys::PenColor), QStringLiteral("4"));
-    QCOMPARE(t.startup->calls.last(), QStringLiteral("add ") + QCoreApplication::applicationFilePath());
-    QCOMPARE(t.read(keys::RunOnStartup), QStringLiteral("1"));
-    QVERIFY(dialogs.asked.isEmpty());
-
-    // "Custom ..." asks for the colour, and OK saves it before the position. An entry out of
-    // reach is reported, and RunOnStartup is saved all the same.
-    t.startup->result = StartupEntry::Result::CannotAccess;
-    dialogs.colorAnswers.push_back(QColor(10, 20, 30));
-    d = t.open();
-    d->cboDefaultPenColor->setListIndex(CustomColorIndex);
-    QCOMPARE(dialogs.asked.size(), 1);
-    QCOMPARE(dialogs.asked[0].title, QStringLiteral("Select Custom Color"));
-    d->chkRunOnStartup->setChecked(false);
-    d->cmdOK->click();
-    QCOMPARE(t.startup->seen.last().value(keys::CustomColor), QString::number(0x1E140A));
-    QCOMPARE(t.read(keys::PenColor), QStringLiteral("20"));
-    QCOMPARE(t->colorTable[CustomColorIndex], QStringLiteral("0")); // drawing colours untouched
-    QCOMPARE(shown.size(), 1);
-    QCOMPARE(shown[0].text, QStringLiteral("Error.  Cannot Access The Subkey."));
-    QCOMPARE(shown[0].title, QStringLiteral("Error"));
-    QCOMPARE(shown[0].style, 16);
-    QCOMPARE(t.read(keys::RunOnStartup), QStringLiteral("0"));
-
-    // A stored "Custom ..." asks again on opening; cancelled, it keeps the last colour.
-    d = t.open();
-    QCOMPARE(dialogs.asked.size(), 2);
-    QCOMPARE(d->txtcustomcolor->text(), QString::number(0x1E140A));
-}
-
-void TestOptions::lowerCaseLetterRegistersUpperCaseCode()
-{
-    OptionsProgram t;
-    FrmOptions* d = t.open();
     d->txtHotKeyLetter->clear();
-    QTest::keyClicks(d->txtHotKeyLetter, QStringLiteral("qx"));
-    d->cmdOK->click();
-    QCOMPARE(t.read(keys::HotKey), QStringLiteral("q")); // one character at most
-    QCOMPARE(t.registrations().last().vk, quint32(0x51));
-    // The old combination stays registered but captures no more; the new one does.
-    QVERIFY(t.fake->fakeHotKeys->press(8, 'V'));
-    QVERIFY(!t->frmMain()->isVisible());
-    QVERIFY(t.fake->fakeHotKeys->press(8, 0x51));
-    QVERIFY(t->frmMain()->isVisible());
-
-    // An empty letter is saved as it is and registers nothing, without complaint.
-    const int registered = t.registrations().size();
-    d = t.open();
-    d->txtHotKeyLetter->clear();
-    d->cmdOK->click();
-    QCOMPARE(t.read(keys::HotKey), QString());
-    QCOMPARE(t.registrations().size(), registered);
-    QVERIFY(t.fake->fakeMessages->shown.isEmpty());
-}
-
-void TestOptions::cancelCloseBoxAndExitWriteNothing_data()
-{
-    QTest::addColumn<QString>("how");
-    QTest::newRow("Cancel") << "cancel";
-    QTest::newRow("close box") << "close";
-    QTest::newRow("exit") << "exit";
-}
-
-void TestOptions::cancelCloseBoxAndExitWriteNothing()
-{
-    QFETCH(QString, how);
-    OptionsProgram t;
-    const Snapshot before = snapshot(t.settingsPath());
-    const int registered = t.registrations().size();
-    FrmOptions* d = t.open();
-    d->txtHotKeyLetter->setText(QStringLiteral("Z"));
+    QTest::keyClicks(d->txtHotKeyLetter, typed);
     d->cboDefaultTool->setListIndex(3);
-    d->cboDefaultPenColor->setListIndex(CustomColorIndex);
-    d->cboDefaultPenSize->setListIndex(49);
-    d->cboDefaultFont->setListIndex(d->cboDefaultFont->count() - 1);
-    d->chkRunOnStartup->setChecked(true);
+    d->cboDefaultPenColor->setListIndex(CustomColorIndex); // asks for the colour
+    if (color != CustomColorIndex)
+        d->cboDefaultPenColor->setListIndex(color);
+    d->cboDefaultPenSize->setListIndex(9);
+    d->cboDefaultFont->setListIndex(1);
+    d->chkRunOnStartup->setChecked(checked);
     // Neither Enter nor Esc is a button of this dialog.
     QTest::keyClick(d, Qt::Key_Escape);
     QTest::keyClick(d, Qt::Key_Return);
-
-    QStringList unloaded;
-    t->beforeUnload = [&](const QString& name) { unloaded << name; };
-    if (how == QLatin1String("cancel"))
-        d->cmdCancel->click();
-    else if (how == QLatin1String("close"))
+    if (button == QLatin1String("close"))
         QVERIFY(d->close());
     else
-        ExitProgram(*t);
-    QCOMPARE(snapshot(t.settingsPath()), before);
-    QVERIFY(t.startup->calls.isEmpty());
-    QCOMPARE(t.registrations().size(), registered);
-    QCOMPARE(unloaded.count(QStringLiteral("frmOptions")), 1);
+        (ok ? d->cmdOK : d->cmdCancel)->click();
     QVERIFY(!IsFormLoaded(*t, QStringLiteral("frmOptions")));
+    if (!ok) {
+        QCOMPARE(snapshot(t.settingsPath()), before);
+        QVERIFY(t.startup->calls.isEmpty());
+        QCOMPARE(t.registrations().size(), registered);
+        return;
+    }
+
+    // CustomColor only for "Custom ...". Every key is written before the start-up entry is
+    // touched, RunOnStartup after it, even when the entry is out of reach.
+    const QString written = QStringLiteral("HotKey=%1 PenSize=10 Tool=3 CustomColor=%2 PenColor=%3 Font=1 ")
+                                .arg(typed.left(1))
+                                .arg(color == CustomColorIndex ? 1971210 : 12345)
+                                .arg(color);
+    QCOMPARE(t.startup->seen, QStringList{written + (checked ? "RunOnStartup=0" : "RunOnStartup=1")});
+    QCOMPARE(snapshot(t.settingsPath()), written + (checked ? "RunOnStartup=1" : "RunOnStartup=0"));
+    const QString call = checked ? "add " + QCoreApplication::applicationFilePath() : QStringLiteral("remove");
+    QCOMPARE(t.startup->calls, QStringList{call});
+    const auto& shown = t.fake->fakeMessages->shown;
+    QCOMPARE(shown.size(), reachable ? 0 : 1);
+    for (const auto& box : shown)
+        QCOMPARE(box.text + '|' + box.title + '|' + QString::number(box.style),
+                 QStringLiteral("Error.  Cannot Access The Subkey.|Error|16"));
+
+    // Lower-case q registers 0x51 with the Windows key for the canvas at once. No letter registers
+    // nothing.
+    QCOMPARE(t.registrations().size(), registered + (typed.isEmpty() ? 0 : 1));
+    const FakeHotKeys::Registration r = t.registrations().last();
+    if (!typed.isEmpty())
+        QCOMPARE(QList<quint64>({r.hwnd, r.modifiers, r.vk}),
+                 QList<quint64>({t->frmMain()->winId(), 8, 0x51}));
 }
 
 void TestOptions::layoutAt96Dpi()
 {
     OptionsProgram t;
-    QCOMPARE(t->twipsPerPixelX(), 15.0);
-    QCOMPARE(t->twipsPerPixelY(), 15.0);
     FrmOptions* d = t.open();
     QCOMPARE(d->size(), QSize(305, 312));
     QCOMPARE(d->minimumSize(), d->maximumSize());
-    QVERIFY(!(d->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
     const QList<QPair<QWidget*, QRect>> expected = {
         {d->frameHotkey, {8, 0, 289, 89}},         {d->lblHotkey, {8, 16, 273, 49}},
         {d->lblHotkeyLetter, {8, 65, 41, 17}},     {d->txtHotKeyLetter, {48, 64, 17, 19}},

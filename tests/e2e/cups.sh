@@ -1,11 +1,9 @@
-# A private CUPS server for the print tests, sourced after lib.sh.
-#
-# The server has its own configuration, spool and logs under E2E_TMP, listens only on a socket of its
-# own, and is what the program sees through CUPS_SERVER, so neither the machine's CUPS (running or not)
-# nor another test's server can add or take away a printer. Its PDF printer is a cups-pdf queue with an
-# instance of its own (cups-pdf:/<instance> reads /etc/cups/cups-pdf-<instance>.conf), whose Out folder
-# lies under E2E_TMP. cupsd runs its filters as the user lp, so E2E_TMP is made traversable (not
-# readable) by others. Needs root, cupsd, lpadmin and printer-driver-cups-pdf (scripts/setup.sh --tests).
+# A private CUPS server for the print tests, sourced after lib.sh. It keeps its configuration, spool and
+# logs under E2E_TMP and listens only on a socket of its own, where CUPS_SERVER points the program, so no
+# other CUPS (the machine's, another test's) can add or take away a printer. Its PDF printer is a cups-pdf
+# queue with an instance of its own (cups-pdf:/<instance> reads /etc/cups/cups-pdf-<instance>.conf) that
+# writes under E2E_TMP, which the filters, run as lp, may traverse but not read. Needs root, cupsd, lpadmin
+# and printer-driver-cups-pdf (scripts/setup.sh --tests).
 # shellcheck shell=bash
 
 CUPS_DIR=$E2E_TMP/cups
@@ -34,7 +32,8 @@ cups_start() {
     [ "$(id -u)" -eq 0 ] || fail "the print tests start their own cupsd and need root"
     command -v cupsd >/dev/null || fail "cupsd is not installed (scripts/setup.sh --tests)"
     for f in /etc/cups/cups-pdf-scrawlix-e2e-*.conf; do # left by runs whose test process is gone
-        pid=${f//[!0-9]/}
+        pid=${f##*-e2e-}
+        pid=${pid%%[!0-9]*}
         [ -z "$pid" ] || kill -0 "$pid" 2>/dev/null || rm -f "$f"
     done
     chmod o+x "$E2E_TMP"

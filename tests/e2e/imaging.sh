@@ -23,7 +23,8 @@ capture_screen() {
     wait_for 10 app_window_named Scrawlix || fail "Super+V showed no canvas"
     wait_for 10 app_window_named Toolbox || fail "Super+V showed no toolbox"
     CANVAS=$(app_window_named Scrawlix)
-    wait_for 10 _geometry_is "$CANVAS" "0 0 $size" || fail "the canvas does not cover the screen: $(window_geometry "$CANVAS")"
+    wait_for 10 _geometry_is "$CANVAS" "0 0 $size" ||
+        fail "the canvas does not cover the screen: $(window_geometry "$CANVAS")"
     nap 0.3 # the first paint
 }
 

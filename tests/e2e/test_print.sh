@@ -19,14 +19,16 @@ check_page() {
     local pdf pw=$(($1 - 2)) ph=$(($2 - 2)) aw=$((595 - 2 * border)) ah=$((842 - 2 * border)) ow oh want got i
     pdf=$(cups_pdfs | tail -n 1)
     expect_eq "pages" 1 "$(pdfinfo "$pdf" | awk '/^Pages:/ { print $2 }')"
-    expect_eq "images on the page, at the snapshot's size" "$pw $ph" "$(pdfimages -list "$pdf" | awk 'NR > 2 { print $4, $5 }')"
+    expect_eq "images on the page, at the snapshot's size" "$pw $ph" \
+        "$(pdfimages -list "$pdf" | awk 'NR > 2 { print $4, $5 }')"
     [ "$3" = portrait ] || read -r aw ah <<<"$ah $aw"
     if [ $((pw * ah)) -ge $((ph * aw)) ]; then ow=$aw oh=$((aw * ph / pw)); else oh=$ah ow=$((ah * pw / ph)); fi
     # LEFT TOP RIGHT BOTTOM on the sheet of the picture, then of its red corner; "-": anything.
     if [ "$3" = portrait ]; then want="$border $border $((border + ow)) $((border + oh)) $border $border - -"
     else want="$border $((842 - border - ow)) $((border + oh)) $((842 - border)) $border - - $((842 - border))"; fi
     pdftoppm -r 72 -png -singlefile "$pdf" "$E2E_TMP/page"
-    got=$(convert "$E2E_TMP/page.png" \( +clone -fuzz 20% -fill black +opaque '#e02020' -fill white -opaque '#e02020' \) \
+    got=$(convert "$E2E_TMP/page.png" \
+        \( +clone -fuzz 20% -fill black +opaque '#e02020' -fill white -opaque '#e02020' \) \
         -fuzz 10% -trim -format '%[fx:page.x] %[fx:page.y] %[fx:page.x+w] %[fx:page.y+h] ' info:)
     read -ra want_ <<<"$want"
     read -ra got_ <<<"$got"

@@ -19,8 +19,8 @@ pointer_to 400 300
 xdotool mousedown 1
 for x in 450 520 600 700 820; do xdotool mousemove --sync "$x" $((300 + (x - 400) / 3)); done
 xdotool mouseup 1
-# The default tool is the yellow pen.
-wait_for 5 eval '[ "$(screen_pixel 600 366)" = 255,255,0 ]' || fail "the pen stroke is not on the screen"
+drawn() { [ "$(screen_pixel 600 366)" = 255,255,0 ]; } # the default tool is the yellow pen
+wait_for 5 drawn || fail "the pen stroke is not on the screen"
 screenshot drawn.png
 press_shortcut ctrl s
 answer_dialog "Save Image..." Return "$E2E_TMP/drawing.bmp"
@@ -42,7 +42,8 @@ shows_file() {
     screenshot shown.png
     convert "$E2E_TMP/shown.png" -crop "$(identify -format '%wx%h' "$1")+0+0" +repage "$E2E_TMP/shown.png"
     convert "$1" "$E2E_TMP/file.png"
-    expect_eq "pixels that differ from ${1##*/}" 0 "$(diff_pixels_outside shown.png file.png "$tx" "$ty" "$tw" "$th" "${2:-0}")"
+    expect_eq "pixels that differ from ${1##*/}" 0 \
+        "$(diff_pixels_outside shown.png file.png "$tx" "$ty" "$tw" "$th" "${2:-0}")"
 }
 
 section "Ctrl+O shows a JPEG at the top-left corner at its size"

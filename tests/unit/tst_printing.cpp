@@ -38,7 +38,8 @@ void TestPrinting::layout()
     QFETCH(QSizeF, area);
     QFETCH(QSizeF, printed);
     QFETCH(int, orientation);
-    const auto out = fitToPrintableArea(picture.width(), picture.height(), float(area.width()), float(area.height()));
+    const auto out = fitToPrintableArea(picture.width(), picture.height(), float(area.width()),
+                                        float(area.height()));
     QCOMPARE(out ? QSizeF(out->width, out->height) : QSizeF(), printed);
     QCOMPARE(orientationForPicture(picture.width(), picture.height()), orientation);
 }

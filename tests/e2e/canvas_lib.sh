@@ -89,26 +89,6 @@ drag() {
     xdotool mouseup 1
 }
 
-tray_icon() { tray_icons_of_pid "$SCRAWLIX_PID" | head -1; }
-
-_menu_shown() { # a viewable override-redirect window of the program's: the popup menu
-    local w
-    for w in $(xdotool search --onlyvisible --pid "$SCRAWLIX_PID" 2>/dev/null || true); do
-        xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' && return 0
-    done
-    return 1
-}
-
-# tray_menu KEYS...: opens the tray icon's menu and types the keys into it.
-tray_menu() {
-    local icon
-    icon=$(tray_icon)
-    [ -n "$icon" ] || fail "no tray icon"
-    click_window "$icon" 3
-    wait_for 5 _menu_shown || fail "the tray menu did not open"
-    xdotool key --delay 60 "$@"
-}
-
 # same_region A AX AY B BX BY W H: the W x H region at (AX, AY) of A equals the one at (BX, BY) of B.
 same_region() {
     local d

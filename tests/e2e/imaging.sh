@@ -59,9 +59,7 @@ open_file() {
     local size
     size=$(identify -format '%w %h' "$1[0]")
     if [ "${2:-}" = tray ]; then
-        click_window "$(tray_icons_of_pid "$SCRAWLIX_PID" | head -n 1)" 3
-        nap 0.5
-        xdotool key Down Down Down Down Return # Capture Screen, Capture Window, Show Toolbox, Open
+        tray_menu Down Down Down Down Return # Capture Screen, Capture Window, Show Toolbox, Open
     else
         press_shortcut ctrl o
     fi

@@ -193,6 +193,48 @@ tray_icons_of_pid() {
     return 0
 }
 
+tray_icon() { tray_icons_of_pid "$SCRAWLIX_PID" | head -1; }
+
+# program_windows: the program's viewable windows with their geometry and title, for failure messages.
+program_windows() {
+    local w
+    for w in $(xdotool search --onlyvisible --pid "$SCRAWLIX_PID" 2>/dev/null); do
+        printf '[%s %s "%s"] ' "$w" "$(xdotool getwindowgeometry "$w" 2>/dev/null | awk '/Geometry/ { print $2 }')" \
+            "$(xdotool getwindowname "$w" 2>/dev/null)"
+    done
+}
+
+# The popup menu: a viewable override-redirect window of the program's other than ICON, the tray
+# icon, which is one too.
+_menu_shown() {
+    local w
+    for w in $(xdotool search --onlyvisible --pid "$SCRAWLIX_PID" 2>/dev/null); do
+        [ "$((w))" = "$(($1))" ] && continue
+        xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' && return 0
+    done
+    return 1
+}
+_no_menu() { ! _menu_shown "$1"; }
+
+# tray_menu KEYS...: opens the tray icon's menu with the right button and types KEYS into it. Keys
+# that arrive before the menu has the keyboard are lost and leave it open; then it is closed and
+# the whole thing done once more.
+tray_menu() {
+    local icon _
+    icon=$(tray_icon)
+    [ -n "$icon" ] || fail "no tray icon"
+    for _ in 1 2; do
+        wait_for 5 _no_menu "$icon" || fail "a menu is still open: $(program_windows)"
+        click_window "$icon" 3
+        wait_for 5 _menu_shown "$icon" || continue
+        nap 0.2
+        xdotool key --delay 60 "$@"
+        wait_for 2 _no_menu "$icon" && return
+        xdotool key Escape
+    done
+    fail "the tray menu did not open or did not take the keys $*: $(program_windows)"
+}
+
 # window_geometry WIN: "X Y WIDTH HEIGHT", X and Y relative to the root window.
 window_geometry() {
     xwininfo -id "$1" | awk '/Absolute upper-left X:/ { x = $4 } /Absolute upper-left Y:/ { y = $4 }

@@ -10,7 +10,7 @@ convert -size 300x200 xc:white "$E2E_TMP/white.png"
 display -title white -geometry +1200+200 "$E2E_TMP/white.png" &
 _e2e_pids+=($!)
 wait_for 10 eval '[ -n "$(xdotool search --onlyvisible --name ^white 2>/dev/null)" ]' || fail "no white window"
-read -r wx wy ww wh < <(window_geometry "$(xdotool search --onlyvisible --name '^white' | head -1)")
+read -r wx wy _ _ < <(window_geometry "$(xdotool search --onlyvisible --name '^white' | head -1)")
 
 start_scrawlix_settled
 press_hotkey v

@@ -21,7 +21,7 @@ printf '#!/bin/sh\nprintf "%%s\\n" "$*" >>"%s"\n' "$E2E_TMP/opened.log" >"$E2E_T
 chmod +x "$E2E_TMP/bin/xdg-open"
 export PATH=$E2E_TMP/bin:$PATH
 start_scrawlix_settled
-dlg_tray_menu h
+tray_menu h
 wait_for 10 test -s "$E2E_TMP/opened.log" || fail "Help started no opener"
 opened=$(cat "$E2E_TMP/opened.log")
 opened=${opened#file://}
@@ -29,7 +29,7 @@ opened=${opened#file://}
 
 section "About from the tray menu closes with Enter and with Esc"
 for key in Return Escape; do
-    dlg_tray_menu a
+    tray_menu a
     wait_window "About Scrawlix 5.0.68"
     xdotool key "$key"
     wait_window_gone "About Scrawlix 5.0.68"

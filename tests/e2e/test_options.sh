@@ -16,7 +16,7 @@ section "Configuration from the tray menu, letter K, Ok; then Windows + K captur
 fresh_home letter
 mkdir -p "$XDG_CONFIG_DIRS/autostart"
 start_scrawlix_settled
-dlg_tray_menu c
+tray_menu c
 wait_window "Scrawlix Configuration"
 xdotool key --delay 40 ctrl+a K alt+o # the hot-key box has the focus
 wait_window_gone "Scrawlix Configuration"

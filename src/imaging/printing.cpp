@@ -83,6 +83,13 @@ std::optional<PrintSize> fitToPrintableArea(int pictureWidth, int pictureHeight,
     }
 }
 
+QMarginsF pageMargins(const QMarginsF& sheetBorder, bool landscape)
+{
+    if (!landscape)
+        return sheetBorder;
+    return {sheetBorder.bottom(), sheetBorder.left(), sheetBorder.top(), sheetBorder.right()};
+}
+
 bool PrintPictureToFitPage(PrinterSurface& printer, const Picture& picture)
 {
     try {
@@ -139,18 +146,30 @@ void QtPrinterSurface::setOrientation(int value)
                                                                 : QPageLayout::Portrait);
 }
 
+// Qt keeps the printer's margins as they are when the page turns, so a landscape page would
+// reach into the border the printer cannot print on wherever the margins differ. The printable
+// area is therefore worked out here from the sheet's border, and the painter covers the whole page.
+QRectF QtPrinterSurface::printableRect() const
+{
+    const QPageLayout layout = printer_.pageLayout();
+    const double k = printer_.resolution() / 72.0;
+    const QMarginsF margins =
+        pageMargins(layout.margins(QPageLayout::Point), layout.orientation() == QPageLayout::Landscape);
+    return QRectF(QPointF(0, 0), layout.fullRectPoints().size() * k).marginsRemoved(margins * k);
+}
+
 // The printable area is measured in the device pixels the painter draws in, so that a picture of
 // ScaleWidth twips spans it exactly.
 float QtPrinterSurface::ScaleWidth() const
 {
-    return scaleConvert(static_cast<float>(printer_.pageRect(QPrinter::DevicePixel).width()),
-                        scale::Pixels, scale::Twips, printer_.resolution(), false);
+    return scaleConvert(static_cast<float>(printableRect().width()), scale::Pixels, scale::Twips,
+                        printer_.resolution(), false);
 }
 
 float QtPrinterSurface::ScaleHeight() const
 {
-    return scaleConvert(static_cast<float>(printer_.pageRect(QPrinter::DevicePixel).height()),
-                        scale::Pixels, scale::Twips, printer_.resolution(), true);
+    return scaleConvert(static_cast<float>(printableRect().height()), scale::Pixels, scale::Twips,
+                        printer_.resolution(), true);
 }
 
 float QtPrinterSurface::ScaleX(float value, int fromUnit, int toUnit) const
@@ -168,16 +187,19 @@ void QtPrinterSurface::PaintPicture(const Picture& picture, float x, float y, fl
 {
     if (picture.isNull())
         throw PrinterError("There is no picture to print.");
+    const QRectF area = printableRect();
     if (!printing()) {
         if (!painter_)
             painter_ = new QPainter;
+        printer_.setFullPage(true);
         if (!painter_->begin(&printer_))
             throw PrinterError("The printer could not start the document.");
     }
-    // The painter's origin is the top-left corner of the printable area, in device pixels.
+    // The painter's origin is the page's top-left corner, in device pixels.
     const double k = printer_.resolution() / 1440.0;
     painter_->setRenderHint(QPainter::SmoothPixmapTransform);
-    painter_->drawImage(QRectF(x * k, y * k, width * k, height * k), picture.image());
+    painter_->drawImage(QRectF(area.x() + x * k, area.y() + y * k, width * k, height * k),
+                        picture.image());
 }
 
 void QtPrinterSurface::EndDoc()

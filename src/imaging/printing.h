@@ -2,6 +2,8 @@
 
 // Printing a picture on one page, as large as the printable area allows, at its top-left corner.
 
+#include <QMarginsF>
+#include <QRectF>
 #include <QtGlobal>
 #include <optional>
 #include <stdexcept>
@@ -55,6 +57,11 @@ struct PrintSize {
 std::optional<PrintSize> fitToPrintableArea(int pictureWidth, int pictureHeight,
                                             float printableWidth, float printableHeight);
 
+// The margins a page of the given orientation keeps clear of the sheet's unprintable border,
+// given that border for the sheet upright. A landscape page reaches the sheet turned a quarter
+// turn anticlockwise: its top lies along the sheet's left edge and its left along the bottom.
+QMarginsF pageMargins(const QMarginsF& sheetBorder, bool landscape);
+
 // The printer as a drawing surface. Lengths are in the surface's ScaleMode unit and measured from
 // the top-left corner of the printable area. Failures throw PrinterError.
 class PrinterSurface
@@ -101,6 +108,9 @@ public:
     bool printing() const;
 
 private:
+    // The printable area in device pixels, measured from the page's top-left corner.
+    QRectF printableRect() const;
+
     QPrinter& printer_;
     QPainter* painter_ = nullptr;
 };

@@ -7,16 +7,18 @@ source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/imaging.sh"
 source "$(dirname "$0")/cups.sh"
 
-# The printer's unprintable border, in points on every side of the sheet. cups-pdf itself has none; a
-# border shows whether the picture starts at the printable area's corner rather than the sheet's.
-border=36
+# The printer's unprintable border in points, LEFT BOTTOM RIGHT TOP of the upright sheet. cups-pdf
+# itself has none; a border of unequal sides shows whether the picture starts at the printable
+# area's corner, on the sheet turned either way.
+read -r bl bb br bt <<<"18 54 30 40"
 
 # check_page PICTURE_W PICTURE_H ORIENTATION: the newest PDF is one A4 page holding one image of the
 # snapshot's size (the canvas less its frame), scaled into the printable area at its top-left corner.
 # Rendered at 72 dpi, one pixel a point. A landscape page reaches the sheet turned a quarter turn
-# anticlockwise, so the picture's top-left corner (marked red) lies at the sheet's bottom-left.
+# anticlockwise, so the picture's top-left corner (marked red) lies at the sheet's bottom-left, and
+# the page's margins are the sheet's border turned with it.
 check_page() {
-    local pdf pw=$(($1 - 2)) ph=$(($2 - 2)) aw=$((595 - 2 * border)) ah=$((842 - 2 * border)) ow oh want got i
+    local pdf pw=$(($1 - 2)) ph=$(($2 - 2)) aw=$((595 - bl - br)) ah=$((842 - bt - bb)) ow oh want got i
     pdf=$(cups_pdfs | tail -n 1)
     expect_eq "pages" 1 "$(pdfinfo "$pdf" | awk '/^Pages:/ { print $2 }')"
     expect_eq "images on the page, at the snapshot's size" "$pw $ph" \
@@ -24,8 +26,8 @@ check_page() {
     [ "$3" = portrait ] || read -r aw ah <<<"$ah $aw"
     if [ $((pw * ah)) -ge $((ph * aw)) ]; then ow=$aw oh=$((aw * ph / pw)); else oh=$ah ow=$((ah * pw / ph)); fi
     # LEFT TOP RIGHT BOTTOM on the sheet of the picture, then of its red corner; "-": anything.
-    if [ "$3" = portrait ]; then want="$border $border $((border + ow)) $((border + oh)) $border $border - -"
-    else want="$border $((842 - border - ow)) $((border + oh)) $((842 - border)) $border - - $((842 - border))"; fi
+    if [ "$3" = portrait ]; then want="$bl $bt $((bl + ow)) $((bt + oh)) $bl $bt - -"
+    else want="$bl $((842 - bb - ow)) $((bl + oh)) $((842 - bb)) $bl - - $((842 - bb))"; fi
     pdftoppm -r 72 -png -singlefile "$pdf" "$E2E_TMP/page"
     got=$(convert "$E2E_TMP/page.png" \
         \( +clone -fuzz 20% -fill black +opaque '#e02020' -fill white -opaque '#e02020' \) \
@@ -58,7 +60,7 @@ convert -size 800x600 xc:'#2040a0' -fill '#e02020' -draw 'rectangle 0,0 39,39' "
 convert -size 600x800 xc:'#20a040' -fill '#e02020' -draw 'rectangle 0,0 39,39' "$E2E_TMP/tall.bmp"
 
 section "Ctrl+P prints a landscape picture on one page"
-cups_add_pdf_printer PDF "$border $border $border $border"
+cups_add_pdf_printer PDF "$bl $bb $br $bt"
 start_scrawlix_settled
 capture_screen
 open_file "$E2E_TMP/wide.bmp"

@@ -153,8 +153,8 @@ QRectF QtPrinterSurface::printableRect() const
 {
     const QPageLayout layout = printer_.pageLayout();
     const double k = printer_.resolution() / 72.0;
-    const QMarginsF margins =
-        pageMargins(layout.margins(QPageLayout::Point), layout.orientation() == QPageLayout::Landscape);
+    const QMarginsF margins = pageMargins(layout.margins(QPageLayout::Point),
+                                          layout.orientation() == QPageLayout::Landscape);
     return QRectF(QPointF(0, 0), layout.fullRectPoints().size() * k).marginsRemoved(margins * k);
 }
 

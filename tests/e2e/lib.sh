@@ -142,19 +142,6 @@ _settings_group() {
             print k "=" v }' "$(settings_file)"
 }
 
-# write_settings KEY=VALUE...: a settings file holding just these in [Settings], dated in the past so
-# that a later write by the program shows in file_stamp.
-write_settings() {
-    local f
-    f=$(settings_file)
-    mkdir -p "$(dirname "$f")"
-    printf '%s\n' "[Settings]" "$@" >"$f"
-    touch -d '2001-02-03 04:05:06' "$f"
-}
-
-# file_stamp FILE: inode, modification time and checksum; equal stamps mean the file was not rewritten.
-file_stamp() { if [ -e "$1" ]; then echo "$(stat -c '%i %y' "$1") $(md5sum <"$1")"; else echo absent; fi; }
-
 # expect_settings KEY=VALUE...: the [Settings] group holds exactly these keys with these values.
 expect_settings() {
     local want have

@@ -21,6 +21,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QScreen>
+#include <QStyleHints>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
@@ -64,7 +65,8 @@ int vbButtons(Qt::MouseButtons b)
 } // namespace
 
 FrmMain::FrmMain(Program& program)
-    : QWidget(nullptr), cmdlg(*program.platform().dialogs), lblText(this), program_(program)
+    : QWidget(nullptr), cmdlg(*program.platform().dialogs), lblText(this), program_(program),
+      trayClicks_(QGuiApplication::styleHints()->mouseDoubleClickInterval())
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Scrawlix"));
@@ -91,24 +93,9 @@ FrmMain::FrmMain(Program& program)
 
     STI = new QSystemTrayIcon(this);
     STI->setToolTip(QStringLiteral("Scrawlix"));
-    connect(STI, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
-        switch (r) {
-        case QSystemTrayIcon::DoubleClick:
-            STI_DblClick();
-            break;
-        case QSystemTrayIcon::Context:
-            STI_MouseDown(2);
-            break;
-        case QSystemTrayIcon::Trigger:
-            STI_MouseDown(1);
-            break;
-        case QSystemTrayIcon::MiddleClick:
-            STI_MouseDown(4);
-            break;
-        default:
-            break;
-        }
-    });
+    connect(STI, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason r) { STI_Activated(r); });
+    trayClock_.start();
 
     buildMenu();
 }
@@ -215,6 +202,33 @@ void FrmMain::STI_DblClick()
 {
     const bool ctrl = program_.platform().keys->GetAsyncKeyState(vk::Control) != 0;
     CaptureAndShow(program_, ctrl ? QStringLiteral("window") : QStringLiteral("screen"));
+}
+
+void FrmMain::STI_Activated(int reason)
+{
+    switch (reason) {
+    case QSystemTrayIcon::DoubleClick:
+        trayClicks_.reported();
+        STI_DblClick();
+        break;
+    case QSystemTrayIcon::Context:
+        STI_MouseDown(2);
+        break;
+    case QSystemTrayIcon::Trigger:
+        STI_MouseDown(1);
+        if (trayClicks_.click(trayClock_.elapsed())) {
+            QTimer::singleShot(0, this, [this] {
+                if (trayClicks_.takePending())
+                    STI_DblClick();
+            });
+        }
+        break;
+    case QSystemTrayIcon::MiddleClick:
+        STI_MouseDown(4);
+        break;
+    default:
+        break;
+    }
 }
 
 void FrmMain::STI_MouseDown(int button)

@@ -3,8 +3,10 @@
 #include "canvas/labels.h"
 #include "cmdlg.h"
 #include "imaging/picture.h"
+#include "trayclicks.h"
 
 #include <QColor>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QIcon>
 #include <QImage>
@@ -108,6 +110,8 @@ public:
     // Menu and tray handlers.
     void STI_DblClick();
     void STI_MouseDown(int button);
+    // What the tray icon reports, as QSystemTrayIcon gives it.
+    void STI_Activated(int reason);
     void mnuSendtoTray_Click();
 
 protected:
@@ -133,4 +137,6 @@ private:
     int state_ = Normal;
     QRect normalGeometry_;
     bool timerAllowed_ = true; // false once exit has stopped the timer
+    TrayClicks trayClicks_;
+    QElapsedTimer trayClock_;
 };

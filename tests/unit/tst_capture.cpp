@@ -8,6 +8,7 @@
 #include "shell/commands.h"
 #include "shell/frmmain.h"
 #include "shell/hotkey.h"
+#include "shell/trayclicks.h"
 #include "testprogram.h"
 #include "toolbox/frmtoolbox.h"
 #include "toolbox/widgets.h"
@@ -61,6 +62,8 @@ private Q_SLOTS:
     void hotKeyMatching();
     void windowProcPassesEveryMessageOn();
     void trayDoubleClickAndMenu();
+    void trayClickPairs_data();
+    void trayClickPairs();
     void copyGoesToClipboardAndShowsToolbox();
     void sendToTrayUnloadsLabels();
     void keypadSteps_data();
@@ -271,14 +274,58 @@ void TestCapture::trayDoubleClickAndMenu()
                                  "&About", "&Configuration", "&Help", "-", "Show", "-",
                                  "Send to System Tray", "E&xit"}));
     QVERIFY(!t.canvas()->mnuShow->isEnabled());
-    t.canvas()->STI_MouseDown(1);
+    // A single click does nothing.
+    t.canvas()->STI_Activated(QSystemTrayIcon::Trigger);
+    QTest::qWait(0);
     QVERIFY(!t.canvas()->isVisible());
-    t.canvas()->STI_DblClick();
+    // A tray that reports the double-click itself (XEmbed) captures once.
+    t.canvas()->STI_Activated(QSystemTrayIcon::DoubleClick);
     QVERIFY(t.canvas()->isVisible());
     QVERIFY(!t->drawing.WindowCaptureMode);
+    QTest::qWait(0);
+    QCOMPARE(t.fake->fakeScreen->captures, 1);
+    // One that reports clicks only (StatusNotifier): two clicks close together capture once.
+    SendToTray(*t);
+    for (int i = 0; i < 3; ++i)
+        t.canvas()->STI_Activated(QSystemTrayIcon::Trigger);
+    QTRY_VERIFY(t.canvas()->isVisible());
+    QTest::qWait(0);
+    QCOMPARE(t.fake->fakeScreen->captures, 2);
     t.canvas()->Form_QueryUnload();
     t.canvas()->Form_Unload(); // detaching twice is harmless
     QVERIFY(!t.canvas()->STI->isVisible());
+}
+
+void TestCapture::trayClickPairs_data()
+{
+    // Events: "c<ms>" a click, "d" a double-click the tray reported; '+' where a pair completes.
+    QTest::addColumn<QStringList>("events");
+    QTest::addColumn<QString>("pairs");
+    QTest::newRow("close together") << QStringList{"c0", "c400"} << "-+";
+    QTest::newRow("too far apart") << QStringList{"c0", "c401", "c700"} << "--+";
+    QTest::newRow("a third click starts afresh") << QStringList{"c0", "c100", "c200"} << "-+-";
+    QTest::newRow("reported double-click uses them up") << QStringList{"c0", "d", "c100"} << "-.-";
+    QTest::newRow("clock going back") << QStringList{"c500", "c100"} << "--";
+}
+
+void TestCapture::trayClickPairs()
+{
+    QFETCH(QStringList, events);
+    QFETCH(QString, pairs);
+    TrayClicks clicks(400);
+    QString got;
+    for (const QString& e : events) {
+        if (e == QLatin1String("d")) {
+            clicks.reported();
+            got += QLatin1Char('.');
+            QVERIFY(!clicks.takePending());
+        } else {
+            const bool pair = clicks.click(e.mid(1).toLongLong());
+            got += QLatin1Char(pair ? '+' : '-');
+            QCOMPARE(clicks.takePending(), pair);
+        }
+    }
+    QCOMPARE(got, pairs);
 }
 
 void TestCapture::copyGoesToClipboardAndShowsToolbox()

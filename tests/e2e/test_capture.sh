@@ -2,7 +2,8 @@
 # Capturing and showing: the hot key freezes the screen into the canvas exactly where its pixels came
 # from; Ctrl makes it the active window; the tray icon captures and its menu reaches the commands; hide
 # keeps the canvas; copy puts it on the clipboard; the keypad steps the size even from the tray; the
-# toolbox's close box only hides it; Exit ends the program and removes the icon.
+# toolbox's close box only hides it; Exit ends the program and removes the icon. Under a
+# StatusNotifier host, which reports clicks only, two clicks make the double-click.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/canvas_lib.sh"
 
@@ -93,3 +94,29 @@ tray_menu x
 wait_for 10 eval '! scrawlix_running' || fail "Exit did not end the program"
 [ -z "$(tray_panel_windows | while read -r p; do xwininfo -tree -id "$p" | grep -c '"Scrawlix"' ; done | grep -v '^0$')" ] ||
     fail "the tray icon stayed"
+
+section "under a StatusNotifier host, which reports clicks only: one click does nothing, two capture"
+status-notifier-watcher >"$E2E_TMP/watcher.log" 2>&1 &
+_e2e_pids+=($!)
+watcher() { # METHOD ARG...: a call on the watcher, printing its reply
+    dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher /StatusNotifierWatcher "$@"
+}
+wait_for 10 watcher org.kde.StatusNotifierWatcher.RegisterStatusNotifierHost string:org.kde.StatusNotifierHost-e2e ||
+    fail "the StatusNotifier watcher did not start"
+start_scrawlix_settled
+item() { # the program's item on the session bus, once it has registered
+    watcher org.freedesktop.DBus.Properties.Get string:org.kde.StatusNotifierWatcher \
+        string:RegisteredStatusNotifierItems 2>/dev/null | grep -o '"[^"/]*' | tr -d '"' | head -1
+}
+wait_for 10 eval '[ -n "$(item)" ]' || fail "the program registered no StatusNotifier item"
+[ -z "$(tray_icon)" ] || fail "the program put an XEmbed icon in the tray as well"
+click_item() {
+    dbus-send --session --print-reply --dest="$(item)" /StatusNotifierItem org.kde.StatusNotifierItem.Activate \
+        int32:10 int32:10 >/dev/null || fail "the item did not take Activate"
+}
+click_item
+holds_for 1 canvas_hidden || fail "a single click captured"
+click_item
+click_item
+wait_canvas 0 0 1920 1080
+stop_scrawlix || fail "TERM did not end the program"

@@ -10,7 +10,7 @@ section "the help file beside the program holds the pages"
 pages=$E2E_TMP/chm
 mkdir -p "$pages"
 extract_chmLib "$chm" "$pages" >/dev/null || fail "extract_chmLib cannot read $chm"
-for f in {intro,tray,tools,toolbox,shortcuts,options,settings}.htm toc.hhc images/{canvas,toolbox}.png; do
+for f in {intro,tray,tools,toolbox,shortcuts,options,settings}.html toc.hhc images/{canvas,toolbox}.png; do
     [ -s "$pages/$f" ] || fail "the help file has no $f"
 done
 

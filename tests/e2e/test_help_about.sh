@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Help and About in the real program: the compiled help file beside the program holds the pages,
-# Help hands it to the desktop's opener, and the About box closes with Enter and with Esc.
+# Help hands it to the desktop's opener when an application takes help files and says it cannot
+# otherwise, and the About box closes with Enter and with Esc.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/dialogs_lib.sh"
 
@@ -14,13 +15,26 @@ for f in {intro,tray,tools,toolbox,shortcuts,options,settings}.html toc.hhc imag
     [ -s "$pages/$f" ] || fail "the help file has no $f"
 done
 
-section "Help from the tray menu hands the help file to the opener"
+section "Help without an application for help files says so and starts no opener"
 # A recording xdg-open, first on PATH for the program.
 mkdir -p "$E2E_TMP/bin"
 printf '#!/bin/sh\nprintf "%%s\\n" "$*" >>"%s"\n' "$E2E_TMP/opened.log" >"$E2E_TMP/bin/xdg-open"
 chmod +x "$E2E_TMP/bin/xdg-open"
 export PATH=$E2E_TMP/bin:$PATH
+# Data directories with the MIME database and no applications but the ones given below.
+mkdir -p "$E2E_TMP/share" "$XDG_DATA_HOME/applications"
+ln -s /usr/share/mime "$E2E_TMP/share/mime"
+export XDG_DATA_DIRS=$E2E_TMP/share
 start_scrawlix_settled
+tray_menu h
+wait_window "Help Error"
+xdotool key Return
+wait_window_gone "Help Error"
+[ ! -e "$E2E_TMP/opened.log" ] || fail "the opener was started: $(cat "$E2E_TMP/opened.log")"
+
+section "Help with a help viewer installed hands the help file to the opener"
+printf '[Desktop Entry]\nType=Application\nName=Viewer\nExec=viewer %%f\nMimeType=application/vnd.ms-htmlhelp;\n' \
+    >"$XDG_DATA_HOME/applications/viewer.desktop"
 tray_menu h
 wait_for 10 test -s "$E2E_TMP/opened.log" || fail "Help started no opener"
 opened=$(cat "$E2E_TMP/opened.log")

@@ -1,7 +1,9 @@
-// Starting with the system: the autostart entry in the first $XDG_CONFIG_DIRS directory, the
-// quoting of its Exec line, hiding it, and a folder out of reach.
+// The Linux desktop: starting with the system (the autostart entry in the first $XDG_CONFIG_DIRS
+// directory, the quoting of its Exec line, hiding it, a folder out of reach), and finding an
+// application for a type of file before handing a file to the desktop's opener.
 
 #include "platform/xdg/xdgautostart.h"
+#include "platform/xdg/xdgopen.h"
 
 #include <QtTest>
 
@@ -20,6 +22,8 @@ private Q_SLOTS:
     void addAndRemove();
     void unreachableFolderIsCannotAccess_data();
     void unreachableFolderIsCannotAccess();
+    void applicationForType_data();
+    void applicationForType();
 
 private:
     // The first of two directories, with a space in its name as an installation folder may have.
@@ -106,6 +110,60 @@ void TestAutostart::unreachableFolderIsCannotAccess()
     QCOMPARE(e.Remove(), Result::CannotAccess);
     QVERIFY(!QFileInfo(entry()).isFile());
     QCOMPARE(QFileInfo::exists(folder), blocked != QLatin1String("missing")); // never created
+}
+
+void TestAutostart::applicationForType_data()
+{
+    // Files under the temporary directory: "config/..." and "data/..." stand for one directory of
+    // each kind, "system/..." for a second data directory. The type asked for is the help file's,
+    // with its alias.
+    QTest::addColumn<QStringList>("files"); // path, then content, in turns
+    QTest::addColumn<bool>("found");
+    const QString viewer = "[Desktop Entry]\nType=Application\nExec=viewer %f\n";
+    QTest::newRow("nothing installed") << QStringList{} << false;
+    QTest::newRow("an entry for the type")
+        << QStringList{"system/applications/viewer.desktop", viewer + "MimeType=text/plain;application/vnd.ms-htmlhelp;\n"}
+        << true;
+    QTest::newRow("an entry for the alias, in a vendor folder")
+        << QStringList{"data/applications/kde/viewer.desktop", viewer + "MimeType=application/x-chm\n"} << true;
+    QTest::newRow("an entry for other types")
+        << QStringList{"data/applications/viewer.desktop", viewer + "MimeType=text/plain;\n"} << false;
+    QTest::newRow("a hidden entry")
+        << QStringList{"data/applications/viewer.desktop", viewer + "Hidden=true\nMimeType=application/x-chm\n"} << false;
+    QTest::newRow("a type only in another group")
+        << QStringList{"data/applications/viewer.desktop", viewer + "[Action]\nMimeType=application/x-chm\n"} << false;
+    QTest::newRow("a default naming an existing entry")
+        << QStringList{"config/mimeapps.list", "[Default Applications]\napplication/vnd.ms-htmlhelp=kde-viewer.desktop\n",
+                       "system/applications/kde/viewer.desktop", viewer}
+        << true;
+    QTest::newRow("a default naming a missing entry")
+        << QStringList{"config/mimeapps.list", "[Default Applications]\napplication/vnd.ms-htmlhelp=gone.desktop\n"} << false;
+    QTest::newRow("a removed association is no association")
+        << QStringList{"config/mimeapps.list", "[Removed Associations]\napplication/x-chm=viewer.desktop\n",
+                       "data/applications/viewer.desktop", viewer}
+        << false;
+    QTest::newRow("the cache")
+        << QStringList{"system/applications/mimeinfo.cache", "[MIME Cache]\napplication/x-chm=a.desktop;viewer.desktop;\n",
+                       "system/applications/viewer.desktop", viewer}
+        << true;
+}
+
+void TestAutostart::applicationForType()
+{
+    QFETCH(QStringList, files);
+    QFETCH(bool, found);
+    const QString root = dirs_->filePath(QStringLiteral("mime"));
+    for (qsizetype i = 0; i + 1 < files.size(); i += 2) {
+        const QString path = root + '/' + files[i];
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(files[i + 1].toUtf8());
+    }
+    XdgDirs dirs;
+    dirs.config = QStringList{root + "/config"};
+    dirs.data = QStringList{root + "/data", root + "/system"};
+    QCOMPARE(xdgHasApplicationFor({"application/vnd.ms-htmlhelp", "application/x-chm"}, dirs), found);
 }
 
 QTEST_MAIN(TestAutostart)

@@ -3,6 +3,7 @@
 #include "platform/fake/fakeplatform.h"
 #include "platform/qt/qtservices.h"
 #include "platform/xdg/xdgautostart.h"
+#include "platform/xdg/xdgopen.h"
 #include "x11connection.h"
 #include "x11keyboard.h"
 #include "x11screenpixels.h"
@@ -20,7 +21,7 @@ std::unique_ptr<Platform> createX11Platform()
     p->screen = std::make_unique<X11ScreenPixels>(connection);
     p->cursor = std::make_unique<QtCursorPosition>();
     p->topMost = std::make_unique<X11TopMost>(connection);
-    p->shell = std::make_unique<QtShellOpen>();
+    p->shell = std::make_unique<XdgShellOpen>();
     p->startup = std::make_unique<XdgAutostartEntry>();
     p->messages = std::make_unique<QtMessageBoxes>();
     p->dialogs = std::make_unique<QtDialogs>();

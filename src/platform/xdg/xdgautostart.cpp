@@ -1,7 +1,8 @@
 #include "xdgautostart.h"
 
+#include "xdgfiles.h"
+
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -37,35 +38,11 @@ StartupEntry::Result writeEntry(const QString& path, const QString& text)
     return file.commit() ? StartupEntry::Result::Ok : StartupEntry::Result::CannotAccess;
 }
 
-bool isGroupHeader(const QString& line)
-{
-    const QString t = line.trimmed();
-    return t.startsWith(QLatin1Char('[')) && t.endsWith(QLatin1Char(']'));
-}
-
-// "Key=value" or "Key = value": the key, else an empty string (comments, blank lines).
-QString keyOf(const QString& line)
-{
-    const QString t = line.trimmed();
-    if (t.isEmpty() || t.startsWith(QLatin1Char('#')))
-        return {};
-    const int eq = t.indexOf(QLatin1Char('='));
-    return eq < 0 ? QString() : t.left(eq).trimmed();
-}
-
 } // namespace
 
 QString XdgAutostartEntry::autostartFolder(const QString& configDirs)
 {
-    QString base;
-    for (const QString& dir : configDirs.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
-        if (QDir::isAbsolutePath(dir)) {
-            base = dir;
-            break;
-        }
-    }
-    if (base.isEmpty())
-        base = QStringLiteral("/etc/xdg");
+    QString base = xdgAbsoluteDirs(configDirs).value(0, QStringLiteral("/etc/xdg"));
     while (base.size() > 1 && base.endsWith(QLatin1Char('/')))
         base.chop(1);
     if (base == QLatin1String("/"))
@@ -139,14 +116,14 @@ QString XdgAutostartEntry::hiddenEntryText(const QString& existing, const QStrin
 
     int groupEnd = static_cast<int>(lines.size());
     for (int i = groupStart + 1; i < lines.size(); ++i) {
-        if (isGroupHeader(lines[i])) {
+        if (isKeyFileGroupHeader(lines[i])) {
             groupEnd = i;
             break;
         }
     }
     bool replaced = false;
     for (int i = groupEnd - 1; i > groupStart; --i) {
-        if (keyOf(lines[i]) != QLatin1String("Hidden"))
+        if (keyFileKeyOf(lines[i]) != QLatin1String("Hidden"))
             continue;
         if (replaced) {
             lines.removeAt(i);

@@ -1,5 +1,7 @@
 #include "xdgopen.h"
 
+#include "xdgfiles.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -13,9 +15,8 @@ QStringList pathList(const char* variable, const QString& fallback)
 {
     QStringList out;
     const QString value = qEnvironmentVariable(variable);
-    for (const QString& dir : (value.isEmpty() ? fallback : value).split(QLatin1Char(':')))
-        if (QDir::isAbsolutePath(dir))
-            out << QDir::cleanPath(dir);
+    for (const QString& dir : xdgAbsoluteDirs(value.isEmpty() ? fallback : value))
+        out << QDir::cleanPath(dir);
     return out;
 }
 
@@ -25,8 +26,7 @@ QString homeOr(const char* variable, const QString& underHome)
     return QDir::isAbsolutePath(value) ? QDir::cleanPath(value) : QDir::homePath() + underHome;
 }
 
-// Calls take(group, key, value) for every key of a desktop-style file ("[Group]", "key=value",
-// comments with '#').
+// Calls take(group, key, value) for every key of a desktop-entry style file.
 template <typename Take>
 void readKeyFile(const QString& path, Take take)
 {
@@ -37,15 +37,13 @@ void readKeyFile(const QString& path, Take take)
     QString group;
     while (!in.atEnd()) {
         const QString line = in.readLine().trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
-            continue;
-        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
+        if (isKeyFileGroupHeader(line)) {
             group = line.mid(1, line.size() - 2);
             continue;
         }
-        const qsizetype eq = line.indexOf(QLatin1Char('='));
-        if (eq > 0)
-            take(group, line.left(eq).trimmed(), line.mid(eq + 1).trimmed());
+        const QString key = keyFileKeyOf(line);
+        if (!key.isEmpty())
+            take(group, key, line.mid(line.indexOf(QLatin1Char('=')) + 1).trimmed());
     }
 }
 

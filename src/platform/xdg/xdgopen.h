@@ -14,7 +14,7 @@ struct XdgDirs {
     QStringList config; // $XDG_CONFIG_HOME, then $XDG_CONFIG_DIRS
     QStringList data;   // $XDG_DATA_HOME, then $XDG_DATA_DIRS
 
-    // From the environment, with the specification's defaults for unset or empty variables.
+    // From the environment; unset or empty variables take the freedesktop.org defaults.
     static XdgDirs fromEnvironment();
 };
 

@@ -6,7 +6,6 @@
 #include "canvas/textentry.h"
 #include "canvas/tools.h"
 #include "platform/platform.h"
-#include "platform/units.h"
 #include "shell/frmmain.h"
 #include "shell/program.h"
 #include "toolbox/frmtoolbox.h"
@@ -98,12 +97,9 @@ void tmrTimer_Timer(Program& program)
     FrmMain* canvas = program.frmMain();
     DrawingState& st = program.drawing;
     QPoint pos = program.platform().cursor->GetCursorPos();
-    if (st.WindowCaptureMode) {
-        pos.setX(static_cast<int>(
-            units::roundHalfEven(pos.x() - canvas->Left() / program.twipsPerPixelX())));
-        pos.setY(static_cast<int>(
-            units::roundHalfEven(pos.y() - canvas->Top() / program.twipsPerPixelY())));
-    }
+    // Over a captured window, relative to the canvas. (Its left and top are whole pixels.)
+    if (st.WindowCaptureMode)
+        pos -= canvas->canvasGeometry().topLeft();
     st.CursorPos = pos;
 
     FrmToolbox* toolbox = program.frmToolbox();

@@ -31,9 +31,11 @@ QImage HighlightSource::block(int w) const
     const int bh = qBound(0, w, size.height());
     if (bw == 0 || bh == 0)
         return {};
-    QImage img(bw, bh, QImage::Format_RGB32);
-    img.fill(BackColor);
-    return img;
+    if (lastBlock.size() != QSize(bw, bh) || lastBlock.pixel(0, 0) != BackColor.rgb()) {
+        lastBlock = QImage(bw, bh, QImage::Format_RGB32);
+        lastBlock.fill(BackColor);
+    }
+    return lastBlock;
 }
 
 namespace {

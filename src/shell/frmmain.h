@@ -26,8 +26,10 @@ class TextEntryBox;
 struct HighlightSource {
     QSize size;
     QColor BackColor = Qt::white;
-    // The w x w block at (0, 0), clipped to the box.
+    // The w x w block at (0, 0), clipped to the box. The last block is kept, as the highlighter
+    // asks for one on every mouse move.
     QImage block(int w) const;
+    mutable QImage lastBlock{};
 };
 
 // The canvas window: borderless, not in the taskbar. It is the program's start-up window, shows

@@ -126,14 +126,14 @@ void FrmAbout::Form_Load()
 
 void FrmAbout::cmdOK_Click()
 {
-    unload();
+    program_.unloadForm(this);
 }
 
 void FrmAbout::lblWebAddress_Click()
 {
     // Whether a browser could be started is not reported.
     program_.platform().shell->Open(ProductWebAddress);
-    unload();
+    program_.unloadForm(this);
 }
 
 void FrmAbout::reject()
@@ -146,18 +146,10 @@ void FrmAbout::accept()
     cmdOK_Click();
 }
 
-void FrmAbout::unload()
-{
-    if (unloading_)
-        return;
-    unloading_ = true;
-    program_.unloadForm(this);
-}
-
 void FrmAbout::closeEvent(QCloseEvent* event)
 {
     event->accept();
     // Exit unloads the box itself; any other close unloads it here.
     if (!program_.shell.IsExiting)
-        unload();
+        program_.unloadForm(this);
 }

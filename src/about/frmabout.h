@@ -60,8 +60,6 @@ protected:
 
 private:
     QRect layout(double left, double top, double width, double height) const;
-    void unload();
 
     Program& program_;
-    bool unloading_ = false;
 };

@@ -12,15 +12,6 @@
 
 namespace {
 
-QWidget* loadedForm(const Program& program, const QString& name)
-{
-    for (QWidget* form : program.loadedForms()) {
-        if (form->objectName() == name)
-            return form;
-    }
-    return nullptr;
-}
-
 void bringToFront(QWidget* form)
 {
     form->show();

@@ -57,14 +57,9 @@ QRect drawBox(QImage& image, const QPointF& a, const QPointF& b, int width, cons
         return {};
     const QRectF box = QRectF(a, b).normalized();
     QPainter p(&image);
-    if (filled) {
-        // Filled with the line colour, outline included.
-        p.setPen(QPen(color, std::max(1, width), Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-        p.setBrush(color);
-    } else {
-        p.setPen(QPen(color, std::max(1, width), Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-        p.setBrush(Qt::NoBrush);
-    }
+    p.setPen(QPen(color, std::max(1, width), Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    // Filled with the line colour, outline included.
+    p.setBrush(filled ? QBrush(color) : QBrush(Qt::NoBrush));
     p.drawRect(box);
     return padded(box, width / 2.0 + 2, image);
 }

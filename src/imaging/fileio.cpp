@@ -2,6 +2,8 @@
 
 #include "fileio.h"
 
+#include "capture.h"
+#include "platform/screenpixels.h"
 #include "imagecheck.h"
 #include "picture.h"
 #include "platform/messagebox.h"
@@ -19,13 +21,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QImageReader>
 #include <QPointer>
+#include <QtEndian>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QSaveFile>
-#include <QScreen>
 
 const QString ImageFileFilter = QStringLiteral(
     "Bitmap Image (*.bmp)|*.bmp|JPEG Image (*.jpg; *.jpeg)|*.jpg; *.jpeg|"
@@ -66,17 +67,8 @@ bool writeAll(QSaveFile& file, const char* data, qint64 size)
     return true;
 }
 
-void putLe16(char* p, quint32 v)
-{
-    p[0] = char(v & 0xff);
-    p[1] = char((v >> 8) & 0xff);
-}
-
-void putLe32(char* p, quint32 v)
-{
-    putLe16(p, v & 0xffff);
-    putLe16(p + 2, v >> 16);
-}
+void putLe16(char* p, quint32 v) { qToLittleEndian(quint16(v), p); }
+void putLe32(char* p, quint32 v) { qToLittleEndian(v, p); }
 
 // The file and information headers of an uncompressed 24-bit BMP with bottom-up rows.
 QByteArray bmpHeaders(const QImage& image, qint64 pixelBytes)
@@ -316,9 +308,7 @@ void OpenImage(Program& program)
     // capture or normal. (Minimizing it first and restoring it at once, another way to bring a
     // window to the front, races with the X11 window manager, which may leave it minimized.)
     canvas->setCanvasState(FrmMain::Normal);
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const Picture picture(loaded.image, {}, screen ? screen->logicalDotsPerInchX() : 96.0,
-                          screen ? screen->logicalDotsPerInchY() : 96.0);
+    const Picture picture = CreateBitmapPicture(CapturedBitmap{loaded.image, {}});
     canvas->setPicture(picture);
     canvas->setLeftTop(0, 0);
     canvas->setSizeTwips(units::himetricToTwips(picture.Width(), program.twipsPerPixelX()),

@@ -1,5 +1,7 @@
 #include "imagecheck.h"
 
+#include <QtEndian>
+
 #include <cstring>
 #include <limits>
 
@@ -8,16 +10,10 @@ namespace {
 // Outcome of walking a file's structure.
 enum class Walk { Complete, EndsEarly, Unknown };
 
-quint32 le16(const uchar* p) { return p[0] | (quint32(p[1]) << 8); }
-quint32 le32(const uchar* p)
-{
-    return p[0] | (quint32(p[1]) << 8) | (quint32(p[2]) << 16) | (quint32(p[3]) << 24);
-}
-quint32 be16(const uchar* p) { return (quint32(p[0]) << 8) | p[1]; }
-quint32 be32(const uchar* p)
-{
-    return (quint32(p[0]) << 24) | (quint32(p[1]) << 16) | (quint32(p[2]) << 8) | p[3];
-}
+quint32 le16(const uchar* p) { return qFromLittleEndian<quint16>(p); }
+quint32 le32(const uchar* p) { return qFromLittleEndian<quint32>(p); }
+quint32 be16(const uchar* p) { return qFromBigEndian<quint16>(p); }
+quint32 be32(const uchar* p) { return qFromBigEndian<quint32>(p); }
 
 Walk walkBmp(const uchar* d, qint64 size)
 {

@@ -242,19 +242,11 @@ void FrmOptions::cmdOK_Click()
         HookWindow(program_, canvas);
     }
     RegisterHotKeyLetter(program_, letter);
-    unload();
+    program_.unloadForm(this);
 }
 
 void FrmOptions::cmdCancel_Click()
 {
-    unload();
-}
-
-void FrmOptions::unload()
-{
-    if (unloading_)
-        return;
-    unloading_ = true;
     program_.unloadForm(this);
 }
 
@@ -263,5 +255,5 @@ void FrmOptions::closeEvent(QCloseEvent* event)
     event->accept();
     // Exit unloads the dialog itself; the close box unloads it here, without saving.
     if (!program_.shell.IsExiting)
-        unload();
+        program_.unloadForm(this);
 }

@@ -73,9 +73,6 @@ private:
     QRect layout(double left, double top, double width, double height) const;
     QLabel* label(QWidget* parent, const char* name, const QString& caption, const QRect& r);
     ComboList* list(QWidget* parent, const char* name, const QRect& r);
-    // Closes the dialog for good.
-    void unload();
 
     Program& program_;
-    bool unloading_ = false;
 };

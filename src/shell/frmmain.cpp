@@ -290,12 +290,8 @@ void FrmMain::showCanvas()
 void FrmMain::setCanvasGeometry(const QRect& r)
 {
     normalGeometry_ = r;
-    if (state_ == Normal) {
-        if (isVisible())
-            setGeometry(r);
-        else
-            setGeometry(r); // also sizes the persistent image before the window shows
-    }
+    if (state_ == Normal)
+        setGeometry(r); // hidden, this also sizes the persistent image before the window shows
 }
 
 QRect FrmMain::canvasGeometry() const

@@ -17,7 +17,6 @@ Program::Program(std::unique_ptr<Platform> platform, std::unique_ptr<SettingsSto
 {
     endProgram = [] { QCoreApplication::exit(0); };
     captureWait = waitForNextSecond;
-    InitColorTable(colorTable);
 }
 
 Program::~Program()
@@ -72,12 +71,13 @@ QList<QWidget*> Program::loadedForms() const
 
 void Program::unloadForm(QWidget* form)
 {
-    if (!form)
+    // Closing the window comes back here from its close handler; by then it is no longer loaded.
+    if (!form || !forms_.contains(QPointer<QWidget>(form)))
         return;
     if (beforeUnload)
         beforeUnload(form->objectName());
-    form->close();
     forms_.removeAll(QPointer<QWidget>(form));
+    form->close();
     form->deleteLater();
 }
 
@@ -93,22 +93,18 @@ double Program::twipsPerPixelY() const
     return units::twipsPerPixel(s ? s->logicalDotsPerInchY() : 96.0);
 }
 
-bool IsFormLoaded(const Program& program, const QString& name)
-{
-    for (QWidget* form : program.loadedForms()) {
-        if (form->objectName() == name)
-            return true;
-    }
-    return false;
-}
-
-static QWidget* loadedForm(const Program& program, const QString& name)
+QWidget* loadedForm(const Program& program, const QString& name)
 {
     for (QWidget* form : program.loadedForms()) {
         if (form->objectName() == name)
             return form;
     }
     return nullptr;
+}
+
+bool IsFormLoaded(const Program& program, const QString& name)
+{
+    return loadedForm(program, name) != nullptr;
 }
 
 void ExitProgram(Program& program)

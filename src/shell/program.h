@@ -102,7 +102,9 @@ private:
     QList<QPointer<QWidget>> forms_;
 };
 
-// True when a loaded window of the program has exactly this name (case-sensitive).
+// The loaded window of the program with exactly this name (case-sensitive), or null.
+QWidget* loadedForm(const Program& program, const QString& name);
+// True when a loaded window of the program has exactly this name.
 bool IsFormLoaded(const Program& program, const QString& name);
 
 // Closes About, options, toolbox and canvas in that order and ends the program. On an error it

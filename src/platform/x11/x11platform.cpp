@@ -1,6 +1,5 @@
 #include "x11platform.h"
 
-#include "platform/fake/fakeplatform.h"
 #include "platform/qt/qtservices.h"
 #include "platform/xdg/xdgautostart.h"
 #include "platform/xdg/xdgopen.h"

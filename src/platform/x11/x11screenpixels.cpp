@@ -336,8 +336,13 @@ CapturedBitmap X11ScreenPixels::CaptureWindowRect(quintptr hwnd, bool client, in
         || layout_.bitsPerPixel < 8)
         return {};
     QRect screen, windowClient, windowOuter;
-    if (!c_->windowRects(c_->root(), &screen, nullptr)
-        || !c_->windowRects(static_cast<xcb_window_t>(hwnd), &windowClient, &windowOuter))
+    const auto window = static_cast<xcb_window_t>(hwnd);
+    if (!c_->windowRects(window, &windowClient, &windowOuter))
+        return {};
+    // The screen is the root window; a capture of the whole screen asks only once.
+    if (window == c_->root())
+        screen = windowClient;
+    else if (!c_->windowRects(c_->root(), &screen, nullptr))
         return {};
     const QPoint origin = client ? windowClient.topLeft() : windowOuter.topLeft();
     const QRect wanted(origin.x() + left, origin.y() + top, width, height);

@@ -61,10 +61,7 @@ click_toolbox() {
     local x y at
     read -r x y _ < <(window_geometry "$(toolbox_window)") || fail "no toolbox"
     case $1 in
-        copy) at="0 3960" ;; print) at="360 3960" ;; save) at="720 3960" ;; load) at="1080 3960" ;;
-        erase) at="1440 3960" ;; capturescreen) at="0 4680" ;; capturewindow) at="360 4680" ;; about) at="1080 4680" ;;
-        options) at="1440 4680" ;; help) at="1800 4680" ;; hide) at="1080 5040" ;; totray) at="1440 5040" ;;
-        exit) at="1800 5040" ;;
+        copy) at="0 3960" ;; hide) at="1080 5040" ;; totray) at="1440 5040" ;;
         *) fail "click_toolbox: no button $1" ;;
     esac
     click_at $((x + ${at% *} / 15 + 12)) $((y + ${at#* } / 15 + 12))

@@ -1,14 +1,14 @@
 // Cost of one pen move and one highlighter move, paint included, on a small and a large canvas.
 // Runs offscreen on the fake platform: draw_bench [MOVES].
 
+#include "canvas/drawingstate.h"
+#include "canvas/frmmain.h"
 #include "canvas/mousedrawing.h"
-#include "canvas/tools.h"
 #include "platform/fake/fakeplatform.h"
 #include "settings/settingsstore.h"
-#include "shell/frmmain.h"
 #include "shell/program.h"
+#include "shell/toolselection.h"
 #include "toolbox/frmtoolbox.h"
-#include "toolbox/widgets.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -25,18 +25,18 @@ double perMoveMicros(Program& p, int tool, int moves)
     SelectTool(p, static_cast<std::int16_t>(tool));
     const int w = canvas->width(), h = canvas->height();
     p.drawing.CursorPos = QPoint(w / 4, h / 2);
-    Form_MouseDown(p, 1, 0, w / 4.0f, h / 2.0f);
+    Form_MouseDown(*canvas, 1, 0, w / 4.0f, h / 2.0f);
     QElapsedTimer t;
     t.start();
     for (int i = 0; i < moves; ++i) {
         // A wandering stroke of short segments, as a hand makes.
         const float x = w / 4.0f + (i % 400) * 1.5f;
         const float y = h / 2.0f + ((i / 400) % 2 ? -1 : 1) * (i % 37);
-        Form_MouseMove(p, 1, 0, x, y);
+        Form_MouseMove(*canvas, 1, 0, x, y);
         QCoreApplication::processEvents(); // the repaint of what changed
     }
     const double us = t.nsecsElapsed() / 1000.0 / moves;
-    Form_MouseUp(p, 1, 0, 0, 0);
+    Form_MouseUp(*canvas, 1, 0, 0, 0);
     return us;
 }
 
@@ -61,8 +61,8 @@ int main(int argc, char** argv)
         canvas->setCanvasGeometry(QRect(QPoint(0, 0), size));
         canvas->setPicture(Picture(img, {}, 96, 96));
         canvas->showCanvas();
-        canvas->pichighlight.size = size;
-        p.frmToolbox()->cboSize->setListIndex(9);
+        canvas->document().setHighlightArea(size);
+        p.frmToolbox()->chooseSize(9);
         QCoreApplication::processEvents();
         // Best of three rounds, each with many moves.
         double bestPen = 1e9, bestHl = 1e9;

@@ -12,11 +12,11 @@
 //   fwrite+sync  the same followed by fsync, as the save syncs its file
 
 #include "imaging/fileio.h"
-#include "imaging/snapshot.h"
 #include "platform/platform.h"
 #include "settings/settingsstore.h"
 #include "shell/captureflow.h"
-#include "shell/frmmain.h"
+#include "shell/commands.h"
+#include "canvas/frmmain.h"
 #include "shell/program.h"
 
 #include <QApplication>
@@ -105,7 +105,7 @@ int main(int argc, char** argv)
         t.start();
         SnapshotCanvas(program, 0);
         const double snapshotMs = msSince(t);
-        const QImage image = canvas->picbox.image();
+        const QImage image = program.picbox.image();
 
         const QString savedPath = dir.filePath(QStringLiteral("saved-%1.bmp").arg(i));
         QString reason;
@@ -145,8 +145,8 @@ int main(int argc, char** argv)
 
     const double snap = median(snapshot), sv = median(save);
     const double fw = median(plain), fws = median(synced);
-    std::printf("BMP file %lld bytes (%dx%d)\n", bytesWritten, canvas->picbox.image().width(),
-                canvas->picbox.image().height());
+    std::printf("BMP file %lld bytes (%dx%d)\n", bytesWritten, program.picbox.image().width(),
+                program.picbox.image().height());
     std::printf("snapshot            %8.1f ms\n", snap);
     std::printf("save (writeBmpFile) %8.1f ms\n", sv);
     std::printf("snapshot + save     %8.1f ms\n", snap + sv);

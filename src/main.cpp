@@ -1,6 +1,6 @@
 #include "platform/platform.h"
 #include "settings/settingsstore.h"
-#include "shell/art.h"
+#include "ui/art.h"
 #include "shell/program.h"
 
 #include <QApplication>

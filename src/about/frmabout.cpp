@@ -1,11 +1,10 @@
 #include "frmabout.h"
 
-#include "platform/platform.h"
+#include "platform/shellopen.h"
 #include "platform/units.h"
-#include "shell/art.h"
-#include "shell/commands.h"
 #include "settings/dialogfont.h"
-#include "shell/program.h"
+#include "ui/art.h"
+#include "ui/screenmetrics.h"
 #include "version.h"
 #include "webaddress.h"
 
@@ -32,7 +31,7 @@ void ClickableLabel::mouseReleaseEvent(QMouseEvent* event)
         Q_EMIT clicked();
 }
 
-FrmAbout::FrmAbout(Program& program) : QDialog(nullptr), program_(program)
+FrmAbout::FrmAbout(ShellOpen& shell) : QDialog(nullptr), shell_(shell)
 {
     setObjectName(QStringLiteral("frmAbout"));
     // A fixed dialog: caption and close box, no minimise or maximise box, no resizing.
@@ -113,8 +112,8 @@ FrmAbout::FrmAbout(Program& program) : QDialog(nullptr), program_(program)
 
 QRect FrmAbout::layout(double left, double top, double width, double height) const
 {
-    return units::twipsRectToPixels(left, top, width, height, program_.twipsPerPixelX(),
-                                    program_.twipsPerPixelY());
+    return units::twipsRectToPixels(left, top, width, height, screenTwipsPerPixelX(),
+                                    screenTwipsPerPixelY());
 }
 
 void FrmAbout::Form_Load()
@@ -126,14 +125,14 @@ void FrmAbout::Form_Load()
 
 void FrmAbout::cmdOK_Click()
 {
-    program_.unloadForm(this);
+    Q_EMIT unloadRequested();
 }
 
 void FrmAbout::lblWebAddress_Click()
 {
     // Whether a browser could be started is not reported.
-    program_.platform().shell->Open(ProductWebAddress);
-    program_.unloadForm(this);
+    shell_.Open(ProductWebAddress);
+    Q_EMIT unloadRequested();
 }
 
 void FrmAbout::reject()
@@ -149,7 +148,6 @@ void FrmAbout::accept()
 void FrmAbout::closeEvent(QCloseEvent* event)
 {
     event->accept();
-    // Exit unloads the box itself; any other close unloads it here.
-    if (!program_.shell.IsExiting)
-        program_.unloadForm(this);
+    // The shell unloads the box unless it is exiting anyway.
+    Q_EMIT closed();
 }

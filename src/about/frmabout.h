@@ -8,7 +8,7 @@
 #include <QLabel>
 #include <QRect>
 
-class Program;
+class ShellOpen;
 class QGroupBox;
 class QPushButton;
 
@@ -33,17 +33,7 @@ class FrmAbout : public QDialog
 {
     Q_OBJECT
 public:
-    explicit FrmAbout(Program& program);
-
-    QGroupBox* Frame1;
-    QLabel* Image1;
-    QGroupBox* Frame2;
-    QLabel* lblDescription;
-    ClickableLabel* lblWebAddress;
-    QGroupBox* Frame5;
-    QLabel* lblDisclaimer;
-    QGroupBox* Frame3;
-    QPushButton* cmdOK;
+    explicit FrmAbout(ShellOpen& shell);
 
     // Sets the caption with the version.
     void Form_Load();
@@ -55,11 +45,26 @@ public:
     void reject() override;
     void accept() override;
 
+Q_SIGNALS:
+    // OK, Enter, Esc or the link: the box is done.
+    void unloadRequested();
+    // The box was closed (close box, or closing on unload).
+    void closed();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     QRect layout(double left, double top, double width, double height) const;
 
-    Program& program_;
+    ShellOpen& shell_;
+    QGroupBox* Frame1;
+    QLabel* Image1;
+    QGroupBox* Frame2;
+    QLabel* lblDescription;
+    ClickableLabel* lblWebAddress;
+    QGroupBox* Frame5;
+    QLabel* lblDisclaimer;
+    QGroupBox* Frame3;
+    QPushButton* cmdOK;
 };

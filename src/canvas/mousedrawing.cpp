@@ -1,106 +1,92 @@
 #include "mousedrawing.h"
 
-#include "canvas/colortable.h"
-#include "canvas/drawing.h"
+#include "drawingstate.h"
+#include "frmmain.h"
 #include "platform/units.h"
-#include "canvas/texttool.h"
-#include "shell/frmmain.h"
-#include "shell/program.h"
-#include "toolbox/frmtoolbox.h"
-#include "toolbox/widgets.h"
+#include "texttool.h"
 
-QColor paletteColor(Program& program)
+int buttonCode(Qt::MouseButton b)
 {
-    FrmToolbox* toolbox = program.frmToolbox();
-    int index = toolbox ? toolbox->cboColor->currentIndex() : -1;
-    // A list without a selection keeps drawing in the last colour it had.
-    if (index < 0 || index > CustomColorIndex)
-        index = program.lastPaletteIndex;
-    program.lastPaletteIndex = index;
-    return colorFromBgr(colorTableValue(program.colorTable, index));
+    switch (b) {
+    case Qt::LeftButton:
+        return 1;
+    case Qt::RightButton:
+        return 2;
+    case Qt::MiddleButton:
+        return 4;
+    default:
+        return 0;
+    }
+}
+
+int buttonsCode(Qt::MouseButtons b)
+{
+    int r = 0;
+    if (b & Qt::LeftButton)
+        r |= 1;
+    if (b & Qt::RightButton)
+        r |= 2;
+    if (b & Qt::MiddleButton)
+        r |= 4;
+    return r;
 }
 
 namespace {
 
-void penSegmentTo(Program& program, FrmMain* canvas, const QPointF& to)
+void moveWithLeftButton(FrmMain& canvas, const QPointF& at)
 {
-    const QRect dirty = drawLine(canvas->image(), canvas->CurrentPoint, to, paletteColor(program),
-                                 canvas->DrawWidth);
-    canvas->CurrentPoint = to;
-    canvas->invalidate(dirty);
-}
-
-void highlightAt(Program& program, FrmMain* canvas, const QPointF& at)
-{
-    canvas->pichighlight.BackColor = paletteColor(program);
-    const int w = canvas->DrawWidth;
-    const QRect dirty = stampAnd(canvas->image(), canvas->pichighlight.block(w),
-                                 stampEdge(at.x(), w), stampEdge(at.y(), w));
-    canvas->invalidate(dirty);
-}
-
-void moveWithLeftButton(Program& program, const QPointF& at)
-{
-    FrmMain* canvas = program.frmMain();
-    if (program.drawing.PenStrokeActive)
-        penSegmentTo(program, canvas, at);
-    else if (program.drawing.HighlightActive)
-        highlightAt(program, canvas, at);
+    const DrawingState& st = canvas.drawing();
+    const DrawingAttributes& a = canvas.attributes();
+    CanvasDocument& doc = canvas.document();
+    if (st.PenStrokeActive)
+        canvas.invalidate(doc.penTo(at, a.color, a.size));
+    else if (st.HighlightActive)
+        canvas.invalidate(doc.highlight(at, a.color, a.size));
 }
 
 // Stores the first point of a rectangle or line; a point at x = 1 reads as "no point".
-void storeAnchor(Program& program, float x, float y)
+void storeAnchor(DrawingState& st, float x, float y)
 {
-    program.drawing.AnchorX = x;
-    program.drawing.AnchorY = units::toInt16(y);
+    st.AnchorX = x;
+    st.AnchorY = units::toInt16(y);
 }
 
 } // namespace
 
-void Form_MouseDown(Program& program, int /*button*/, int /*shift*/, float x, float y)
+void Form_MouseDown(FrmMain& canvas, int /*button*/, int /*shift*/, float x, float y)
 {
-    FrmMain* canvas = program.frmMain();
-    DrawingState& st = program.drawing;
-    canvas->FillColor = paletteColor(program);
+    DrawingState& st = canvas.drawing();
+    CanvasDocument& doc = canvas.document();
+    const DrawingAttributes a = canvas.attributes();
     switch (st.CurrentTool) {
     case ToolPen:
-        canvas->CurrentPoint = QPointF(st.CursorPos);
+        doc.setPenPosition(QPointF(st.CursorPos));
         st.PenStrokeActive = true;
         break;
-    case ToolCircle: {
-        const int w = canvas->DrawWidth;
-        const QRect dirty = drawCircle(canvas->image(), QPointF(x, y), 10.0 * w, 5,
-                                       paletteColor(program), canvas->FillStyle == 0,
-                                       canvas->FillColor);
-        canvas->invalidate(dirty);
+    case ToolCircle:
+        canvas.invalidate(doc.circle(QPointF(x, y), 10.0 * a.size, 5, a.color, a.filled));
         break;
-    }
     case ToolRectangle:
         if (st.AnchorX == 1) {
-            storeAnchor(program, x, y);
+            storeAnchor(st, x, y);
         } else {
-            const QRect dirty = drawBox(canvas->image(), QPointF(st.AnchorX, st.AnchorY),
-                                        QPointF(x, y), 5, canvas->FillColor, canvas->FillStyle == 0);
-            canvas->invalidate(dirty);
+            canvas.invalidate(
+                doc.box(QPointF(st.AnchorX, st.AnchorY), QPointF(x, y), 5, a.color, a.filled));
             st.AnchorX = 1;
             st.AnchorY = 1;
         }
         break;
     case ToolLine:
         if (st.AnchorX == 1) {
-            storeAnchor(program, x, y);
+            storeAnchor(st, x, y);
         } else {
-            const QPointF to(x, y);
-            const QRect dirty = drawLine(canvas->image(), QPointF(st.AnchorX, st.AnchorY), to,
-                                         canvas->FillColor, canvas->DrawWidth);
-            canvas->CurrentPoint = to;
-            canvas->invalidate(dirty);
+            canvas.invalidate(doc.line(QPointF(st.AnchorX, st.AnchorY), QPointF(x, y), a.color, a.size));
             st.AnchorX = 1;
             st.AnchorY = 1;
         }
         break;
     case ToolText:
-        placeText(program, x, y);
+        placeText(canvas, x, y);
         break;
     case ToolHighlighter:
         st.PenStrokeActive = false;
@@ -111,24 +97,24 @@ void Form_MouseDown(Program& program, int /*button*/, int /*shift*/, float x, fl
     }
 }
 
-void Form_MouseMove(Program& program, int buttons, int /*shift*/, float x, float y)
+void Form_MouseMove(FrmMain& canvas, int buttons, int /*shift*/, float x, float y)
 {
     if (buttons != 1)
         return;
-    moveWithLeftButton(program, QPointF(x, y));
+    moveWithLeftButton(canvas, QPointF(x, y));
 }
 
-void Form_MouseUp(Program& program, int button, int /*shift*/, float /*x*/, float /*y*/)
+void Form_MouseUp(FrmMain& canvas, int button, int /*shift*/, float /*x*/, float /*y*/)
 {
     if (button == 2)
-        program.frmMain()->STI_MouseDown(2);
-    program.drawing.PenStrokeActive = false;
-    program.drawing.HighlightActive = false;
+        Q_EMIT canvas.menuRequested();
+    canvas.drawing().PenStrokeActive = false;
+    canvas.drawing().HighlightActive = false;
 }
 
-void lblText_MouseDown(Program& program, int /*index*/, int /*button*/)
+void lblText_MouseDown(FrmMain& canvas, int /*index*/, int /*button*/)
 {
-    DrawingState& st = program.drawing;
+    DrawingState& st = canvas.drawing();
     if (st.CurrentTool == ToolPen) {
         st.PenStrokeActive = true;
         st.HighlightActive = false;
@@ -136,13 +122,13 @@ void lblText_MouseDown(Program& program, int /*index*/, int /*button*/)
         st.PenStrokeActive = false;
         st.HighlightActive = true;
     }
-    program.frmMain()->CurrentPoint = QPointF(st.CursorPos);
+    canvas.document().setPenPosition(QPointF(st.CursorPos));
 }
 
-void lblText_MouseMove(Program& program, int /*index*/, int buttons)
+void lblText_MouseMove(FrmMain& canvas, int /*index*/, int buttons)
 {
     if (buttons != 1)
         return;
     // The label has the mouse; the canvas position comes from the cursor's last sample.
-    moveWithLeftButton(program, QPointF(program.drawing.CursorPos));
+    moveWithLeftButton(canvas, QPointF(canvas.drawing().CursorPos));
 }

@@ -1,23 +1,14 @@
 #include "texttool.h"
 
-#include "canvas/colortable.h"
-#include "canvas/labels.h"
-#include "canvas/mousedrawing.h"
-#include "canvas/textentry.h"
-#include "canvas/tools.h"
-#include "platform/platform.h"
-#include "shell/frmmain.h"
-#include "shell/program.h"
-#include "toolbox/frmtoolbox.h"
-#include "toolbox/widgets.h"
+#include "drawingstate.h"
+#include "frmmain.h"
+#include "labels.h"
+#include "textentry.h"
 
-#include <exception>
-
-void placeText(Program& program, float x, float y)
+void placeText(FrmMain& canvas, float x, float y)
 {
-    FrmMain* canvas = program.frmMain();
-    DrawingState& st = program.drawing;
-    LabelArray& labels = canvas->lblText;
+    DrawingState& st = canvas.drawing();
+    LabelArray& labels = canvas.labels();
 
     const int n = labels.Count();
     st.NextLabelIndex = static_cast<std::int16_t>(n);
@@ -31,7 +22,7 @@ void placeText(Program& program, float x, float y)
     label->show();
     label->setBorderStyle(1);
 
-    TextEntryBox* box = canvas->txtText;
+    TextEntryBox* box = canvas.entryBox();
     box->move(qRound(x) - box->width() - 10, qRound(y) - box->height() - 10);
     ++st.NextLabelIndex;
     box->clear();
@@ -42,87 +33,61 @@ void placeText(Program& program, float x, float y)
     box->setFocus();
 }
 
-void txtText_Change(Program& program)
+void txtText_Change(FrmMain& canvas)
 {
-    FrmMain* canvas = program.frmMain();
-    if (TextLabel* open = canvas->lblText.at(program.drawing.NextLabelIndex - 1)) {
-        open->setText(canvas->txtText->toPlainText());
+    if (TextLabel* open = canvas.labels().at(canvas.drawing().NextLabelIndex - 1)) {
+        open->setText(canvas.entryBox()->toPlainText());
         open->autoSize();
     }
 }
 
-void txtText_KeyDown(Program& program, int keyCode, int shift)
+void txtText_KeyDown(FrmMain& canvas, int keyCode, int shift)
 {
     if (keyCode != 13 || shift != 1)
         return;
-    FrmMain* canvas = program.frmMain();
-    if (TextLabel* open = canvas->lblText.at(program.drawing.NextLabelIndex - 1))
+    if (TextLabel* open = canvas.labels().at(canvas.drawing().NextLabelIndex - 1))
         open->setBorderStyle(0);
-    canvas->txtText->hide();
-    SelectTool(program, ToolPen);
-    if (FrmToolbox* toolbox = program.frmToolbox())
-        toolbox->tlbr_mode->setPressed(1, true);
-    canvas->setFocus();
+    canvas.entryBox()->hide();
+    Q_EMIT canvas.textFinished();
+    canvas.setFocus();
 }
 
-void lblText_DblClick(Program& program, int index)
+void lblText_DblClick(FrmMain& canvas, int index)
 {
-    FrmMain* canvas = program.frmMain();
-    program.drawing.PenStrokeActive = false;
-    program.drawing.HighlightActive = false;
-    TextLabel* label = canvas->lblText.at(index);
+    canvas.drawing().PenStrokeActive = false;
+    canvas.drawing().HighlightActive = false;
+    TextLabel* label = canvas.labels().at(index);
     if (!label || index == 0)
         return;
     if (label->borderStyle() == 1)
-        canvas->txtText->hide();
-    canvas->lblText.Unload(index);
+        canvas.entryBox()->hide();
+    canvas.labels().Unload(index);
 }
 
-namespace {
-
-// Runs one step of the tick; a step that fails is skipped and the tick goes on.
-template <typename Step>
-void step(Step&& s)
+void tmrTimer_Timer(FrmMain& canvas)
 {
-    try {
-        s();
-    } catch (const std::exception&) {
-    }
-}
-
-} // namespace
-
-void tmrTimer_Timer(Program& program)
-{
-    FrmMain* canvas = program.frmMain();
-    DrawingState& st = program.drawing;
-    QPoint pos = program.platform().cursor->GetCursorPos();
+    DrawingState& st = canvas.drawing();
+    QPoint pos = canvas.cursorPos();
     // Over a captured window, relative to the canvas. (Its left and top are whole pixels.)
     if (st.WindowCaptureMode)
-        pos -= canvas->canvasGeometry().topLeft();
+        pos -= canvas.canvasGeometry().topLeft();
     st.CursorPos = pos;
 
-    FrmToolbox* toolbox = program.frmToolbox();
-    TextLabel* open = canvas->lblText.at(canvas->lblText.Count() - 1);
-    if (open && toolbox && open->borderStyle() == 1) {
+    LabelArray& labels = canvas.labels();
+    TextLabel* open = labels.at(labels.Count() - 1);
+    if (open && open->borderStyle() == 1) {
+        const DrawingAttributes& a = canvas.attributes();
         QFont font = open->font();
         QPalette pal = open->palette();
-        step([&] { pal.setColor(QPalette::WindowText, paletteColor(program)); });
-        step([&] {
-            const QString family = toolbox->cboTextFont->currentText();
-            if (!family.isEmpty())
-                font.setFamily(family);
-        });
-        step([&] {
-            bool ok = false;
-            const double points = toolbox->cboSize->currentText().toDouble(&ok);
-            if (ok && points > 0)
-                font.setPointSizeF(points);
-        });
-        step([&] { font.setBold(toolbox->tlbr_fontstyle->isPressed(1)); });
-        step([&] { font.setItalic(toolbox->tlbr_fontstyle->isPressed(2)); });
-        step([&] { font.setUnderline(toolbox->tlbr_fontstyle->isPressed(3)); });
-        step([&] { font.setStrikeOut(toolbox->tlbr_fontstyle->isPressed(4)); });
+        pal.setColor(QPalette::WindowText, a.color);
+        if (!a.fontFamily.isEmpty())
+            font.setFamily(a.fontFamily);
+        if (a.size > 0)
+            font.setPointSizeF(a.size);
+        font.setBold(a.bold);
+        font.setItalic(a.italic);
+        font.setUnderline(a.underline);
+        font.setStrikeOut(a.strikeOut);
         // Only real changes touch the label; the timer ticks every millisecond.
         if (pal.color(QPalette::WindowText) != open->palette().color(QPalette::WindowText))
             open->setPalette(pal);
@@ -132,9 +97,17 @@ void tmrTimer_Timer(Program& program)
         }
     }
 
-    TextEntryBox* box = canvas->txtText;
+    TextEntryBox* box = canvas.entryBox();
     if (box->x() < 0)
         box->move(150, box->y());
     if (box->y() < 0)
         box->move(box->x(), 150);
+}
+
+void ClearImage(FrmMain& canvas)
+{
+    canvas.setPicture(canvas.picture());
+    canvas.repaint();
+    canvas.labels().UnloadAll();
+    canvas.drawing().NextLabelIndex = 0;
 }

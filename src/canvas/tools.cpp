@@ -1,10 +1,6 @@
 #include "tools.h"
 
-#include "shell/art.h"
-#include "shell/frmmain.h"
-#include "shell/program.h"
-#include "toolbox/frmtoolbox.h"
-#include "toolbox/widgets.h"
+#include "ui/art.h"
 
 namespace {
 constexpr ToolCursorInfo Cursors[6] = {
@@ -27,23 +23,4 @@ QCursor toolCursor(int tool)
         return QCursor(Qt::ArrowCursor);
     return artCursor(QStringLiteral("cursors/") + QLatin1String(info->resource), info->hotX,
                      info->hotY);
-}
-
-void SelectTool(Program& program, std::int16_t t)
-{
-    const ToolCursorInfo* info = toolCursorInfo(t);
-    if (!info)
-        return;
-    program.drawing.CurrentTool = t;
-    SetFillButtonsEnabled(program, info->fillButtons);
-    if (FrmMain* canvas = program.frmMain())
-        canvas->setToolCursor(toolCursor(t));
-}
-
-void SetFillButtonsEnabled(Program& program, bool enabled)
-{
-    if (FrmToolbox* toolbox = program.frmToolbox()) {
-        for (int i = 1; i <= 2; ++i)
-            toolbox->tlbr_filled->setButtonEnabled(i, enabled);
-    }
 }

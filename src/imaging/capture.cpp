@@ -1,10 +1,9 @@
 #include "capture.h"
 
-#include "platform/platform.h"
+#include "platform/foregroundwindow.h"
+#include "platform/screenpixels.h"
 #include "platform/units.h"
-#include "shell/captureflow.h"
-#include "shell/frmmain.h"
-#include "shell/program.h"
+#include "ui/screenmetrics.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -20,11 +19,10 @@ Picture CreateBitmapPicture(const CapturedBitmap& bitmap)
     return Picture(bitmap.image, bitmap.palette, dpiX, dpiY);
 }
 
-Picture CaptureWindowRect(Program& program, quintptr hWnd, bool client, int left, int top,
+Picture CaptureWindowRect(ScreenPixels& screen, quintptr hWnd, bool client, int left, int top,
                           int width, int height)
 {
-    return CreateBitmapPicture(
-        program.platform().screen->CaptureWindowRect(hWnd, client, left, top, width, height));
+    return CreateBitmapPicture(screen.CaptureWindowRect(hWnd, client, left, top, width, height));
 }
 
 QSize screenCaptureSize(double screenWidthTwips, double screenHeightTwips, double tppX, double tppY)
@@ -35,15 +33,15 @@ QSize screenCaptureSize(double screenWidthTwips, double screenHeightTwips, doubl
                  static_cast<int>(units::roundHalfEven(screenHeightTwips) / ty));
 }
 
-Picture CaptureScreen(Program& program)
+Picture CaptureScreen(ForegroundWindow& foreground, ScreenPixels& screen)
 {
     const QScreen* s = QGuiApplication::primaryScreen();
     const QSize px = s ? s->geometry().size() : QSize();
-    const double tppX = program.twipsPerPixelX();
-    const double tppY = program.twipsPerPixelY();
+    const double tppX = screenTwipsPerPixelX();
+    const double tppY = screenTwipsPerPixelY();
     const QSize size = screenCaptureSize(px.width() * tppX, px.height() * tppY, tppX, tppY);
-    const quintptr desktop = program.platform().foreground->GetDesktopWindow();
-    return CaptureWindowRect(program, desktop, false, 0, 0, size.width(), size.height());
+    const quintptr desktop = foreground.GetDesktopWindow();
+    return CaptureWindowRect(screen, desktop, false, 0, 0, size.width(), size.height());
 }
 
 std::optional<QRect> windowCapturePlacement(const WindowRect& r)
@@ -62,26 +60,17 @@ std::optional<QRect> windowCapturePlacement(const WindowRect& r)
                  static_cast<int>(height));
 }
 
-WindowCapture CaptureActiveWindow(Program& program)
+WindowCapture CaptureActiveWindow(ForegroundWindow& foreground, ScreenPixels& screen)
 {
     WindowCapture result;
-    ForegroundWindow& fg = *program.platform().foreground;
-    const quintptr w = fg.GetForegroundWindow();
+    const quintptr w = foreground.GetForegroundWindow();
     WindowRect r;
     std::optional<QRect> place;
-    if (w != 0 && fg.GetWindowRect(w, &r))
+    if (w != 0 && foreground.GetWindowRect(w, &r))
         place = windowCapturePlacement(r);
     if (place) {
-        result.picture = CaptureWindowRect(program, w, false, 0, 0, place->width(), place->height());
-        if (!result.picture.isNull()) {
-            FrmMain* canvas = program.frmMain();
-            canvas->setCanvasState(FrmMain::Normal);
-            canvas->setCanvasGeometry(*place);
-            return result;
-        }
+        result.picture = CaptureWindowRect(screen, w, false, 0, 0, place->width(), place->height());
+        result.placement = *place;
     }
-    // No active window, a rectangle that makes no sense, or nothing readable: capture the screen.
-    CaptureAndShow(program, QStringLiteral("screen"));
-    result.fellBack = true;
     return result;
 }

@@ -9,7 +9,8 @@
 #include <QtGlobal>
 #include <optional>
 
-class Program;
+class ForegroundWindow;
+class ScreenPixels;
 struct CapturedBitmap;
 
 // Wraps captured pixels (and the palette of a palette display) into a picture. No picture when
@@ -17,11 +18,11 @@ struct CapturedBitmap;
 Picture CreateBitmapPicture(const CapturedBitmap& bitmap);
 
 // Copies width x height pixels at (left, top) of the window's area on the screen.
-Picture CaptureWindowRect(Program& program, quintptr hWnd, bool client, int left, int top,
+Picture CaptureWindowRect(ScreenPixels& screen, quintptr hWnd, bool client, int left, int top,
                           int width, int height);
 
 // The whole primary screen.
-Picture CaptureScreen(Program& program);
+Picture CaptureScreen(ForegroundWindow& foreground, ScreenPixels& screen);
 
 // The size of the primary screen capture in pixels, from the screen's size in twips and the
 // twips per pixel, both rounded to whole numbers first.
@@ -31,12 +32,11 @@ QSize screenCaptureSize(double screenWidthTwips, double screenHeightTwips, doubl
 // placement when the rectangle's arithmetic overflows or the window has no area.
 std::optional<QRect> windowCapturePlacement(const WindowRect& r);
 
-// The outcome of capturing the active window.
+// The foreground window's pixels and where the canvas goes over them. A null picture when there
+// is no active window, its rectangle makes no sense or nothing could be read; the caller then
+// captures the screen instead.
 struct WindowCapture {
     Picture picture;
-    bool fellBack = false; // the screen was captured and shown instead
+    QRect placement;
 };
-
-// The foreground window, with the canvas moved over it. On any failure the screen is captured
-// and shown instead.
-WindowCapture CaptureActiveWindow(Program& program);
+WindowCapture CaptureActiveWindow(ForegroundWindow& foreground, ScreenPixels& screen);

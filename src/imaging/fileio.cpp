@@ -1,28 +1,15 @@
-// Saving the canvas as a BMP file, opening an image file onto the canvas, and printing the canvas.
+// Image files: writing BMP files, reading pictures with their failures explained, and finding the
+// printer.
 
 #include "fileio.h"
 
-#include "capture.h"
-#include "platform/screenpixels.h"
 #include "imagecheck.h"
-#include "picture.h"
-#include "platform/messagebox.h"
-#include "platform/platform.h"
-#include "platform/units.h"
-#include "printing.h"
-#include "shell/captureflow.h"
-#include "shell/commands.h"
-#include "shell/frmmain.h"
-#include "shell/program.h"
-#include "snapshot.h"
-#include "toolbox/frmtoolbox.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QPointer>
 #include <QtEndian>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -34,8 +21,6 @@ const QString ImageFileFilter = QStringLiteral(
 
 namespace {
 
-const QString AppTitle = QStringLiteral("Scrawlix");
-
 // Qt's error texts are bare phrases ("Permission denied"); the message boxes want sentences.
 QString sentence(QString text)
 {
@@ -46,11 +31,6 @@ QString sentence(QString text)
     if (!text.endsWith(QLatin1Char('.')))
         text += QLatin1Char('.');
     return text;
-}
-
-QString shownPath(const QString& path)
-{
-    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
 }
 
 // Writes all the bytes. A write may take only part of the data; the next attempt then fails
@@ -139,6 +119,11 @@ QString replaceWithBmp(const QString& path, const QImage& source)
 
 } // namespace
 
+QString shownPath(const QString& path)
+{
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+}
+
 // Writing ---------------------------------------------------------------------------------------
 
 bool writeBmpFile(const QImage& image, const QString& path, QString* reason)
@@ -160,48 +145,6 @@ bool writeBmpFile(const QImage& image, const QString& path, QString* reason)
     if (reason)
         *reason = why;
     return false;
-}
-
-void SaveImage(Program& program)
-{
-    QPointer<FrmMain> canvas = program.frmMain();
-    if (!canvas)
-        return;
-    MessageBoxes& messages = *program.platform().messages;
-
-    // The snapshot comes first, so the dialog is never in the picture.
-    try {
-        SnapshotCanvas(program, 0);
-    } catch (const ProgramError& e) {
-        messages.Show(QStringLiteral("The image could not be saved.\n") + e.source(),
-                      mb::Exclamation, AppTitle);
-        if (FrmToolbox* toolbox = program.frmToolbox())
-            toolbox->show();
-        return;
-    }
-    if (!canvas)
-        return;
-
-    Cmdlg& dialog = canvas->cmdlg;
-    dialog.DialogTitle = QStringLiteral("Save Image...");
-    dialog.DefaultExt = QStringLiteral(".bmp");
-    dialog.Filter = ImageFileFilter;
-    dialog.ShowSave();
-    if (!canvas)
-        return;
-    const QString fileName = dialog.FileName;
-
-    // Only BMP is written; a lower-case "png" name is warned about and still gets BMP data.
-    if (fileName.endsWith(QLatin1String("png"), Qt::CaseSensitive))
-        messages.Show(QStringLiteral("PNG ERROR!"), mb::OkOnly, AppTitle);
-    if (fileName.isEmpty() || !canvas)
-        return;
-
-    QString reason;
-    if (!writeBmpFile(canvas->picbox.image(), fileName, &reason))
-        messages.Show(QStringLiteral("The image could not be saved as\n%1\n\n%2")
-                          .arg(shownPath(fileName), reason),
-                      mb::Exclamation, AppTitle);
 }
 
 // Reading ---------------------------------------------------------------------------------------
@@ -278,52 +221,6 @@ LoadedImage readImageFile(const QString& path)
     return result;
 }
 
-void OpenImage(Program& program)
-{
-    QPointer<FrmMain> canvas = program.frmMain();
-    if (!canvas)
-        return;
-    Cmdlg& dialog = canvas->cmdlg;
-    dialog.DialogTitle = QStringLiteral("Open Image...");
-    dialog.DefaultExt = QStringLiteral(".bmp");
-    dialog.Filter = ImageFileFilter;
-    dialog.ShowOpen();
-    if (!canvas)
-        return;
-    const QString fileName = dialog.FileName;
-    if (fileName.isEmpty())
-        return;
-
-    // Read first: a file that cannot be read leaves the canvas, its picture and its drawing alone.
-    const LoadedImage loaded = readImageFile(fileName);
-    if (loaded.image.isNull()) {
-        program.platform().messages->Show(
-            QStringLiteral("The picture could not be opened from\n%1\n\n%2")
-                .arg(shownPath(fileName), loaded.reason),
-            mb::Exclamation, AppTitle);
-        return;
-    }
-
-    // The canvas comes back in the normal state, in front, whether it was hidden, maximized over a
-    // capture or normal. (Minimizing it first and restoring it at once, another way to bring a
-    // window to the front, races with the X11 window manager, which may leave it minimized.)
-    canvas->setCanvasState(FrmMain::Normal);
-    const Picture picture = CreateBitmapPicture(CapturedBitmap{loaded.image, {}});
-    canvas->setPicture(picture);
-    canvas->setLeftTop(0, 0);
-    canvas->setSizeTwips(units::himetricToTwips(picture.Width(), program.twipsPerPixelX()),
-                         units::himetricToTwips(picture.Height(), program.twipsPerPixelY()));
-    canvas->showCanvas();
-    canvas->raise();
-    canvas->activateWindow();
-
-    if (FrmToolbox* toolbox = program.frmToolbox()) {
-        toolbox->show();
-        toolbox->setWindowState(Qt::WindowNoState);
-        SetTopMost(program, toolbox);
-    }
-}
-
 // Printing --------------------------------------------------------------------------------------
 
 std::unique_ptr<QPrinter> chooseSystemPrinter()
@@ -337,39 +234,4 @@ std::unique_ptr<QPrinter> chooseSystemPrinter()
     if (info.isNull())
         return nullptr;
     return std::make_unique<QPrinter>(info, QPrinter::HighResolution);
-}
-
-void PrintImageWith(Program& program, const PrinterChooser& choosePrinter)
-{
-    QPointer<FrmMain> canvas = program.frmMain();
-    if (!canvas)
-        return;
-    // Whatever goes wrong from here on ends the print without a word, except a missing printer.
-    try {
-        const std::unique_ptr<QPrinter> printer = choosePrinter();
-        if (!printer) {
-            program.platform().messages->Show(
-                QStringLiteral("There is no available printer to use."), mb::Exclamation,
-                QStringLiteral("Error"));
-            return;
-        }
-        printer->setDocName(QStringLiteral("Scrawlix"));
-        canvas->cmdlg.DialogTitle = QStringLiteral("Print Image...");
-        // Printing goes ahead however the dialog was closed.
-        canvas->cmdlg.ShowPrinter(printer.get());
-        if (!canvas)
-            return;
-        SnapshotCanvas(program, 0);
-        if (!canvas)
-            return;
-        QtPrinterSurface surface(*printer);
-        PrintPictureToFitPage(surface, canvas->picbox);
-        surface.EndDoc();
-    } catch (const std::exception&) {
-    }
-}
-
-void PrintImage(Program& program)
-{
-    PrintImageWith(program, chooseSystemPrinter);
 }

@@ -1,15 +1,13 @@
 #pragma once
 
-// The pieces of saving, opening and printing that SaveImage, OpenImage and PrintImage
-// (shell/commands.h) are made of.
+// The pieces of saving, opening and printing that SaveImage, OpenImage and PrintImage are made
+// of.
 
 #include <QImage>
 #include <QString>
 #include <QtGlobal>
-#include <functional>
 #include <memory>
 
-class Program;
 class QPrinter;
 
 // The file types both file dialogs offer, in the common dialog's "description|pattern" form.
@@ -38,6 +36,5 @@ LoadedImage readImageFile(const QString& path);
 // there is none.
 std::unique_ptr<QPrinter> chooseSystemPrinter();
 
-// PrintImage with the choice of printer handed in.
-using PrinterChooser = std::function<std::unique_ptr<QPrinter>()>;
-void PrintImageWith(Program& program, const PrinterChooser& choosePrinter);
+// A file's full name as messages show it, with the platform's separators.
+QString shownPath(const QString& path);

@@ -1,16 +1,15 @@
 #include "frmoptions.h"
 
+#include "canvas/cmdlg.h"
 #include "canvas/colortable.h"
 #include "dialogfont.h"
+#include "lists.h"
 #include "platform/units.h"
 #include "runonstartup.h"
 #include "settingsstore.h"
-#include "shell/frmmain.h"
-#include "shell/hotkey.h"
-#include "shell/program.h"
 #include "startupvalues.h"
-#include "toolbox/lists.h"
-#include "toolbox/widgets.h"
+#include "ui/screenmetrics.h"
+#include "ui/widgets.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -70,7 +69,9 @@ bool WrappingCheckBox::hitButton(const QPoint& pos) const
     return rect().contains(pos);
 }
 
-FrmOptions::FrmOptions(Program& program) : QWidget(nullptr), program_(program)
+FrmOptions::FrmOptions(SettingsStore& store, Cmdlg& cmdlg, StartupEntry& startup,
+                       MessageBoxes& messages)
+    : QWidget(nullptr), store_(store), cmdlg_(cmdlg), startup_(startup), messages_(messages)
 {
     setObjectName(QStringLiteral("frmOptions"));
     setWindowTitle(QStringLiteral("Scrawlix Configuration"));
@@ -169,8 +170,8 @@ FrmOptions::FrmOptions(Program& program) : QWidget(nullptr), program_(program)
 
 QRect FrmOptions::layout(double left, double top, double width, double height) const
 {
-    return units::twipsRectToPixels(left, top, width, height, program_.twipsPerPixelX(),
-                                    program_.twipsPerPixelY());
+    return units::twipsRectToPixels(left, top, width, height, screenTwipsPerPixelX(),
+                                    screenTwipsPerPixelY());
 }
 
 QLabel* FrmOptions::label(QWidget* parent, const char* name, const QString& caption, const QRect& r)
@@ -191,7 +192,7 @@ ComboList* FrmOptions::list(QWidget* parent, const char* name, const QRect& r)
 
 void FrmOptions::Form_Load()
 {
-    SettingsStore& store = program_.settings();
+    SettingsStore& store = store_;
     fillSizeList(cboDefaultPenSize);
     fillFontList(cboDefaultFont);
     txtHotKeyLetter->setText(store.read(keys::HotKey));
@@ -206,17 +207,16 @@ void FrmOptions::Form_Load()
 
 void FrmOptions::cboDefaultPenColor_Click()
 {
-    FrmMain* canvas = program_.frmMain();
-    if (cboDefaultPenColor->currentIndex() != CustomColorIndex || !canvas)
+    if (cboDefaultPenColor->currentIndex() != CustomColorIndex)
         return;
-    canvas->cmdlg.DialogTitle = QStringLiteral("Select Custom Color");
-    canvas->cmdlg.ShowColor();
-    txtcustomcolor->setText(QString::number(canvas->cmdlg.Color));
+    cmdlg_.DialogTitle = QStringLiteral("Select Custom Color");
+    cmdlg_.ShowColor();
+    txtcustomcolor->setText(QString::number(cmdlg_.Color));
 }
 
 void FrmOptions::cmdOK_Click()
 {
-    SettingsStore& store = program_.settings();
+    SettingsStore& store = store_;
     const QString letter = txtHotKeyLetter->text();
     store.save(keys::HotKey, letter);
     store.save(keys::PenSize, cboDefaultPenSize->currentText());
@@ -227,33 +227,27 @@ void FrmOptions::cmdOK_Click()
     store.save(keys::Font, QString::number(cboDefaultFont->currentIndex()));
     // The choice is recorded even when the start-up entry could not be reached.
     if (chkRunOnStartup->checkState() == Qt::Checked) {
-        AddToStartup(program_);
+        AddToStartup(startup_, messages_);
         store.save(keys::RunOnStartup, QStringLiteral("1"));
     } else {
-        RemoveFromStartup(program_);
+        RemoveFromStartup(startup_, messages_);
         store.save(keys::RunOnStartup, QStringLiteral("0"));
     }
 
     // The new letter counts at once: the hot-key handler reads the store on every press, and the
-    // earlier combination stays registered but no longer matches. An empty letter registers
-    // nothing.
-    if (FrmMain* canvas = program_.frmMain()) {
-        UnhookWindow(program_);
-        HookWindow(program_, canvas);
-    }
-    RegisterHotKeyLetter(program_, letter);
-    program_.unloadForm(this);
+    // earlier combination stays registered but no longer matches.
+    Q_EMIT hotKeyChosen(letter);
+    Q_EMIT unloadRequested();
 }
 
 void FrmOptions::cmdCancel_Click()
 {
-    program_.unloadForm(this);
+    Q_EMIT unloadRequested();
 }
 
 void FrmOptions::closeEvent(QCloseEvent* event)
 {
     event->accept();
-    // Exit unloads the dialog itself; the close box unloads it here, without saving.
-    if (!program_.shell.IsExiting)
-        program_.unloadForm(this);
+    // Closing saves nothing; the shell unloads the dialog unless it is exiting anyway.
+    Q_EMIT closed();
 }

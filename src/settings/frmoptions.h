@@ -8,8 +8,11 @@
 #include <QRect>
 #include <QWidget>
 
+class Cmdlg;
 class ComboList;
-class Program;
+class MessageBoxes;
+class SettingsStore;
+class StartupEntry;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -27,11 +30,43 @@ protected:
     bool hitButton(const QPoint& pos) const override;
 };
 
+// Its widgets keep the names the help pages use for them.
 class FrmOptions : public QWidget
 {
     Q_OBJECT
 public:
-    explicit FrmOptions(Program& program);
+    FrmOptions(SettingsStore& store, Cmdlg& cmdlg, StartupEntry& startup, MessageBoxes& messages);
+
+    // Fills the size and font lists and shows the stored defaults.
+    void Form_Load();
+    // "Custom ..." asks for the custom colour.
+    void cboDefaultPenColor_Click();
+    // Saves the defaults, registers or clears starting with the system, reports the hot-key
+    // letter, and asks to be closed.
+    void cmdOK_Click();
+    // Asks to be closed without saving.
+    void cmdCancel_Click();
+
+Q_SIGNALS:
+    // OK saved this hot-key letter; it is to count at once.
+    void hotKeyChosen(const QString& letter);
+    // OK or Cancel: the dialog is done.
+    void unloadRequested();
+    // The dialog was closed (close box, or closing on unload).
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QRect layout(double left, double top, double width, double height) const;
+    QLabel* label(QWidget* parent, const char* name, const QString& caption, const QRect& r);
+    ComboList* list(QWidget* parent, const char* name, const QRect& r);
+
+    SettingsStore& store_;
+    Cmdlg& cmdlg_;
+    StartupEntry& startup_;
+    MessageBoxes& messages_;
 
     QGroupBox* frameHotkey;
     QLabel* lblHotkey;
@@ -55,24 +90,4 @@ public:
 
     QPushButton* cmdOK;
     QPushButton* cmdCancel;
-
-    // Fills the size and font lists and shows the stored defaults.
-    void Form_Load();
-    // "Custom ..." asks for the custom colour.
-    void cboDefaultPenColor_Click();
-    // Saves the defaults, registers or clears starting with the system, registers the hot key
-    // again, and closes.
-    void cmdOK_Click();
-    // Closes without saving.
-    void cmdCancel_Click();
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
-private:
-    QRect layout(double left, double top, double width, double height) const;
-    QLabel* label(QWidget* parent, const char* name, const QString& caption, const QRect& r);
-    ComboList* list(QWidget* parent, const char* name, const QRect& r);
-
-    Program& program_;
 };

@@ -1,24 +1,23 @@
 #include "runonstartup.h"
 
-#include "platform/platform.h"
-#include "shell/program.h"
+#include "platform/messagebox.h"
+#include "platform/startupentry.h"
 
 #include <QCoreApplication>
 
-static void tellCannotAccess(Program& program, StartupEntry::Result result)
+static void tellCannotAccess(MessageBoxes& messages, StartupEntry::Result result)
 {
     if (result == StartupEntry::Result::CannotAccess)
-        program.platform().messages->Show(QStringLiteral("Error.  Cannot Access The Subkey."),
-                                          mb::Critical, QStringLiteral("Error"));
+        messages.Show(QStringLiteral("Error.  Cannot Access The Subkey."), mb::Critical,
+                      QStringLiteral("Error"));
 }
 
-void AddToStartup(Program& program)
+void AddToStartup(StartupEntry& entry, MessageBoxes& messages)
 {
-    tellCannotAccess(program,
-                     program.platform().startup->Add(QCoreApplication::applicationFilePath()));
+    tellCannotAccess(messages, entry.Add(QCoreApplication::applicationFilePath()));
 }
 
-void RemoveFromStartup(Program& program)
+void RemoveFromStartup(StartupEntry& entry, MessageBoxes& messages)
 {
-    tellCannotAccess(program, program.platform().startup->Remove());
+    tellCannotAccess(messages, entry.Remove());
 }

@@ -1,10 +1,11 @@
 #include "captureflow.h"
 
+#include "canvas/frmmain.h"
 #include "canvas/labels.h"
 #include "canvas/textentry.h"
-#include "frmmain.h"
+#include "canvas/texttool.h"
+#include "commands.h"
 #include "imaging/capture.h"
-#include "imaging/snapshot.h"
 #include "platform/keystate.h"
 #include "platform/platform.h"
 #include "platform/units.h"
@@ -13,7 +14,6 @@
 #include "settings/startupvalues.h"
 #include "toolbox/frmtoolbox.h"
 
-#include <QAction>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -66,14 +66,14 @@ void CaptureAndShow(Program& program, const QString& kind)
         return;
 
     // A hidden canvas with its drawing is being kept: bring it back instead.
-    if (canvas->mnuShow->isEnabled()) {
+    if (program.session.keepsCanvas()) {
         ShowHideCanvas(program, QStringLiteral("show"));
         return;
     }
 
     if (canvas->canvasState() == FrmMain::Maximized) {
         canvas->setCanvasState(FrmMain::Minimized);
-        ClearImage(program);
+        ClearImage(*canvas);
     }
     toolbox->setWindowState(Qt::WindowMinimized);
     toolbox->hide();
@@ -87,21 +87,28 @@ void CaptureAndShow(Program& program, const QString& kind)
     if (!alive || program.shell.IsExiting)
         return;
 
-    for (int i = 0; i < canvas->lblText.Count(); ++i) {
-        if (TextLabel* label = canvas->lblText.at(i)) {
+    LabelArray& labels = canvas->labels();
+    for (int i = 0; i < labels.Count(); ++i) {
+        if (TextLabel* label = labels.at(i)) {
             label->setText(QString());
             label->hide();
         }
     }
 
+    Platform& platform = program.platform();
     Picture picture;
     if (kind == QLatin1String("screen")) {
-        picture = CaptureScreen(program);
+        picture = CaptureScreen(*platform.foreground, *platform.screen);
     } else if (kind == QLatin1String("window")) {
-        const WindowCapture wc = CaptureActiveWindow(program);
-        // The fallback has already captured and shown the whole screen.
-        if (wc.fellBack)
+        const WindowCapture wc = CaptureActiveWindow(*platform.foreground, *platform.screen);
+        if (wc.picture.isNull()) {
+            // No active window, a rectangle that makes no sense, or nothing readable: the whole
+            // screen is captured and shown instead.
+            CaptureAndShow(program, QStringLiteral("screen"));
             return;
+        }
+        canvas->setCanvasState(FrmMain::Normal);
+        canvas->setCanvasGeometry(wc.placement);
         picture = wc.picture;
     }
     if ((kind == QLatin1String("screen") || kind == QLatin1String("window")) && picture.isNull()) {
@@ -128,8 +135,9 @@ void CaptureAndShow(Program& program, const QString& kind)
     toolbox->raise();
     SetTopMost(program, toolbox);
 
-    canvas->pichighlight.size = QSize(canvas->ScaleWidth(), canvas->ScaleHeight());
+    canvas->document().setHighlightArea(QSize(canvas->ScaleWidth(), canvas->ScaleHeight()));
     canvas->activateWindow();
+    program.session.showing();
 }
 
 void ShowHideCanvas(Program& program, const QString& action)
@@ -153,21 +161,21 @@ void ShowHideCanvas(Program& program, const QString& action)
         program.shell.SavedCanvasTop = units::toInt16(canvas->Top());
         canvas->hide();
         toolbox->hide();
-        canvas->mnuShow->setEnabled(true);
+        program.session.kept();
     } else if (action == QLatin1String("show")) {
-        canvas->setPicture(canvas->picbox);
+        canvas->setPicture(program.picbox);
         canvas->setCanvasState(FrmMain::Normal);
         canvas->setLeftTop(program.shell.SavedCanvasLeft, program.shell.SavedCanvasTop);
         program.shell.SavedCanvasLeft = 1;
         program.shell.SavedCanvasTop = 1;
-        const Picture& pic = canvas->picbox;
+        const Picture& pic = program.picbox;
         canvas->setSizeTwips(units::himetricToTwips(pic.Width(), program.twipsPerPixelX()),
                              units::himetricToTwips(pic.Height(), program.twipsPerPixelY()));
         canvas->showCanvas();
         toolbox->show();
         toolbox->setWindowState(Qt::WindowNoState);
         SetTopMost(program, toolbox);
-        canvas->mnuShow->setEnabled(false);
+        program.session.shownAgain();
         canvas->activateWindow();
     }
 }
@@ -180,9 +188,10 @@ void SendToTray(Program& program)
     canvas->hide();
     if (FrmToolbox* toolbox = program.frmToolbox())
         toolbox->hide();
-    canvas->txtText->hide();
-    canvas->lblText.UnloadAll();
+    canvas->entryBox()->hide();
+    canvas->labels().UnloadAll();
     program.drawing.NextLabelIndex = 0;
+    program.session.sentToTray();
 }
 
 void HotKeyPressed(Program& program, int dwKey, int dwShift)

@@ -1,6 +1,8 @@
 #include "commands.h"
 
-#include "imaging/snapshot.h"
+#include "canvas/frmmain.h"
+#include "canvas/texttool.h"
+#include "captureflow.h"
 #include "platform/messagebox.h"
 #include "platform/platform.h"
 #include "program.h"
@@ -21,7 +23,8 @@ void CopyCanvas(Program& program)
 
 void EraseCanvas(Program& program)
 {
-    ClearImage(program);
+    if (FrmMain* canvas = program.frmMain())
+        ClearImage(*canvas);
 }
 
 void menuOpen(Program& program)
@@ -42,4 +45,49 @@ void menuConfig(Program& program)
 void menuHelp(Program& program)
 {
     ShowHelp(program);
+}
+
+void runToolboxCommand(Program& program, ToolboxCommand command)
+{
+    switch (command) {
+    case ToolboxCommand::Copy:
+        CopyCanvas(program);
+        break;
+    case ToolboxCommand::Print:
+        PrintImage(program);
+        break;
+    case ToolboxCommand::Save:
+        SaveImage(program);
+        break;
+    case ToolboxCommand::Load:
+        OpenImage(program);
+        break;
+    case ToolboxCommand::Clear:
+        EraseCanvas(program);
+        break;
+    case ToolboxCommand::CaptureScreen:
+        CaptureAndShow(program, QStringLiteral("screen"));
+        break;
+    case ToolboxCommand::CaptureWindow:
+        CaptureAndShow(program, QStringLiteral("window"));
+        break;
+    case ToolboxCommand::About:
+        ShowAboutModeless(program);
+        break;
+    case ToolboxCommand::Options:
+        ShowOptions(program);
+        break;
+    case ToolboxCommand::Help:
+        ShowHelp(program);
+        break;
+    case ToolboxCommand::Hide:
+        ShowHideCanvas(program, QStringLiteral("hide"));
+        break;
+    case ToolboxCommand::ToTray:
+        SendToTray(program);
+        break;
+    case ToolboxCommand::Exit:
+        ExitProgram(program);
+        break;
+    }
 }

@@ -2,17 +2,30 @@
 
 // The commands that menus, toolbox buttons and shortcuts share.
 
+#include <QPrinter>
+#include <functional>
+#include <memory>
+
 class Program;
+enum class ToolboxCommand;
 
 // Copies the canvas, as shown, to the clipboard; a failure is reported.
 void CopyCanvas(Program& program);
 // Erases the drawing.
 void EraseCanvas(Program& program);
 
+// Photographs the canvas as it is shown, without its one-pixel frame and with the toolbox out of
+// the way: to the clipboard (destination 1) or into picbox (any other value). Throws ProgramError
+// when the canvas cannot be read from the screen.
+void SnapshotCanvas(Program& program, int destination);
+
 // Image files and printing.
 void SaveImage(Program& program);
 void OpenImage(Program& program);
 void PrintImage(Program& program);
+// PrintImage with the choice of printer handed in.
+using PrinterChooser = std::function<std::unique_ptr<QPrinter>()>;
+void PrintImageWith(Program& program, const PrinterChooser& choosePrinter);
 
 // Help, About and the options dialog.
 void ShowHelp(Program& program);
@@ -25,3 +38,6 @@ void menuOpen(Program& program);
 void menuAbout(Program& program);
 void menuConfig(Program& program);
 void menuHelp(Program& program);
+
+// A toolbox button.
+void runToolboxCommand(Program& program, ToolboxCommand command);

@@ -1,6 +1,6 @@
 #include "hotkey.h"
 
-#include "frmmain.h"
+#include "canvas/frmmain.h"
 #include "platform/platform.h"
 #include "program.h"
 #include "settings/startupvalues.h"

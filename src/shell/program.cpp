@@ -1,19 +1,23 @@
 #include "program.h"
 
+#include "canvas/frmmain.h"
 #include "captureflow.h"
-#include "frmmain.h"
+#include "commands.h"
+#include "hotkey.h"
 #include "platform/messagebox.h"
 #include "platform/platform.h"
-#include "platform/units.h"
 #include "settings/settingsstore.h"
+#include "shortcuts.h"
+#include "startup.h"
 #include "toolbox/frmtoolbox.h"
+#include "toolselection.h"
+#include "trayicon.h"
+#include "ui/screenmetrics.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
-#include <QScreen>
 
 Program::Program(std::unique_ptr<Platform> platform, std::unique_ptr<SettingsStore> settings)
-    : platform_(std::move(platform)), settings_(std::move(settings))
+    : cmdlg(*platform->dialogs), platform_(std::move(platform)), settings_(std::move(settings))
 {
     endProgram = [] { QCoreApplication::exit(0); };
     captureWait = waitForNextSecond;
@@ -36,6 +40,11 @@ FrmToolbox* Program::frmToolbox() const
     return frmToolbox_.data();
 }
 
+TrayIcon* Program::tray() const
+{
+    return tray_.data();
+}
+
 void Program::registerForm(QWidget* form)
 {
     forms_.append(form);
@@ -44,17 +53,47 @@ void Program::registerForm(QWidget* form)
 void Program::start()
 {
     if (!frmMain_) {
-        frmMain_ = new FrmMain(*this);
-        registerForm(frmMain_);
+        FrmMain* canvas = new FrmMain(drawing, *platform_->cursor);
+        frmMain_ = canvas;
+        registerForm(canvas);
+        tray_ = new TrayIcon(*this, canvas);
+        QObject::connect(canvas, &FrmMain::hotKeyPressed, canvas,
+                         [this](int key, int shift) { HotKeyPressed(*this, key, shift); });
+        QObject::connect(canvas, &FrmMain::keyDown, canvas,
+                         [this](int code) { Form_KeyDown(*this, code); });
+        QObject::connect(canvas, &FrmMain::menuRequested, canvas, [this] {
+            if (tray_)
+                tray_->STI_MouseDown(2);
+        });
+        QObject::connect(canvas, &FrmMain::textFinished, canvas, [this] {
+            SelectTool(*this, ToolPen);
+            if (frmToolbox_)
+                frmToolbox_->showTool(ToolPen);
+        });
+        QObject::connect(canvas, &FrmMain::closing, canvas, [this] {
+            if (tray_)
+                tray_->Form_Unload();
+        });
     }
-    frmMain_->Form_Load();
+    runStartup(*this);
 }
 
 FrmToolbox* Program::loadToolbox()
 {
     if (!frmToolbox_) {
-        frmToolbox_ = new FrmToolbox(*this, frmMain_.data());
-        registerForm(frmToolbox_);
+        FrmToolbox* toolbox = new FrmToolbox(*platform_->keys, cmdlg, colorTable, frmMain_.data());
+        frmToolbox_ = toolbox;
+        registerForm(toolbox);
+        QObject::connect(toolbox, &FrmToolbox::attributesChanged, toolbox,
+                         [this](const DrawingAttributes& a) {
+                             if (frmMain_)
+                                 frmMain_->setAttributes(a);
+                         });
+        QObject::connect(toolbox, &FrmToolbox::toolChosen, toolbox, [this](int tool) {
+            SelectTool(*this, static_cast<std::int16_t>(tool));
+        });
+        QObject::connect(toolbox, &FrmToolbox::command, toolbox,
+                         [this](ToolboxCommand c) { runToolboxCommand(*this, c); });
     }
     return frmToolbox_;
 }
@@ -83,14 +122,12 @@ void Program::unloadForm(QWidget* form)
 
 double Program::twipsPerPixelX() const
 {
-    const QScreen* s = QGuiApplication::primaryScreen();
-    return units::twipsPerPixel(s ? s->logicalDotsPerInchX() : 96.0);
+    return screenTwipsPerPixelX();
 }
 
 double Program::twipsPerPixelY() const
 {
-    const QScreen* s = QGuiApplication::primaryScreen();
-    return units::twipsPerPixel(s ? s->logicalDotsPerInchY() : 96.0);
+    return screenTwipsPerPixelY();
 }
 
 QWidget* loadedForm(const Program& program, const QString& name)
@@ -110,6 +147,8 @@ bool IsFormLoaded(const Program& program, const QString& name)
 void ExitProgram(Program& program)
 {
     program.shell.IsExiting = true;
+    if (FrmToolbox* toolbox = program.frmToolbox())
+        toolbox->allowClose();
     try {
         for (const char* name : {"frmAbout", "frmOptions", "frmToolbox", "frmMain"}) {
             const QString formName = QLatin1String(name);

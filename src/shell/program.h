@@ -1,8 +1,11 @@
 #pragma once
 
+#include "canvas/cmdlg.h"
 #include "canvas/colortable.h"
 #include "canvas/drawingstate.h"
+#include "capturesession.h"
 #include "hotkey.h"
+#include "imaging/picture.h"
 #include "menuextender.h"
 
 #include <QList>
@@ -18,6 +21,7 @@ struct Platform;
 class SettingsStore;
 class FrmMain;
 class FrmToolbox;
+class TrayIcon;
 
 // A failure that a routine reports to its caller; source names what failed.
 class ProgramError : public std::runtime_error
@@ -56,16 +60,19 @@ public:
     DrawingState drawing;
     ColorTable colorTable;
     ShellState shell;
+    CaptureSession session;
     QString helpFile; // the help file opened by Help
     MenuExtender menuExtender;
     HotKeyHook hotKeyHook;
-    int lastPaletteIndex = 8; // the colour drawn with when the colour list has no selection
+    Cmdlg cmdlg;     // the one common dialog: file open and save, printer, colour
+    Picture picbox;  // the snapshot of the canvas taken for hiding, saving and printing
 
-    // Loads the canvas window, whose load handling runs the whole start-up.
+    // Loads the canvas window and runs the whole start-up.
     void start();
 
     FrmMain* frmMain() const;
     FrmToolbox* frmToolbox() const;
+    TrayIcon* tray() const;
 
     // Creates the toolbox (once) and runs its load handling.
     FrmToolbox* loadToolbox();
@@ -99,6 +106,7 @@ private:
     std::unique_ptr<SettingsStore> settings_;
     QPointer<FrmMain> frmMain_;
     QPointer<FrmToolbox> frmToolbox_;
+    QPointer<TrayIcon> tray_;
     QList<QPointer<QWidget>> forms_;
 };
 

@@ -1,20 +1,18 @@
 #include "startup.h"
 
 #include "canvas/colortable.h"
-#include "canvas/tools.h"
-#include "frmmain.h"
+#include "canvas/frmmain.h"
 #include "hotkey.h"
 #include "menuicons.h"
 #include "program.h"
-#include "art.h"
 #include "settings/settingsstore.h"
 #include "settings/startupvalues.h"
 #include "toolbox/frmtoolbox.h"
-#include "toolbox/widgets.h"
+#include "toolselection.h"
+#include "trayicon.h"
+#include "ui/art.h"
 
 #include <QCoreApplication>
-#include <QMenu>
-#include <QSystemTrayIcon>
 
 namespace {
 
@@ -30,6 +28,7 @@ void runStartup(Program& program)
 {
     SettingsStore& store = program.settings();
     FrmMain* canvas = program.frmMain();
+    TrayIcon* tray = program.tray();
 
     // The help file sits beside the program.
     program.helpFile = QCoreApplication::applicationDirPath() + QStringLiteral("/Scrawlix_Help.chm");
@@ -38,9 +37,9 @@ void runStartup(Program& program)
     for (const char* key : {"getscreen", "getwin", "toolbox", "open", "about", "config", "help",
                             "show", "hide", "sendtotray", "exit"}) {
         const QString k = QLatin1String(key);
-        canvas->imgList.insert(k, artIcon(menuIconPath(k)));
+        tray->icons().insert(k, artIcon(menuIconPath(k)));
     }
-    program.menuExtender.AttachMenus(canvas->mnuMenu, canvas->imgList);
+    program.menuExtender.AttachMenus(tray->menu(), tray->icons());
 
     // The menu serves only as the tray's popup menu; the canvas has no menu bar.
 
@@ -48,8 +47,7 @@ void runStartup(Program& program)
     // anyway, and showing it here would flash it on the screen.
     FrmToolbox* toolbox = program.loadToolbox();
 
-    canvas->STI->setIcon(artIcon(QStringLiteral("icons/scrawlix")));
-    canvas->STI->setVisible(true);
+    tray->showIcon(artIcon(QStringLiteral("icons/scrawlix")));
 
     InitColorTable(program.colorTable);
 
@@ -61,18 +59,16 @@ void runStartup(Program& program)
 
     // Stored values that do not make sense fall back to the key's default; the store is left as
     // it is.
-    toolbox->cboSize->setListIndex(storedPenSize(store.read(keys::PenSize)) - 1);
-    toolbox->cboColor->setListIndex(storedPenColor(store.read(keys::PenColor)));
-    toolbox->cboTextFont->setListIndex(storedFont(store.read(keys::Font), toolbox->cboTextFont->count()));
+    toolbox->chooseSize(storedPenSize(store.read(keys::PenSize)) - 1);
+    toolbox->chooseColor(storedPenColor(store.read(keys::PenColor)));
+    toolbox->chooseFont(storedFont(store.read(keys::Font), toolbox->fontCount()));
 
     const int tool = storedTool(store.read(keys::Tool)) + 1;
     SelectTool(program, static_cast<std::int16_t>(tool));
-    toolbox->tlbr_mode->setPressed(tool, true);
+    toolbox->showTool(tool);
 
-    // Button 1 (Outline) is fill style 1; button 2 (Solid) is fill style 0.
-    const int fillButton = storedFill(store.read(keys::Fill));
-    canvas->FillStyle = fillButton == 1 ? 1 : 0;
-    toolbox->tlbr_filled->setPressed(fillButton, true);
+    // Button 1 (Outline) draws shapes outlined; button 2 (Solid) fills them.
+    toolbox->showFill(storedFill(store.read(keys::Fill)));
 
     seed(store, keys::HotKey, defaults::HotKey);
     HookWindow(program, canvas);

@@ -1,23 +1,19 @@
 #include "frmtoolbox.h"
 
-#include "canvas/colortable.h"
-#include "canvas/tools.h"
-#include "lists.h"
-#include "platform/units.h"
+#include "canvas/cmdlg.h"
 #include "platform/keystate.h"
-#include "platform/platform.h"
-#include "shell/art.h"
-#include "shell/captureflow.h"
-#include "shell/commands.h"
-#include "shell/frmmain.h"
-#include "shell/program.h"
-#include "widgets.h"
+#include "platform/units.h"
+#include "settings/lists.h"
+#include "ui/art.h"
+#include "ui/screenmetrics.h"
+#include "ui/widgets.h"
 
 #include <QCloseEvent>
 #include <QTimer>
 #include <QToolButton>
 
-FrmToolbox::FrmToolbox(Program& program, QWidget* canvas) : QWidget(canvas), program_(program)
+FrmToolbox::FrmToolbox(KeyState& keys, Cmdlg& cmdlg, ColorTable& colors, QWidget* canvas)
+    : QWidget(canvas), keys_(keys), cmdlg_(cmdlg), colors_(colors)
 {
     setObjectName(QStringLiteral("frmToolbox"));
     setWindowTitle(QStringLiteral("Toolbox"));
@@ -101,40 +97,23 @@ FrmToolbox::FrmToolbox(Program& program, QWidget* canvas) : QWidget(canvas), pro
     Frame1 = new FrameCaption(QStringLiteral("Image Options"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame1->setGeometry(layout(0, 3720, 2175, 200));
-    cmdCopy = commandButton("cmdCopy", "copy", "Copy Image to Clipboard", 0, 3960);
-    cmdPrint = commandButton("cmdPrint", "print", "Print Image", 360, 3960);
-    cmdSave = commandButton("cmdSave", "save", "Save Image", 720, 3960);
-    cmdLoad = commandButton("cmdLoad", "load", "Load Image", 1080, 3960);
-    cmdClear = commandButton("cmdClear", "erase", "Erase Image", 1440, 3960);
+    commandButton("cmdCopy", "copy", "Copy Image to Clipboard", 0, 3960, ToolboxCommand::Copy);
+    commandButton("cmdPrint", "print", "Print Image", 360, 3960, ToolboxCommand::Print);
+    commandButton("cmdSave", "save", "Save Image", 720, 3960, ToolboxCommand::Save);
+    commandButton("cmdLoad", "load", "Load Image", 1080, 3960, ToolboxCommand::Load);
+    commandButton("cmdClear", "erase", "Erase Image", 1440, 3960, ToolboxCommand::Clear);
 
     framePgrm = new FrameCaption(QStringLiteral("Scrawlix"), this);
     framePgrm->setObjectName(QStringLiteral("framePgrm"));
     framePgrm->setGeometry(layout(0, 4440, 2175, 200));
-    cmdCaptureScreen = commandButton("cmdCaptureScreen", "capturescreen", "Capture Entire Screen", 0, 4680);
-    cmdCaptureWindow = commandButton("cmdCaptureWindow", "capturewindow", "Capture Active Window", 360, 4680);
-    cmdAbout = commandButton("cmdAbout", "about", "About Scrawlix", 1080, 4680);
-    cmdOptions = commandButton("cmdOptions", "options", "Scrawlix Configuration", 1440, 4680);
-    cmdHelp = commandButton("cmdHelp", "help", "Help", 1800, 4680);
-    cmdHide = commandButton("cmdHide", "hide", "Hide", 1080, 5040);
-    cmdToTray = commandButton("cmdToTray", "totray", "Minimize to Tray", 1440, 5040);
-    cmdExit = commandButton("cmdExit", "exit", "Exit Scrawlix", 1800, 5040);
-
-    Program& p = program_;
-    connect(cmdCopy, &QToolButton::clicked, this, [&p] { CopyCanvas(p); });
-    connect(cmdPrint, &QToolButton::clicked, this, [&p] { PrintImage(p); });
-    connect(cmdSave, &QToolButton::clicked, this, [&p] { SaveImage(p); });
-    connect(cmdLoad, &QToolButton::clicked, this, [&p] { OpenImage(p); });
-    connect(cmdClear, &QToolButton::clicked, this, [&p] { EraseCanvas(p); });
-    connect(cmdCaptureScreen, &QToolButton::clicked, this,
-            [&p] { CaptureAndShow(p, QStringLiteral("screen")); });
-    connect(cmdCaptureWindow, &QToolButton::clicked, this,
-            [&p] { CaptureAndShow(p, QStringLiteral("window")); });
-    connect(cmdAbout, &QToolButton::clicked, this, [&p] { ShowAboutModeless(p); });
-    connect(cmdOptions, &QToolButton::clicked, this, [&p] { ShowOptions(p); });
-    connect(cmdHelp, &QToolButton::clicked, this, [&p] { ShowHelp(p); });
-    connect(cmdHide, &QToolButton::clicked, this, [&p] { ShowHideCanvas(p, QStringLiteral("hide")); });
-    connect(cmdToTray, &QToolButton::clicked, this, [&p] { SendToTray(p); });
-    connect(cmdExit, &QToolButton::clicked, this, [&p] { ExitProgram(p); });
+    commandButton("cmdCaptureScreen", "capturescreen", "Capture Entire Screen", 0, 4680, ToolboxCommand::CaptureScreen);
+    commandButton("cmdCaptureWindow", "capturewindow", "Capture Active Window", 360, 4680, ToolboxCommand::CaptureWindow);
+    commandButton("cmdAbout", "about", "About Scrawlix", 1080, 4680, ToolboxCommand::About);
+    commandButton("cmdOptions", "options", "Scrawlix Configuration", 1440, 4680, ToolboxCommand::Options);
+    commandButton("cmdHelp", "help", "Help", 1800, 4680, ToolboxCommand::Help);
+    commandButton("cmdHide", "hide", "Hide", 1080, 5040, ToolboxCommand::Hide);
+    commandButton("cmdToTray", "totray", "Minimize to Tray", 1440, 5040, ToolboxCommand::ToTray);
+    commandButton("cmdExit", "exit", "Exit Scrawlix", 1800, 5040, ToolboxCommand::Exit);
 
     tmr = new QTimer(this);
     tmr->setInterval(100);
@@ -144,12 +123,14 @@ FrmToolbox::FrmToolbox(Program& program, QWidget* canvas) : QWidget(canvas), pro
     connect(cboSize, &ComboList::selected, this, [this] { cboSize_Click(); });
     connect(tlbr_mode, &ToolBar::buttonClick, this, [this](int i) { tlbr_mode_ButtonClick(i); });
     connect(tlbr_filled, &ToolBar::buttonClick, this, [this](int i) { tlbr_filled_ButtonClick(i); });
+    connect(cboTextFont, &ComboList::selected, this, [this] { publish(); });
+    connect(tlbr_fontstyle, &ToolBar::buttonClick, this, [this] { publish(); });
 
     Form_Load();
 }
 
 QToolButton* FrmToolbox::commandButton(const char* name, const char* icon, const char* tip,
-                                       double left, double top)
+                                       double left, double top, ToolboxCommand command)
 {
     auto* b = new QToolButton(this);
     b->setObjectName(QLatin1String(name));
@@ -157,13 +138,14 @@ QToolButton* FrmToolbox::commandButton(const char* name, const char* icon, const
     b->setIcon(artIcon(QStringLiteral("icons/") + QLatin1String(icon)));
     b->setIconSize(QSize(16, 16));
     b->setGeometry(layout(left, top, 375, 375));
+    connect(b, &QToolButton::clicked, this, [this, command] { Q_EMIT this->command(command); });
     return b;
 }
 
 QRect FrmToolbox::layout(double left, double top, double width, double height) const
 {
-    return units::twipsRectToPixels(left, top, width, height, program_.twipsPerPixelX(),
-                                    program_.twipsPerPixelY());
+    return units::twipsRectToPixels(left, top, width, height, screenTwipsPerPixelX(),
+                                    screenTwipsPerPixelY());
 }
 
 void FrmToolbox::Form_Load()
@@ -177,7 +159,7 @@ void FrmToolbox::Form_Load()
 
 void FrmToolbox::tmr_Timer()
 {
-    KeyState& keys = *program_.platform().keys;
+    KeyState& keys = keys_;
     if (keys.GetAsyncKeyState(vk::Add) != 0 && cboSize->currentIndex() < 89)
         cboSize->setListIndex(cboSize->currentIndex() + 10);
     if (keys.GetAsyncKeyState(vk::Subtract) != 0 && cboSize->currentIndex() > 9)
@@ -189,44 +171,104 @@ void FrmToolbox::stopTimer()
     tmr->stop();
 }
 
+void FrmToolbox::allowClose()
+{
+    closable_ = true;
+}
+
+DrawingAttributes FrmToolbox::attributes() const
+{
+    DrawingAttributes a;
+    int index = cboColor->currentIndex();
+    // A list without a selection keeps drawing in the last colour it had.
+    if (index < 0 || index > CustomColorIndex)
+        index = lastColorIndex_;
+    lastColorIndex_ = index;
+    a.color = colorFromBgr(colorTableValue(colors_, index));
+    bool ok = false;
+    const int size = cboSize->currentText().toInt(&ok);
+    a.size = ok ? size : 1;
+    a.filled = tlbr_filled->pressedIndex() == 2;
+    a.fontFamily = cboTextFont->currentText();
+    a.bold = tlbr_fontstyle->isPressed(1);
+    a.italic = tlbr_fontstyle->isPressed(2);
+    a.underline = tlbr_fontstyle->isPressed(3);
+    a.strikeOut = tlbr_fontstyle->isPressed(4);
+    return a;
+}
+
+void FrmToolbox::publish()
+{
+    Q_EMIT attributesChanged(attributes());
+}
+
+void FrmToolbox::chooseSize(int listIndex)
+{
+    cboSize->setListIndex(listIndex);
+}
+
+void FrmToolbox::chooseColor(int listIndex)
+{
+    cboColor->setListIndex(listIndex);
+}
+
+void FrmToolbox::chooseFont(int listIndex)
+{
+    cboTextFont->setListIndex(listIndex);
+}
+
+int FrmToolbox::fontCount() const
+{
+    return cboTextFont->count();
+}
+
+void FrmToolbox::showTool(int tool)
+{
+    tlbr_mode->setPressed(tool, true);
+}
+
+void FrmToolbox::showFill(int button)
+{
+    tlbr_filled->setPressed(button, true);
+    publish();
+}
+
+void FrmToolbox::setFillButtonsEnabled(bool enabled)
+{
+    for (int i = 1; i <= 2; ++i)
+        tlbr_filled->setButtonEnabled(i, enabled);
+}
+
 void FrmToolbox::cboColor_Click()
 {
     const int index = cboColor->currentIndex();
-    FrmMain* canvas = program_.frmMain();
-    if (index == CustomColorIndex && canvas) {
-        canvas->cmdlg.DialogTitle = QStringLiteral("Select Custom Color");
-        canvas->cmdlg.ShowColor();
-        program_.colorTable[CustomColorIndex] = QString::number(canvas->cmdlg.Color);
+    if (index == CustomColorIndex) {
+        cmdlg_.DialogTitle = QStringLiteral("Select Custom Color");
+        cmdlg_.ShowColor();
+        colors_[CustomColorIndex] = QString::number(cmdlg_.Color);
     }
-    shpColor->setFillColor(colorFromBgr(colorTableValue(program_.colorTable, index)));
+    shpColor->setFillColor(colorFromBgr(colorTableValue(colors_, index)));
+    publish();
 }
 
 void FrmToolbox::cboSize_Click()
 {
-    bool ok = false;
-    const int size = cboSize->currentText().toInt(&ok);
-    if (ok && program_.frmMain())
-        program_.frmMain()->DrawWidth = size;
+    publish();
 }
 
 void FrmToolbox::tlbr_mode_ButtonClick(int index)
 {
-    SelectTool(program_, static_cast<std::int16_t>(index));
+    Q_EMIT toolChosen(index);
 }
 
-void FrmToolbox::tlbr_filled_ButtonClick(int index)
+void FrmToolbox::tlbr_filled_ButtonClick(int)
 {
-    if (!program_.frmMain())
-        return;
-    if (index == 1)
-        program_.frmMain()->FillStyle = 1;
-    else if (index == 2)
-        program_.frmMain()->FillStyle = 0;
+    publish();
 }
 
 void FrmToolbox::closeEvent(QCloseEvent* event)
 {
-    if (program_.shell.IsExiting) {
+    if (closable_) {
         event->accept();
         return;
     }

@@ -1,24 +1,97 @@
 #pragma once
 
+#include "canvas/colortable.h"
+#include "canvas/drawingattributes.h"
+
 #include <QWidget>
 
-class Program;
+class Cmdlg;
 class ComboList;
 class ColorSwatch;
 class FrameCaption;
+class KeyState;
 class ToolBar;
 class QToolButton;
 class QTimer;
 
-// The floating toolbox. Its widgets are the store of the current colour, size, font, font
-// styles, tool and fill style: the drawing code reads them when it draws.
+// The toolbox's command buttons, in the order they are laid out.
+enum class ToolboxCommand {
+    Copy,
+    Print,
+    Save,
+    Load,
+    Clear,
+    CaptureScreen,
+    CaptureWindow,
+    About,
+    Options,
+    Help,
+    Hide,
+    ToTray,
+    Exit,
+};
+
+// The floating toolbox. Its lists and bars hold the current colour, size, font, font styles, tool
+// and fill; it publishes them as drawing attributes whenever they change, and reports the tool
+// chosen and the command buttons pressed. Its widgets keep the names the help pages use.
 class FrmToolbox : public QWidget
 {
     Q_OBJECT
 public:
     // The toolbox belongs to the canvas window, so window managers keep it above the canvas even
-    // when the canvas covers the whole screen.
-    FrmToolbox(Program& program, QWidget* canvas);
+    // when the canvas covers the whole screen. The custom colour is asked for with cmdlg and kept
+    // in colors.
+    FrmToolbox(KeyState& keys, Cmdlg& cmdlg, ColorTable& colors, QWidget* canvas);
+
+    // What the drawing is made with now.
+    DrawingAttributes attributes() const;
+
+    // Selections made from code, as start-up applies the stored defaults. Each runs the list's
+    // selection handling as a user's choice would.
+    void chooseSize(int listIndex);
+    void chooseColor(int listIndex);
+    void chooseFont(int listIndex);
+    int fontCount() const;
+    // Shows tool t pressed on the tool bar, without choosing it.
+    void showTool(int tool);
+    // Presses fill button 1 (Outline) or 2 (Solid).
+    void showFill(int button);
+    // Enables or disables both fill buttons.
+    void setFillButtonsEnabled(bool enabled);
+
+    // Keypad plus and minus step the size by ten, system-wide.
+    void tmr_Timer();
+    void stopTimer();
+    // From now on closing the toolbox closes it; until then it only hides.
+    void allowClose();
+
+    // Runs once, when the window is created: fills the size and font lists.
+    void Form_Load();
+
+    void cboColor_Click();
+    void cboSize_Click();
+    void tlbr_mode_ButtonClick(int index);
+    void tlbr_filled_ButtonClick(int index);
+
+Q_SIGNALS:
+    void attributesChanged(const DrawingAttributes& attributes);
+    void toolChosen(int tool);
+    void command(ToolboxCommand command);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QRect layout(double left, double top, double width, double height) const;
+    QToolButton* commandButton(const char* name, const char* icon, const char* tip, double left,
+                               double top, ToolboxCommand command);
+    void publish();
+
+    KeyState& keys_;
+    Cmdlg& cmdlg_;
+    ColorTable& colors_;
+    mutable int lastColorIndex_ = 8; // the colour drawn with when the colour list has no selection
+    bool closable_ = false;
 
     FrameCaption* frameColor;
     ComboList* cboColor;
@@ -32,41 +105,6 @@ public:
     ToolBar* tlbr_mode;
     ToolBar* tlbr_filled;
     FrameCaption* Frame1;
-    QToolButton* cmdCopy;
-    QToolButton* cmdPrint;
-    QToolButton* cmdSave;
-    QToolButton* cmdLoad;
-    QToolButton* cmdClear;
     FrameCaption* framePgrm;
-    QToolButton* cmdCaptureScreen;
-    QToolButton* cmdCaptureWindow;
-    QToolButton* cmdAbout;
-    QToolButton* cmdOptions;
-    QToolButton* cmdHelp;
-    QToolButton* cmdHide;
-    QToolButton* cmdToTray;
-    QToolButton* cmdExit;
     QTimer* tmr; // keypad size steps, 100 ms
-
-    // Keypad plus and minus step the size by ten, system-wide.
-    void tmr_Timer();
-
-    void stopTimer();
-
-    // Runs once, when the window is created: fills the size and font lists.
-    void Form_Load();
-
-    void cboColor_Click();
-    void cboSize_Click();
-    void tlbr_mode_ButtonClick(int index);
-    void tlbr_filled_ButtonClick(int index);
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
-private:
-    QRect layout(double left, double top, double width, double height) const;
-    QToolButton* commandButton(const char* name, const char* icon, const char* tip, double left,
-                               double top);
-    Program& program_;
 };

@@ -9,6 +9,13 @@
 #include <QTemporaryDir>
 #include <memory>
 
+// A widget of a window by its object name, the name the help pages use for it.
+template <typename T = QWidget>
+T* named(const QObject* window, const char* name)
+{
+    return window->findChild<T*>(QLatin1String(name));
+}
+
 struct TestProgram {
     QTemporaryDir dir;
     FakePlatform* fake = nullptr;

@@ -5,7 +5,7 @@
 #include "about/webaddress.h"
 #include "settings/dialogfont.h"
 #include "shell/commands.h"
-#include "shell/frmmain.h"
+#include "canvas/frmmain.h"
 #include "testprogram.h"
 
 #include <QtTest>
@@ -34,7 +34,7 @@ struct AboutProgram : TestProgram {
         QTimer::singleShot(0, program->frmMain(), [this] {
             if (FrmAbout* a = about(true)) {
                 caption = a->windowTitle();
-                a->cmdOK->click();
+                named<QPushButton>(a, "cmdOK")->click();
             }
         });
         ShowAbout(*program);
@@ -91,11 +91,11 @@ void TestAbout::aboutBox()
     QCOMPARE(a->size(), QSize(522, 193));
     QCOMPARE(a->minimumSize(), a->maximumSize());
     const QList<QPair<QWidget*, QRect>> expected = {
-        {a->Frame1, {8, 0, 201, 113}},        {a->Image1, {8, 7, 187, 104}},
-        {a->Frame2, {216, 0, 297, 113}},      {a->lblDescription, {8, 16, 281, 62}},
-        {a->lblWebAddress, {8, 80, 281, 28}}, {a->Frame5, {8, 120, 337, 65}},
-        {a->lblDisclaimer, {8, 16, 313, 47}}, {a->Frame3, {352, 120, 161, 65}},
-        {a->cmdOK, {8, 16, 140, 39}},
+        {named(a, "Frame1"), {8, 0, 201, 113}},        {named(a, "Image1"), {8, 7, 187, 104}},
+        {named(a, "Frame2"), {216, 0, 297, 113}},      {named(a, "lblDescription"), {8, 16, 281, 62}},
+        {named(a, "lblWebAddress"), {8, 80, 281, 28}}, {named(a, "Frame5"), {8, 120, 337, 65}},
+        {named(a, "lblDisclaimer"), {8, 16, 313, 47}}, {named(a, "Frame3"), {352, 120, 161, 65}},
+        {named(a, "cmdOK"), {8, 16, 140, 39}},
     };
     for (const auto& [widget, rect] : expected) {
         QCOMPARE(widget->geometry(), rect);
@@ -104,7 +104,7 @@ void TestAbout::aboutBox()
 
     // The link opens the page and closes the box, whether or not a browser started.
     t.fake->fakeShell->succeed = false;
-    QTest::mouseClick(a->lblWebAddress, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseClick(named(a, "lblWebAddress"), Qt::LeftButton, {}, QPoint(5, 5));
     QCOMPARE(t.fake->fakeShell->opened, QStringList{ProductWebAddress});
     QCOMPARE(QUrl(ProductWebAddress).path(), QStringLiteral("/products/scrawlix/"));
     QVERIFY(!t.about());

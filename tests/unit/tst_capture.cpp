@@ -6,12 +6,13 @@
 #include "imaging/snapshot.h"
 #include "shell/captureflow.h"
 #include "shell/commands.h"
-#include "shell/frmmain.h"
+#include "canvas/frmmain.h"
 #include "shell/hotkey.h"
+#include "shell/trayicon.h"
 #include "shell/trayclicks.h"
 #include "testprogram.h"
 #include "toolbox/frmtoolbox.h"
-#include "toolbox/widgets.h"
+#include "ui/widgets.h"
 
 #include <QAction>
 #include <QMenu>
@@ -38,6 +39,7 @@ struct Started : TestProgram {
     FrmMain* canvas() { return program->frmMain(); }
     FrmToolbox* toolbox() { return program->frmToolbox(); }
     int captures() const { return fake->fakeScreen->captures; }
+    QAction* mnuShow() { return canvas()->findChild<QAction*>(QStringLiteral("mnuShow")); }
 };
 
 QRect screenRect()
@@ -82,12 +84,12 @@ void TestCapture::screenCaptureShowsCanvasOverTheScreen()
     QTRY_COMPARE(t.canvas()->geometry(), screenRect());
     QVERIFY(t.toolbox()->isVisible());
     QVERIFY(!t->drawing.WindowCaptureMode);
-    QVERIFY(!t.canvas()->mnuShow->isEnabled());
+    QVERIFY(!t.mnuShow()->isEnabled());
     QCOMPARE(t.fake->fakeTopMost->raised.last().data(), static_cast<QWidget*>(t.toolbox()));
     QCOMPARE(t.canvas()->picture().image().size(), screenRect().size());
     // The canvas shows exactly the screen's pixels where they came from.
     QCOMPARE(t.canvas()->picture().image().pixel(300, 200), t.fake->fakeScreen->screen.pixel(300, 200));
-    QCOMPARE(t.canvas()->pichighlight.size, screenRect().size());
+    QCOMPARE(t.canvas()->document().highlightArea(), screenRect().size());
 }
 
 void TestCapture::hideKeepsDrawingAndNextRequestShowsIt()
@@ -95,14 +97,14 @@ void TestCapture::hideKeepsDrawingAndNextRequestShowsIt()
     Started t;
     CaptureAndShow(*t, QStringLiteral("screen"));
     QTRY_COMPARE(t.canvas()->geometry(), screenRect());
-    t.canvas()->image().setPixel(10, 10, qRgb(1, 2, 3));
+    t.canvas()->document().image().setPixel(10, 10, qRgb(1, 2, 3));
     ShowHideCanvas(*t, QStringLiteral("hide"));
     QVERIFY(!t.canvas()->isVisible());
     QVERIFY(!t.toolbox()->isVisible());
-    QVERIFY(t.canvas()->mnuShow->isEnabled());
+    QVERIFY(t.mnuShow()->isEnabled());
     // The kept snapshot holds the drawing, without the one-pixel frame.
-    QCOMPARE(t.canvas()->picbox.image().size(), screenRect().size() - QSize(2, 2));
-    QCOMPARE(t.canvas()->picbox.image().pixel(9, 9), qRgb(1, 2, 3));
+    QCOMPARE(t->picbox.image().size(), screenRect().size() - QSize(2, 2));
+    QCOMPARE(t->picbox.image().pixel(9, 9), qRgb(1, 2, 3));
 
     const int before = t.captures();
     CaptureAndShow(*t, QStringLiteral("window")); // any kind: the kept canvas comes back
@@ -110,7 +112,7 @@ void TestCapture::hideKeepsDrawingAndNextRequestShowsIt()
     QVERIFY(t.canvas()->isVisible());
     QCOMPARE(t.canvas()->canvasState(), int(FrmMain::Normal));
     QCOMPARE(t.canvas()->canvasGeometry(), QRect(QPoint(0, 0), screenRect().size() - QSize(2, 2)));
-    QVERIFY(!t.canvas()->mnuShow->isEnabled());
+    QVERIFY(!t.mnuShow()->isEnabled());
     QCOMPARE(t->shell.SavedCanvasLeft, 1.0f);
     QCOMPARE(t->shell.SavedCanvasTop, std::int16_t(1));
 }
@@ -138,10 +140,10 @@ void TestCapture::newScreenCaptureErasesTheDrawing()
 {
     Started t;
     CaptureAndShow(*t, QStringLiteral("screen"));
-    placeText(*t, 50, 60);
-    QCOMPARE(t.canvas()->lblText.Count(), 2);
+    placeText(*t.canvas(), 50, 60);
+    QCOMPARE(t.canvas()->labels().Count(), 2);
     CaptureAndShow(*t, QStringLiteral("screen"));
-    QCOMPARE(t.canvas()->lblText.Count(), 1);
+    QCOMPARE(t.canvas()->labels().Count(), 1);
     QCOMPARE(t->drawing.NextLabelIndex, std::int16_t(0));
 }
 
@@ -263,7 +265,7 @@ void TestCapture::trayDoubleClickAndMenu()
     Started t;
     // The popup: ten commands and three separators, Hide left out, Show greyed.
     QStringList shown;
-    for (QAction* a : t.canvas()->mnuMenu->actions()) {
+    for (QAction* a : t->tray()->menu()->actions()) {
         if (!a->isVisible())
             continue;
         shown << (a->isSeparator() ? QStringLiteral("-") : a->text());
@@ -273,13 +275,13 @@ void TestCapture::trayDoubleClickAndMenu()
     QCOMPARE(shown, QStringList({"Capture Screen", "Capture Window", "Show Toolbox", "Open", "-",
                                  "&About", "&Configuration", "&Help", "-", "Show", "-",
                                  "Send to System Tray", "E&xit"}));
-    QVERIFY(!t.canvas()->mnuShow->isEnabled());
+    QVERIFY(!t.mnuShow()->isEnabled());
     // A single click does nothing.
-    t.canvas()->STI_Activated(QSystemTrayIcon::Trigger);
+    t->tray()->STI_Activated(QSystemTrayIcon::Trigger);
     QTest::qWait(0);
     QVERIFY(!t.canvas()->isVisible());
     // A tray that reports the double-click itself (XEmbed) captures once.
-    t.canvas()->STI_Activated(QSystemTrayIcon::DoubleClick);
+    t->tray()->STI_Activated(QSystemTrayIcon::DoubleClick);
     QVERIFY(t.canvas()->isVisible());
     QVERIFY(!t->drawing.WindowCaptureMode);
     QTest::qWait(0);
@@ -287,13 +289,13 @@ void TestCapture::trayDoubleClickAndMenu()
     // One that reports clicks only (StatusNotifier): two clicks close together capture once.
     SendToTray(*t);
     for (int i = 0; i < 3; ++i)
-        t.canvas()->STI_Activated(QSystemTrayIcon::Trigger);
+        t->tray()->STI_Activated(QSystemTrayIcon::Trigger);
     QTRY_VERIFY(t.canvas()->isVisible());
     QTest::qWait(0);
     QCOMPARE(t.fake->fakeScreen->captures, 2);
-    t.canvas()->Form_QueryUnload();
-    t.canvas()->Form_Unload(); // detaching twice is harmless
-    QVERIFY(!t.canvas()->STI->isVisible());
+    t->tray()->Form_Unload();
+    t->tray()->Form_Unload(); // detaching twice is harmless
+    QVERIFY(!t->tray()->isIconVisible());
 }
 
 void TestCapture::trayClickPairs_data()
@@ -338,7 +340,7 @@ void TestCapture::copyGoesToClipboardAndShowsToolbox()
     const QImage clip = QGuiApplication::clipboard()->image();
     QCOMPARE(clip.size(), screenRect().size() - QSize(2, 2));
     QCOMPARE(clip.pixel(0, 0), t.canvas()->image().pixel(1, 1)); // the frame is left out
-    QVERIFY(t.canvas()->picbox.isNull());
+    QVERIFY(t->picbox.isNull());
     QVERIFY(t.toolbox()->isVisible());
 }
 
@@ -347,11 +349,11 @@ void TestCapture::sendToTrayUnloadsLabels()
     Started t;
     CaptureAndShow(*t, QStringLiteral("screen"));
     for (int i = 0; i < 3; ++i)
-        placeText(*t, 20 + 40 * i, 30);
-    QCOMPARE(t.canvas()->lblText.Count(), 4);
-    t.toolbox()->cmdToTray->click();
-    QCOMPARE(t.canvas()->lblText.Count(), 1);
-    QVERIFY(t.canvas()->lblText.at(0));
+        placeText(*t.canvas(), 20 + 40 * i, 30);
+    QCOMPARE(t.canvas()->labels().Count(), 4);
+    named<QToolButton>(t.toolbox(), "cmdToTray")->click();
+    QCOMPARE(t.canvas()->labels().Count(), 1);
+    QVERIFY(t.canvas()->labels().at(0));
     QCOMPARE(t->drawing.NextLabelIndex, std::int16_t(0));
     QVERIFY(!t.canvas()->isVisible());
     QVERIFY(!t.toolbox()->isVisible());
@@ -378,17 +380,17 @@ void TestCapture::keypadSteps()
     QFETCH(bool, minus);
     QFETCH(int, expected);
     Started t;
-    t.toolbox()->cboSize->setListIndex(size - 1);
+    named<ComboList>(t.toolbox(), "cboSize")->setListIndex(size - 1);
     // Taps shorter than a tick still count.
     if (plus)
         t.fake->fakeKeys->tap(107);
     if (minus)
         t.fake->fakeKeys->tap(109);
     t.toolbox()->tmr_Timer();
-    QCOMPARE(t.toolbox()->cboSize->currentText().toInt(), expected);
-    QCOMPARE(t.canvas()->DrawWidth, expected);
+    QCOMPARE(named<ComboList>(t.toolbox(), "cboSize")->currentText().toInt(), expected);
+    QCOMPARE(t.canvas()->attributes().size, expected);
     t.toolbox()->tmr_Timer(); // each tap steps once
-    QCOMPARE(t.toolbox()->cboSize->currentText().toInt(), expected);
+    QCOMPARE(named<ComboList>(t.toolbox(), "cboSize")->currentText().toInt(), expected);
 }
 
 void TestCapture::failedCaptureIsReported()

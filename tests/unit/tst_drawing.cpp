@@ -6,10 +6,11 @@
 #include "canvas/textentry.h"
 #include "canvas/texttool.h"
 #include "canvas/tools.h"
-#include "shell/frmmain.h"
+#include "shell/toolselection.h"
+#include "canvas/frmmain.h"
 #include "testprogram.h"
 #include "toolbox/frmtoolbox.h"
-#include "toolbox/widgets.h"
+#include "ui/widgets.h"
 
 #include <QToolButton>
 #include <QtTest>
@@ -28,18 +29,18 @@ struct Canvas : TestProgram {
         canvas()->setCanvasGeometry(QRect(0, 0, 400, 300));
         canvas()->setPicture(Picture(white, {}, 96, 96));
         canvas()->showCanvas();
-        canvas()->pichighlight.size = QSize(400, 300); // as a capture sizes it
+        canvas()->document().setHighlightArea(QSize(400, 300)); // as a capture sizes it
     }
     FrmMain* canvas() { return program->frmMain(); }
     FrmToolbox* toolbox() { return program->frmToolbox(); }
     void use(int tool, int size, int color)
     {
         SelectTool(*program, static_cast<std::int16_t>(tool));
-        toolbox()->cboSize->setListIndex(size - 1);
-        toolbox()->cboColor->setListIndex(color);
+        named<ComboList>(toolbox(), "cboSize")->setListIndex(size - 1);
+        named<ComboList>(toolbox(), "cboColor")->setListIndex(color);
     }
     QRgb at(int x, int y) { return canvas()->image().pixel(x, y); }
-    void press(float x, float y, int button = 1) { Form_MouseDown(*program, button, 0, x, y); }
+    void press(float x, float y, int button = 1) { Form_MouseDown(*canvas(), button, 0, x, y); }
     // Counts the pixels of a colour along a row or a column, between two positions.
     int countRow(int y, int x0, int x1, QRgb c)
     {
@@ -107,14 +108,14 @@ void TestDrawing::circleRadiusAndOutline()
     QCOMPARE(c.countRow(cy, first, first + 4, RedPx), 5);
     QCOMPARE(c.at(cx, cy), WhitePx);
     QCOMPARE(c.countColumn(cx, cy - r - 10, cy, RedPx), 5);
-    QCOMPARE(c.canvas()->DrawWidth, size); // the pen width comes back after the outline
+    QCOMPARE(c.canvas()->attributes().size, size); // the pen width comes back after the outline
 }
 
 void TestDrawing::solidCircleAndRectangle()
 {
     Canvas c;
     c.use(ToolCircle, 3, Red);
-    c.toolbox()->tlbr_filled->button(2)->click();
+    named<ToolBar>(c.toolbox(), "tlbr_filled")->button(2)->click();
     c.press(100, 100);
     QCOMPARE(c.at(100, 100), RedPx);
     QCOMPARE(c.at(100 + 28, 100), RedPx);
@@ -205,8 +206,8 @@ void TestDrawing::highlighterAndsTheColour()
     c.use(ToolHighlighter, 10, Yellow);
     c.press(50, 50);
     for (int x : {50, 150, 250}) {
-        Form_MouseMove(*c, 1, 0, x, 150);
-        Form_MouseMove(*c, 1, 0, x, 150); // twice over the same spot changes nothing more
+        Form_MouseMove(*c.canvas(), 1, 0, x, 150);
+        Form_MouseMove(*c.canvas(), 1, 0, x, 150); // twice over the same spot changes nothing more
     }
     QCOMPARE(c.at(50, 150), qRgb(255, 255, 0));
     QCOMPARE(c.at(150, 150), qRgb(0, 0, 0));
@@ -216,13 +217,13 @@ void TestDrawing::highlighterAndsTheColour()
     // White highlights nothing; black blackens the square.
     c.use(ToolHighlighter, 4, White);
     c.press(0, 0);
-    Form_MouseMove(*c, 1, 0, 250, 50);
+    Form_MouseMove(*c.canvas(), 1, 0, 250, 50);
     QCOMPARE(c.at(250, 50), qRgb(0x80, 0xC0, 0xFF));
     c.use(ToolHighlighter, 4, Black);
     c.press(0, 0);
-    Form_MouseMove(*c, 1, 0, 50, 250);
+    Form_MouseMove(*c.canvas(), 1, 0, 50, 250);
     QCOMPARE(c.at(50, 250), qRgb(0, 0, 0));
-    Form_MouseUp(*c, 1, 0, 0, 0);
+    Form_MouseUp(*c.canvas(), 1, 0, 0, 0);
     QVERIFY(!c->drawing.HighlightActive);
     // The square's edges round halves to even: 97.5 and 98.5 both give 98.
     QCOMPARE(stampEdge(100, 5), 98);
@@ -239,13 +240,13 @@ void TestDrawing::buttonsOnPressAndMove()
     c.use(ToolPen, 3, Red);
     c->drawing.CursorPos = QPoint(300, 50);
     c.press(300, 50);
-    Form_MouseMove(*c, 1 | 2, 0, 350, 50); // left plus right: nothing
+    Form_MouseMove(*c.canvas(), 1 | 2, 0, 350, 50); // left plus right: nothing
     QCOMPARE(c.at(325, 50), WhitePx);
-    Form_MouseMove(*c, 1, 1, 350, 50); // Shift held: draws
+    Form_MouseMove(*c.canvas(), 1, 1, 350, 50); // Shift held: draws
     QCOMPARE(c.at(325, 50), RedPx);
-    Form_MouseUp(*c, 1, 0, 350, 50);
+    Form_MouseUp(*c.canvas(), 1, 0, 350, 50);
     QVERIFY(!c->drawing.PenStrokeActive);
-    Form_MouseMove(*c, 1, 0, 380, 80); // no stroke after the release
+    Form_MouseMove(*c.canvas(), 1, 0, 380, 80); // no stroke after the release
     QCOMPARE(c.at(365, 65), WhitePx);
 }
 
@@ -265,24 +266,24 @@ void TestDrawing::strokeStartingOnALabel()
     Canvas c;
     c.use(ToolText, 12, Black);
     c.press(100, 100);
-    QTest::keyClicks(c.canvas()->txtText, QStringLiteral("label"));
+    QTest::keyClicks(c.canvas()->entryBox(), QStringLiteral("label"));
     c.use(ToolPen, 4, Red);
     // Press on the label, move across it and on over the canvas: one joined stroke.
     c.fake->fakeCursor->pos = QPoint(105, 105);
-    tmrTimer_Timer(*c);
-    lblText_MouseDown(*c, 1, 1);
+    tmrTimer_Timer(*c.canvas());
+    lblText_MouseDown(*c.canvas(), 1, 1);
     QVERIFY(c->drawing.PenStrokeActive);
     c.fake->fakeCursor->pos = QPoint(200, 105);
-    tmrTimer_Timer(*c);
-    lblText_MouseMove(*c, 1, 1);
+    tmrTimer_Timer(*c.canvas());
+    lblText_MouseMove(*c.canvas(), 1, 1);
     QCOMPARE(c.at(150, 105), RedPx);
-    Form_MouseMove(*c, 1, 0, 250, 105);
+    Form_MouseMove(*c.canvas(), 1, 0, 250, 105);
     QCOMPARE(c.at(225, 105), RedPx);
     // With the circle tool a press on a label draws nothing and starts no stroke.
-    Form_MouseUp(*c, 1, 0, 0, 0);
+    Form_MouseUp(*c.canvas(), 1, 0, 0, 0);
     c.use(ToolCircle, 2, Red);
-    lblText_MouseDown(*c, 1, 1);
-    lblText_MouseMove(*c, 1, 1);
+    lblText_MouseDown(*c.canvas(), 1, 1);
+    lblText_MouseMove(*c.canvas(), 1, 1);
     QVERIFY(!c->drawing.PenStrokeActive);
 }
 
@@ -292,16 +293,16 @@ void TestDrawing::textPlacementAndClamp()
     c.use(ToolText, 10, Black);
     c.press(5, 5);
     QCOMPARE(c->drawing.NextLabelIndex, std::int16_t(2));
-    TextLabel* label = c.canvas()->lblText.at(1);
+    TextLabel* label = c.canvas()->labels().at(1);
     QVERIFY(label);
     QCOMPARE(label->pos(), QPoint(5, 5));
     QCOMPARE(label->borderStyle(), 1);
-    QVERIFY(!c.canvas()->lblText.at(0)->isVisible());
-    QCOMPARE(c.canvas()->lblText.at(0)->borderStyle(), 0);
-    TextEntryBox* box = c.canvas()->txtText;
+    QVERIFY(!c.canvas()->labels().at(0)->isVisible());
+    QCOMPARE(c.canvas()->labels().at(0)->borderStyle(), 0);
+    TextEntryBox* box = c.canvas()->entryBox();
     QCOMPARE(box->pos(), QPoint(5 - box->width() - 10, 5 - box->height() - 10));
     QCOMPARE(box->size(), QSize(153, 49));
-    tmrTimer_Timer(*c);
+    tmrTimer_Timer(*c.canvas());
     QCOMPARE(box->pos(), QPoint(150, 150));
 }
 
@@ -310,19 +311,19 @@ void TestDrawing::typingMakesLines()
     Canvas c;
     c.use(ToolText, 10, Black);
     c.press(60, 80);
-    TextEntryBox* box = c.canvas()->txtText;
+    TextEntryBox* box = c.canvas()->entryBox();
     QTest::keyClicks(box, QStringLiteral("ab"));
     QTest::keyClick(box, Qt::Key_Return);
     QTest::keyClicks(box, QStringLiteral("c"));
-    QCOMPARE(c.canvas()->lblText.at(1)->text(), QStringLiteral("ab\nc"));
+    QCOMPARE(c.canvas()->labels().at(1)->text(), QStringLiteral("ab\nc"));
     QVERIFY(box->isVisible()); // Enter alone does not finish
     QTest::keyClick(box, Qt::Key_Return, Qt::ControlModifier | Qt::ShiftModifier);
     QVERIFY(box->isVisible());
-    QCOMPARE(c.canvas()->lblText.at(1)->borderStyle(), 1);
+    QCOMPARE(c.canvas()->labels().at(1)->borderStyle(), 1);
     // A second placement finishes the first and takes the box, emptied.
     c.press(200, 200);
-    QCOMPARE(c.canvas()->lblText.at(1)->borderStyle(), 0);
-    QCOMPARE(c.canvas()->lblText.at(2)->borderStyle(), 1);
+    QCOMPARE(c.canvas()->labels().at(1)->borderStyle(), 0);
+    QCOMPARE(c.canvas()->labels().at(2)->borderStyle(), 1);
     QCOMPARE(box->toPlainText(), QString());
     QCOMPARE(box->pos(), QPoint(200 - 153 - 10, 200 - 49 - 10));
 }
@@ -332,11 +333,11 @@ void TestDrawing::liveFormattingUntilFinished()
     Canvas c;
     c.use(ToolText, 12, Red);
     c.press(60, 80);
-    QTest::keyClicks(c.canvas()->txtText, QStringLiteral("hi"));
-    TextLabel* label = c.canvas()->lblText.at(1);
-    c.toolbox()->tlbr_fontstyle->button(1)->click();
-    c.toolbox()->cboSize->setListIndex(19);
-    tmrTimer_Timer(*c);
+    QTest::keyClicks(c.canvas()->entryBox(), QStringLiteral("hi"));
+    TextLabel* label = c.canvas()->labels().at(1);
+    named<ToolBar>(c.toolbox(), "tlbr_fontstyle")->button(1)->click();
+    named<ComboList>(c.toolbox(), "cboSize")->setListIndex(19);
+    tmrTimer_Timer(*c.canvas());
     // The label's text shows in the palette colour.
     const QImage shown = label->grab().toImage();
     bool red = false;
@@ -346,21 +347,21 @@ void TestDrawing::liveFormattingUntilFinished()
     QVERIFY(red);
     QCOMPARE(label->font().pointSize(), 20);
     QVERIFY(label->font().bold());
-    QCOMPARE(label->font().family(), c.toolbox()->cboTextFont->currentText());
+    QCOMPARE(label->font().family(), named<ComboList>(c.toolbox(), "cboTextFont")->currentText());
     // Switching tools does not finish the label.
     SelectTool(*c, ToolCircle);
-    c.toolbox()->cboColor->setListIndex(14);
-    tmrTimer_Timer(*c);
+    named<ComboList>(c.toolbox(), "cboColor")->setListIndex(14);
+    tmrTimer_Timer(*c.canvas());
     QCOMPARE(label->palette().color(QPalette::WindowText), QColor(0, 0, 255));
-    QTest::keyClick(c.canvas()->txtText, Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClick(c.canvas()->entryBox(), Qt::Key_Return, Qt::ShiftModifier);
     QCOMPARE(label->borderStyle(), 0);
-    QVERIFY(!c.canvas()->txtText->isVisible());
+    QVERIFY(!c.canvas()->entryBox()->isVisible());
     QCOMPARE(c->drawing.CurrentTool, std::int16_t(ToolPen));
-    QCOMPARE(c.toolbox()->tlbr_mode->pressedIndex(), 1);
+    QCOMPARE(named<ToolBar>(c.toolbox(), "tlbr_mode")->pressedIndex(), 1);
     QCOMPARE(label->text(), QStringLiteral("hi"));
-    c.toolbox()->cboColor->setListIndex(Yellow);
-    c.toolbox()->cboSize->setListIndex(4);
-    tmrTimer_Timer(*c);
+    named<ComboList>(c.toolbox(), "cboColor")->setListIndex(Yellow);
+    named<ComboList>(c.toolbox(), "cboSize")->setListIndex(4);
+    tmrTimer_Timer(*c.canvas());
     QCOMPARE(label->palette().color(QPalette::WindowText), QColor(0, 0, 255));
     QCOMPARE(label->font().pointSize(), 20);
 }
@@ -371,28 +372,28 @@ void TestDrawing::deletingLabels()
     c.use(ToolText, 10, Black);
     for (int i = 0; i < 3; ++i) {
         c.press(30 + 100 * i, 120);
-        QTest::keyClicks(c.canvas()->txtText, QString::number(i + 1));
+        QTest::keyClicks(c.canvas()->entryBox(), QString::number(i + 1));
     }
-    LabelArray& labels = c.canvas()->lblText;
+    LabelArray& labels = c.canvas()->labels();
     // A finished label goes; the entry box stays.
-    lblText_DblClick(*c, 2);
+    lblText_DblClick(*c.canvas(), 2);
     QVERIFY(!labels.at(2));
-    QVERIFY(c.canvas()->txtText->isVisible());
+    QVERIFY(c.canvas()->entryBox()->isVisible());
     // Placing again after a deletion in the middle opens a fresh label and finishes the open one.
     c.press(100, 250);
     TextLabel* fresh = labels.at(c->drawing.NextLabelIndex - 1);
     QVERIFY(fresh && fresh != labels.at(3));
     QCOMPARE(labels.at(3)->borderStyle(), 0);
-    QTest::keyClicks(c.canvas()->txtText, QStringLiteral("new"));
+    QTest::keyClicks(c.canvas()->entryBox(), QStringLiteral("new"));
     QCOMPARE(fresh->text(), QStringLiteral("new"));
     QCOMPARE(labels.at(1)->text(), QStringLiteral("1"));
     QCOMPARE(labels.at(3)->text(), QStringLiteral("3"));
     // The open label goes, with the entry box; the timer then has nothing to format.
-    lblText_DblClick(*c, c->drawing.NextLabelIndex - 1);
-    QVERIFY(!c.canvas()->txtText->isVisible());
-    tmrTimer_Timer(*c);
+    lblText_DblClick(*c.canvas(), c->drawing.NextLabelIndex - 1);
+    QVERIFY(!c.canvas()->entryBox()->isVisible());
+    tmrTimer_Timer(*c.canvas());
     c.press(300, 250);
-    QTest::keyClicks(c.canvas()->txtText, QStringLiteral("again"));
+    QTest::keyClicks(c.canvas()->entryBox(), QStringLiteral("again"));
     QCOMPARE(labels.at(c->drawing.NextLabelIndex - 1)->text(), QStringLiteral("again"));
 }
 

@@ -4,11 +4,11 @@
 #include "canvas/textentry.h"
 #include "canvas/texttool.h"
 #include "canvas/tools.h"
+#include "shell/toolselection.h"
 #include "imaging/fileio.h"
 #include "shell/captureflow.h"
-#include "shell/cmdlg.h"
 #include "shell/commands.h"
-#include "shell/frmmain.h"
+#include "canvas/frmmain.h"
 #include "testprogram.h"
 #include "toolbox/frmtoolbox.h"
 
@@ -31,7 +31,7 @@ struct Shown : TestProgram {
         program->captureWait = [] { QCoreApplication::processEvents(); };
         program->start();
         CaptureAndShow(*program, QStringLiteral("screen"));
-        canvas()->image().setPixel(10, 10, Marker);
+        canvas()->document().image().setPixel(10, 10, Marker);
     }
     FrmMain* canvas() { return program->frmMain(); }
     QList<ScriptedDialogs::Asked>& asked() { return fake->fakeDialogs->asked; }
@@ -136,7 +136,7 @@ void TestFileIo::filterAndKeptFileName()
                        QLatin1Char(' ') + d.filter;
     QCOMPARE(offered,
              QStringList({"save  .bmp " + qt, "save " + a + " .bmp " + qt, "open  .bmp " + qt}));
-    QVERIFY(t.canvas()->cmdlg.FileName.isEmpty());
+    QVERIFY(t->cmdlg.FileName.isEmpty());
     QVERIFY(t.messages().isEmpty());
     QCOMPARE(t.canvas()->canvasState(), int(FrmMain::Maximized));
 }
@@ -191,7 +191,7 @@ void TestFileIo::save()
     const QByteArray bytes = readFile(file);
     QVERIFY(bytes.startsWith("BM"));
     const QImage saved = QImage::fromData(bytes, "BMP").convertToFormat(QImage::Format_RGB32);
-    QCOMPARE(saved, t.canvas()->picbox.image().convertToFormat(QImage::Format_RGB32));
+    QCOMPARE(saved, t->picbox.image().convertToFormat(QImage::Format_RGB32));
     QCOMPARE(saved,
              t.canvas()->image().copy(QRect(QPoint(1, 1), t.canvas()->size() - QSize(2, 2))));
 }
@@ -282,8 +282,8 @@ void TestFileIo::shortcuts()
     QWidget* target = t.canvas();
     if (typing) {
         SelectTool(*t, ToolText);
-        placeText(*t, 60, 60);
-        target = t.canvas()->txtText;
+        placeText(*t.canvas(), 60, 60);
+        target = t.canvas()->entryBox();
     }
     target->setFocus();
     QTRY_VERIFY(target->hasFocus());

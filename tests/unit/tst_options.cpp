@@ -5,9 +5,9 @@
 #include "settings/dialogfont.h"
 #include "settings/frmoptions.h"
 #include "shell/commands.h"
-#include "shell/frmmain.h"
+#include "canvas/frmmain.h"
 #include "testprogram.h"
-#include "toolbox/widgets.h"
+#include "ui/widgets.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -103,25 +103,25 @@ void TestOptions::savesOnOkOnly()
 
     // What is stored shows.
     FrmOptions* d = t.open();
-    QCOMPARE(d->cboDefaultPenColor->currentText(), QStringLiteral("Maroon"));
-    QCOMPARE(d->chkRunOnStartup->isChecked(), ok && !checked);
+    QCOMPARE(named<ComboList>(d, "cboDefaultPenColor")->currentText(), QStringLiteral("Maroon"));
+    QCOMPARE(named<QCheckBox>(d, "chkRunOnStartup")->isChecked(), ok && !checked);
 
-    d->txtHotKeyLetter->clear();
-    QTest::keyClicks(d->txtHotKeyLetter, typed);
-    d->cboDefaultTool->setListIndex(3);
-    d->cboDefaultPenColor->setListIndex(CustomColorIndex); // asks for the colour
+    named<QLineEdit>(d, "txtHotKeyLetter")->clear();
+    QTest::keyClicks(named<QLineEdit>(d, "txtHotKeyLetter"), typed);
+    named<ComboList>(d, "cboDefaultTool")->setListIndex(3);
+    named<ComboList>(d, "cboDefaultPenColor")->setListIndex(CustomColorIndex); // asks for the colour
     if (color != CustomColorIndex)
-        d->cboDefaultPenColor->setListIndex(color);
-    d->cboDefaultPenSize->setListIndex(9);
-    d->cboDefaultFont->setListIndex(1);
-    d->chkRunOnStartup->setChecked(checked);
+        named<ComboList>(d, "cboDefaultPenColor")->setListIndex(color);
+    named<ComboList>(d, "cboDefaultPenSize")->setListIndex(9);
+    named<ComboList>(d, "cboDefaultFont")->setListIndex(1);
+    named<QCheckBox>(d, "chkRunOnStartup")->setChecked(checked);
     // Neither Enter nor Esc is a button of this dialog.
     QTest::keyClick(d, Qt::Key_Escape);
     QTest::keyClick(d, Qt::Key_Return);
     if (button == QLatin1String("close"))
         QVERIFY(d->close());
     else
-        (ok ? d->cmdOK : d->cmdCancel)->click();
+        (ok ? named<QPushButton>(d, "cmdOK") : named<QPushButton>(d, "cmdCancel"))->click();
     QVERIFY(!IsFormLoaded(*t, QStringLiteral("frmOptions")));
     if (!ok) {
         QCOMPARE(snapshot(t.settingsPath()), before);
@@ -162,15 +162,15 @@ void TestOptions::layoutAt96Dpi()
     QCOMPARE(d->size(), QSize(305, 312));
     QCOMPARE(d->minimumSize(), d->maximumSize());
     const QList<QPair<QWidget*, QRect>> expected = {
-        {d->frameHotkey, {8, 0, 289, 89}},         {d->lblHotkey, {8, 16, 273, 49}},
-        {d->lblHotkeyLetter, {8, 65, 41, 17}},     {d->txtHotKeyLetter, {48, 64, 17, 19}},
-        {d->lblhotkeywarning, {72, 65, 209, 17}},  {d->frameToolOptions, {8, 96, 289, 113}},
-        {d->lbl_defTool, {8, 19, 105, 17}},        {d->cboDefaultTool, {120, 16, 161, 21}},
-        {d->lbl_defColor, {8, 42, 105, 17}},       {d->cboDefaultPenColor, {120, 40, 161, 21}},
-        {d->lbl_defSize, {8, 66, 105, 17}},        {d->cboDefaultPenSize, {120, 64, 161, 21}},
-        {d->lbl_defFont, {8, 90, 105, 17}},        {d->cboDefaultFont, {120, 88, 161, 21}},
-        {d->Frame2, {8, 216, 289, 57}},            {d->chkRunOnStartup, {8, 16, 273, 33}},
-        {d->cmdOK, {160, 280, 65, 25}},            {d->cmdCancel, {232, 280, 65, 25}},
+        {named(d, "frameHotkey"), {8, 0, 289, 89}},         {named(d, "lblHotkey"), {8, 16, 273, 49}},
+        {named(d, "lblHotkeyLetter"), {8, 65, 41, 17}},     {named(d, "txtHotKeyLetter"), {48, 64, 17, 19}},
+        {named(d, "lblhotkeywarning"), {72, 65, 209, 17}},  {named(d, "frameToolOptions"), {8, 96, 289, 113}},
+        {named(d, "lbl_defTool"), {8, 19, 105, 17}},        {named(d, "cboDefaultTool"), {120, 16, 161, 21}},
+        {named(d, "lbl_defColor"), {8, 42, 105, 17}},       {named(d, "cboDefaultPenColor"), {120, 40, 161, 21}},
+        {named(d, "lbl_defSize"), {8, 66, 105, 17}},        {named(d, "cboDefaultPenSize"), {120, 64, 161, 21}},
+        {named(d, "lbl_defFont"), {8, 90, 105, 17}},        {named(d, "cboDefaultFont"), {120, 88, 161, 21}},
+        {named(d, "Frame2"), {8, 216, 289, 57}},            {named(d, "chkRunOnStartup"), {8, 16, 273, 33}},
+        {named(d, "cmdOK"), {160, 280, 65, 25}},            {named(d, "cmdCancel"), {232, 280, 65, 25}},
     };
     for (const auto& [widget, rect] : expected) {
         QCOMPARE(widget->geometry(), rect);

@@ -1,11 +1,11 @@
 // Start-up, settings seeding, the toolbox's state afterwards, and shutdown.
 
 #include "canvas/tools.h"
-#include "shell/frmmain.h"
+#include "canvas/frmmain.h"
 #include "testprogram.h"
 #include "toolbox/frmtoolbox.h"
-#include "toolbox/lists.h"
-#include "toolbox/widgets.h"
+#include "settings/lists.h"
+#include "ui/widgets.h"
 
 #include <QCloseEvent>
 #include <QSettings>
@@ -44,15 +44,15 @@ void TestStartup::emptyStoreSeedsDefaultsAndSettlesHidden()
     QCOMPARE(ini.value("HotKey").toString(), QStringLiteral("V"));
 
     FrmToolbox* tb = t->frmToolbox();
-    QCOMPARE(tb->cboSize->currentText(), QStringLiteral("25"));
-    QCOMPARE(t->frmMain()->DrawWidth, 25);
-    QCOMPARE(tb->cboColor->currentText(), QStringLiteral("Yellow"));
-    QCOMPARE(tb->shpColor->fillColor(), QColor(255, 255, 0));
-    QCOMPARE(tb->cboTextFont->currentIndex(), 0);
-    QCOMPARE(tb->cboTextFont->currentText(), screenFontNames().value(0));
-    QCOMPARE(tb->tlbr_mode->pressedIndex(), 1);
-    QCOMPARE(tb->tlbr_filled->pressedIndex(), 1);
-    QCOMPARE(t->frmMain()->FillStyle, 1);
+    QCOMPARE(named<ComboList>(tb, "cboSize")->currentText(), QStringLiteral("25"));
+    QCOMPARE(t->frmMain()->attributes().size, 25);
+    QCOMPARE(named<ComboList>(tb, "cboColor")->currentText(), QStringLiteral("Yellow"));
+    QCOMPARE(named<ColorSwatch>(tb, "shpColor")->fillColor(), QColor(255, 255, 0));
+    QCOMPARE(named<ComboList>(tb, "cboTextFont")->currentIndex(), 0);
+    QCOMPARE(named<ComboList>(tb, "cboTextFont")->currentText(), screenFontNames().value(0));
+    QCOMPARE(named<ToolBar>(tb, "tlbr_mode")->pressedIndex(), 1);
+    QCOMPARE(named<ToolBar>(tb, "tlbr_filled")->pressedIndex(), 1);
+    QCOMPARE(t->frmMain()->attributes().filled, false);
     QCOMPARE(t->drawing.CurrentTool, std::int16_t(ToolPen));
     QCOMPARE(t->drawing.AnchorX, 1.0f);
     QCOMPARE(t->drawing.NextLabelIndex, std::int16_t(0));
@@ -72,13 +72,13 @@ void TestStartup::storedValuesAreApplied()
     });
     t->start();
     FrmToolbox* tb = t->frmToolbox();
-    QCOMPARE(tb->cboSize->currentText(), QStringLiteral("100"));
-    QCOMPARE(tb->cboColor->currentText(), QStringLiteral("Maroon"));
-    QCOMPARE(tb->shpColor->fillColor(), QColor(128, 0, 128));
+    QCOMPARE(named<ComboList>(tb, "cboSize")->currentText(), QStringLiteral("100"));
+    QCOMPARE(named<ComboList>(tb, "cboColor")->currentText(), QStringLiteral("Maroon"));
+    QCOMPARE(named<ColorSwatch>(tb, "shpColor")->fillColor(), QColor(128, 0, 128));
     QCOMPARE(t->drawing.CurrentTool, std::int16_t(ToolHighlighter));
-    QCOMPARE(tb->tlbr_mode->pressedIndex(), 6);
-    QCOMPARE(tb->tlbr_filled->pressedIndex(), 2);
-    QCOMPARE(t->frmMain()->FillStyle, 0);
+    QCOMPARE(named<ToolBar>(tb, "tlbr_mode")->pressedIndex(), 6);
+    QCOMPARE(named<ToolBar>(tb, "tlbr_filled")->pressedIndex(), 2);
+    QCOMPARE(t->frmMain()->attributes().filled, true);
     QCOMPARE(t.reopenStore()->read(keys::HotKey), QStringLiteral("k"));
 }
 
@@ -88,8 +88,8 @@ void TestStartup::fillButtonsDisabledWhateverTool()
     TestProgram t([](SettingsStore& s) { s.save(keys::Tool, QStringLiteral("1")); });
     t->start();
     QCOMPARE(t->drawing.CurrentTool, std::int16_t(ToolCircle));
-    QVERIFY(!t->frmToolbox()->tlbr_filled->isButtonEnabled(1));
-    QVERIFY(!t->frmToolbox()->tlbr_filled->isButtonEnabled(2));
+    QVERIFY(!named<ToolBar>(t->frmToolbox(), "tlbr_filled")->isButtonEnabled(1));
+    QVERIFY(!named<ToolBar>(t->frmToolbox(), "tlbr_filled")->isButtonEnabled(2));
 }
 
 void TestStartup::malformedValuesFallBackWithoutRewriting_data()
@@ -112,12 +112,12 @@ void TestStartup::malformedValuesFallBackWithoutRewriting()
     TestProgram t([&](SettingsStore& s) { s.save(key, value); });
     t->start();
     FrmToolbox* tb = t->frmToolbox();
-    QCOMPARE(tb->cboSize->currentText(), QStringLiteral("25"));
-    QCOMPARE(tb->cboColor->currentText(), QStringLiteral("Yellow"));
-    QCOMPARE(tb->cboTextFont->currentIndex(), 0);
-    QCOMPARE(tb->tlbr_mode->pressedIndex(), 1);
-    QCOMPARE(tb->tlbr_filled->pressedIndex(), 1);
-    QCOMPARE(t->frmMain()->FillStyle, 1);
+    QCOMPARE(named<ComboList>(tb, "cboSize")->currentText(), QStringLiteral("25"));
+    QCOMPARE(named<ComboList>(tb, "cboColor")->currentText(), QStringLiteral("Yellow"));
+    QCOMPARE(named<ComboList>(tb, "cboTextFont")->currentIndex(), 0);
+    QCOMPARE(named<ToolBar>(tb, "tlbr_mode")->pressedIndex(), 1);
+    QCOMPARE(named<ToolBar>(tb, "tlbr_filled")->pressedIndex(), 1);
+    QCOMPARE(t->frmMain()->attributes().filled, false);
     QCOMPARE(t.reopenStore()->read(key), value);
     QVERIFY(!t->frmMain()->isVisible());
 }
@@ -144,7 +144,7 @@ void TestStartup::customColorAtStartupAsksForAColor()
     QCOMPARE(t.fake->fakeDialogs->asked.size(), 1);
     QCOMPARE(t.fake->fakeDialogs->asked[0].title, QStringLiteral("Select Custom Color"));
     QCOMPARE(t->colorTable[20], QString::number(0x030201));
-    QCOMPARE(t->frmToolbox()->shpColor->fillColor(), QColor(1, 2, 3));
+    QCOMPARE(named<ColorSwatch>(t->frmToolbox(), "shpColor")->fillColor(), QColor(1, 2, 3));
 }
 
 void TestStartup::isFormLoadedIsCaseSensitive()
@@ -209,7 +209,7 @@ void TestStartup::toolboxCloseOnlyHidesUntilExiting()
     QVERIFY(!tb->isVisible());
     QVERIFY(IsFormLoaded(*t, QStringLiteral("frmToolbox")));
     tb->show();
-    t->shell.IsExiting = true;
+    tb->allowClose(); // as exiting does
     QVERIFY(tb->close());
 }
 

@@ -1,10 +1,11 @@
 // Tool selection: bounds, cursors and the fill buttons.
 
 #include "canvas/tools.h"
-#include "shell/frmmain.h"
+#include "shell/toolselection.h"
+#include "canvas/frmmain.h"
 #include "testprogram.h"
 #include "toolbox/frmtoolbox.h"
-#include "toolbox/widgets.h"
+#include "ui/widgets.h"
 
 #include <QToolButton>
 #include <QtTest>
@@ -28,7 +29,7 @@ void TestTools::outOfRangeCodesChangeNothing()
     for (std::int16_t bad : {std::int16_t(0), std::int16_t(7), std::int16_t(-1)}) {
         SelectTool(*t, bad);
         QCOMPARE(t->drawing.CurrentTool, std::int16_t(ToolCircle));
-        QVERIFY(t->frmToolbox()->tlbr_filled->isButtonEnabled(1));
+        QVERIFY(named<ToolBar>(t->frmToolbox(), "tlbr_filled")->isButtonEnabled(1));
         QCOMPARE(t->frmMain()->cursor().pixmap().toImage(), before.toImage());
     }
 }
@@ -37,14 +38,15 @@ void TestTools::fillButtonsFollowTheTool()
 {
     TestProgram t;
     t->start();
-    ToolBar* fill = t->frmToolbox()->tlbr_filled;
-    t->frmMain()->FillStyle = 0;
+    ToolBar* fill = named<ToolBar>(t->frmToolbox(), "tlbr_filled");
+    SelectTool(*t, ToolCircle);
+    fill->button(2)->click();
     for (int tool = 1; tool <= 6; ++tool) {
         SelectTool(*t, static_cast<std::int16_t>(tool));
         const bool fillable = tool == ToolCircle || tool == ToolRectangle;
         QCOMPARE(fill->isButtonEnabled(1), fillable);
         QCOMPARE(fill->isButtonEnabled(2), fillable);
-        QCOMPARE(t->frmMain()->FillStyle, 0);
+        QVERIFY(t->frmMain()->attributes().filled);
     }
 }
 
@@ -72,17 +74,17 @@ void TestTools::toolbarClicksSelectToolAndFill()
     TestProgram t;
     t->start();
     FrmToolbox* tb = t->frmToolbox();
-    tb->tlbr_mode->button(3)->click();
+    named<ToolBar>(tb, "tlbr_mode")->button(3)->click();
     QCOMPARE(t->drawing.CurrentTool, std::int16_t(ToolRectangle));
-    QVERIFY(tb->tlbr_filled->isButtonEnabled(2));
-    tb->tlbr_filled->button(2)->click();
-    QCOMPARE(t->frmMain()->FillStyle, 0);
-    tb->tlbr_filled->button(1)->click();
-    QCOMPARE(t->frmMain()->FillStyle, 1);
+    QVERIFY(named<ToolBar>(tb, "tlbr_filled")->isButtonEnabled(2));
+    named<ToolBar>(tb, "tlbr_filled")->button(2)->click();
+    QVERIFY(t->frmMain()->attributes().filled);
+    named<ToolBar>(tb, "tlbr_filled")->button(1)->click();
+    QVERIFY(!t->frmMain()->attributes().filled);
     // Pressing from code shows the state without selecting.
-    tb->tlbr_mode->setPressed(5, true);
+    named<ToolBar>(tb, "tlbr_mode")->setPressed(5, true);
     QCOMPARE(t->drawing.CurrentTool, std::int16_t(ToolRectangle));
-    QCOMPARE(tb->tlbr_mode->pressedIndex(), 5);
+    QCOMPARE(named<ToolBar>(tb, "tlbr_mode")->pressedIndex(), 5);
 }
 
 QTEST_MAIN(TestTools)

@@ -1,6 +1,6 @@
 #include "cmdlg.h"
 
-#include "canvas/colortable.h"
+#include "colortable.h"
 #include "platform/dialogs.h"
 
 #include <QStringList>

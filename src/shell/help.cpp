@@ -1,11 +1,11 @@
 // Help: the compiled help file beside the program, opened by the desktop's opener.
 
+#include "canvas/frmmain.h"
+#include "captureflow.h"
+#include "commands.h"
 #include "platform/messagebox.h"
 #include "platform/platform.h"
-#include "shell/captureflow.h"
-#include "shell/commands.h"
-#include "shell/frmmain.h"
-#include "shell/program.h"
+#include "program.h"
 
 #include <QFileInfo>
 

@@ -1,0 +1,73 @@
+#include "canvasdocument.h"
+
+#include "drawing.h"
+
+#include <QPainter>
+
+QImage HighlightSource::block(int w) const
+{
+    const int bw = qBound(0, w, size.width());
+    const int bh = qBound(0, w, size.height());
+    if (bw == 0 || bh == 0)
+        return {};
+    if (lastBlock.size() != QSize(bw, bh) || lastBlock.pixel(0, 0) != BackColor.rgb()) {
+        lastBlock = QImage(bw, bh, QImage::Format_RGB32);
+        lastBlock.fill(BackColor);
+    }
+    return lastBlock;
+}
+
+void CanvasDocument::setPicture(const Picture& picture, const QSize& size, const QColor& background)
+{
+    picture_ = picture;
+    image_ = QImage();
+    resize(size, background);
+}
+
+void CanvasDocument::resize(const QSize& size, const QColor& background)
+{
+    if (size.isEmpty() || image_.size() == size)
+        return;
+    QImage fresh(size, QImage::Format_RGB32);
+    fresh.fill(background);
+    QPainter p(&fresh);
+    if (!picture_.isNull())
+        p.drawImage(QPoint(0, 0), picture_.image());
+    // The drawing made so far stays where it was.
+    if (!image_.isNull())
+        p.drawImage(QPoint(0, 0), image_);
+    p.end();
+    image_ = fresh;
+}
+
+QRect CanvasDocument::penTo(const QPointF& to, const QColor& color, int width)
+{
+    const QRect dirty = drawLine(image_, pen_, to, color, width);
+    pen_ = to;
+    return dirty;
+}
+
+QRect CanvasDocument::line(const QPointF& a, const QPointF& b, const QColor& color, int width)
+{
+    const QRect dirty = drawLine(image_, a, b, color, width);
+    pen_ = b;
+    return dirty;
+}
+
+QRect CanvasDocument::circle(const QPointF& centre, double radius, int outlineWidth,
+                             const QColor& color, bool filled)
+{
+    return drawCircle(image_, centre, radius, outlineWidth, color, filled, color);
+}
+
+QRect CanvasDocument::box(const QPointF& a, const QPointF& b, int width, const QColor& color,
+                          bool filled)
+{
+    return drawBox(image_, a, b, width, color, filled);
+}
+
+QRect CanvasDocument::highlight(const QPointF& at, const QColor& color, int w)
+{
+    highlight_.BackColor = color;
+    return stampAnd(image_, highlight_.block(w), stampEdge(at.x(), w), stampEdge(at.y(), w));
+}

@@ -1,0 +1,242 @@
+#include "frmmain.h"
+
+#include "drawingstate.h"
+#include "mousedrawing.h"
+#include "platform/cursorposition.h"
+#include "platform/units.h"
+#include "textentry.h"
+#include "texttool.h"
+#include "ui/screenmetrics.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QScreen>
+#include <QTimer>
+
+FrmMain::FrmMain(DrawingState& drawing, CursorPosition& cursor)
+    : QWidget(nullptr), drawing_(drawing), cursor_(cursor), lblText(this)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Scrawlix"));
+    // Borderless, and a tool window so that it gets no taskbar entry.
+    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_StaticContents);
+    setFocusPolicy(Qt::StrongFocus);
+
+    tmrTimer = new QTimer(this);
+    tmrTimer->setInterval(1);
+    connect(tmrTimer, &QTimer::timeout, this, [this] { tmrTimer_Timer(*this); });
+
+    lblText.onLoad = [this](TextLabel* label) { connectLabel(label); };
+    lblText.init();
+
+    txtText = new TextEntryBox(this);
+    txtText->setGeometry(units::twipsRectToPixels(0, 0, 2295, 735, screenTwipsPerPixelX(),
+                                                  screenTwipsPerPixelY()));
+    txtText->hide();
+    connect(txtText, &QPlainTextEdit::textChanged, this, [this] { txtText_Change(*this); });
+    connect(txtText, &TextEntryBox::keyDown, this,
+            [this](int code, int shift) { txtText_KeyDown(*this, code, shift); });
+}
+
+FrmMain::~FrmMain() = default;
+
+void FrmMain::connectLabel(TextLabel* label)
+{
+    connect(label, &TextLabel::mousePressed, this, [this, label](Qt::MouseButton b) {
+        lblText_MouseDown(*this, lblText.indexOf(label), buttonCode(b));
+    });
+    connect(label, &TextLabel::mouseMoved, this, [this, label](Qt::MouseButtons b) {
+        lblText_MouseMove(*this, lblText.indexOf(label), buttonsCode(b));
+    });
+    connect(label, &TextLabel::mouseReleased, this, [this](Qt::MouseButton) {
+        // A stroke that began on a label ends with its release; no popup menu for it.
+        drawing_.PenStrokeActive = false;
+        drawing_.HighlightActive = false;
+    });
+    connect(label, &TextLabel::doubleClicked, this,
+            [this, label] { lblText_DblClick(*this, lblText.indexOf(label)); });
+}
+
+QPoint FrmMain::cursorPos() const
+{
+    return cursor_.GetCursorPos();
+}
+
+void FrmMain::stopTimer()
+{
+    tmrTimer->stop();
+    timerAllowed_ = false;
+}
+
+void FrmMain::setToolCursor(const QCursor& cursor)
+{
+    setCursor(cursor);
+}
+
+void FrmMain::HotKey(int dwKey, int dwShift)
+{
+    Q_EMIT hotKeyPressed(dwKey, dwShift);
+}
+
+// Window state ----------------------------------------------------------------------------------
+
+void FrmMain::setCanvasState(int state)
+{
+    if (state < Normal || state > Maximized)
+        return;
+    state_ = state;
+    if (isVisible())
+        applyState();
+}
+
+void FrmMain::applyState()
+{
+    switch (state_) {
+    case Maximized: {
+        // Full screen, not the window manager's maximize: that would leave panels uncovered.
+        const QScreen* s = QGuiApplication::primaryScreen();
+        if (s)
+            setGeometry(s->geometry());
+        showFullScreen();
+        break;
+    }
+    case Minimized:
+        showMinimized();
+        break;
+    default:
+        if (windowState() != Qt::WindowNoState)
+            showNormal();
+        if (normalGeometry_.isValid())
+            setGeometry(normalGeometry_);
+        show();
+        break;
+    }
+}
+
+void FrmMain::showCanvas()
+{
+    if (!isVisible())
+        applyState();
+    else if (state_ == Normal && normalGeometry_.isValid() && geometry() != normalGeometry_)
+        setGeometry(normalGeometry_);
+}
+
+void FrmMain::setCanvasGeometry(const QRect& r)
+{
+    normalGeometry_ = r;
+    if (state_ == Normal)
+        setGeometry(r); // hidden, this also sizes the persistent image before the window shows
+}
+
+QRect FrmMain::canvasGeometry() const
+{
+    return state_ == Normal && normalGeometry_.isValid() ? normalGeometry_ : geometry();
+}
+
+double FrmMain::Left() const
+{
+    return canvasGeometry().x() * screenTwipsPerPixelX();
+}
+
+double FrmMain::Top() const
+{
+    return canvasGeometry().y() * screenTwipsPerPixelY();
+}
+
+void FrmMain::setLeftTop(double leftTwips, double topTwips)
+{
+    QRect r = canvasGeometry();
+    r.moveTo(units::twipsToPixels(leftTwips, screenTwipsPerPixelX()),
+             units::twipsToPixels(topTwips, screenTwipsPerPixelY()));
+    setCanvasGeometry(r);
+}
+
+void FrmMain::setSizeTwips(double widthTwips, double heightTwips)
+{
+    QRect r = canvasGeometry();
+    r.setSize(QSize(units::twipsToPixels(widthTwips, screenTwipsPerPixelX()),
+                    units::twipsToPixels(heightTwips, screenTwipsPerPixelY())));
+    setCanvasGeometry(r);
+}
+
+// The document on the screen ---------------------------------------------------------------------
+
+void FrmMain::setPicture(const Picture& picture)
+{
+    document_.setPicture(picture, size(), palette().color(QPalette::Window));
+    update();
+}
+
+void FrmMain::invalidate(const QRect& r)
+{
+    if (!r.isEmpty())
+        update(r);
+}
+
+void FrmMain::resizeEvent(QResizeEvent*)
+{
+    document_.resize(size(), palette().color(QPalette::Window));
+}
+
+void FrmMain::paintEvent(QPaintEvent* event)
+{
+    QPainter p(this);
+    const QRect r = event->rect();
+    if (document_.image().isNull())
+        p.fillRect(r, palette().color(QPalette::Window));
+    else
+        p.drawImage(r, document_.image(), r);
+}
+
+// Mouse and keys ---------------------------------------------------------------------------------
+
+void FrmMain::mousePressEvent(QMouseEvent* e)
+{
+    Form_MouseDown(*this, buttonCode(e->button()), shiftState(e->modifiers()),
+                   static_cast<float>(e->position().x()), static_cast<float>(e->position().y()));
+}
+
+void FrmMain::mouseMoveEvent(QMouseEvent* e)
+{
+    Form_MouseMove(*this, buttonsCode(e->buttons()), shiftState(e->modifiers()),
+                   static_cast<float>(e->position().x()), static_cast<float>(e->position().y()));
+}
+
+void FrmMain::mouseReleaseEvent(QMouseEvent* e)
+{
+    Form_MouseUp(*this, buttonCode(e->button()), shiftState(e->modifiers()),
+                 static_cast<float>(e->position().x()), static_cast<float>(e->position().y()));
+}
+
+void FrmMain::keyPressEvent(QKeyEvent* e)
+{
+    // Keys that the text box leaves unhandled come up here; only the canvas's own keys count.
+    if (QApplication::focusWidget() == this)
+        Q_EMIT keyDown(virtualKeyCode(e->key()));
+    QWidget::keyPressEvent(e);
+}
+
+void FrmMain::showEvent(QShowEvent*)
+{
+    // The timer samples the cursor while the canvas is on screen, starting at once.
+    if (timerAllowed_) {
+        tmrTimer_Timer(*this);
+        tmrTimer->start();
+    }
+}
+
+void FrmMain::hideEvent(QHideEvent*)
+{
+    // Nothing observable happens while the canvas is hidden, so the timer rests.
+    tmrTimer->stop();
+}
+
+void FrmMain::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    Q_EMIT closing();
+}

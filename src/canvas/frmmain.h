@@ -1,0 +1,108 @@
+#pragma once
+
+#include "canvasdocument.h"
+#include "drawingattributes.h"
+#include "labels.h"
+
+#include <QWidget>
+
+class CursorPosition;
+struct DrawingState;
+class QTimer;
+class TextEntryBox;
+
+// The canvas window: borderless, not in the taskbar. It shows the canvas document, turns mouse
+// events into drawing on it and holds the text labels with their entry box. What it cannot do
+// itself (the hot key, the canvas's shortcut keys, the popup menu, going back to the pen after a
+// text) it reports by signal to the shell, which wires it to the rest of the program.
+class FrmMain : public QWidget
+{
+    Q_OBJECT
+public:
+    FrmMain(DrawingState& drawing, CursorPosition& cursor);
+    ~FrmMain() override;
+
+    enum CanvasState { Normal = 0, Minimized = 1, Maximized = 2 };
+
+    DrawingState& drawing() { return drawing_; }
+    CanvasDocument& document() { return document_; }
+    const CanvasDocument& document() const { return document_; }
+    // Where the cursor is now, in screen pixels.
+    QPoint cursorPos() const;
+
+    // What the drawing is made with; the shell hands on every change the toolbox makes.
+    const DrawingAttributes& attributes() const { return attributes_; }
+    void setAttributes(const DrawingAttributes& attributes) { attributes_ = attributes; }
+
+    // The text labels and the entry box the open one is typed in.
+    LabelArray& labels() { return lblText; }
+    TextEntryBox* entryBox() const { return txtText; }
+
+    void stopTimer();
+    void setToolCursor(const QCursor& cursor);
+
+    // Called by name by the hot-key window procedure.
+    Q_INVOKABLE void HotKey(int dwKey, int dwShift);
+
+    // Window state and placement. "Maximized" covers the whole primary screen, panels included.
+    int canvasState() const { return state_; }
+    void setCanvasState(int state);
+    // Shows the window in its current state.
+    void showCanvas();
+    // Position and size in the normal state, in pixels.
+    void setCanvasGeometry(const QRect& r);
+    QRect canvasGeometry() const;
+    // Left and top edges in twips, and moving them.
+    double Left() const;
+    double Top() const;
+    void setLeftTop(double leftTwips, double topTwips);
+    void setSizeTwips(double widthTwips, double heightTwips);
+    // The client area in pixels.
+    int ScaleWidth() const { return width(); }
+    int ScaleHeight() const { return height(); }
+
+    // The background picture. Assigning it starts the drawing afresh from the picture.
+    const Picture& picture() const { return document_.picture(); }
+    void setPicture(const Picture& picture);
+    // The persistent image that the window shows: picture plus drawing.
+    const QImage& image() const { return document_.image(); }
+    // Repaints the part of the window that a drawing operation changed.
+    void invalidate(const QRect& r);
+
+Q_SIGNALS:
+    void hotKeyPressed(int dwKey, int dwShift);
+    // A key the canvas itself received (not one typed into the entry box), as a virtual-key code.
+    void keyDown(int keyCode);
+    // The right button was released over the canvas.
+    void menuRequested();
+    // Shift+Enter finished the open text label.
+    void textFinished();
+    // The window is closing for good.
+    void closing();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    void applyState();
+    void connectLabel(TextLabel* label);
+
+    DrawingState& drawing_;
+    CursorPosition& cursor_;
+    CanvasDocument document_;
+    DrawingAttributes attributes_;
+    QTimer* tmrTimer;     // the canvas timer, 1 ms
+    LabelArray lblText;
+    TextEntryBox* txtText;
+    int state_ = Normal;
+    QRect normalGeometry_;
+    bool timerAllowed_ = true; // false once exit has stopped the timer
+};

@@ -1,0 +1,206 @@
+// Photographing the canvas, saving it as a BMP file, opening an image file onto the canvas, and
+// printing the canvas.
+
+#include "canvas/frmmain.h"
+#include "captureflow.h"
+#include "commands.h"
+#include "imaging/capture.h"
+#include "imaging/fileio.h"
+#include "imaging/printing.h"
+#include "imaging/snapshot.h"
+#include "platform/foregroundwindow.h"
+#include "platform/messagebox.h"
+#include "platform/platform.h"
+#include "platform/screenpixels.h"
+#include "platform/units.h"
+#include "program.h"
+#include "toolbox/frmtoolbox.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QPrinter>
+
+namespace {
+
+// Waits until the toolbox is off the screen, the canvas has repainted what it covered, and the
+// canvas is the foreground window; bounded, so a window manager that never answers cannot hang us.
+void settle(Program& program, FrmMain* canvas)
+{
+    ForegroundWindow& fg = *program.platform().foreground;
+    const quintptr canvasId = static_cast<quintptr>(canvas->winId());
+    canvas->activateWindow();
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 400) {
+        pumpEvents(10);
+        const bool ready = fg.GetForegroundWindow() == canvasId;
+        if (ready && t.elapsed() >= 40)
+            break;
+    }
+}
+
+} // namespace
+
+void SnapshotCanvas(Program& program, int destination)
+{
+    FrmMain* canvas = program.frmMain();
+    FrmToolbox* toolbox = program.frmToolbox();
+    if (!canvas || !toolbox)
+        return;
+    toolbox->hide();
+    const QPointer<FrmMain> alive(canvas);
+    settle(program, canvas);
+    if (!alive)
+        return;
+
+    if (destination == 1)
+        QApplication::clipboard()->clear();
+
+    ForegroundWindow& fg = *program.platform().foreground;
+    const quintptr w = fg.GetForegroundWindow();
+    WindowRect r;
+    const bool haveRect = fg.GetWindowRect(w, &r);
+    canvas->activateWindow();
+    const quintptr w2 = fg.GetForegroundWindow();
+    const std::optional<QRect> rect = haveRect ? snapshotRect(r) : std::nullopt;
+    Picture picture;
+    if (rect && rect->width() > 0 && rect->height() > 0)
+        picture = CaptureWindowRect(*program.platform().screen, w2, false, rect->x(), rect->y(),
+                                    rect->width(), rect->height());
+    if (picture.isNull()) {
+        // The toolbox stays hidden, as after any failed snapshot.
+        throw ProgramError(QStringLiteral("The canvas could not be read from the screen."));
+    }
+
+    if (destination == 1)
+        QApplication::clipboard()->setImage(picture.image());
+    else
+        program.picbox = picture;
+    toolbox->show();
+}
+
+void SaveImage(Program& program)
+{
+    QPointer<FrmMain> canvas = program.frmMain();
+    if (!canvas)
+        return;
+    MessageBoxes& messages = *program.platform().messages;
+
+    // The snapshot comes first, so the dialog is never in the picture.
+    try {
+        SnapshotCanvas(program, 0);
+    } catch (const ProgramError& e) {
+        messages.Show(QStringLiteral("The image could not be saved.\n") + e.source(),
+                      mb::Exclamation, QStringLiteral("Scrawlix"));
+        if (FrmToolbox* toolbox = program.frmToolbox())
+            toolbox->show();
+        return;
+    }
+    if (!canvas)
+        return;
+
+    Cmdlg& dialog = program.cmdlg;
+    dialog.DialogTitle = QStringLiteral("Save Image...");
+    dialog.DefaultExt = QStringLiteral(".bmp");
+    dialog.Filter = ImageFileFilter;
+    dialog.ShowSave();
+    if (!canvas)
+        return;
+    const QString fileName = dialog.FileName;
+
+    // Only BMP is written; a lower-case "png" name is warned about and still gets BMP data.
+    if (fileName.endsWith(QLatin1String("png"), Qt::CaseSensitive))
+        messages.Show(QStringLiteral("PNG ERROR!"), mb::OkOnly, QStringLiteral("Scrawlix"));
+    if (fileName.isEmpty() || !canvas)
+        return;
+
+    QString reason;
+    if (!writeBmpFile(program.picbox.image(), fileName, &reason))
+        messages.Show(QStringLiteral("The image could not be saved as\n%1\n\n%2")
+                          .arg(shownPath(fileName), reason),
+                      mb::Exclamation, QStringLiteral("Scrawlix"));
+}
+
+void OpenImage(Program& program)
+{
+    QPointer<FrmMain> canvas = program.frmMain();
+    if (!canvas)
+        return;
+    Cmdlg& dialog = program.cmdlg;
+    dialog.DialogTitle = QStringLiteral("Open Image...");
+    dialog.DefaultExt = QStringLiteral(".bmp");
+    dialog.Filter = ImageFileFilter;
+    dialog.ShowOpen();
+    if (!canvas)
+        return;
+    const QString fileName = dialog.FileName;
+    if (fileName.isEmpty())
+        return;
+
+    // Read first: a file that cannot be read leaves the canvas, its picture and its drawing alone.
+    const LoadedImage loaded = readImageFile(fileName);
+    if (loaded.image.isNull()) {
+        program.platform().messages->Show(
+            QStringLiteral("The picture could not be opened from\n%1\n\n%2")
+                .arg(shownPath(fileName), loaded.reason),
+            mb::Exclamation, QStringLiteral("Scrawlix"));
+        return;
+    }
+
+    // The canvas comes back in the normal state, in front, whether it was hidden, maximized over a
+    // capture or normal. (Minimizing it first and restoring it at once, another way to bring a
+    // window to the front, races with the X11 window manager, which may leave it minimized.)
+    canvas->setCanvasState(FrmMain::Normal);
+    const Picture picture = CreateBitmapPicture(CapturedBitmap{loaded.image, {}});
+    canvas->setPicture(picture);
+    canvas->setLeftTop(0, 0);
+    canvas->setSizeTwips(units::himetricToTwips(picture.Width(), program.twipsPerPixelX()),
+                         units::himetricToTwips(picture.Height(), program.twipsPerPixelY()));
+    canvas->showCanvas();
+    canvas->raise();
+    canvas->activateWindow();
+    program.session.showing();
+
+    if (FrmToolbox* toolbox = program.frmToolbox()) {
+        toolbox->show();
+        toolbox->setWindowState(Qt::WindowNoState);
+        SetTopMost(program, toolbox);
+    }
+}
+
+void PrintImageWith(Program& program, const PrinterChooser& choosePrinter)
+{
+    QPointer<FrmMain> canvas = program.frmMain();
+    if (!canvas)
+        return;
+    // Whatever goes wrong from here on ends the print without a word, except a missing printer.
+    try {
+        const std::unique_ptr<QPrinter> printer = choosePrinter();
+        if (!printer) {
+            program.platform().messages->Show(
+                QStringLiteral("There is no available printer to use."), mb::Exclamation,
+                QStringLiteral("Error"));
+            return;
+        }
+        printer->setDocName(QStringLiteral("Scrawlix"));
+        program.cmdlg.DialogTitle = QStringLiteral("Print Image...");
+        // Printing goes ahead however the dialog was closed.
+        program.cmdlg.ShowPrinter(printer.get());
+        if (!canvas)
+            return;
+        SnapshotCanvas(program, 0);
+        if (!canvas)
+            return;
+        QtPrinterSurface surface(*printer);
+        PrintPictureToFitPage(surface, program.picbox);
+        surface.EndDoc();
+    } catch (const std::exception&) {
+    }
+}
+
+void PrintImage(Program& program)
+{
+    PrintImageWith(program, chooseSystemPrinter);
+}

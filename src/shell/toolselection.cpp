@@ -1,0 +1,23 @@
+#include "toolselection.h"
+
+#include "canvas/frmmain.h"
+#include "canvas/tools.h"
+#include "program.h"
+#include "toolbox/frmtoolbox.h"
+
+void SelectTool(Program& program, std::int16_t t)
+{
+    const ToolCursorInfo* info = toolCursorInfo(t);
+    if (!info)
+        return;
+    program.drawing.CurrentTool = t;
+    SetFillButtonsEnabled(program, info->fillButtons);
+    if (FrmMain* canvas = program.frmMain())
+        canvas->setToolCursor(toolCursor(t));
+}
+
+void SetFillButtonsEnabled(Program& program, bool enabled)
+{
+    if (FrmToolbox* toolbox = program.frmToolbox())
+        toolbox->setFillButtonsEnabled(enabled);
+}

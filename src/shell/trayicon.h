@@ -1,0 +1,52 @@
+#pragma once
+
+#include "trayclicks.h"
+
+#include <QElapsedTimer>
+#include <QHash>
+#include <QIcon>
+#include <QObject>
+
+class Program;
+class QAction;
+class QMenu;
+class QSystemTrayIcon;
+class QWidget;
+
+// The tray icon and its popup menu. A double-click captures, the right button opens the menu; the
+// menu's "Show" item is enabled exactly while a hidden canvas is kept.
+class TrayIcon : public QObject
+{
+    Q_OBJECT
+public:
+    // The icon and the menu belong to the canvas window, and go with it.
+    TrayIcon(Program& program, QWidget* canvas);
+
+    QMenu* menu() const { return mnuMenu; }
+    // The popup-menu icons by key.
+    QHash<QString, QIcon>& icons() { return imgList; }
+
+    // Puts the icon in the tray.
+    void showIcon(const QIcon& icon);
+    bool isIconVisible() const;
+    // The canvas is closing: the menu loses its icons and the icon leaves the tray.
+    void Form_Unload();
+
+    // What the tray icon reports, as QSystemTrayIcon gives it.
+    void STI_Activated(int reason);
+    void STI_DblClick();
+    void STI_MouseDown(int button);
+    void mnuSendtoTray_Click();
+
+private:
+    void buildMenu();
+
+    Program& program_;
+    QSystemTrayIcon* STI;
+    QMenu* mnuMenu;
+    QHash<QString, QIcon> imgList;
+    QAction* mnuShow;
+    QAction* mnuHide;
+    TrayClicks trayClicks_;
+    QElapsedTimer trayClock_;
+};

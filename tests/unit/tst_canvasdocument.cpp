@@ -1,0 +1,139 @@
+// The canvas document with no window at all: the picture under the drawing, resizing, the pen's
+// joined segments, the changed rectangles the window repaints, and the highlighter's area.
+
+#include "canvas/canvasdocument.h"
+
+#include <QtTest>
+
+namespace {
+
+const QRgb Grey = qRgb(0x80, 0x80, 0x80);
+const QRgb Red = qRgb(255, 0, 0);
+
+// A 100 x 80 picture: white, with a blue column at x = 10.
+Picture picture()
+{
+    QImage img(100, 80, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    for (int y = 0; y < 80; ++y)
+        img.setPixel(10, y, qRgb(0, 0, 255));
+    return Picture(img, {}, 96, 96);
+}
+
+int count(const QImage& img, const QRect& area, QRgb c)
+{
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            n += img.pixel(x, y) == c;
+    return n;
+}
+
+} // namespace
+
+class TestCanvasDocument : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void pictureUnderTheDrawing();
+    void penSegmentsJoinAndReportWhatChanged();
+    void shapesReportWhatChanged();
+    void highlighterStaysInItsArea();
+};
+
+void TestCanvasDocument::pictureUnderTheDrawing()
+{
+    CanvasDocument doc;
+    QVERIFY(doc.image().isNull());
+    doc.setPicture(picture(), QSize(150, 90), QColor(Grey));
+    // The picture at the top-left corner, the background beyond it.
+    QCOMPARE(doc.image().size(), QSize(150, 90));
+    QCOMPARE(doc.image().pixel(10, 5), qRgb(0, 0, 255));
+    QCOMPARE(doc.image().pixel(50, 50), qRgb(255, 255, 255));
+    QCOMPARE(doc.image().pixel(120, 50), Grey);
+    QCOMPARE(doc.image().pixel(50, 85), Grey);
+
+    // A new size keeps the drawing where it was; the same size changes nothing.
+    doc.line(QPointF(30, 30), QPointF(60, 30), QColor(Red), 3);
+    doc.resize(QSize(200, 120), QColor(Grey));
+    QCOMPARE(doc.image().size(), QSize(200, 120));
+    QCOMPARE(doc.image().pixel(45, 30), Red);
+    QCOMPARE(doc.image().pixel(10, 5), qRgb(0, 0, 255));
+    QCOMPARE(doc.image().pixel(180, 100), Grey);
+    const QImage before = doc.image();
+    doc.resize(QSize(200, 120), QColor(Qt::black));
+    QCOMPARE(doc.image(), before);
+    doc.resize(QSize(), QColor(Qt::black)); // no size: nothing to show, the image stays
+    QCOMPARE(doc.image(), before);
+
+    // Assigning the picture again starts afresh: the drawing is gone.
+    doc.setPicture(doc.picture(), QSize(200, 120), QColor(Grey));
+    QCOMPARE(doc.image().pixel(45, 30), qRgb(255, 255, 255));
+}
+
+void TestCanvasDocument::penSegmentsJoinAndReportWhatChanged()
+{
+    CanvasDocument doc;
+    doc.setPicture(picture(), QSize(100, 80), QColor(Grey));
+    doc.setPenPosition(QPointF(20, 40));
+    const QRect first = doc.penTo(QPointF(40, 40), QColor(Red), 4);
+    const QRect second = doc.penTo(QPointF(40, 60), QColor(Red), 4);
+    QCOMPARE(doc.penPosition(), QPointF(40, 60));
+    // Each segment starts where the last one ended, and lies inside the rectangle it reports.
+    QCOMPARE(doc.image().pixel(30, 40), Red);
+    QCOMPARE(doc.image().pixel(40, 50), Red);
+    QCOMPARE(count(doc.image(), doc.image().rect(), Red),
+             count(doc.image(), first.united(second), Red));
+    // The rectangle is the segment padded by half the width and two pixels, no more.
+    QCOMPARE(first, QRect(16, 36, 28, 8));
+    // Near the edge it is cut to the image.
+    doc.setPenPosition(QPointF(98, 78));
+    QCOMPARE(doc.penTo(QPointF(99, 79), QColor(Red), 10), QRect(QPoint(91, 71), QPoint(99, 79)));
+}
+
+void TestCanvasDocument::shapesReportWhatChanged()
+{
+    CanvasDocument doc;
+    doc.setPicture(picture(), QSize(100, 80), QColor(Grey));
+    // A line moves the pen to its end; the next pen segment joins it there.
+    doc.line(QPointF(20, 10), QPointF(60, 10), QColor(Red), 2);
+    QCOMPARE(doc.penPosition(), QPointF(60, 10));
+    // A filled circle fills with its colour; an outlined one leaves the inside alone.
+    const QRect solid = doc.circle(QPointF(30, 40), 10, 5, QColor(Red), true);
+    QCOMPARE(doc.image().pixel(30, 40), Red);
+    QVERIFY(solid.contains(QRect(20, 30, 21, 21)));
+    QCOMPARE(count(doc.image(), solid, Red), count(doc.image(), QRect(15, 25, 31, 31), Red));
+    const QRect ring = doc.circle(QPointF(75, 40), 10, 5, QColor(Red), false);
+    QCOMPARE(doc.image().pixel(75, 40), qRgb(255, 255, 255));
+    QVERIFY(ring.contains(QRect(65, 30, 21, 21)));
+    // A box's rectangle covers its outline; the inside of an outlined box stays.
+    const QRect box = doc.box(QPointF(20, 60), QPointF(50, 75), 5, QColor(Red), false);
+    QVERIFY(box.contains(QRect(QPoint(17, 57), QPoint(53, 78)) & doc.image().rect()));
+    QCOMPARE(doc.image().pixel(35, 67), qRgb(255, 255, 255));
+}
+
+void TestCanvasDocument::highlighterStaysInItsArea()
+{
+    CanvasDocument doc;
+    doc.setPicture(picture(), QSize(100, 80), QColor(Grey));
+    // Until a capture sizes the area, the highlighter has no block and changes nothing.
+    const QImage before = doc.image();
+    QCOMPARE(doc.highlight(QPointF(50, 40), QColor(Qt::yellow), 10), QRect());
+    QCOMPARE(doc.image(), before);
+    // Within the area: a square of side w centred on the point, white turned yellow, blue dark.
+    doc.setHighlightArea(QSize(100, 80));
+    QCOMPARE(doc.highlight(QPointF(50, 40), QColor(Qt::yellow), 10), QRect(45, 35, 10, 10));
+    QCOMPARE(doc.image().pixel(45, 35), qRgb(255, 255, 0));
+    QCOMPARE(doc.image().pixel(55, 40), qRgb(255, 255, 255));
+    QCOMPARE(doc.highlight(QPointF(10, 40), QColor(Qt::yellow), 4), QRect(8, 38, 4, 4));
+    QCOMPARE(doc.image().pixel(10, 39), qRgb(0, 0, 0));
+    // The colour may change from one stamp to the next.
+    doc.highlight(QPointF(80, 20), QColor(Qt::cyan), 6);
+    QCOMPARE(doc.image().pixel(80, 20), qRgb(0, 255, 255));
+    // A smaller area clips the block.
+    doc.setHighlightArea(QSize(3, 3));
+    QCOMPARE(doc.highlight(QPointF(30, 60), QColor(Qt::yellow), 10).size(), QSize(3, 3));
+}
+
+QTEST_GUILESS_MAIN(TestCanvasDocument)
+#include "tst_canvasdocument.moc"

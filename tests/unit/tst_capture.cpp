@@ -7,6 +7,7 @@
 #include "shell/captureflow.h"
 #include "shell/commands.h"
 #include "canvas/frmmain.h"
+#include "settings/frmoptions.h"
 #include "shell/hotkey.h"
 #include "shell/trayicon.h"
 #include "shell/trayclicks.h"
@@ -15,6 +16,8 @@
 #include "ui/widgets.h"
 
 #include <QAction>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <QToolButton>
@@ -63,6 +66,7 @@ private Q_SLOTS:
     void hotKeyMatching_data();
     void hotKeyMatching();
     void windowProcPassesEveryMessageOn();
+    void optionsLetterCountsAtOnce();
     void trayDoubleClickAndMenu();
     void trayClickPairs_data();
     void trayClickPairs();
@@ -258,6 +262,38 @@ void TestCapture::windowProcPassesEveryMessageOn()
     QCOMPARE(hk->registrations.last().vk, 0x4Bu);
     hk->send(hwnd, 0x10, 0, 0);
     QCOMPARE(hk->defaultProcMessages.size(), 3);
+}
+
+void TestCapture::optionsLetterCountsAtOnce()
+{
+    Started t;
+    FakeHotKeys* hk = t.fake->fakeHotKeys;
+    auto options = [&] {
+        ShowOptions(*t);
+        return qobject_cast<FrmOptions*>(loadedForm(*t, QStringLiteral("frmOptions")));
+    };
+    // OK with a lower-case q registers 0x51 with the Windows key for the canvas, and unloads.
+    FrmOptions* d = options();
+    QVERIFY(d);
+    named<QLineEdit>(d, "txtHotKeyLetter")->setText(QStringLiteral("q"));
+    const int registered = hk->registrations.size();
+    named<QPushButton>(d, "cmdOK")->click();
+    QVERIFY(!IsFormLoaded(*t, QStringLiteral("frmOptions")));
+    QCOMPARE(hk->registrations.size(), registered + 1);
+    const FakeHotKeys::Registration r = hk->registrations.last();
+    QCOMPARE(QList<quint64>({r.hwnd, r.modifiers, r.vk}),
+             QList<quint64>({t.canvas()->winId(), 8, 0x51}));
+    // Windows+Q now captures; the hook is still chained once.
+    QVERIFY(hk->press(8, 0x51));
+    QVERIFY(t.canvas()->isVisible());
+    // No letter registers nothing; the close box unloads without saving.
+    d = options();
+    named<QLineEdit>(d, "txtHotKeyLetter")->clear();
+    named<QPushButton>(d, "cmdOK")->click();
+    QCOMPARE(hk->registrations.size(), registered + 1);
+    d = options();
+    QVERIFY(d->close());
+    QVERIFY(!IsFormLoaded(*t, QStringLiteral("frmOptions")));
 }
 
 void TestCapture::trayDoubleClickAndMenu()

@@ -17,6 +17,8 @@ if [ "${1:-}" = "--tests" ]; then
         xvfb xauth openbox tint2 dbus-x11 xdotool xclip wmctrl imagemagick x11-utils x11-xserver-utils
         haskell-status-notifier-item-utils
         cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils libchm-bin ghostscript
+        # the syntax check of the Windows build (scripts/wincheck.sh)
+        g++-mingw-w64-x86-64-posix
     )
 fi
 

@@ -71,3 +71,88 @@ QRect CanvasDocument::highlight(const QPointF& at, const QColor& color, int w)
     highlight_.BackColor = color;
     return stampAnd(image_, highlight_.block(w), stampEdge(at.x(), w), stampEdge(at.y(), w));
 }
+
+// Text labels ------------------------------------------------------------------------------------
+
+TextLabelData* CanvasDocument::labelAt(int i)
+{
+    if (i < 0 || i >= labels_.size() || !labels_[i])
+        return nullptr;
+    return &*labels_[i];
+}
+
+const TextLabelData* CanvasDocument::label(int i) const
+{
+    if (i < 0 || i >= labels_.size() || !labels_[i])
+        return nullptr;
+    return &*labels_[i];
+}
+
+void CanvasDocument::setTemplateFormat(const QFont& font, const QColor& color)
+{
+    labels_[0]->font = font;
+    labels_[0]->color = color;
+}
+
+int CanvasDocument::addLabel()
+{
+    TextLabelData fresh = *labels_[0];
+    fresh.visible = false;
+    labels_.append(fresh);
+    return labelCount() - 1;
+}
+
+void CanvasDocument::setLabelText(int i, const QString& text)
+{
+    if (TextLabelData* l = labelAt(i))
+        l->text = text;
+}
+
+void CanvasDocument::moveLabel(int i, const QPoint& pos)
+{
+    if (TextLabelData* l = labelAt(i))
+        l->pos = pos;
+}
+
+void CanvasDocument::setLabelOpen(int i, bool open)
+{
+    if (TextLabelData* l = labelAt(i))
+        l->open = open;
+}
+
+void CanvasDocument::setLabelVisible(int i, bool visible)
+{
+    if (TextLabelData* l = labelAt(i))
+        l->visible = visible;
+}
+
+bool CanvasDocument::formatLabel(int i, const QFont& font, const QColor& color)
+{
+    TextLabelData* l = labelAt(i);
+    if (!l || (l->font == font && l->color == color))
+        return false;
+    l->font = font;
+    l->color = color;
+    return true;
+}
+
+void CanvasDocument::removeLabel(int i)
+{
+    if (i > 0 && i < labels_.size())
+        labels_[i].reset();
+}
+
+void CanvasDocument::removeLabels()
+{
+    labels_.erase(labels_.begin() + 1, labels_.end());
+}
+
+void CanvasDocument::blankLabels()
+{
+    for (std::optional<TextLabelData>& l : labels_) {
+        if (l) {
+            l->text.clear();
+            l->visible = false;
+        }
+    }
+}

@@ -3,10 +3,13 @@
 #include "imaging/picture.h"
 
 #include <QColor>
+#include <QFont>
 #include <QImage>
+#include <QList>
 #include <QPointF>
 #include <QRect>
 #include <QSize>
+#include <optional>
 
 // The highlighter's source block: a surface the size of the canvas, all of one colour. Only a
 // w x w block is ever copied from it, so it keeps no image of its own size.
@@ -19,9 +22,20 @@ struct HighlightSource {
     mutable QImage lastBlock{};
 };
 
-// What the canvas shows: the background picture and the persistent image drawn over it. It knows
-// no window: the canvas window paints the image and turns mouse events into the drawing
-// operations below, each of which returns the rectangle it changed.
+// A text label on the canvas: what it says, where it is, whether it is still open for typing (then
+// it is framed and follows the drawing attributes), whether it is shown, and its font and colour.
+struct TextLabelData {
+    QString text;
+    QPoint pos;
+    bool open = false;
+    bool visible = false;
+    QFont font;
+    QColor color;
+};
+
+// What the canvas shows: the background picture, the persistent image drawn over it, and the text
+// labels. It knows no window: the canvas window paints the image and the labels, and turns mouse
+// events into the drawing operations below, each of which returns the rectangle it changed.
 class CanvasDocument
 {
 public:
@@ -56,9 +70,35 @@ public:
     // The highlighter's square of side w centred on `at`, ANDed with the colour.
     QRect highlight(const QPointF& at, const QColor& color, int w);
 
+    // The text labels by index. Label 0 is the template that every new label copies; it is never
+    // shown. A deleted label leaves an empty slot, so an index is not used twice until the labels
+    // are cleared.
+    int labelCount() const { return static_cast<int>(labels_.size()); }
+    // Null for a deleted label or an index out of range.
+    const TextLabelData* label(int i) const;
+    // The template's font and colour: those of the window, at first.
+    void setTemplateFormat(const QFont& font, const QColor& color);
+    // A new label at index labelCount(), a hidden copy of the template. Returns its index.
+    int addLabel();
+    void setLabelText(int i, const QString& text);
+    void moveLabel(int i, const QPoint& pos);
+    void setLabelOpen(int i, bool open);
+    void setLabelVisible(int i, bool visible);
+    // Gives label i this font and colour; true when that changed anything.
+    bool formatLabel(int i, const QFont& font, const QColor& color);
+    // Deletes label i; the template stays.
+    void removeLabel(int i);
+    // Deletes every label but the template.
+    void removeLabels();
+    // Empties and hides every label, the template included, keeping them.
+    void blankLabels();
+
 private:
+    TextLabelData* labelAt(int i);
+
     Picture picture_;
     QImage image_;
     QPointF pen_;
     HighlightSource highlight_;
+    QList<std::optional<TextLabelData>> labels_{TextLabelData{{}, {}, true, false, {}, {}}};
 };

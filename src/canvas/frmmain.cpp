@@ -31,7 +31,8 @@ FrmMain::FrmMain(DrawingState& drawing, CursorPosition& cursor)
     connect(tmrTimer, &QTimer::timeout, this, [this] { tmrTimer_Timer(*this); });
 
     lblText.onLoad = [this](TextLabel* label) { connectLabel(label); };
-    lblText.init();
+    document_.setTemplateFormat(font(), palette().color(QPalette::WindowText));
+    updateLabels();
 
     txtText = new TextEntryBox(this);
     txtText->setGeometry(units::twipsRectToPixels(0, 0, 2295, 735, screenTwipsPerPixelX(),
@@ -61,6 +62,18 @@ void FrmMain::connectLabel(TextLabel* label)
             [this, label] { lblText_DblClick(*this, lblText.indexOf(label)); });
 }
 
+void FrmMain::updateLabel(int i)
+{
+    lblText.show(i, document_.label(i));
+}
+
+void FrmMain::updateLabels()
+{
+    lblText.truncate(document_.labelCount());
+    for (int i = 0; i < document_.labelCount(); ++i)
+        lblText.show(i, document_.label(i));
+}
+
 QPoint FrmMain::cursorPos() const
 {
     return cursor_.GetCursorPos();
@@ -70,16 +83,6 @@ void FrmMain::stopTimer()
 {
     tmrTimer->stop();
     timerAllowed_ = false;
-}
-
-void FrmMain::setToolCursor(const QCursor& cursor)
-{
-    setCursor(cursor);
-}
-
-void FrmMain::HotKey(int dwKey, int dwShift)
-{
-    Q_EMIT hotKeyPressed(dwKey, dwShift);
 }
 
 // Window state ----------------------------------------------------------------------------------

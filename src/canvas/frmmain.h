@@ -34,15 +34,18 @@ public:
     const DrawingAttributes& attributes() const { return attributes_; }
     void setAttributes(const DrawingAttributes& attributes) { attributes_ = attributes; }
 
-    // The text labels and the entry box the open one is typed in.
-    LabelArray& labels() { return lblText; }
+    // The widgets that show the document's text labels, and the entry box the open one is typed
+    // in. After changing label i in the document, updateLabel(i) shows the change;
+    // updateLabels() shows them all.
+    const LabelArray& labels() const { return lblText; }
+    void updateLabel(int i);
+    void updateLabels();
     TextEntryBox* entryBox() const { return txtText; }
 
     void stopTimer();
-    void setToolCursor(const QCursor& cursor);
 
     // Called by name by the hot-key window procedure.
-    Q_INVOKABLE void HotKey(int dwKey, int dwShift);
+    Q_INVOKABLE void HotKey(int dwKey, int dwShift) { Q_EMIT hotKeyPressed(dwKey, dwShift); }
 
     // Window state and placement. "Maximized" covers the whole primary screen, panels included.
     int canvasState() const { return state_; }

@@ -1,5 +1,7 @@
 #include "labels.h"
 
+#include "canvasdocument.h"
+
 #include <QMouseEvent>
 
 TextLabel::TextLabel(QWidget* parent) : QLabel(parent)
@@ -47,19 +49,6 @@ void TextLabel::mouseDoubleClickEvent(QMouseEvent*)
 
 LabelArray::LabelArray(QWidget* canvas) : canvas_(canvas) {}
 
-void LabelArray::init()
-{
-    if (!slots_.isEmpty())
-        return;
-    auto* templ = new TextLabel(canvas_);
-    templ->setObjectName(QStringLiteral("lblText"));
-    templ->setBorderStyle(1);
-    templ->hide();
-    slots_.append(templ);
-    if (onLoad)
-        onLoad(templ);
-}
-
 TextLabel* LabelArray::at(int i) const
 {
     if (i < 0 || i >= slots_.size())
@@ -67,27 +56,45 @@ TextLabel* LabelArray::at(int i) const
     return slots_[i].data();
 }
 
-TextLabel* LabelArray::Load(int i)
+TextLabel* LabelArray::ensure(int i)
 {
-    if (i != Count())
+    if (i < 0)
         return nullptr;
-    TextLabel* templ = at(0);
-    auto* label = new TextLabel(canvas_);
-    label->setObjectName(QStringLiteral("lblText"));
-    label->setFont(templ->font());
-    label->setPalette(templ->palette());
-    label->setBorderStyle(templ->borderStyle());
-    label->setText(templ->text());
-    label->hide();
-    slots_.append(label);
-    if (onLoad)
-        onLoad(label);
-    return label;
+    while (slots_.size() <= i)
+        slots_.append(nullptr);
+    if (!slots_[i]) {
+        auto* label = new TextLabel(canvas_);
+        label->setObjectName(QStringLiteral("lblText"));
+        label->hide();
+        slots_[i] = label;
+        if (onLoad)
+            onLoad(label);
+    }
+    return slots_[i].data();
+}
+
+void LabelArray::show(int i, const TextLabelData* data)
+{
+    if (!data) {
+        Unload(i);
+        return;
+    }
+    TextLabel* label = ensure(i);
+    label->setText(data->text);
+    label->move(data->pos);
+    label->setFont(data->font);
+    if (label->palette().color(QPalette::WindowText) != data->color) {
+        QPalette pal = label->palette();
+        pal.setColor(QPalette::WindowText, data->color);
+        label->setPalette(pal);
+    }
+    label->setBorderStyle(data->open ? 1 : 0); // sizes the label to its text as well
+    label->setVisible(data->visible);
 }
 
 void LabelArray::Unload(int i)
 {
-    if (i <= 0 || i >= slots_.size() || !slots_[i])
+    if (i < 0 || i >= slots_.size() || !slots_[i])
         return;
     TextLabel* label = slots_[i].data();
     slots_[i] = nullptr;
@@ -95,12 +102,12 @@ void LabelArray::Unload(int i)
     label->deleteLater();
 }
 
-void LabelArray::UnloadAll()
+void LabelArray::truncate(int count)
 {
-    const int upper = Count() - 1;
-    for (int i = 1; i <= upper; ++i)
+    for (int i = count; i < slots_.size(); ++i)
         Unload(i);
-    slots_.erase(slots_.begin() + 1, slots_.end());
+    if (count >= 0 && count < slots_.size())
+        slots_.erase(slots_.begin() + count, slots_.end());
 }
 
 int LabelArray::indexOf(const TextLabel* label) const

@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <functional>
 
+struct TextLabelData;
+
 // A text label on the canvas. Border style 1 marks the open label, 0 a finished one.
 class TextLabel : public QLabel
 {
@@ -32,29 +34,28 @@ private:
     int borderStyle_ = 0;
 };
 
-// The canvas's indexed labels. Element 0 is the hidden template. Indices are never reused while
-// the array lives: a deleted label leaves an empty slot, so Count() keeps counting it and the
-// next label still gets a fresh index. Clearing empties everything but the template.
+// The label widgets of the canvas window, by the index of the label they show in the canvas
+// document. A deleted label leaves an empty slot.
 class LabelArray
 {
 public:
-    // The template is created by init(), once onLoad is set.
     explicit LabelArray(QWidget* canvas);
-    void init();
 
     int Count() const { return static_cast<int>(slots_.size()); }
-    // The label at i, or null for a deleted slot or an index out of range.
+    // The widget of label i, or null for a deleted label or an index out of range.
     TextLabel* at(int i) const;
-    // Creates element i as a copy of the template's settings. i must be Count().
-    TextLabel* Load(int i);
-    // Removes element i (never the template).
+    // The widget of label i, created when it has none.
+    TextLabel* ensure(int i);
+    // Shows label i as the document has it; a deleted label (null) loses its widget.
+    void show(int i, const TextLabelData* data);
+    // Removes the widget of label i.
     void Unload(int i);
-    // Removes every element but the template.
-    void UnloadAll();
+    // Removes the widgets from index count on.
+    void truncate(int count);
     // The index of a label, -1 when it is not one of ours.
     int indexOf(const TextLabel* label) const;
 
-    // Runs for every label created, the template included.
+    // Runs for every label widget created.
     std::function<void(TextLabel*)> onLoad;
 
 private:

@@ -2,32 +2,29 @@
 
 #include "drawingstate.h"
 #include "frmmain.h"
-#include "labels.h"
 #include "textentry.h"
 
 void placeText(FrmMain& canvas, float x, float y)
 {
     DrawingState& st = canvas.drawing();
-    LabelArray& labels = canvas.labels();
+    CanvasDocument& doc = canvas.document();
 
-    const int n = labels.Count();
-    st.NextLabelIndex = static_cast<std::int16_t>(n);
-    if (TextLabel* previous = labels.at(st.NextLabelIndex - 1))
-        previous->setBorderStyle(0);
+    st.NextLabelIndex = static_cast<std::int16_t>(doc.labelCount());
+    const int previous = st.NextLabelIndex - 1;
+    doc.setLabelOpen(previous, false);
+    canvas.updateLabel(previous);
 
-    TextLabel* label = labels.Load(st.NextLabelIndex);
-    if (!label)
-        return;
-    label->move(qRound(x), qRound(y));
-    label->show();
-    label->setBorderStyle(1);
+    const int i = doc.addLabel();
+    doc.moveLabel(i, QPoint(qRound(x), qRound(y)));
+    doc.setLabelVisible(i, true);
+    doc.setLabelOpen(i, true);
+    doc.setLabelText(i, QString());
+    canvas.updateLabel(i);
 
     TextEntryBox* box = canvas.entryBox();
     box->move(qRound(x) - box->width() - 10, qRound(y) - box->height() - 10);
     ++st.NextLabelIndex;
     box->clear();
-    label->setText(QString());
-    label->autoSize();
     box->show();
     box->raise();
     box->setFocus();
@@ -35,9 +32,10 @@ void placeText(FrmMain& canvas, float x, float y)
 
 void txtText_Change(FrmMain& canvas)
 {
-    if (TextLabel* open = canvas.labels().at(canvas.drawing().NextLabelIndex - 1)) {
-        open->setText(canvas.entryBox()->toPlainText());
-        open->autoSize();
+    const int open = canvas.drawing().NextLabelIndex - 1;
+    if (canvas.document().label(open)) {
+        canvas.document().setLabelText(open, canvas.entryBox()->toPlainText());
+        canvas.updateLabel(open);
     }
 }
 
@@ -45,8 +43,9 @@ void txtText_KeyDown(FrmMain& canvas, int keyCode, int shift)
 {
     if (keyCode != 13 || shift != 1)
         return;
-    if (TextLabel* open = canvas.labels().at(canvas.drawing().NextLabelIndex - 1))
-        open->setBorderStyle(0);
+    const int open = canvas.drawing().NextLabelIndex - 1;
+    canvas.document().setLabelOpen(open, false);
+    canvas.updateLabel(open);
     canvas.entryBox()->hide();
     Q_EMIT canvas.textFinished();
     canvas.setFocus();
@@ -56,12 +55,13 @@ void lblText_DblClick(FrmMain& canvas, int index)
 {
     canvas.drawing().PenStrokeActive = false;
     canvas.drawing().HighlightActive = false;
-    TextLabel* label = canvas.labels().at(index);
+    const TextLabelData* label = canvas.document().label(index);
     if (!label || index == 0)
         return;
-    if (label->borderStyle() == 1)
+    if (label->open)
         canvas.entryBox()->hide();
-    canvas.labels().Unload(index);
+    canvas.document().removeLabel(index);
+    canvas.updateLabel(index);
 }
 
 void tmrTimer_Timer(FrmMain& canvas)
@@ -73,13 +73,12 @@ void tmrTimer_Timer(FrmMain& canvas)
         pos -= canvas.canvasGeometry().topLeft();
     st.CursorPos = pos;
 
-    LabelArray& labels = canvas.labels();
-    TextLabel* open = labels.at(labels.Count() - 1);
-    if (open && open->borderStyle() == 1) {
+    CanvasDocument& doc = canvas.document();
+    const int last = doc.labelCount() - 1;
+    const TextLabelData* open = doc.label(last);
+    if (open && open->open) {
         const DrawingAttributes& a = canvas.attributes();
-        QFont font = open->font();
-        QPalette pal = open->palette();
-        pal.setColor(QPalette::WindowText, a.color);
+        QFont font = open->font;
         if (!a.fontFamily.isEmpty())
             font.setFamily(a.fontFamily);
         if (a.size > 0)
@@ -89,12 +88,8 @@ void tmrTimer_Timer(FrmMain& canvas)
         font.setUnderline(a.underline);
         font.setStrikeOut(a.strikeOut);
         // Only real changes touch the label; the timer ticks every millisecond.
-        if (pal.color(QPalette::WindowText) != open->palette().color(QPalette::WindowText))
-            open->setPalette(pal);
-        if (font != open->font()) {
-            open->setFont(font);
-            open->autoSize();
-        }
+        if (doc.formatLabel(last, font, a.color))
+            canvas.updateLabel(last);
     }
 
     TextEntryBox* box = canvas.entryBox();
@@ -108,6 +103,7 @@ void ClearImage(FrmMain& canvas)
 {
     canvas.setPicture(canvas.picture());
     canvas.repaint();
-    canvas.labels().UnloadAll();
+    canvas.document().removeLabels();
+    canvas.updateLabels();
     canvas.drawing().NextLabelIndex = 0;
 }

@@ -1,7 +1,6 @@
 #include "captureflow.h"
 
 #include "canvas/frmmain.h"
-#include "canvas/labels.h"
 #include "canvas/textentry.h"
 #include "canvas/texttool.h"
 #include "commands.h"
@@ -87,13 +86,8 @@ void CaptureAndShow(Program& program, const QString& kind)
     if (!alive || program.shell.IsExiting)
         return;
 
-    LabelArray& labels = canvas->labels();
-    for (int i = 0; i < labels.Count(); ++i) {
-        if (TextLabel* label = labels.at(i)) {
-            label->setText(QString());
-            label->hide();
-        }
-    }
+    canvas->document().blankLabels();
+    canvas->updateLabels();
 
     Platform& platform = program.platform();
     Picture picture;
@@ -189,7 +183,8 @@ void SendToTray(Program& program)
     if (FrmToolbox* toolbox = program.frmToolbox())
         toolbox->hide();
     canvas->entryBox()->hide();
-    canvas->labels().UnloadAll();
+    canvas->document().removeLabels();
+    canvas->updateLabels();
     program.drawing.NextLabelIndex = 0;
     program.session.sentToTray();
 }

@@ -13,7 +13,7 @@ void SelectTool(Program& program, std::int16_t t)
     program.drawing.CurrentTool = t;
     SetFillButtonsEnabled(program, info->fillButtons);
     if (FrmMain* canvas = program.frmMain())
-        canvas->setToolCursor(toolCursor(t));
+        canvas->setCursor(toolCursor(t));
 }
 
 void SetFillButtonsEnabled(Program& program, bool enabled)

@@ -1,5 +1,6 @@
 // The canvas document with no window at all: the picture under the drawing, resizing, the pen's
-// joined segments, the changed rectangles the window repaints, and the highlighter's area.
+// joined segments, the changed rectangles the window repaints, the highlighter's area, and the
+// text labels' indices.
 
 #include "canvas/canvasdocument.h"
 
@@ -39,6 +40,7 @@ private Q_SLOTS:
     void penSegmentsJoinAndReportWhatChanged();
     void shapesReportWhatChanged();
     void highlighterStaysInItsArea();
+    void textLabelsKeepTheirIndices();
 };
 
 void TestCanvasDocument::pictureUnderTheDrawing()
@@ -133,6 +135,51 @@ void TestCanvasDocument::highlighterStaysInItsArea()
     // A smaller area clips the block.
     doc.setHighlightArea(QSize(3, 3));
     QCOMPARE(doc.highlight(QPointF(30, 60), QColor(Qt::yellow), 10).size(), QSize(3, 3));
+}
+
+void TestCanvasDocument::textLabelsKeepTheirIndices()
+{
+    CanvasDocument doc;
+    // The template: open, hidden, in the window's font and colour, which new labels copy.
+    QCOMPARE(doc.labelCount(), 1);
+    QVERIFY(doc.label(0)->open && !doc.label(0)->visible);
+    QFont font;
+    font.setFamily(QStringLiteral("Serif"));
+    doc.setTemplateFormat(font, QColor(Qt::blue));
+    QCOMPARE(doc.addLabel(), 1);
+    doc.setLabelText(1, QStringLiteral("one"));
+    doc.moveLabel(1, QPoint(5, 6));
+    doc.setLabelVisible(1, true);
+    const TextLabelData* one = doc.label(1);
+    QCOMPARE(one->font.family(), QStringLiteral("Serif"));
+    QCOMPARE(one->color, QColor(Qt::blue));
+    QVERIFY(one->open);
+    QCOMPARE(one->pos, QPoint(5, 6));
+    QCOMPARE(doc.label(0)->text, QString()); // the template keeps its own
+    // Formatting reports only a real change.
+    QVERIFY(!doc.formatLabel(1, one->font, one->color));
+    QVERIFY(doc.formatLabel(1, one->font, QColor(Qt::red)));
+    QCOMPARE(doc.label(1)->color, QColor(Qt::red));
+    QVERIFY(!doc.formatLabel(7, font, QColor(Qt::red)));
+    // A deleted label leaves its slot: the next label gets a fresh index.
+    QCOMPARE(doc.addLabel(), 2);
+    doc.removeLabel(1);
+    QVERIFY(!doc.label(1));
+    QCOMPARE(doc.addLabel(), 3);
+    doc.removeLabel(0); // never the template
+    QVERIFY(doc.label(0));
+    doc.setLabelText(1, QStringLiteral("gone")); // a deleted label takes nothing
+    QVERIFY(!doc.label(1));
+    // Blanking empties and hides them all and keeps them; clearing keeps only the template.
+    doc.setLabelText(3, QStringLiteral("three"));
+    doc.setLabelVisible(3, true);
+    doc.blankLabels();
+    QCOMPARE(doc.labelCount(), 4);
+    QCOMPARE(doc.label(3)->text, QString());
+    QVERIFY(!doc.label(3)->visible);
+    doc.removeLabels();
+    QCOMPARE(doc.labelCount(), 1);
+    QCOMPARE(doc.addLabel(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestCanvasDocument)

@@ -374,7 +374,7 @@ void TestDrawing::deletingLabels()
         c.press(30 + 100 * i, 120);
         QTest::keyClicks(c.canvas()->entryBox(), QString::number(i + 1));
     }
-    LabelArray& labels = c.canvas()->labels();
+    const LabelArray& labels = c.canvas()->labels();
     // A finished label goes; the entry box stays.
     lblText_DblClick(*c.canvas(), 2);
     QVERIFY(!labels.at(2));

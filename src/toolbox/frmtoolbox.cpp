@@ -183,7 +183,6 @@ DrawingAttributes FrmToolbox::attributes() const
     // A list without a selection keeps drawing in the last colour it had.
     if (index < 0 || index > CustomColorIndex)
         index = lastColorIndex_;
-    lastColorIndex_ = index;
     a.color = colorFromBgr(colorTableValue(colors_, index));
     bool ok = false;
     const int size = cboSize->currentText().toInt(&ok);
@@ -242,6 +241,8 @@ void FrmToolbox::setFillButtonsEnabled(bool enabled)
 void FrmToolbox::cboColor_Click()
 {
     const int index = cboColor->currentIndex();
+    if (index >= 0 && index <= CustomColorIndex)
+        lastColorIndex_ = index;
     if (index == CustomColorIndex) {
         cmdlg_.DialogTitle = QStringLiteral("Select Custom Color");
         cmdlg_.ShowColor();

@@ -90,7 +90,7 @@ private:
     KeyState& keys_;
     Cmdlg& cmdlg_;
     ColorTable& colors_;
-    mutable int lastColorIndex_ = 8; // the colour drawn with when the colour list has no selection
+    int lastColorIndex_ = 8; // the colour drawn with when the colour list has no selection
     bool closable_ = false;
 
     FrameCaption* frameColor;

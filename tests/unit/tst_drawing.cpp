@@ -353,6 +353,14 @@ void TestDrawing::liveFormattingUntilFinished()
     named<ComboList>(c.toolbox(), "cboColor")->setListIndex(14);
     tmrTimer_Timer(*c.canvas());
     QCOMPARE(label->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    // Another font and italic reach the open label at the next tick too.
+    ComboList* fonts = named<ComboList>(c.toolbox(), "cboTextFont");
+    QVERIFY(fonts->count() > 1);
+    fonts->setListIndex(1);
+    named<ToolBar>(c.toolbox(), "tlbr_fontstyle")->button(2)->click();
+    tmrTimer_Timer(*c.canvas());
+    QCOMPARE(label->font().family(), fonts->itemText(1));
+    QVERIFY(label->font().italic() && label->font().bold());
     QTest::keyClick(c.canvas()->entryBox(), Qt::Key_Return, Qt::ShiftModifier);
     QCOMPARE(label->borderStyle(), 0);
     QVERIFY(!c.canvas()->entryBox()->isVisible());

@@ -36,11 +36,11 @@ failed=$work/failed
 export cxx failed
 printf '%s\0' "${rsp[@]}" | xargs -0 -P2 -I{} bash -c '
     "$cxx" -std=c++17 -fsyntax-only -DUNICODE -D_UNICODE -Wall -Wextra -Werror "@$1" ||
-        basename "$1" .rsp >>"$failed"' _ {}
+        tail -n1 "$1" | tr -d "\"" >>"$failed"' _ {}
 
 if [ -s "$failed" ]; then
     echo "wincheck: $(wc -l <"$failed") of ${#rsp[@]} sources of the Windows build fail:" \
-        "$(sort "$failed" | tr '\n' ' ')" >&2
+        "$(sort "$failed" | sed "s|^$root/||" | tr '\n' ' ')" >&2
     exit 1
 fi
 echo "wincheck: all ${#rsp[@]} sources of the Windows build pass the syntax check"

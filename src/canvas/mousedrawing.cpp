@@ -80,7 +80,8 @@ void Form_MouseDown(FrmMain& canvas, int /*button*/, int /*shift*/, float x, flo
         if (st.AnchorX == 1) {
             storeAnchor(st, x, y);
         } else {
-            canvas.invalidate(doc.line(QPointF(st.AnchorX, st.AnchorY), QPointF(x, y), a.color, a.size));
+            canvas.invalidate(
+                doc.line(QPointF(st.AnchorX, st.AnchorY), QPointF(x, y), a.color, a.size));
             st.AnchorX = 1;
             st.AnchorY = 1;
         }

@@ -59,7 +59,9 @@ void TrayIcon::buildMenu()
     mnuHide->setEnabled(false);
     mnuHide->setVisible(false);
     connect(&program_.session, &CaptureSession::stateChanged, mnuShow,
-            [this](CaptureSession::State s) { mnuShow->setEnabled(s == CaptureSession::State::Kept); });
+            [this](CaptureSession::State s) {
+                mnuShow->setEnabled(s == CaptureSession::State::Kept);
+            });
 
     Program& p = program_;
     connect(mnuCaptureScreen, &QAction::triggered, this,
@@ -71,8 +73,10 @@ void TrayIcon::buildMenu()
     connect(mnuAbout, &QAction::triggered, this, [&p] { menuAbout(p); });
     connect(mnuConfig, &QAction::triggered, this, [&p] { menuConfig(p); });
     connect(mnuHelp, &QAction::triggered, this, [&p] { menuHelp(p); });
-    connect(mnuShow, &QAction::triggered, this, [&p] { ShowHideCanvas(p, QStringLiteral("show")); });
-    connect(mnuHide, &QAction::triggered, this, [&p] { ShowHideCanvas(p, QStringLiteral("hide")); });
+    connect(mnuShow, &QAction::triggered, this,
+            [&p] { ShowHideCanvas(p, QStringLiteral("show")); });
+    connect(mnuHide, &QAction::triggered, this,
+            [&p] { ShowHideCanvas(p, QStringLiteral("hide")); });
     connect(mnuSendtoTray, &QAction::triggered, this, [this] { mnuSendtoTray_Click(); });
     connect(mnuExit, &QAction::triggered, this, [&p] { ExitProgram(p); });
 }

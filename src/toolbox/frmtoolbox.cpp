@@ -106,10 +106,13 @@ FrmToolbox::FrmToolbox(KeyState& keys, Cmdlg& cmdlg, ColorTable& colors, QWidget
     framePgrm = new FrameCaption(QStringLiteral("Scrawlix"), this);
     framePgrm->setObjectName(QStringLiteral("framePgrm"));
     framePgrm->setGeometry(layout(0, 4440, 2175, 200));
-    commandButton("cmdCaptureScreen", "capturescreen", "Capture Entire Screen", 0, 4680, ToolboxCommand::CaptureScreen);
-    commandButton("cmdCaptureWindow", "capturewindow", "Capture Active Window", 360, 4680, ToolboxCommand::CaptureWindow);
+    commandButton("cmdCaptureScreen", "capturescreen", "Capture Entire Screen", 0, 4680,
+                  ToolboxCommand::CaptureScreen);
+    commandButton("cmdCaptureWindow", "capturewindow", "Capture Active Window", 360, 4680,
+                  ToolboxCommand::CaptureWindow);
     commandButton("cmdAbout", "about", "About Scrawlix", 1080, 4680, ToolboxCommand::About);
-    commandButton("cmdOptions", "options", "Scrawlix Configuration", 1440, 4680, ToolboxCommand::Options);
+    commandButton("cmdOptions", "options", "Scrawlix Configuration", 1440, 4680,
+                  ToolboxCommand::Options);
     commandButton("cmdHelp", "help", "Help", 1800, 4680, ToolboxCommand::Help);
     commandButton("cmdHide", "hide", "Hide", 1080, 5040, ToolboxCommand::Hide);
     commandButton("cmdToTray", "totray", "Minimize to Tray", 1440, 5040, ToolboxCommand::ToTray);

@@ -1,17 +1,65 @@
 #include "platform/platform.h"
 #include "settings/settingsstore.h"
+#include "shell/commandline.h"
+#include "shell/instancerequests.h"
 #include "ui/art.h"
 #include "shell/program.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QLoggingCategory>
 #include <QTimer>
 #include <cstdio>
 
 Q_LOGGING_CATEGORY(lcStartup, "scrawlix.startup", QtWarningMsg)
 
+namespace {
+
+void print(std::FILE* stream, const QString& text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fflush(stream);
+}
+
+// The answer to a start that ends before the program runs, or -1 to go on. --help and --version
+// need no display.
+int answerCommandLine(const CommandLine& commandLine)
+{
+    switch (commandLine.kind) {
+    case CommandLine::Kind::Help:
+        print(stdout, usageText());
+        return 0;
+    case CommandLine::Kind::Version:
+        print(stdout, versionText() + QLatin1Char('\n'));
+        return 0;
+    case CommandLine::Kind::Error:
+        print(stderr,
+              QStringLiteral("scrawlix: %1\nTry 'scrawlix --help'.\n").arg(commandLine.error));
+        return 2;
+    case CommandLine::Kind::Run:
+        break;
+    }
+    const std::optional<InstanceRequest>& action = commandLine.action;
+    if (action && action->action == QLatin1String("open") && !action->argument.isEmpty() &&
+        !QFileInfo(action->argument).isFile()) {
+        print(stderr, QStringLiteral("scrawlix: there is no file %1\n").arg(action->argument));
+        return 1;
+    }
+    return -1;
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine commandLine = parseCommandLine(arguments, QDir::currentPath());
+    if (const int status = answerCommandLine(commandLine); status >= 0)
+        return status;
+
 #if defined(Q_OS_WIN)
     const bool isWindows = true;
 #else
@@ -49,7 +97,41 @@ int main(int argc, char** argv)
     }
 
     Program program(std::move(platform), SettingsStore::forUser());
+
+    // One program per session: a later start hands its action over (or, without one, has the
+    // running program say that it is there) and ends.
+    InstanceChannel& instances = *program.platform().instances;
+    const auto received = [&program](const InstanceRequest& request) {
+        RunInstanceRequest(program, request);
+    };
+    InstanceChannel::Claim claim = instances.claim(received);
+    if (claim == InstanceChannel::Claim::AlreadyRunning) {
+        QString error;
+        const InstanceRequest activate{QStringLiteral("activate"), {}};
+        if (instances.send(commandLine.action.value_or(activate), &error))
+            return 0;
+        // It may have ended in the meantime.
+        claim = instances.claim(received);
+        if (claim == InstanceChannel::Claim::AlreadyRunning) {
+            print(stderr,
+                  QStringLiteral("scrawlix: Scrawlix runs but did not take the request: %1\n")
+                      .arg(error));
+            return 1;
+        }
+    }
+    if (claim == InstanceChannel::Claim::Unavailable)
+        print(stderr, QStringLiteral("scrawlix: %1; running without the check for a Scrawlix "
+                                     "that runs already\n")
+                          .arg(instances.problem()));
+    // Nothing runs that --exit could end.
+    if (commandLine.action && commandLine.action->action == QLatin1String("exit"))
+        return 0;
+
     program.start();
+    if (commandLine.action)
+        QTimer::singleShot(0, &app, [&program, action = *commandLine.action] {
+            RunInstanceRequest(program, action);
+        });
     // Settled once the event loop runs and the tray icon can dock.
     QTimer::singleShot(0, &app, [] { qCInfo(lcStartup, "settled"); });
     return app.exec();

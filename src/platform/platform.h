@@ -4,6 +4,7 @@
 #include "dialogs.h"
 #include "foregroundwindow.h"
 #include "hotkeys.h"
+#include "instancechannel.h"
 #include "keystate.h"
 #include "messagebox.h"
 #include "screenpixels.h"
@@ -28,6 +29,7 @@ struct Platform {
     std::unique_ptr<StartupEntry> startup;
     std::unique_ptr<MessageBoxes> messages;
     std::unique_ptr<DialogBackend> dialogs;
+    std::unique_ptr<InstanceChannel> instances; // one running program per session
 
     virtual ~Platform() = default;
 };

@@ -8,6 +8,7 @@
 
 class Program;
 enum class ToolboxCommand;
+class QString;
 
 // Copies the canvas, as shown, to the clipboard; a failure is reported.
 void CopyCanvas(Program& program);
@@ -22,6 +23,8 @@ void SnapshotCanvas(Program& program, int destination);
 // Image files and printing.
 void SaveImage(Program& program);
 void OpenImage(Program& program);
+// Opening a given file, as OpenImage does after its dialog; a file that cannot be read is reported.
+void OpenImageFile(Program& program, const QString& fileName);
 void PrintImage(Program& program);
 // PrintImage with the choice of printer handed in.
 using PrinterChooser = std::function<std::unique_ptr<QPrinter>()>;

@@ -1,5 +1,6 @@
-// Help: the compiled help file beside the program, opened by the desktop's opener.
+// Help: the compiled help file, or its HTML pages, opened by the desktop's opener.
 
+#include "about/helpfiles.h"
 #include "canvas/frmmain.h"
 #include "captureflow.h"
 #include "commands.h"
@@ -15,10 +16,12 @@ void ShowHelp(Program& program)
         ShowHideCanvas(program, QStringLiteral("hide"));
 
     // The opener reports only whether it could be started; a file that is not there is caught
-    // here, before a viewer would complain about it in its own words.
+    // here, before a viewer would complain about it in its own words. A desktop with no viewer
+    // for the compiled help gets its HTML pages in the web browser.
+    ShellOpen& shell = *program.platform().shell;
     const QString file = program.helpFile;
-    const bool opened = !file.isEmpty() && QFileInfo(file).isFile() &&
-                        program.platform().shell->Open(file);
+    const auto openFile = [&shell](const QString& f) { return QFileInfo(f).isFile() && shell.Open(f); };
+    const bool opened = !file.isEmpty() && (openFile(file) || openFile(helpPagesIndex(file)));
     if (!opened)
         program.platform().messages->Show(QStringLiteral("Help File unavailable."), mb::Critical,
                                            QStringLiteral("Help Error"));

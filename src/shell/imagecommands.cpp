@@ -138,6 +138,16 @@ void OpenImage(Program& program)
     const QString fileName = dialog.FileName;
     if (fileName.isEmpty())
         return;
+    OpenImageFile(program, fileName);
+}
+
+void OpenImageFile(Program& program, const QString& fileName)
+{
+    QPointer<FrmMain> canvas = program.frmMain();
+    if (!canvas)
+        return;
+    // The next dialog offers this file, as it does after an open through the dialog.
+    program.cmdlg.FileName = fileName;
 
     // Read first: a file that cannot be read leaves the canvas, its picture and its drawing alone.
     const LoadedImage loaded = readImageFile(fileName);

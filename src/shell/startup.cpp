@@ -5,6 +5,7 @@
 #include "hotkey.h"
 #include "menuicons.h"
 #include "program.h"
+#include "about/helpfiles.h"
 #include "settings/settingsstore.h"
 #include "settings/startupvalues.h"
 #include "toolbox/frmtoolbox.h"
@@ -30,8 +31,12 @@ void runStartup(Program& program)
     FrmMain* canvas = program.frmMain();
     TrayIcon* tray = program.tray();
 
-    // The help file sits beside the program.
-    program.helpFile = QCoreApplication::applicationDirPath() + QStringLiteral("/Scrawlix_Help.chm");
+#if defined(Q_OS_WIN)
+    const bool windows = true;
+#else
+    const bool windows = false;
+#endif
+    program.helpFile = findHelpFile(QCoreApplication::applicationDirPath(), windows);
 
     // The popup menu shows its items with their icons.
     for (const char* key : {"getscreen", "getwin", "toolbox", "open", "about", "config", "help",

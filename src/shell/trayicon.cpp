@@ -92,6 +92,11 @@ bool TrayIcon::isIconVisible() const
     return STI->isVisible();
 }
 
+void TrayIcon::notify(const QString& text)
+{
+    STI->showMessage(QStringLiteral("Scrawlix"), text, QSystemTrayIcon::Information, 5000);
+}
+
 void TrayIcon::Form_Unload()
 {
     program_.menuExtender.DetachMenus(mnuMenu);

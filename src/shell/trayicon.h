@@ -29,6 +29,8 @@ public:
     // Puts the icon in the tray.
     void showIcon(const QIcon& icon);
     bool isIconVisible() const;
+    // A notification from the icon, titled "Scrawlix".
+    void notify(const QString& text);
     // The canvas is closing: the menu loses its icons and the icon leaves the tray.
     void Form_Unload();
 

@@ -2,6 +2,7 @@
 // modal box asked for while the toolbox's box is open.
 
 #include "about/frmabout.h"
+#include "about/helpfiles.h"
 #include "about/webaddress.h"
 #include "settings/dialogfont.h"
 #include "shell/commands.h"
@@ -51,6 +52,8 @@ class TestAbout : public QObject
 private Q_SLOTS:
     void helpFileUnavailable_data();
     void helpFileUnavailable();
+    void helpFolders();
+    void helpPagesWhenNothingTakesTheHelpFile();
     void aboutBox();
 };
 
@@ -73,6 +76,64 @@ void TestAbout::helpFileUnavailable()
     QCOMPARE(shown[0].text + '|' + shown[0].title + '|' + QString::number(shown[0].style),
              "Help File unavailable.|Help Error|16");
     QVERIFY(!t->ended);
+}
+
+void TestAbout::helpFolders()
+{
+    // Installed: the data folder beside bin first, then the program's own folder (a build tree).
+    QCOMPARE(::helpFolders(QStringLiteral("/opt/sx/bin"), false),
+             QStringList({QStringLiteral("/opt/sx/share/scrawlix"), QStringLiteral("/opt/sx/bin")}));
+    QCOMPARE(::helpFolders(QStringLiteral("C:/Program Files/Scrawlix"), true),
+             QStringList({QStringLiteral("C:/Program Files/Scrawlix")}));
+
+    QTemporaryDir root;
+    const QString bin = root.filePath(QStringLiteral("usr/bin"));
+    const QString data = root.filePath(QStringLiteral("usr/share/scrawlix"));
+    QVERIFY(QDir().mkpath(bin) && QDir().mkpath(data));
+    const auto touch = [](const QString& file) {
+        QFile f(file);
+        return f.open(QIODevice::WriteOnly);
+    };
+    // Neither: the name beside the program, which Help then reports as unavailable.
+    QCOMPARE(findHelpFile(bin, false), bin + QStringLiteral("/Scrawlix_Help.chm"));
+    QVERIFY(touch(bin + QStringLiteral("/Scrawlix_Help.chm")));
+    QCOMPARE(findHelpFile(bin, false), bin + QStringLiteral("/Scrawlix_Help.chm"));
+    QVERIFY(touch(data + QStringLiteral("/Scrawlix_Help.chm")));
+    QCOMPARE(findHelpFile(bin, false), data + QStringLiteral("/Scrawlix_Help.chm"));
+    QCOMPARE(findHelpFile(bin, true), bin + QStringLiteral("/Scrawlix_Help.chm"));
+    QCOMPARE(helpPagesIndex(data + QStringLiteral("/Scrawlix_Help.chm")),
+             data + QStringLiteral("/help/index.html"));
+}
+
+void TestAbout::helpPagesWhenNothingTakesTheHelpFile()
+{
+    AboutProgram t;
+    const QString chm = t.dir.filePath(QStringLiteral("Scrawlix_Help.chm"));
+    const QString index = t.dir.filePath(QStringLiteral("help/index.html"));
+    QVERIFY(QDir(t.dir.path()).mkpath(QStringLiteral("help")));
+    for (const QString& f : {chm, index}) {
+        QFile file(f);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    t->helpFile = chm;
+    FakeShellOpen& shell = *t.fake->fakeShell;
+
+    // A viewer takes the compiled help: the pages are left alone.
+    ShowHelp(*t);
+    QCOMPARE(shell.opened, QStringList{chm});
+
+    // None does: the pages' index goes to the browser, and nothing is reported.
+    shell.opened.clear();
+    shell.refuseSuffix = QStringLiteral(".chm");
+    ShowHelp(*t);
+    QCOMPARE(shell.opened, QStringList({chm, index}));
+    QVERIFY(t.fake->fakeMessages->shown.isEmpty());
+
+    // No browser either: unavailable.
+    shell.succeed = false;
+    ShowHelp(*t);
+    QCOMPARE(t.fake->fakeMessages->shown.size(), 1);
+    QCOMPARE(t.fake->fakeMessages->shown[0].text, QStringLiteral("Help File unavailable."));
 }
 
 void TestAbout::aboutBox()

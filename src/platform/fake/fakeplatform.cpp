@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
+#include <QTimer>
 
 qint16 FakeKeyState::GetAsyncKeyState(int vk)
 {
@@ -194,6 +195,35 @@ std::optional<QColor> ScriptedDialogs::Color(const QString& title, const QColor&
     return a;
 }
 
+FakeInstanceChannel::~FakeInstanceChannel()
+{
+    if (owner_)
+        session_->running = nullptr;
+}
+
+InstanceChannel::Claim FakeInstanceChannel::claim(Receiver received)
+{
+    if (!session_->available)
+        return Claim::Unavailable;
+    if (session_->running)
+        return Claim::AlreadyRunning;
+    session_->running = std::move(received);
+    owner_ = true;
+    return Claim::First;
+}
+
+bool FakeInstanceChannel::send(const InstanceRequest& request, QString* error)
+{
+    if (!session_->running) {
+        *error = QStringLiteral("nobody runs");
+        return false;
+    }
+    session_->sent.append(request);
+    // Delivered from the event loop, as the real channels do.
+    QTimer::singleShot(0, [receiver = session_->running, request] { receiver(request); });
+    return true;
+}
+
 FakePlatform::FakePlatform()
 {
     name = QStringLiteral("fake");
@@ -228,4 +258,6 @@ FakePlatform::FakePlatform()
     auto d = std::make_unique<ScriptedDialogs>();
     fakeDialogs = d.get();
     dialogs = std::move(d);
+    instanceSession = std::make_shared<FakeInstanceSession>();
+    instances = std::make_unique<FakeInstanceChannel>(instanceSession);
 }

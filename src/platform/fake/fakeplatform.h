@@ -15,6 +15,7 @@
 #include <QStringList>
 #include <QWidget>
 #include <deque>
+#include <memory>
 #include <optional>
 
 class FakeKeyState : public KeyState
@@ -101,10 +102,11 @@ public:
     bool Open(const QString& target) override
     {
         opened.append(target);
-        return succeed;
+        return succeed && (refuseSuffix.isEmpty() || !target.endsWith(refuseSuffix));
     }
     QStringList opened;
     bool succeed = true;
+    QString refuseSuffix; // targets ending so fail, as when no application takes their type
 };
 
 class FakeStartupEntry : public StartupEntry
@@ -155,6 +157,29 @@ public:
     std::deque<std::optional<QColor>> colorAnswers;
 };
 
+// What the fake instance channels of one pretend session share: who runs, and whether there is
+// a channel at all.
+struct FakeInstanceSession {
+    InstanceChannel::Receiver running; // the receiver of the channel that claimed first
+    bool available = true;
+    QList<InstanceRequest> sent;       // every request handed over, in order
+};
+
+class FakeInstanceChannel : public InstanceChannel
+{
+public:
+    explicit FakeInstanceChannel(std::shared_ptr<FakeInstanceSession> session)
+        : session_(std::move(session)) {}
+    ~FakeInstanceChannel() override;
+    Claim claim(Receiver received) override;
+    bool send(const InstanceRequest& request, QString* error) override;
+    QString problem() const override { return QStringLiteral("no pretend session bus"); }
+
+private:
+    std::shared_ptr<FakeInstanceSession> session_;
+    bool owner_ = false;
+};
+
 struct FakePlatform : Platform {
     FakePlatform();
     FakeKeyState* fakeKeys;
@@ -167,4 +192,5 @@ struct FakePlatform : Platform {
     FakeStartupEntry* fakeStartup;
     RecordingMessageBoxes* fakeMessages;
     ScriptedDialogs* fakeDialogs;
+    std::shared_ptr<FakeInstanceSession> instanceSession; // a session of its own unless replaced
 };

@@ -1,6 +1,7 @@
 #include "win32platform.h"
 
 #include "platform/qt/qtservices.h"
+#include "win32instance.h"
 #include "win32services.h"
 
 std::unique_ptr<Platform> createWin32Platform()
@@ -17,5 +18,6 @@ std::unique_ptr<Platform> createWin32Platform()
     p->startup = std::make_unique<Win32StartupEntry>();
     p->messages = std::make_unique<QtMessageBoxes>();
     p->dialogs = std::make_unique<QtDialogs>();
+    p->instances = std::make_unique<Win32InstanceChannel>();
     return p;
 }

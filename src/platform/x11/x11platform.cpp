@@ -1,5 +1,6 @@
 #include "x11platform.h"
 
+#include "platform/dbus/dbusinstance.h"
 #include "platform/qt/qtservices.h"
 #include "platform/xdg/xdgautostart.h"
 #include "platform/xdg/xdgopen.h"
@@ -24,5 +25,6 @@ std::unique_ptr<Platform> createX11Platform()
     p->startup = std::make_unique<XdgAutostartEntry>();
     p->messages = std::make_unique<QtMessageBoxes>();
     p->dialogs = std::make_unique<QtDialogs>();
+    p->instances = std::make_unique<DBusInstanceChannel>();
     return p;
 }

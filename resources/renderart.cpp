@@ -1,7 +1,7 @@
-// Build-time helper of the help file: renders the program's SVG icons as PNG pictures, so the
-// help shows the very icons the toolbox shows.
+// Build-time helper: renders the program's SVG drawings as PNG pictures, for the help (which
+// shows the very icons the toolbox shows) and for the icon theme of the desktop.
 //
-//   scrawlix_helpart SIZE OUTPUT-FOLDER INPUT.svg[=NAME] ...
+//   scrawlix_renderart SIZE OUTPUT-FOLDER INPUT.svg[=NAME] ...
 //
 // Each input becomes OUTPUT-FOLDER/NAME.png (NAME defaults to the input's base name), SIZE x SIZE
 // pixels. Exit status 1 when an input cannot be read or an output cannot be written.
@@ -22,7 +22,7 @@ int main(int argc, char** argv)
     bool ok = false;
     const int size = args.value(0).toInt(&ok);
     if (args.size() < 3 || !ok || size <= 0) {
-        std::fprintf(stderr, "usage: scrawlix_helpart SIZE OUTPUT-FOLDER INPUT.svg[=NAME]...\n");
+        std::fprintf(stderr, "usage: scrawlix_renderart SIZE OUTPUT-FOLDER INPUT.svg[=NAME]...\n");
         return 2;
     }
     const QDir out(args.at(1));
@@ -33,7 +33,7 @@ int main(int argc, char** argv)
         const QString name = eq < 0 ? QFileInfo(input).completeBaseName() : arg.mid(eq + 1);
         QSvgRenderer svg(input);
         if (!svg.isValid()) {
-            std::fprintf(stderr, "scrawlix_helpart: cannot read %s\n", qPrintable(input));
+            std::fprintf(stderr, "scrawlix_renderart: cannot read %s\n", qPrintable(input));
             status = 1;
             continue;
         }
@@ -45,7 +45,7 @@ int main(int argc, char** argv)
         p.end();
         const QString output = out.filePath(name + QStringLiteral(".png"));
         if (!image.save(output, "PNG")) {
-            std::fprintf(stderr, "scrawlix_helpart: cannot write %s\n", qPrintable(output));
+            std::fprintf(stderr, "scrawlix_renderart: cannot write %s\n", qPrintable(output));
             status = 1;
         }
     }

@@ -1,0 +1,106 @@
+#!/usr/bin/env bash
+# The command line and one running program per session: --help and --version need no display; an
+# action starts the program when none runs; a later start makes no second tray icon but hands its
+# action to the running program (or has it say that it runs); --exit ends it; without a session
+# bus the program still starts.
+source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/canvas_lib.sh"
+
+# later [ARG...]: a later start, in the foreground; its status in LATER_STATUS, its output in LATER_OUT.
+later() {
+    LATER_STATUS=0
+    LATER_OUT=$(timeout 20 "$SCRAWLIX_BIN" "$@" 2>&1 </dev/null) || LATER_STATUS=$?
+    [ "$LATER_STATUS" != 124 ] || fail "scrawlix $*: still running after 20 s (a second program?)"
+}
+expect_later_ok() { later "$@"; [ "$LATER_STATUS" = 0 ] || fail "scrawlix $*: status $LATER_STATUS: $LATER_OUT"; }
+
+# The tray icons in the panel, of any process.
+tray_icon_count() {
+    local p n=0
+    for p in $(tray_panel_windows); do
+        n=$((n + $(xwininfo -tree -id "$p" | grep -c '"Scrawlix"' || :)))
+    done
+    echo "$n"
+}
+
+section "--version and --help without a display"
+out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$SCRAWLIX_BIN" --version) || fail "--version failed"
+expect_eq "--version" "Scrawlix 5.0.68" "$out"
+out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$SCRAWLIX_BIN" --help) || fail "--help failed"
+[[ $out == Usage:* && $out == *--capture-window* && $out == *"--open [FILE]"* ]] || fail "--help printed: $out"
+status=0
+out=$(env -u DISPLAY "$SCRAWLIX_BIN" --frobnicate 2>&1) || status=$?
+[ "$status" = 2 ] && [[ $out == *"unknown option '--frobnicate'"* ]] || fail "a bad option: status $status, '$out'"
+
+section "an action with no program running starts one, which runs it"
+noisy_desktop
+start_scrawlix_settled --capture-screen
+wait_canvas 0 0 1920 1080
+wait_for 10 eval '[ -n "$(tray_icon)" ]' || fail "no tray icon"
+first=$SCRAWLIX_PID
+click_toolbox totray
+wait_for 5 canvas_hidden || fail "send to tray left the canvas"
+
+section "a later plain start: one tray icon before and after, and a notification"
+expect_eq "tray icons before" 1 "$(tray_icon_count)"
+icon=$(tray_icon)
+expect_later_ok
+holds_for 1 eval '[ "$(tray_icon_count)" = 1 ]' || fail "$(tray_icon_count) tray icons after a later start"
+wait_for 5 _menu_shown "$icon" || fail "no notification popped up: $(program_windows)"
+screenshot notification.png
+scrawlix_running || fail "the running program ended"
+
+section "--capture-window takes the active window, Ctrl not pressed"
+convert -size 400x300 -seed 3 xc:gray +noise Random -alpha off -depth 8 -type TrueColor "PNG24:$E2E_TMP/win.png"
+display -title target -geometry +600+300 "$E2E_TMP/win.png" &
+_e2e_pids+=($!)
+wait_for 10 eval '[ -n "$(xdotool search --onlyvisible --name ^target 2>/dev/null)" ]' || fail "no test window"
+target=$(xdotool search --onlyvisible --name '^target' | head -1)
+xdotool windowactivate --sync "$target"
+xdotool keyup ctrl
+settle_screen
+screenshot window-before.png
+read -r fx fy fw fh < <(frame_rect "$target")
+expect_later_ok --capture-window
+wait_canvas $((fx - 1)) $((fy - 1)) "$fw" "$fh"
+screenshot window-shown.png
+same_region window-shown.png $((fx - 1)) $((fy - 1)) window-before.png "$fx" "$fy" "$fw" "$fh" ||
+    fail "the canvas does not show the window's pixels"
+click_toolbox totray
+wait_for 5 canvas_hidden || fail "send to tray left the canvas"
+
+section "--capture-screen shows the canvas"
+expect_later_ok --capture-screen
+wait_canvas 0 0 1920 1080
+click_toolbox totray
+wait_for 5 canvas_hidden || fail "send to tray left the canvas"
+
+section "--open FILE, relative to the later start's folder, shows the file"
+mkdir -p "$E2E_TMP/pictures"
+convert -size 300x200 xc:'#d0d030' -fill '#3030d0' -draw 'rectangle 150,100 299,199' "BMP3:$E2E_TMP/pictures/given.bmp"
+(cd "$E2E_TMP/pictures" && expect_later_ok --open given.bmp)
+wait_canvas 0 0 300 200
+screenshot opened.png
+expect_eq "a yellow pixel" "208,208,48" "$(pixel opened.png 20 20)"
+expect_eq "a blue pixel" "48,48,208" "$(pixel opened.png 200 150)"
+later --open "$E2E_TMP/pictures/missing.bmp"
+[ "$LATER_STATUS" = 1 ] && [[ $LATER_OUT == *missing.bmp* ]] || fail "a missing file: status $LATER_STATUS, '$LATER_OUT'"
+
+section "--exit ends the running program"
+expect_eq "tray icons" 1 "$(tray_icon_count)"
+expect_later_ok --exit
+wait_for 10 eval '! scrawlix_running' || fail "--exit did not end the program"
+collect_scrawlix_status
+expect_eq "exit status" 0 "$SCRAWLIX_STATUS"
+wait_for 5 eval '[ "$(tray_icon_count)" = 0 ]' || fail "the tray icon stayed"
+expect_later_ok --exit
+expect_eq "tray icons after --exit with nothing running" 0 "$(tray_icon_count)"
+
+section "without a session bus it starts all the same, and says so once"
+DBUS_SESSION_BUS_ADDRESS=unix:path=$E2E_TMP/no-bus start_scrawlix_settled
+wait_for 10 eval '[ -n "$(tray_icon)" ]' || fail "no tray icon without a session bus"
+expect_eq "lines about the missing bus" 1 "$(grep -c 'running without the check' "$SCRAWLIX_LOG")"
+press_hotkey v
+wait_canvas 0 0 1920 1080
+[ "$first" != "$SCRAWLIX_PID" ] || fail "the same program?"
+stop_scrawlix || fail "TERM did not end the program"

@@ -19,6 +19,8 @@ if [ "${1:-}" = "--tests" ]; then
         cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils libchm-bin ghostscript
         # the syntax check of the Windows build (scripts/wincheck.sh)
         g++-mingw-w64-x86-64-posix
+        # the install and package checks
+        desktop-file-utils appstream lintian dpkg-dev file man-db
     )
 fi
 

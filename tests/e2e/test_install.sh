@@ -1,0 +1,113 @@
+#!/usr/bin/env bash
+# The installed program: `cmake --install` into a DESTDIR puts every file in its place (icons at
+# their sizes, help pages whose links all lead somewhere); the installed binary starts into the
+# tray, takes Super+V and the desktop entry's action, finds its help file in the installed data
+# folder, and shows the HTML pages in the browser when no application takes the help file.
+source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/canvas_lib.sh"
+
+# SCRAWLIX_INSTALLED_ROOT=/ checks a program installed already (from the package, in a throw-away
+# root: scripts/check-deb-install.sh); otherwise this build is installed into a DESTDIR first.
+root=${SCRAWLIX_INSTALLED_ROOT:-$E2E_TMP/root}
+id=io.github.scrawlix.Scrawlix
+data=${root%/}/usr/share/scrawlix
+
+if [ -z "${SCRAWLIX_INSTALLED_ROOT:-}" ]; then
+    section "cmake --install into a DESTDIR puts every file in its place"
+    build=${SCRAWLIX_BUILD_DIR:?the build folder, set by CTest}
+    DESTDIR=$root cmake --install "$build" --prefix /usr >"$E2E_TMP/install.log" 2>&1 ||
+        fail "cmake --install failed: $(tail -5 "$E2E_TMP/install.log")"
+else
+    section "the installed files are in their places"
+fi
+expected=(
+    usr/bin/scrawlix
+    "usr/share/applications/$id.desktop"
+    "usr/share/metainfo/$id.metainfo.xml"
+    "usr/share/icons/hicolor/scalable/apps/$id.svg"
+    usr/share/man/man1/scrawlix.1.gz
+    usr/share/doc/scrawlix/{README.md,LICENSE,copyright,changelog.gz}
+    usr/share/scrawlix/Scrawlix_Help.chm
+    usr/share/scrawlix/help/{index,intro,tray,tools,toolbox,shortcuts,options,settings}.html
+    usr/share/scrawlix/help/scrawlix.css
+)
+for size in 16 22 24 32 48 64 128 256; do expected+=("usr/share/icons/hicolor/${size}x$size/apps/$id.png"); done
+if [ -z "${SCRAWLIX_INSTALLED_ROOT:-}" ]; then
+    have=$(cd "$root" && find . -type f ! -path './usr/share/scrawlix/help/images/*' | sed 's|^\./||' | sort)
+    want=$(printf '%s\n' "${expected[@]}" | sort)
+    [ "$have" = "$want" ] || fail "the installed files differ (< expected, > installed):
+$(diff <(echo "$want") <(echo "$have") | grep '^[<>]' || true)"
+else
+    for f in "${expected[@]}"; do [ -f "${root%/}/$f" ] || fail "$f is not installed"; done
+fi
+[ -x "${root%/}/usr/bin/scrawlix" ] || fail "the program is not executable"
+for size in 16 22 24 32 48 64 128 256; do
+    expect_eq "the ${size}px icon's size" "${size}x$size" \
+        "$(identify -format '%wx%h' "${root%/}/usr/share/icons/hicolor/${size}x$size/apps/$id.png")"
+done
+# Every page and picture a page points to is installed, and the index leads to every page.
+for page in "$data"/help/*.html; do
+    for link in $(grep -o '\(href\|src\)="[^"#:]*"' "$page" | sed 's/^[a-z]*="//; s/"$//'); do
+        [ -f "$data/help/$link" ] || fail "${page##*/} points to $link, which is not installed"
+    done
+done
+for page in "$data"/help/*.html; do
+    [ "${page##*/}" = index.html ] || grep -q "href=\"${page##*/}\"" "$data/help/index.html" ||
+        fail "the help's index.html does not lead to ${page##*/}"
+done
+manual=$(MANWIDTH=80 man -l -P cat "${root%/}/usr/share/man/man1/scrawlix.1.gz" 2>&1) || fail "man cannot show the manual page: $manual"
+for option in --capture-screen --capture-window --show --open --exit --help --version; do
+    grep -q -- "$option" <<<"$manual" || fail "the manual page lacks $option"
+done
+
+section "the installed program starts into the tray and takes Super+V"
+# A recording xdg-open, and data directories with the MIME database and only the applications
+# below, so that Help's choice shows.
+mkdir -p "$E2E_TMP/bin" "$E2E_TMP/share" "$XDG_DATA_HOME/applications"
+printf '#!/bin/sh\nprintf "%%s\\n" "$*" >>"%s"\n' "$E2E_TMP/opened.log" >"$E2E_TMP/bin/xdg-open"
+chmod +x "$E2E_TMP/bin/xdg-open"
+ln -s /usr/share/mime "$E2E_TMP/share/mime"
+export PATH=$E2E_TMP/bin:${root%/}/usr/bin:$PATH XDG_DATA_DIRS=$E2E_TMP/share
+export SCRAWLIX_BIN=${root%/}/usr/bin/scrawlix
+noisy_desktop
+start_scrawlix_settled
+wait_for 10 eval '[ -n "$(tray_icon)" ]' || fail "no tray icon"
+press_hotkey v
+wait_canvas 0 0 1920 1080
+click_toolbox totray
+wait_for 5 canvas_hidden || fail "send to tray left the canvas"
+
+section "the desktop entry's Capture Screen action drives the running program"
+action_exec=$(awk '/^\[Desktop Action CaptureScreen\]/ { inside = 1; next } /^\[/ { inside = 0 }
+    inside && /^Exec=/ { sub(/^Exec=/, ""); print }' "${root%/}/usr/share/applications/$id.desktop")
+[ -n "$action_exec" ] || fail "the desktop entry has no Capture Screen action"
+# shellcheck disable=SC2086 # the Exec line is a command line
+timeout 20 $action_exec || fail "'$action_exec' failed"
+wait_canvas 0 0 1920 1080
+click_toolbox totray
+wait_for 5 canvas_hidden || fail "send to tray left the canvas"
+
+# opened_path: what the opener got last, as a file path.
+opened_path() {
+    local o
+    o=$(tail -n 1 "$E2E_TMP/opened.log")
+    o=${o#file://}
+    printf '%b' "${o//%/\\x}"
+}
+
+section "Help opens the installed help file when a viewer takes it"
+printf '[Desktop Entry]\nType=Application\nName=Viewer\nExec=viewer %%f\nMimeType=application/vnd.ms-htmlhelp;\n' \
+    >"$XDG_DATA_HOME/applications/viewer.desktop"
+tray_menu h
+wait_for 10 test -s "$E2E_TMP/opened.log" || fail "Help started no opener"
+expect_eq "the file Help opened" "$data/Scrawlix_Help.chm" "$(opened_path)"
+
+section "with no viewer for the help file, Help opens the installed pages in the browser"
+rm "$XDG_DATA_HOME/applications/viewer.desktop" "$E2E_TMP/opened.log"
+printf '[Desktop Entry]\nType=Application\nName=Browser\nExec=browser %%u\nMimeType=text/html;\n' \
+    >"$XDG_DATA_HOME/applications/browser.desktop"
+tray_menu h
+wait_for 10 test -s "$E2E_TMP/opened.log" || fail "Help started no opener"
+expect_eq "the page Help opened" "$data/help/index.html" "$(opened_path)"
+scrawlix_running || fail "the program ended"
+stop_scrawlix || fail "TERM did not end the program"

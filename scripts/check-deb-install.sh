@@ -56,7 +56,7 @@ in_root() { chroot "$root" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-
 say "installing the tools of the X session check"
 in_root apt-get update -qq
 in_root apt-get install -y -qq --no-install-recommends xvfb xauth openbox tint2 dbus-x11 xdotool x11-utils \
-    imagemagick shared-mime-info >/dev/null
+    imagemagick shared-mime-info man-db >/dev/null
 
 cp "$deb" "$root/tmp/"
 say "installing $(basename "$deb") with apt, Recommends included"

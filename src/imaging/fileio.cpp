@@ -3,13 +3,9 @@
 
 #include "fileio.h"
 
-#include "imagecheck.h"
-
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QtEndian>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -147,79 +143,6 @@ bool writeBmpFile(const QImage& image, const QString& path, QString* reason)
     return false;
 }
 
-// Reading ---------------------------------------------------------------------------------------
-
-LoadedImage readImageFile(const QString& path)
-{
-    LoadedImage result;
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        result.reason = QStringLiteral("The file does not exist.");
-        return result;
-    }
-    if (info.isDir()) {
-        result.reason = QStringLiteral("That name belongs to a folder.");
-        return result;
-    }
-    if (info.size() > MaxOpenedFileBytes) {
-        result.reason = QStringLiteral("The file is too large (%1 MB); files of up to %2 MB can "
-                                       "be opened.")
-                            .arg(info.size() / (1024 * 1024))
-                            .arg(MaxOpenedFileBytes / (1024 * 1024));
-        return result;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.reason = sentence(file.errorString());
-        return result;
-    }
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.reason = sentence(file.errorString());
-        return result;
-    }
-    file.close();
-
-    // The content decides the format, not the name: a saved "shot.jpg" holds BMP data.
-    QBuffer buffer;
-    buffer.setData(data);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    reader.setDecideFormatFromContent(true);
-    reader.setAllocationLimit(OpenAllocationLimitMB);
-    if (!reader.canRead()) {
-        result.reason = QStringLiteral("The file is not a picture in a format Scrawlix can read.");
-        return result;
-    }
-    if (imageDataEndsEarly(reader.format(), data)) {
-        result.reason = QStringLiteral("The file is incomplete: it ends before the end of the "
-                                       "picture.");
-        return result;
-    }
-    const QSize size = reader.size();
-    if (size.isValid() &&
-        (size.width() > MaxOpenedSide || size.height() > MaxOpenedSide ||
-         qint64(size.width()) * size.height() > MaxOpenedPixels)) {
-        result.reason = QStringLiteral("The picture is too large (%1 x %2 pixels). Pictures of up "
-                                       "to %3 pixels a side and %4 million pixels in all can be "
-                                       "opened.")
-                            .arg(size.width())
-                            .arg(size.height())
-                            .arg(MaxOpenedSide)
-                            .arg(MaxOpenedPixels / 1000000);
-        return result;
-    }
-    QImage image;
-    if (!reader.read(&image) || image.isNull()) {
-        result.reason = QStringLiteral("The picture in the file could not be decoded (%1).")
-                            .arg(reader.errorString());
-        return result;
-    }
-    result.image = image.convertToFormat(image.hasAlphaChannel()
-                                             ? QImage::Format_ARGB32_Premultiplied
-                                             : QImage::Format_RGB32);
-    return result;
-}
 
 // Printing --------------------------------------------------------------------------------------
 

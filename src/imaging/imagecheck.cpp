@@ -196,3 +196,78 @@ bool imageDataEndsEarly(const QByteArray& format, const QByteArray& data)
         w = walkPng(d, size);
     return w == Walk::EndsEarly;
 }
+
+QByteArray withoutJpegComments(const QByteArray& data)
+{
+    const auto* d = reinterpret_cast<const uchar*>(data.constData());
+    const qint64 size = data.size();
+    if (size < 2 || d[0] != 0xFF || d[1] != 0xD8)
+        return data;
+    QByteArray out;
+    out.reserve(data.size());
+    qint64 pos = 2;
+    qint64 kept = 0; // start of the bytes not yet copied
+    while (pos + 4 <= size && d[pos] == 0xFF) {
+        const qint64 start = pos;
+        while (pos < size && d[pos] == 0xFF)
+            ++pos;
+        if (pos >= size)
+            break;
+        const uchar marker = d[pos++];
+        if (marker == 0xD9)
+            break;
+        if ((marker >= 0xD0 && marker <= 0xD7) || marker == 0x01)
+            continue;
+        if (pos + 2 > size)
+            break;
+        const qint64 length = be16(d + pos);
+        if (length < 2 || pos + length > size)
+            break;
+        pos += length;
+        if (marker == 0xFE) { // a comment: leave it out
+            out.append(data.constData() + kept, int(start - kept));
+            kept = pos;
+            continue;
+        }
+        if (marker != 0xDA)
+            continue;
+        // Skip the entropy-coded data after a start of scan, up to the next real marker.
+        for (;;) {
+            const void* ff = std::memchr(d + pos, 0xFF, static_cast<size_t>(size - pos));
+            if (!ff) {
+                pos = size;
+                break;
+            }
+            pos = static_cast<const uchar*>(ff) - d;
+            if (pos + 1 >= size)
+                break;
+            const uchar next = d[pos + 1];
+            if (next == 0x00 || (next >= 0xD0 && next <= 0xD7)) {
+                pos += 2;
+                continue;
+            }
+            break;
+        }
+    }
+    if (kept == 0)
+        return data;
+    out.append(data.constData() + kept, int(size - kept));
+    return out;
+}
+
+QSize bmpHeaderSize(const QByteArray& data)
+{
+    const auto* d = reinterpret_cast<const uchar*>(data.constData());
+    if (data.size() < 26 || !data.startsWith("BM"))
+        return {};
+    const quint32 dibSize = le32(d + 14);
+    if (dibSize == 12)
+        return QSize(int(le16(d + 18)), int(le16(d + 20)));
+    if (dibSize < 40 || data.size() < 26)
+        return {};
+    const qint64 width = static_cast<qint32>(le32(d + 18));
+    const qint64 height = static_cast<qint32>(le32(d + 22));
+    // Top-down rows have a negative height; the size is what counts.
+    const auto side = [](qint64 v) { return int(qMin<qint64>(qAbs(v), 0x7FFFFFFF)); };
+    return QSize(side(width), side(height));
+}

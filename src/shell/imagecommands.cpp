@@ -126,7 +126,7 @@ void SaveImage(Program& program)
 void OpenImage(Program& program)
 {
     QPointer<FrmMain> canvas = program.frmMain();
-    if (!canvas)
+    if (!canvas || program.opening)
         return;
     Cmdlg& dialog = program.cmdlg;
     dialog.DialogTitle = QStringLiteral("Open Image...");
@@ -150,7 +150,13 @@ void OpenImageFile(Program& program, const QString& fileName)
     program.cmdlg.FileName = fileName;
 
     // Read first: a file that cannot be read leaves the canvas, its picture and its drawing alone.
-    const LoadedImage loaded = readImageFile(fileName);
+    // It is read and decoded on a worker, so that no file can stop the program. Meanwhile the
+    // tray menu and the shortcuts still work, but a second open is refused until it is done.
+    program.opening = true;
+    const LoadedImage loaded = readImageFileInBackground(fileName, program.openOptions, canvas);
+    program.opening = false;
+    if (!canvas || loaded.cancelled)
+        return;
     if (loaded.image.isNull()) {
         program.platform().messages->Show(
             QStringLiteral("The picture could not be opened from\n%1\n\n%2")

@@ -5,6 +5,7 @@
 #include "canvas/drawingstate.h"
 #include "capturesession.h"
 #include "hotkey.h"
+#include "imaging/backgroundopen.h"
 #include "imaging/picture.h"
 #include "menuextender.h"
 
@@ -93,6 +94,11 @@ public:
     // The pause of a capture that lets the program's windows vanish from the screen; tests
     // shorten it.
     std::function<void()> captureWait;
+
+    // What opening a picture file may cost, and how long it runs before the progress window
+    // shows; tests change them. opening is true while a file is being read.
+    BackgroundOpenOptions openOptions;
+    bool opening = false;
 
     // Runs before each window is unloaded by ExitProgram; tests make it fail.
     std::function<void(const QString& formName)> beforeUnload;

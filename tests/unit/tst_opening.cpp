@@ -1,0 +1,302 @@
+// Opening files that are not what they seem: devices, pipes, endless files, compressed vector
+// pictures, pictures whose headers lie, and pictures that take long to decode. Whatever the file,
+// the program keeps turning and the canvas keeps its picture and drawing unless a picture opens.
+
+#include "imaging/fileio.h"
+#include "imaging/openfile.h"
+#include "shell/captureflow.h"
+#include "shell/commands.h"
+#include "canvas/frmmain.h"
+#include "testprogram.h"
+
+#include <QBuffer>
+#include <QImageWriter>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QtTest>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace {
+
+const QRgb Marker = qRgb(1, 2, 3);
+
+// A started program showing a screen capture with one drawn pixel at (10, 10).
+struct Shown : TestProgram {
+    Shown()
+    {
+        program->captureWait = [] { QCoreApplication::processEvents(); };
+        program->start();
+        CaptureAndShow(*program, QStringLiteral("screen"));
+        canvas()->document().image().setPixel(10, 10, Marker);
+    }
+    FrmMain* canvas() { return program->frmMain(); }
+    QList<RecordingMessageBoxes::Shown>& messages() { return fake->fakeMessages->shown; }
+    void answer(const QString& file) { fake->fakeDialogs->fileAnswers.push_back(file); }
+};
+
+QByteArray le16(int v) { return QByteArray(1, char(v & 255)) + char((v >> 8) & 255); }
+QByteArray le32(quint32 v) { return le16(int(v & 0xffff)) + le16(int(v >> 16)); }
+
+QByteArray encoded(const QImage& img, const char* format, bool progressive = false)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter w(&buffer, format);
+    w.setProgressiveScanWrite(progressive);
+    w.write(img);
+    return bytes;
+}
+
+QImage filled(int w, int h)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    img.fill(qRgb(90, 140, 200));
+    return img;
+}
+
+quint32 crc32(const QByteArray& data)
+{
+    quint32 c = 0xFFFFFFFF;
+    for (char ch : data) {
+        c ^= uchar(ch);
+        for (int k = 0; k < 8; ++k)
+            c = (c >> 1) ^ (0xEDB88320 & (0 - (c & 1)));
+    }
+    return ~c;
+}
+
+// A gzip file of the data (what a .svgz is).
+QByteArray gzip(const QByteArray& data)
+{
+    const QByteArray z = qCompress(data, 9); // 4 bytes of size, a zlib header, deflate, adler32
+    return QByteArray::fromHex("1f8b0800000000000203") + z.mid(6, z.size() - 10) +
+           le32(crc32(data)) + le32(quint32(data.size()));
+}
+
+// A progressive JPEG whose last scan is repeated: every repetition makes the decoder go over the
+// whole picture once more.
+QByteArray slowJpeg(int side, int extraScans)
+{
+    const QByteArray bytes = encoded(filled(side, side), "jpeg", true);
+    const int lastScan = int(bytes.lastIndexOf("\xFF\xDA"));
+    const int end = int(bytes.lastIndexOf("\xFF\xD9"));
+    QByteArray out = bytes.left(end);
+    for (int i = 0; i < extraScans; ++i)
+        out += bytes.mid(lastScan, end - lastScan);
+    return out + "\xFF\xD9";
+}
+
+// A GIF of one pixel row whose frame lies far to the right of an empty logical screen.
+QByteArray farGif()
+{
+    return QByteArray("GIF89a") + le16(0) + le16(0) + QByteArray::fromHex("f10200") +
+           QByteArray::fromHex("c81e1e0000ffffffffff0000") + "\x2c" + le16(65280) + le16(0) +
+           le16(37) + le16(255) + QByteArray::fromHex("0002040c84895700") + ";";
+}
+
+// An icon whose directory says 256 x 256 and whose picture is a PNG of 20000 x 2.
+QByteArray lyingIcon()
+{
+    const QByteArray png = encoded(filled(20000, 2), "png");
+    return le16(0) + le16(1) + le16(1) + QByteArray(4, '\0') + le16(1) + le16(32) +
+           le32(quint32(png.size())) + le32(22) + png;
+}
+
+// The headers of a 24-bit BMP of 100000 x 100000 pixels, without its rows.
+QByteArray hugeBmpHeader()
+{
+    return "BM" + le32(54) + le32(0) + le32(54) + le32(40) + le32(100000) + le32(100000) + le16(1) +
+           le16(24) + QByteArray(24, '\0');
+}
+
+} // namespace
+
+class TestOpening : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void hostileFiles_data();
+    void hostileFiles();
+    void readingIsBounded();
+    void decodingOnAWorker();
+
+private:
+    QTemporaryDir dir_;
+    QString path(const QString& name) const { return dir_.filePath(name); }
+};
+
+void TestOpening::initTestCase()
+{
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.gui.imageio.jpeg=false"));
+    QVERIFY(dir_.isValid());
+}
+
+void TestOpening::hostileFiles_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("refused"); // what the message says
+
+    // Made here: a pipe nobody writes to, a link to an endless device, a socket.
+    const QString fifo = path(QStringLiteral("pipe.bmp"));
+    QVERIFY(mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+    const QString zero = path(QStringLiteral("photo.bmp"));
+    QVERIFY(QFile::link(QStringLiteral("/dev/zero"), zero));
+    const QString socketFile = path(QStringLiteral("socket.png"));
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    qstrncpy(address.sun_path, QFile::encodeName(socketFile).constData(), sizeof address.sun_path);
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    QVERIFY(sock >= 0 && ::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0);
+
+    auto write = [this](const QString& name, const QByteArray& bytes) {
+        QFile f(path(name));
+        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+            qFatal("cannot write %s", qPrintable(name));
+        return f.fileName();
+    };
+    const QByteArray svg = "<svg xmlns='http://www.w3.org/2000/svg' width='64' height='64'>"
+                           "<circle cx='32' cy='32' r='20' fill='red'/></svg>";
+    const QByteArray png = encoded(filled(64, 48), "png");
+
+    QTest::newRow("FIFO") << fifo << "named pipe";
+    QTest::newRow("character device") << "/dev/null" << "device";
+    QTest::newRow("/dev/zero through a symlink") << zero << "device";
+    QTest::newRow("socket") << socketFile << "socket";
+    QTest::newRow("folder") << dir_.path() << "folder";
+    QTest::newRow("compressed SVG named .jpg") << write("drawing.jpg", gzip(svg)) << "not a picture";
+    QTest::newRow("plain SVG") << write("drawing.svg", svg) << "not a picture";
+    QTest::newRow("GIF frame far off its screen") << write("far.gif", farGif()) << "too large";
+    QTest::newRow("icon holding a larger PNG") << write("lie.ico", lyingIcon()) << "too large";
+    QTest::newRow("truncated PNG") << write("cut.png", png.left(png.size() - 20)) << "incomplete";
+    QTest::newRow("BMP of 100000 x 100000") << write("huge.bmp", hugeBmpHeader()) << "too large";
+}
+
+void TestOpening::hostileFiles()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, refused);
+    Shown t;
+    FrmMain* c = t.canvas();
+    const QImage drawn = c->image();
+    const QRect place = c->canvasGeometry();
+    t.answer(file);
+    OpenImage(*t);
+    QCOMPARE(t.messages().size(), 1);
+    QVERIFY2(t.messages()[0].text.contains(refused, Qt::CaseInsensitive),
+             qPrintable(t.messages()[0].text));
+    QCOMPARE(c->image(), drawn);
+    QCOMPARE(c->canvasGeometry(), place);
+    QVERIFY(c->isVisible());
+}
+
+void TestOpening::readingIsBounded()
+{
+    // The bytes that arrive count, not the size that the file system reports: /proc files
+    // report 0 and still have content.
+    QByteArray data;
+    LoadedImage r = readFileBounded(QStringLiteral("/proc/self/maps"), 16, &data);
+    QVERIFY2(r.reason.contains(QLatin1String("too large")), qPrintable(r.reason));
+    QVERIFY(data.size() <= 17);
+
+    // A file within the limit is read whole; a cancelled read gives up without a reason.
+    const QByteArray png = encoded(filled(300, 200), "png");
+    QFile f(path(QStringLiteral("ok.png")));
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(png) == png.size());
+    f.close();
+    r = readFileBounded(f.fileName(), png.size(), &data);
+    QVERIFY(r.reason.isEmpty());
+    QCOMPARE(data, png);
+    const std::atomic_bool cancel{true};
+    r = readImageFile(f.fileName(), OpenLimits{}, &cancel);
+    QVERIFY(r.cancelled && r.reason.isEmpty() && r.image.isNull());
+
+    // The decoder is chosen by content, and only among the raster formats.
+    QCOMPARE(rasterFormatOf(png), QByteArray("png"));
+    QCOMPARE(rasterFormatOf(encoded(filled(8, 8), "bmp")), QByteArray("bmp"));
+    QCOMPARE(rasterFormatOf(encoded(filled(8, 8), "jpeg")), QByteArray("jpeg"));
+    QCOMPARE(rasterFormatOf(encoded(filled(8, 8), "ppm")), QByteArray("ppm"));
+    QCOMPARE(rasterFormatOf(encoded(filled(8, 8), "ico")), QByteArray("ico"));
+    QCOMPARE(rasterFormatOf("<?xml version='1.0'?><svg/>"), QByteArray());
+    QCOMPARE(rasterFormatOf(QByteArray::fromHex("1f8b0800")), QByteArray());
+
+    // Comments are dropped before a JPEG is decoded; the picture stays the same.
+    const QByteArray jpeg = encoded(filled(64, 64), "jpeg");
+    QByteArray commented = jpeg;
+    for (int i = 0; i < 50; ++i)
+        commented.insert(2, QByteArray("\xFF\xFE\x00\x07hello", 9));
+    const LoadedImage plain = decodeImageData(jpeg);
+    const LoadedImage withComments = decodeImageData(commented);
+    QVERIFY(plain.reason.isEmpty() && withComments.reason.isEmpty());
+    QCOMPARE(withComments.image, plain.image);
+    QVERIFY(withComments.image.textKeys().isEmpty());
+}
+
+void TestOpening::decodingOnAWorker()
+{
+    const QString slow = path(QStringLiteral("slow.jpg"));
+    {
+        QFile f(slow);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(slowJpeg(2048, 250));
+    }
+
+    // The slow file: the progress window comes up, timers keep firing, and Cancel drops the
+    // decode and keeps the drawing.
+    Shown t;
+    FrmMain* c = t.canvas();
+    const QImage drawn = c->image();
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    ticker.start(20);
+    QPointer<QProgressDialog> seen;
+    QElapsedTimer clock;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* p = qobject_cast<QProgressDialog*>(w); p && p->isVisible() && !seen) {
+                seen = p;
+                QVERIFY(p->isModal());
+                QVERIFY(clock.elapsed() >= 400);
+                p->findChild<QPushButton*>()->click(); // Cancel
+            }
+    });
+    watch.start(10);
+    t.answer(slow);
+    clock.start();
+    OpenImage(*t);
+    const qint64 took = clock.elapsed();
+    QVERIFY(seen);
+    QVERIFY2(ticks >= 10, qPrintable(QString::number(ticks)));
+    QVERIFY2(took < 3000, qPrintable(QString::number(took)));
+    QVERIFY(t.messages().isEmpty());
+    QCOMPARE(c->image(), drawn);
+
+    // Past the time limit the decode is given up with a message; the drawing stays.
+    t->openOptions.timeLimitMs = 1000;
+    watch.stop();
+    t.answer(slow);
+    clock.restart();
+    OpenImage(*t);
+    QVERIFY2(clock.elapsed() < 2500, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(t.messages().size(), 1);
+    QVERIFY2(t.messages()[0].text.contains(QLatin1String("longer than 1 second")),
+             qPrintable(t.messages()[0].text));
+    QCOMPARE(c->image(), drawn);
+
+    // Given time, the same file opens.
+    t->openOptions.timeLimitMs = 60000;
+    t.answer(slow);
+    OpenImage(*t);
+    QCOMPARE(t.messages().size(), 1);
+    QCOMPARE(c->image().size(), QSize(2048, 2048));
+}
+
+QTEST_MAIN(TestOpening)
+#include "tst_opening.moc"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QChar>
 #include <QtGlobal>
 #include <functional>
 
@@ -22,6 +23,10 @@ public:
     // Registers modifiers + vk for the window. Registrations are never withdrawn.
     // A failed registration returns false; it is not reported to the user.
     virtual bool RegisterHotKey(quintptr hwnd, int id, quint32 modifiers, quint32 vk) = 0;
+
+    // The virtual-key code of a key on the user's keyboard that types ch, with or without Shift,
+    // or 0 when no key does (é on a US keyboard, a control character).
+    virtual quint32 virtualKeyFor(QChar ch) const = 0;
 
     // The window procedure currently installed for hwnd (the default one passes through
     // and returns 0), and its replacement.

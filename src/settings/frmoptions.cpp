@@ -3,7 +3,9 @@
 #include "canvas/cmdlg.h"
 #include "canvas/colortable.h"
 #include "dialogfont.h"
+#include "hotkeyletter.h"
 #include "lists.h"
+#include "platform/messagebox.h"
 #include "platform/units.h"
 #include "runonstartup.h"
 #include "settingsstore.h"
@@ -70,8 +72,9 @@ bool WrappingCheckBox::hitButton(const QPoint& pos) const
 }
 
 FrmOptions::FrmOptions(SettingsStore& store, Cmdlg& cmdlg, StartupEntry& startup,
-                       MessageBoxes& messages)
-    : QWidget(nullptr), store_(store), cmdlg_(cmdlg), startup_(startup), messages_(messages)
+                       MessageBoxes& messages, const HotKeys& hotKeys)
+    : QWidget(nullptr), store_(store), cmdlg_(cmdlg), startup_(startup), messages_(messages),
+      hotKeys_(hotKeys)
 {
     setObjectName(QStringLiteral("frmOptions"));
     setWindowTitle(QStringLiteral("Scrawlix Configuration"));
@@ -218,6 +221,13 @@ void FrmOptions::cmdOK_Click()
 {
     SettingsStore& store = store_;
     const QString letter = txtHotKeyLetter->text();
+    // A letter that no key types would leave no hot key; the dialog stays open to change it.
+    if (!letter.isEmpty() && hotKeyVirtualKey(hotKeys_, letter) == 0) {
+        messages_.Show(untypableLetterMessage(letter), mb::Exclamation, QStringLiteral("Scrawlix"));
+        txtHotKeyLetter->setFocus();
+        txtHotKeyLetter->selectAll();
+        return;
+    }
     store.save(keys::HotKey, letter);
     store.save(keys::PenSize, cboDefaultPenSize->currentText());
     store.save(keys::Tool, QString::number(cboDefaultTool->currentIndex()));

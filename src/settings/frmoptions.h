@@ -9,6 +9,7 @@
 #include <QWidget>
 
 class Cmdlg;
+class HotKeys;
 class ComboList;
 class MessageBoxes;
 class SettingsStore;
@@ -35,7 +36,9 @@ class FrmOptions : public QWidget
 {
     Q_OBJECT
 public:
-    FrmOptions(SettingsStore& store, Cmdlg& cmdlg, StartupEntry& startup, MessageBoxes& messages);
+    // hotKeys tells which characters a key of the keyboard types.
+    FrmOptions(SettingsStore& store, Cmdlg& cmdlg, StartupEntry& startup, MessageBoxes& messages,
+               const HotKeys& hotKeys);
 
     // Fills the size and font lists and shows the stored defaults.
     void Form_Load();
@@ -67,6 +70,7 @@ private:
     Cmdlg& cmdlg_;
     StartupEntry& startup_;
     MessageBoxes& messages_;
+    const HotKeys& hotKeys_;
 
     QGroupBox* frameHotkey;
     QLabel* lblHotkey;

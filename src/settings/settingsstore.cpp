@@ -1,6 +1,9 @@
 #include "settingsstore.h"
 
+#include "inigroupfile.h"
+
 #include <QSettings>
+#include <QStandardPaths>
 
 namespace {
 const QString Group = QStringLiteral("Settings");
@@ -9,35 +12,50 @@ const QString AppName = QStringLiteral("Scrawlix");
 
 std::unique_ptr<SettingsStore> SettingsStore::forUser()
 {
-    return std::unique_ptr<SettingsStore>(new SettingsStore(
-        std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, AppName, AppName)));
+#ifdef Q_OS_WIN
+    // The registry: nobody edits it by hand around our keys.
+    auto store = std::unique_ptr<SettingsStore>(new SettingsStore);
+    store->registry_ = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                                   AppName, AppName);
+    return store;
+#else
+    // Where Qt would keep it; QSettings itself is not used, since it rewrites the whole file
+    // and blocks on a file that is a pipe.
+    return atFile(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                  QLatin1Char('/') + AppName + QLatin1Char('/') + AppName +
+                  QStringLiteral(".conf"));
+#endif
 }
 
 std::unique_ptr<SettingsStore> SettingsStore::atFile(const QString& path)
 {
-    return std::unique_ptr<SettingsStore>(
-        new SettingsStore(std::make_unique<QSettings>(path, QSettings::IniFormat)));
+    auto store = std::unique_ptr<SettingsStore>(new SettingsStore);
+    store->file_ = std::make_unique<IniGroupFile>(path, Group);
+    return store;
 }
 
-SettingsStore::SettingsStore(std::unique_ptr<QSettings> settings) : settings_(std::move(settings))
-{
-}
-
+SettingsStore::SettingsStore() = default;
 SettingsStore::~SettingsStore() = default;
 
 QString SettingsStore::read(const QString& key) const
 {
-    return settings_->value(Group + QLatin1Char('/') + key).toString();
+    if (file_)
+        return file_->read(key);
+    return registry_->value(Group + QLatin1Char('/') + key).toString();
 }
 
 void SettingsStore::save(const QString& key, const QString& value)
 {
-    settings_->setValue(Group + QLatin1Char('/') + key, value);
     // Written through at once: the store outlives the program, and it may end abruptly.
-    settings_->sync();
+    if (file_) {
+        file_->save(key, value);
+        return;
+    }
+    registry_->setValue(Group + QLatin1Char('/') + key, value);
+    registry_->sync();
 }
 
 QString SettingsStore::location() const
 {
-    return settings_->fileName();
+    return file_ ? file_->path() : registry_->fileName();
 }

@@ -3,11 +3,13 @@
 #include <QString>
 #include <memory>
 
+class IniGroupFile;
 class QSettings;
 
 // The per-user store of the program's defaults: application "Scrawlix", section "Settings".
 // On Linux that is $XDG_CONFIG_HOME/Scrawlix/Scrawlix.conf, on Windows the user's registry.
-// An absent key and an empty one both read as "".
+// An absent key and an empty one both read as "". A file that cannot be read (not a regular
+// file, not text) reads as empty and is never written.
 class SettingsStore
 {
 public:
@@ -25,8 +27,9 @@ public:
     QString location() const;
 
 private:
-    explicit SettingsStore(std::unique_ptr<QSettings> settings);
-    std::unique_ptr<QSettings> settings_;
+    SettingsStore();
+    std::unique_ptr<IniGroupFile> file_;
+    std::unique_ptr<QSettings> registry_;
 };
 
 // Key names.

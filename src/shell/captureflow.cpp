@@ -9,6 +9,7 @@
 #include "platform/platform.h"
 #include "platform/units.h"
 #include "program.h"
+#include "settings/hotkeyletter.h"
 #include "settings/settingsstore.h"
 #include "settings/startupvalues.h"
 #include "toolbox/frmtoolbox.h"
@@ -191,8 +192,9 @@ void SendToTray(Program& program)
 
 void HotKeyPressed(Program& program, int dwKey, int dwShift)
 {
-    const QString letter = program.settings().read(keys::HotKey);
-    const quint32 code = hotKeyCode(letter);
+    HotKeys& hotKeys = *program.platform().hotKeys;
+    const QString letter = hotKeyLetterInEffect(hotKeys, program.settings().read(keys::HotKey));
+    const quint32 code = hotKeyVirtualKey(hotKeys, letter);
     // An empty letter matches nothing.
     if (code == 0 || dwShift != 8 || static_cast<quint32>(dwKey) != code)
         return;

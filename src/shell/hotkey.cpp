@@ -3,7 +3,7 @@
 #include "canvas/frmmain.h"
 #include "platform/platform.h"
 #include "program.h"
-#include "settings/startupvalues.h"
+#include "settings/hotkeyletter.h"
 
 #include <QMetaObject>
 
@@ -46,7 +46,7 @@ qintptr WindowProc(Program& program, quintptr hwnd, quint32 msg, quintptr wParam
 
 void RegisterHotKeyLetter(Program& program, const QString& letter)
 {
-    const quint32 code = hotKeyCode(letter);
+    const quint32 code = hotKeyVirtualKey(*program.platform().hotKeys, letter);
     FrmMain* canvas = program.frmMain();
     if (code == 0 || !canvas)
         return;

@@ -21,6 +21,10 @@ Program::Program(std::unique_ptr<Platform> platform, std::unique_ptr<SettingsSto
 {
     endProgram = [] { QCoreApplication::exit(0); };
     captureWait = waitForNextSecond;
+    trayNotice = [this](const QString& text) {
+        if (TrayIcon* t = tray())
+            t->notify(text);
+    };
 }
 
 Program::~Program()

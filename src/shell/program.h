@@ -100,6 +100,9 @@ public:
     BackgroundOpenOptions openOptions;
     bool opening = false;
 
+    // Shows a notification at the tray icon; tests record it instead.
+    std::function<void(const QString& text)> trayNotice;
+
     // Runs before each window is unloaded by ExitProgram; tests make it fail.
     std::function<void(const QString& formName)> beforeUnload;
 

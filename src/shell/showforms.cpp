@@ -92,7 +92,7 @@ void ShowOptions(Program& program)
     }
     Platform& platform = program.platform();
     auto* options = new FrmOptions(program.settings(), program.cmdlg, *platform.startup,
-                                   *platform.messages);
+                                   *platform.messages, *platform.hotKeys);
     program.registerForm(options);
     unloadOnRequest(program, options);
     Program* p = &program;

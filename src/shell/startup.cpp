@@ -4,8 +4,10 @@
 #include "canvas/frmmain.h"
 #include "hotkey.h"
 #include "menuicons.h"
+#include "platform/platform.h"
 #include "program.h"
 #include "about/helpfiles.h"
+#include "settings/hotkeyletter.h"
 #include "settings/settingsstore.h"
 #include "settings/startupvalues.h"
 #include "toolbox/frmtoolbox.h"
@@ -77,7 +79,12 @@ void runStartup(Program& program)
 
     seed(store, keys::HotKey, defaults::HotKey);
     HookWindow(program, canvas);
-    RegisterHotKeyLetter(program, store.read(keys::HotKey));
+    // A letter that no key types gives way to V for this run; the store keeps it.
+    const QString stored = store.read(keys::HotKey);
+    const QString letter = hotKeyLetterInEffect(*program.platform().hotKeys, stored);
+    if (letter != stored)
+        program.trayNotice(untypableLetterNotice(stored));
+    RegisterHotKeyLetter(program, letter);
 
     canvas->hide();
     toolbox->hide();

@@ -37,8 +37,10 @@ struct Started : TestProgram {
     explicit Started(Preset preset) : TestProgram(preset)
     {
         program->captureWait = [] { QCoreApplication::processEvents(); };
+        program->trayNotice = [this](const QString& text) { notices << text; };
         program->start();
     }
+    QStringList notices; // shown at the tray icon
     FrmMain* canvas() { return program->frmMain(); }
     FrmToolbox* toolbox() { return program->frmToolbox(); }
     int captures() const { return fake->fakeScreen->captures; }
@@ -216,11 +218,19 @@ void TestCapture::hotKeyMatching_data()
     QTest::addColumn<int>("modifiers");
     QTest::addColumn<int>("key");
     QTest::addColumn<bool>("captures");
-    QTest::newRow("V") << "V" << 8 << 0x56 << true;
-    QTest::newRow("lower v") << "v" << 8 << 0x56 << true;
-    QTest::newRow("other letter") << "k" << 8 << 0x56 << false;
-    QTest::newRow("Win+Ctrl") << "V" << 10 << 0x56 << false;
-    QTest::newRow("empty letter") << "" << 8 << 0x56 << false;
+    QTest::addColumn<int>("registered"); // the key start-up registered
+    QTest::newRow("V") << "V" << 8 << 0x56 << true << 0x56;
+    QTest::newRow("lower v") << "v" << 8 << 0x56 << true << 0x56;
+    QTest::newRow("other letter") << "k" << 8 << 0x56 << false << 0x4B;
+    QTest::newRow("Win+Ctrl") << "V" << 10 << 0x56 << false << 0x56;
+    QTest::newRow("empty letter") << "" << 8 << 0x56 << false << 0x56;
+    QTest::newRow("slash key") << "/" << 8 << 0xBF << true << 0xBF;
+    QTest::newRow("question mark, same key") << "?" << 8 << 0xBF << true << 0xBF;
+    QTest::newRow("minus key") << "-" << 8 << 0xBD << true << 0xBD;
+    // Letters that no key types: V for the run, with a notice at the tray.
+    QTest::newRow("e acute: V instead") << "\u00e9" << 8 << 0x56 << true << 0x56;
+    QTest::newRow("control character: V instead") << "\x01" << 8 << 0x56 << true << 0x56;
+    QTest::newRow("e acute: its code is no key") << "\u00e9" << 8 << 0xC9 << false << 0x56;
 }
 
 void TestCapture::hotKeyMatching()
@@ -229,13 +239,22 @@ void TestCapture::hotKeyMatching()
     QFETCH(int, modifiers);
     QFETCH(int, key);
     QFETCH(bool, captures);
+    QFETCH(int, registered);
     Started t([&](SettingsStore& s) { s.save(keys::HotKey, letter.isEmpty() ? QStringLiteral("V") : letter); });
     if (letter.isEmpty())
         t->settings().save(keys::HotKey, QString());
-    // What start-up registered: Windows key + the upper-case letter, identifier 1.
+    // What start-up registered: Windows key + the letter's key, identifier 1.
     QCOMPARE(t.fake->fakeHotKeys->registrations.size(), 1);
     QCOMPARE(t.fake->fakeHotKeys->registrations[0].modifiers, 8u);
     QCOMPARE(t.fake->fakeHotKeys->registrations[0].id, 1);
+    QCOMPARE(t.fake->fakeHotKeys->registrations[0].vk, quint32(registered));
+    // The tray says so when the stored letter gave way to V; the store keeps it.
+    const bool untypable = letter == QStringLiteral("\u00e9") || letter == QStringLiteral("\x01");
+    QCOMPARE(t.notices.size(), untypable ? 1 : 0);
+    if (untypable)
+        QVERIFY2(t.notices[0].contains(QLatin1String("Windows key + V")), qPrintable(t.notices[0]));
+    if (!letter.isEmpty())
+        QCOMPARE(t.reopenStore()->read(keys::HotKey), letter);
     const quintptr hwnd = static_cast<quintptr>(t.canvas()->winId());
     t.fake->fakeHotKeys->send(hwnd, 0x312, 1, (key << 16) | modifiers);
     QCOMPARE(t.canvas()->isVisible(), captures);

@@ -55,7 +55,7 @@ struct OptionsDialog {
             store->save(keys::RunOnStartup, runOnStartup);
         startup->file = settingsPath();
         fake.startup.reset(fake.fakeStartup = startup);
-        d = std::make_unique<FrmOptions>(*store, cmdlg, *fake.startup, *fake.messages);
+        d = std::make_unique<FrmOptions>(*store, cmdlg, *fake.startup, *fake.messages, *fake.hotKeys);
         QObject::connect(d.get(), &FrmOptions::hotKeyChosen, [this](const QString& l) { letters << l; });
         QObject::connect(d.get(), &FrmOptions::unloadRequested, [this] { ++unloads; });
         d->Form_Load();
@@ -73,6 +73,7 @@ private Q_SLOTS:
     void savesOnOkOnly_data();
     void savesOnOkOnly();
     void layoutAt96Dpi();
+    void hotKeyLetterNoKeyTypes();
 };
 
 void TestOptions::savesOnOkOnly_data()
@@ -154,6 +155,30 @@ void TestOptions::savesOnOkOnly()
 
     // The letter saved is reported, so that it counts at once.
     QCOMPARE(t.letters, QStringList{typed.left(1)});
+}
+
+void TestOptions::hotKeyLetterNoKeyTypes()
+{
+    // Refused with a message: nothing saved, no letter reported, the dialog stays.
+    OptionsDialog t;
+    t.d->txtHotKeyLetter->setText(QStringLiteral("\u00e9"));
+    t.d->cmdOK->click();
+    QCOMPARE(t.unloads, 0);
+    QVERIFY(t.letters.isEmpty());
+    const auto& shown = t.fake.fakeMessages->shown;
+    QCOMPARE(shown.size(), 1);
+    QVERIFY2(shown[0].text.contains(QStringLiteral("No key on this keyboard types \"\u00e9\"")),
+             qPrintable(shown[0].text));
+    QCOMPARE(shown[0].style, 48);
+    QCOMPARE(snapshot(t.settingsPath()),
+             QStringLiteral("HotKey= PenSize= Tool= CustomColor=12345 PenColor=16 Font= RunOnStartup="));
+
+    // A punctuation key that the keyboard has is taken.
+    t.d->txtHotKeyLetter->setText(QStringLiteral("/"));
+    t.d->cmdOK->click();
+    QCOMPARE(t.unloads, 1);
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(t.letters, QStringList{QStringLiteral("/")});
 }
 
 void TestOptions::layoutAt96Dpi()

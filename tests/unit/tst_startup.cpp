@@ -11,6 +11,9 @@
 #include <QSettings>
 #include <QtTest>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 class TestStartup : public QObject
 {
     Q_OBJECT
@@ -21,6 +24,9 @@ private Q_SLOTS:
     void malformedValuesFallBackWithoutRewriting_data();
     void malformedValuesFallBackWithoutRewriting();
     void emptyKeyIsReseeded();
+    void handEditsSurviveSeeding();
+    void unusableSettingsFileIsLeftAlone_data();
+    void unusableSettingsFileIsLeftAlone();
     void customColorAtStartupAsksForAColor();
     void isFormLoadedIsCaseSensitive();
     void exitUnloadsToolboxThenCanvasAndEnds();
@@ -134,6 +140,86 @@ void TestStartup::emptyKeyIsReseeded()
     QCOMPARE(store->read(keys::PenColor), QStringLiteral("3"));
     QCOMPARE(store->read(keys::CustomColor), QString());
     QCOMPARE(store->read(keys::RunOnStartup), QString());
+}
+
+void TestStartup::handEditsSurviveSeeding()
+{
+    // Comments, other groups, a line that is no key, a list value, a value Qt cannot read and a
+    // blank value; PenColor, Fill and HotKey are missing.
+    const QByteArray edited = "; edited by hand\r\n"
+                              "[General]\r\n"
+                              "Colour=blue\r\n"
+                              "\r\n"
+                              "[Settings]\r\n"
+                              "# sizes I like\r\n"
+                              "PenSize = 3, 4\r\n"
+                              "Tool=@Invalid()\r\n"
+                              "CustomColor=\r\n"
+                              "this line is no key\r\n"
+                              "Font=2\r\n"
+                              "\r\n"
+                              "[Other]\r\n"
+                              "x=1";
+    TestProgram t([&](SettingsStore&) {});
+    {
+        QFile f(t.settingsPath());
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(edited) == edited.size());
+    }
+    t->start();
+    QFile f(t.settingsPath());
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QByteArray after = f.readAll();
+    // The seeded keys went into the group, and nothing else changed.
+    const QList<QByteArray> added = {"PenColor=8\r\n", "Fill=1\r\n", "HotKey=V\r\n"};
+    for (const QByteArray& line : added) {
+        const qsizetype at = after.indexOf(line);
+        QVERIFY2(at > after.indexOf("[Settings]") && at < after.indexOf("[Other]"), after.constData());
+        after.remove(at, line.size());
+    }
+    QCOMPARE(after, edited);
+    // Values the program cannot use fall back for this run and stay in the file.
+    FrmToolbox* tb = t->frmToolbox();
+    QCOMPARE(tb->cboSize->currentText(), QStringLiteral("25"));
+    QCOMPARE(tb->tlbr_mode->pressedIndex(), 1);
+    QCOMPARE(t.reopenStore()->read(keys::PenSize), QStringLiteral("3, 4"));
+    QCOMPARE(t.reopenStore()->read(keys::Font), QStringLiteral("2"));
+}
+
+void TestStartup::unusableSettingsFileIsLeftAlone_data()
+{
+    QTest::addColumn<QByteArray>("content"); // null: a pipe
+    QTest::newRow("FIFO") << QByteArray();
+    QTest::newRow("UTF-16") << QByteArray("\xff\xfe[\0S\0e\0t\0t\0i\0n\0g\0s\0]\0\n\0", 24);
+}
+
+void TestStartup::unusableSettingsFileIsLeftAlone()
+{
+    QFETCH(QByteArray, content);
+    TestProgram t([&](SettingsStore&) {});
+    const QByteArray file = QFile::encodeName(t.settingsPath());
+    if (content.isNull()) {
+        QVERIFY(mkfifo(file.constData(), 0600) == 0);
+    } else {
+        QFile f(t.settingsPath());
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(content) == content.size());
+    }
+    // A start-up that blocks on the file ends the test here.
+    alarm(20);
+    t->start();
+    alarm(0);
+    FrmToolbox* tb = t->frmToolbox();
+    QCOMPARE(tb->cboSize->currentText(), QStringLiteral("25"));
+    QCOMPARE(tb->cboColor->currentText(), QStringLiteral("Yellow"));
+    QCOMPARE(t.fake->fakeHotKeys->registrations.size(), 1);
+    struct stat st {};
+    QVERIFY(stat(file.constData(), &st) == 0);
+    if (content.isNull()) {
+        QVERIFY(S_ISFIFO(st.st_mode));
+    } else {
+        QFile f(t.settingsPath());
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), content);
+    }
 }
 
 void TestStartup::customColorAtStartupAsksForAColor()

@@ -1,5 +1,7 @@
 #include "fakeplatform.h"
 
+#include "platform/virtualkeys.h"
+
 #include <QApplication>
 #include <QGuiApplication>
 #include <QPainter>
@@ -36,6 +38,11 @@ bool FakeHotKeys::RegisterHotKey(quintptr hwnd, int id, quint32 modifiers, quint
         return false;
     registrations.append({hwnd, id, modifiers, vk});
     return true;
+}
+
+quint32 FakeHotKeys::virtualKeyFor(QChar ch) const
+{
+    return typable.contains(ch) ? usVirtualKey(ch) : 0;
 }
 
 WindowProcFn FakeHotKeys::windowProc(quintptr hwnd) const

@@ -40,6 +40,7 @@ public:
         quint32 vk;
     };
     bool RegisterHotKey(quintptr hwnd, int id, quint32 modifiers, quint32 vk) override;
+    quint32 virtualKeyFor(QChar ch) const override;
     WindowProcFn windowProc(quintptr hwnd) const override;
     void setWindowProc(quintptr hwnd, WindowProcFn proc) override;
 
@@ -50,6 +51,9 @@ public:
 
     QList<Registration> registrations;
     bool failRegistrations = false;
+    // What the fake keyboard types: a US keyboard's letters, digits and punctuation.
+    QString typable = QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                                     "0123456789;:=+,<-_.>/?`~[{\\|]}'\"");
     QList<quint32> defaultProcMessages; // messages that reached the original procedure
 private:
     QHash<quintptr, WindowProcFn> procs_;

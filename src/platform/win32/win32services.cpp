@@ -89,6 +89,21 @@ bool Win32HotKeys::RegisterHotKey(quintptr hwnd, int id, quint32 modifiers, quin
     return true;
 }
 
+quint32 Win32HotKeys::virtualKeyFor(QChar ch) const
+{
+    // The key of the thread's keyboard layout that types the character. Characters that need
+    // Ctrl or Alt (AltGr) besides Shift cannot be part of a Windows-key combination.
+    if (ch.unicode() < 0x20)
+        return 0;
+    const SHORT scan = ::VkKeyScanW(static_cast<WCHAR>(ch.unicode()));
+    if (scan == -1)
+        return 0;
+    const BYTE shiftState = HIBYTE(scan);
+    if (shiftState & ~1)
+        return 0;
+    return LOBYTE(scan);
+}
+
 WindowProcFn Win32HotKeys::windowProc(quintptr hwnd) const
 {
     const auto it = procs_.constFind(hwnd);

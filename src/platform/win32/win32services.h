@@ -33,6 +33,7 @@ public:
     Win32HotKeys& operator=(const Win32HotKeys&) = delete;
 
     bool RegisterHotKey(quintptr hwnd, int id, quint32 modifiers, quint32 vk) override;
+    quint32 virtualKeyFor(QChar ch) const override;
     WindowProcFn windowProc(quintptr hwnd) const override;
     void setWindowProc(quintptr hwnd, WindowProcFn proc) override;
 

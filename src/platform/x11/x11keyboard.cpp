@@ -1,5 +1,7 @@
 #include "x11keyboard.h"
 
+#include "platform/virtualkeys.h"
+
 #include <QStringList>
 
 #include <xcb/xinput.h>
@@ -64,6 +66,10 @@ std::vector<xcb_keysym_t> keysymsForVirtualKey(quint32 vk)
         return {vk};
     if (vk >= 0x70 && vk <= 0x7b) // F1..F12
         return {ksF1 + (vk - 0x70)};
+    // Punctuation keys: the Latin-1 keysyms are the characters' codes.
+    const QString punctuation = punctuationKeyCharacters(vk);
+    if (!punctuation.isEmpty())
+        return {punctuation[0].unicode(), punctuation[1].unicode()};
     switch (vk) {
     case 0x08: return {ksBackSpace};
     case 0x09: return {ksTab};
@@ -85,6 +91,8 @@ QString virtualKeyName(quint32 vk)
         return QString(QChar(static_cast<char16_t>(vk)));
     if (vk >= 0x70 && vk <= 0x7b)
         return QStringLiteral("F%1").arg(vk - 0x70 + 1);
+    if (const QString punctuation = punctuationKeyCharacters(vk); !punctuation.isEmpty())
+        return punctuation.left(1);
     switch (vk) {
     case 0x08: return QStringLiteral("Backspace");
     case 0x09: return QStringLiteral("Tab");
@@ -268,6 +276,13 @@ void X11HotKeys::ungrab(const QVector<xcb_keycode_t>& keycodes, quint16 mask)
         for (quint16 lock : lockCombinations())
             xcb_ungrab_key(c_->xcb(), kc, c_->root(), mask | lock);
     }
+}
+
+quint32 X11HotKeys::virtualKeyFor(QChar ch) const
+{
+    // The key must be on this keyboard: a layout may lack a US key's characters.
+    const quint32 vk = usVirtualKey(ch);
+    return vk != 0 && !c_->keycodes(keysymsForVirtualKey(vk)).isEmpty() ? vk : 0;
 }
 
 bool X11HotKeys::RegisterHotKey(quintptr hwnd, int id, quint32 modifiers, quint32 vk)

@@ -53,6 +53,7 @@ public:
     ~X11HotKeys() override;
 
     bool RegisterHotKey(quintptr hwnd, int id, quint32 modifiers, quint32 vk) override;
+    quint32 virtualKeyFor(QChar ch) const override;
     WindowProcFn windowProc(quintptr hwnd) const override;
     void setWindowProc(quintptr hwnd, WindowProcFn proc) override;
 

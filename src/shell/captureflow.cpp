@@ -25,6 +25,19 @@
 // Timings of a capture, for the benchmarks; off unless QT_LOGGING_RULES turns them on.
 Q_LOGGING_CATEGORY(lcCapture, "scrawlix.capture", QtWarningMsg)
 
+namespace {
+
+// Marks a capture as running for as long as it is in scope.
+struct CaptureInProgress {
+    explicit CaptureInProgress(bool& flag) : flag_(flag) { flag_ = true; }
+    ~CaptureInProgress() { flag_ = false; }
+    CaptureInProgress(const CaptureInProgress&) = delete;
+    CaptureInProgress& operator=(const CaptureInProgress&) = delete;
+    bool& flag_;
+};
+
+} // namespace
+
 void pumpEvents(int ms)
 {
     QEventLoop loop;
@@ -71,19 +84,26 @@ void CaptureAndShow(Program& program, const QString& kind)
         return;
     }
 
-    if (canvas->canvasState() == FrmMain::Maximized) {
-        canvas->setCanvasState(FrmMain::Minimized);
-        ClearImage(*canvas);
-    }
-    toolbox->setWindowState(Qt::WindowMinimized);
-    toolbox->hide();
-
-    // Let the windows vanish from the screen. Another request may run meanwhile.
+    // A request that comes while a capture waits for the screen to settle joins that capture:
+    // a second one would show the toolbox while the first is taking its picture.
+    if (program.shell.Capturing)
+        return;
     const QPointer<FrmMain> alive(canvas);
-    QElapsedTimer waited;
-    waited.start();
-    program.captureWait();
-    qCInfo(lcCapture, "settle wait %lld ms", static_cast<long long>(waited.elapsed()));
+    {
+        const CaptureInProgress inProgress(program.shell.Capturing);
+        if (canvas->canvasState() == FrmMain::Maximized) {
+            canvas->setCanvasState(FrmMain::Minimized);
+            ClearImage(*canvas);
+        }
+        toolbox->setWindowState(Qt::WindowMinimized);
+        toolbox->hide();
+
+        // Let the windows vanish from the screen. Other requests may run meanwhile.
+        QElapsedTimer waited;
+        waited.start();
+        program.captureWait();
+        qCInfo(lcCapture, "settle wait %lld ms", static_cast<long long>(waited.elapsed()));
+    }
     if (!alive || program.shell.IsExiting)
         return;
 

@@ -43,6 +43,7 @@ struct ShellState {
     bool IsExiting = false;
     float SavedCanvasLeft = 1;     // twips
     std::int16_t SavedCanvasTop = 1; // twips
+    bool Capturing = false;          // a capture is between hiding the windows and showing them
 };
 
 // The program context: owns the windows, the program-wide state, the settings store and the

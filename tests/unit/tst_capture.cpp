@@ -77,7 +77,7 @@ private Q_SLOTS:
     void keypadSteps_data();
     void keypadSteps();
     void failedCaptureIsReported();
-    void secondRequestDuringTheWaitIsSafe();
+    void secondRequestDuringTheWaitJoinsIt();
     void waitEndsWhenTheSecondTicks();
 };
 
@@ -461,17 +461,28 @@ void TestCapture::failedCaptureIsReported()
     QVERIFY(t.canvas()->isVisible());
 }
 
-void TestCapture::secondRequestDuringTheWaitIsSafe()
+void TestCapture::secondRequestDuringTheWaitJoinsIt()
 {
+    // Requests during the wait (a window capture among them) start no capture of their own and
+    // show nothing: the toolbox stays hidden until the one picture has been taken.
     Started t;
-    int depth = 0;
+    int waits = 0;
+    bool toolboxShownDuringWait = false;
     t->captureWait = [&] {
-        if (depth++ == 0)
-            CaptureAndShow(*t, QStringLiteral("screen"));
+        ++waits;
+        CaptureAndShow(*t, QStringLiteral("screen"));
+        CaptureAndShow(*t, QStringLiteral("window"));
+        toolboxShownDuringWait = t.toolbox()->isVisible() || t.canvas()->isVisible();
     };
     CaptureAndShow(*t, QStringLiteral("screen"));
-    QVERIFY(t.canvas()->isVisible());
+    QCOMPARE(waits, 1);
+    QVERIFY(!toolboxShownDuringWait);
+    QVERIFY(t.canvas()->isVisible() && t.toolbox()->isVisible());
+    QVERIFY(!t->drawing.WindowCaptureMode);
     QVERIFY(!t.canvas()->picture().isNull());
+    // The next request after it captures again.
+    CaptureAndShow(*t, QStringLiteral("screen"));
+    QCOMPARE(waits, 2);
 }
 
 void TestCapture::waitEndsWhenTheSecondTicks()

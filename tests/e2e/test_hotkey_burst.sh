@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Twenty hot-key presses within a second: requests that arrive while a capture waits join it, so
+# the toolbox never ends up in the picture, and the canvas at the end shows the screen as it was.
+source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/canvas_lib.sh"
+
+noisy_desktop
+start_scrawlix_settled
+wait_for 10 eval '[ -n "$(tray_icon)" ]' || fail "no tray icon"
+
+section "twenty presses in one second"
+screenshot before.png
+keys=()
+for _ in {1..20}; do keys+=(super+v); done
+xdotool key --clearmodifiers --delay 50 "${keys[@]}"
+wait_canvas 0 0 1920 1080
+# The last request's capture may still be waiting; the canvas must stay put for a while.
+holds_for 2 eval '! canvas_hidden && toolbox_shown' || fail "the canvas did not stay on the screen"
+settle_screen
+screenshot shown.png
+read -r tx ty tw th < <(frame_rect "$(toolbox_window)")
+n=$(diff_pixels_outside before.png shown.png "$tx" "$ty" "$tw" "$th")
+[ "$n" = 0 ] || fail "$n pixels of the canvas differ from the screen before the presses"
+
+stop_scrawlix || fail "TERM did not end the program"

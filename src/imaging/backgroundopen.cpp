@@ -88,7 +88,9 @@ LoadedImage readImageFileInBackground(const QString& path, const BackgroundOpenO
         r.cancelled = true;
     else if (outOfTime)
         r.reason = QStringLiteral("Decoding the picture took longer than %1, so it was given up.")
-                       .arg(options.timeLimitMs < 2000
+                       .arg(options.timeLimitMs % 1000 != 0
+                                ? QStringLiteral("%1 ms").arg(options.timeLimitMs)
+                                : options.timeLimitMs == 1000
                                 ? QStringLiteral("1 second")
                                 : QStringLiteral("%1 seconds").arg(options.timeLimitMs / 1000));
     return r;

@@ -161,8 +161,8 @@ void TestOptions::hotKeyLetterNoKeyTypes()
 {
     // Refused with a message: nothing saved, no letter reported, the dialog stays.
     OptionsDialog t;
-    t.d->txtHotKeyLetter->setText(QStringLiteral("\u00e9"));
-    t.d->cmdOK->click();
+    named<QLineEdit>(t.d.get(), "txtHotKeyLetter")->setText(QStringLiteral("\u00e9"));
+    named<QPushButton>(t.d.get(), "cmdOK")->click();
     QCOMPARE(t.unloads, 0);
     QVERIFY(t.letters.isEmpty());
     const auto& shown = t.fake.fakeMessages->shown;
@@ -174,8 +174,8 @@ void TestOptions::hotKeyLetterNoKeyTypes()
              QStringLiteral("HotKey= PenSize= Tool= CustomColor=12345 PenColor=16 Font= RunOnStartup="));
 
     // A punctuation key that the keyboard has is taken.
-    t.d->txtHotKeyLetter->setText(QStringLiteral("/"));
-    t.d->cmdOK->click();
+    named<QLineEdit>(t.d.get(), "txtHotKeyLetter")->setText(QStringLiteral("/"));
+    named<QPushButton>(t.d.get(), "cmdOK")->click();
     QCOMPARE(t.unloads, 1);
     QCOMPARE(shown.size(), 1);
     QCOMPARE(t.letters, QStringList{QStringLiteral("/")});

@@ -179,8 +179,8 @@ void TestStartup::handEditsSurviveSeeding()
     QCOMPARE(after, edited);
     // Values the program cannot use fall back for this run and stay in the file.
     FrmToolbox* tb = t->frmToolbox();
-    QCOMPARE(tb->cboSize->currentText(), QStringLiteral("25"));
-    QCOMPARE(tb->tlbr_mode->pressedIndex(), 1);
+    QCOMPARE(named<ComboList>(tb, "cboSize")->currentText(), QStringLiteral("25"));
+    QCOMPARE(named<ToolBar>(tb, "tlbr_mode")->pressedIndex(), 1);
     QCOMPARE(t.reopenStore()->read(keys::PenSize), QStringLiteral("3, 4"));
     QCOMPARE(t.reopenStore()->read(keys::Font), QStringLiteral("2"));
 }
@@ -208,8 +208,8 @@ void TestStartup::unusableSettingsFileIsLeftAlone()
     t->start();
     alarm(0);
     FrmToolbox* tb = t->frmToolbox();
-    QCOMPARE(tb->cboSize->currentText(), QStringLiteral("25"));
-    QCOMPARE(tb->cboColor->currentText(), QStringLiteral("Yellow"));
+    QCOMPARE(named<ComboList>(tb, "cboSize")->currentText(), QStringLiteral("25"));
+    QCOMPARE(named<ComboList>(tb, "cboColor")->currentText(), QStringLiteral("Yellow"));
     QCOMPARE(t.fake->fakeHotKeys->registrations.size(), 1);
     struct stat st {};
     QVERIFY(stat(file.constData(), &st) == 0);

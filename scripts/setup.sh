@@ -21,6 +21,9 @@ if [ "${1:-}" = "--tests" ]; then
         g++-mingw-w64-x86-64-posix
         # the install and package checks
         desktop-file-utils appstream lintian dpkg-dev file man-db
+        # a headless Wayland session: compositor, XWayland, the screenshot portal, native clients
+        sway xwayland grim pipewire xdg-desktop-portal xdg-desktop-portal-wlr qt6-wayland
+        python3-dbus python3-gi util-linux
     )
 fi
 

@@ -1,4 +1,5 @@
 #include "platform/platform.h"
+#include "platform/session.h"
 #include "settings/settingsstore.h"
 #include "shell/commandline.h"
 #include "shell/instancerequests.h"
@@ -89,7 +90,9 @@ int main(int argc, char** argv)
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(artIcon(QStringLiteral("icons/scrawlix")));
 
-    std::unique_ptr<Platform> platform = createPlatform(QGuiApplication::platformName());
+    const bool wayland = isWaylandSession(qEnvironmentVariable("XDG_SESSION_TYPE"),
+                                          qEnvironmentVariable("WAYLAND_DISPLAY"));
+    std::unique_ptr<Platform> platform = createPlatform(QGuiApplication::platformName(), wayland);
     if (!platform) {
         std::fprintf(stderr, "scrawlix: the \"%s\" windowing system is not supported; Scrawlix needs X11.\n",
                      qPrintable(QGuiApplication::platformName()));

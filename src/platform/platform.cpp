@@ -5,12 +5,14 @@
 #if defined(Q_OS_WIN)
 #include "win32/win32platform.h"
 #elif defined(SCRAWLIX_HAVE_X11)
+#include "wayland/waylandplatform.h"
 #include "x11/x11platform.h"
 #include <xcb/xcb.h>
 #endif
 
-std::unique_ptr<Platform> createPlatform(const QString& qpaName)
+std::unique_ptr<Platform> createPlatform(const QString& qpaName, bool waylandSession)
 {
+    Q_UNUSED(waylandSession); // only X11 has a Wayland variant
     if (qpaName == QLatin1String("offscreen") || qpaName == QLatin1String("minimal"))
         return std::make_unique<FakePlatform>();
 #if defined(Q_OS_WIN)
@@ -18,7 +20,7 @@ std::unique_ptr<Platform> createPlatform(const QString& qpaName)
         return createWin32Platform();
 #elif defined(SCRAWLIX_HAVE_X11)
     if (qpaName == QLatin1String("xcb"))
-        return createX11Platform();
+        return waylandSession ? createWaylandPlatform() : createX11Platform();
 #endif
     return nullptr;
 }

@@ -7,6 +7,7 @@
 #include "instancechannel.h"
 #include "keystate.h"
 #include "messagebox.h"
+#include "notices.h"
 #include "screenpixels.h"
 #include "shellopen.h"
 #include "startupentry.h"
@@ -18,7 +19,7 @@
 // The operating-system services the program uses, behind small interfaces. One backend per
 // windowing system (X11, Win32) and a fake for headless tests.
 struct Platform {
-    QString name; // "x11", "win32" or "fake"
+    QString name; // "x11", "wayland", "win32" or "fake"
     std::unique_ptr<KeyState> keys;
     std::unique_ptr<HotKeys> hotKeys;
     std::unique_ptr<ForegroundWindow> foreground;
@@ -30,13 +31,16 @@ struct Platform {
     std::unique_ptr<MessageBoxes> messages;
     std::unique_ptr<DialogBackend> dialogs;
     std::unique_ptr<InstanceChannel> instances; // one running program per session
+    // What the services have to tell the user once; the shell points it at the tray.
+    std::shared_ptr<Notices> notices = std::make_shared<Notices>();
 
     virtual ~Platform() = default;
 };
 
 // Builds the backend for Qt's platform plugin name ("xcb", "windows", "offscreen", "minimal").
-// Returns null for a platform we have no backend for.
-std::unique_ptr<Platform> createPlatform(const QString& qpaName);
+// On xcb, a Wayland session (see isWaylandSession) gets the Wayland backend. Returns null for a
+// platform we have no backend for.
+std::unique_ptr<Platform> createPlatform(const QString& qpaName, bool waylandSession = false);
 
 // What main() should do about the windowing system before the application object exists.
 struct PlatformChoice {

@@ -16,6 +16,7 @@
 #include "ui/art.h"
 
 #include <QCoreApplication>
+#include <QPointer>
 
 namespace {
 
@@ -55,6 +56,11 @@ void runStartup(Program& program)
     FrmToolbox* toolbox = program.loadToolbox();
 
     tray->showIcon(artIcon(QStringLiteral("icons/scrawlix")));
+    // What the platform's services have to tell the user about this session goes to the tray.
+    program.platform().notices->setSink([t = QPointer<TrayIcon>(tray)](const QString& text) {
+        if (t)
+            t->notify(text);
+    });
 
     InitColorTable(program.colorTable);
 

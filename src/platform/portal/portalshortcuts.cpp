@@ -1,0 +1,220 @@
+#include "portalshortcuts.h"
+
+#include "platform/notices.h"
+
+#include <QDBusArgument>
+#include <QDBusError>
+#include <QDBusMetaType>
+#include <QDBusPendingCall>
+#include <QDBusObjectPath>
+#include <QLoggingCategory>
+#include <QTimer>
+
+Q_DECLARE_LOGGING_CATEGORY(lcPortal)
+
+namespace {
+
+constexpr char kInterface[] = "org.freedesktop.portal.GlobalShortcuts";
+
+// One entry of BindShortcuts' a(sa{sv}).
+struct Shortcut {
+    QString id;
+    QVariantMap properties;
+};
+
+QDBusArgument& operator<<(QDBusArgument& arg, const Shortcut& s)
+{
+    arg.beginStructure();
+    arg << s.id << s.properties;
+    arg.endStructure();
+    return arg;
+}
+
+const QDBusArgument& operator>>(const QDBusArgument& arg, Shortcut& s)
+{
+    arg.beginStructure();
+    arg >> s.id >> s.properties;
+    arg.endStructure();
+    return arg;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Shortcut)
+
+QString shortcutTrigger(quint32 modifiers, quint32 vk)
+{
+    QString key;
+    if ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9'))
+        key = QChar(vk).toLower();
+    if (key.isEmpty())
+        return {};
+    QString trigger;
+    if (modifiers & 2)
+        trigger += QLatin1String("CTRL+");
+    if (modifiers & 1)
+        trigger += QLatin1String("ALT+");
+    if (modifiers & 4)
+        trigger += QLatin1String("SHIFT+");
+    if (modifiers & MOD_WIN_FLAG)
+        trigger += QLatin1String("LOGO+");
+    return trigger + key;
+}
+
+PortalHotKeys::PortalHotKeys(const QDBusConnection& bus, std::unique_ptr<HotKeys> fallback,
+                             std::shared_ptr<Notices> notices)
+    : bus_(bus), fallback_(std::move(fallback)), notices_(std::move(notices))
+{
+    qDBusRegisterMetaType<Shortcut>();
+    qDBusRegisterMetaType<QList<Shortcut>>();
+    if (!bus_.connect(QLatin1String(kPortalService), QLatin1String(kPortalPath),
+                      QLatin1String(kInterface), QStringLiteral("Activated"), this,
+                      SLOT(onActivated(QDBusMessage))))
+        qCWarning(lcPortal, "cannot listen to the global shortcuts portal: %s",
+                  qPrintable(bus_.lastError().message()));
+}
+
+PortalHotKeys::~PortalHotKeys()
+{
+    closeSession();
+}
+
+bool PortalHotKeys::RegisterHotKey(quintptr hwnd, int id, quint32 modifiers, quint32 vk)
+{
+    if (state_ == State::Missing)
+        return fallback_->RegisterHotKey(hwnd, id, modifiers, vk);
+    wanted_ = {hwnd, id, modifiers, vk};
+    haveWanted_ = true;
+    bind();
+    return true;
+}
+
+WindowProcFn PortalHotKeys::windowProc(quintptr hwnd) const
+{
+    return fallback_->windowProc(hwnd);
+}
+
+void PortalHotKeys::setWindowProc(quintptr hwnd, WindowProcFn proc)
+{
+    fallback_->setWindowProc(hwnd, std::move(proc));
+}
+
+void PortalHotKeys::bind()
+{
+    if (state_ == State::Binding) {
+        again_ = true;
+        return;
+    }
+    state_ = State::Binding;
+    again_ = false;
+    // A session binds its shortcuts once; a new key takes a new session.
+    closeSession();
+    createSession();
+}
+
+void PortalHotKeys::createSession()
+{
+    auto* request = new PortalRequest(bus_, this);
+    const QString sessionToken = portalToken();
+    QDBusMessage call = QDBusMessage::createMethodCall(QLatin1String(kPortalService),
+                                                       QLatin1String(kPortalPath),
+                                                       QLatin1String(kInterface),
+                                                       QStringLiteral("CreateSession"));
+    call << QVariantMap{{QStringLiteral("handle_token"), request->token()},
+                        {QStringLiteral("session_handle_token"), sessionToken}};
+    connect(request, &PortalRequest::answered, this, [this, request](const PortalAnswer& a) {
+        request->deleteLater();
+        if (a.kind != PortalAnswer::Granted) {
+            giveUp(a);
+            return;
+        }
+        const QVariant handle = a.results.value(QStringLiteral("session_handle"));
+        session_ = handle.canConvert<QDBusObjectPath>() && handle.userType() == qMetaTypeId<QDBusObjectPath>()
+                       ? handle.value<QDBusObjectPath>().path()
+                       : handle.toString();
+        if (session_.isEmpty()) {
+            giveUp({PortalAnswer::Failed, {}, QStringLiteral("the portal gave no session")});
+            return;
+        }
+        bindShortcut();
+    });
+    request->send(call);
+}
+
+void PortalHotKeys::bindShortcut()
+{
+    auto* request = new PortalRequest(bus_, this);
+    QVariantMap properties{{QStringLiteral("description"), QStringLiteral("Capture the screen")}};
+    const QString trigger = shortcutTrigger(wanted_.modifiers, wanted_.vk);
+    if (!trigger.isEmpty())
+        properties.insert(QStringLiteral("preferred_trigger"), trigger);
+    const QList<Shortcut> shortcuts{{QLatin1String(kCaptureShortcutId), properties}};
+    QDBusMessage call = QDBusMessage::createMethodCall(QLatin1String(kPortalService),
+                                                       QLatin1String(kPortalPath),
+                                                       QLatin1String(kInterface),
+                                                       QStringLiteral("BindShortcuts"));
+    call << QVariant::fromValue(QDBusObjectPath(session_)) << QVariant::fromValue(shortcuts)
+         << QString() << QVariantMap{{QStringLiteral("handle_token"), request->token()}};
+    connect(request, &PortalRequest::answered, this, [this, request, trigger](const PortalAnswer& a) {
+        request->deleteLater();
+        if (a.kind != PortalAnswer::Granted) {
+            giveUp(a);
+            return;
+        }
+        qCInfo(lcPortal, "global shortcut bound, preferred trigger %s", qPrintable(trigger));
+        state_ = State::Bound;
+        if (again_)
+            bind();
+        else
+            Q_EMIT settled();
+    });
+    request->send(call);
+}
+
+void PortalHotKeys::closeSession()
+{
+    if (session_.isEmpty())
+        return;
+    bus_.asyncCall(QDBusMessage::createMethodCall(QLatin1String(kPortalService), session_,
+                                                  QStringLiteral("org.freedesktop.portal.Session"),
+                                                  QStringLiteral("Close")));
+    session_.clear();
+}
+
+void PortalHotKeys::giveUp(const PortalAnswer& answer)
+{
+    qCWarning(lcPortal, "global shortcuts portal: %s", qPrintable(answer.detail));
+    closeSession();
+    state_ = State::Missing;
+    notices_->tellOnce(
+        QStringLiteral("shortcuts"),
+        QStringLiteral("This desktop gives Scrawlix no global shortcut. To capture the screen "
+                       "with a key, bind the command \"scrawlix --capture-screen\" in the "
+                       "desktop's keyboard settings."));
+    // The X grab still serves while an X client has the focus.
+    if (haveWanted_)
+        fallback_->RegisterHotKey(wanted_.hwnd, wanted_.id, wanted_.modifiers, wanted_.vk);
+    Q_EMIT settled();
+}
+
+void PortalHotKeys::onActivated(const QDBusMessage& message)
+{
+    // Activated(o session_handle, s shortcut_id, t timestamp, a{sv} options)
+    const QVariantList args = message.arguments();
+    if (args.size() < 2)
+        return;
+    const QString session = args.at(0).value<QDBusObjectPath>().path();
+    const QString shortcutId = args.at(1).toString();
+    if (state_ != State::Bound || session != session_ ||
+        shortcutId != QLatin1String(kCaptureShortcutId))
+        return;
+    const WindowProcFn proc = fallback_->windowProc(wanted_.hwnd);
+    if (!proc)
+        return;
+    const qintptr lParam = static_cast<qintptr>((wanted_.vk << 16) | (wanted_.modifiers & 0xffff));
+    // Delivered from the event loop, like a key grab's message, never inside our own D-Bus handling.
+    const Wanted w = wanted_;
+    QTimer::singleShot(0, this, [proc, w, lParam] {
+        proc(w.hwnd, WM_HOTKEY_MSG, static_cast<quintptr>(w.id), lParam);
+    });
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+// The global hot key through the desktop portal's GlobalShortcuts interface, for sessions where an
+// X grab sees keys only while an X client has the focus (Wayland). The portal's Activated signal is
+// delivered exactly like an X hot key: as WM_HOTKEY_MSG to the window procedure of the window that
+// registered it.
+
+#include "platform/hotkeys.h"
+#include "portalrequest.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QObject>
+#include <memory>
+
+class Notices;
+
+// The shortcut's preferred trigger in the portal's notation ("LOGO+v"), or empty when the key has
+// no name there.
+QString shortcutTrigger(quint32 modifiers, quint32 vk);
+
+// The id under which the one shortcut is bound.
+inline constexpr char kCaptureShortcutId[] = "capture-screen";
+
+class PortalHotKeys : public QObject, public HotKeys
+{
+    Q_OBJECT
+public:
+    // `fallback` delivers the messages and takes the registrations when there is no portal.
+    PortalHotKeys(const QDBusConnection& bus, std::unique_ptr<HotKeys> fallback,
+                  std::shared_ptr<Notices> notices);
+    ~PortalHotKeys() override;
+
+    // Binds the key through the portal (asynchronously; re-binding when the key changes).
+    bool RegisterHotKey(quintptr hwnd, int id, quint32 modifiers, quint32 vk) override;
+    WindowProcFn windowProc(quintptr hwnd) const override;
+    void setWindowProc(quintptr hwnd, WindowProcFn proc) override;
+
+    enum class State { Idle, Binding, Bound, Missing };
+    State state() const { return state_; }
+
+Q_SIGNALS:
+    // A binding finished (bound, or given up on); for tests and the log.
+    void settled();
+
+private Q_SLOTS:
+    void onActivated(const QDBusMessage& message);
+
+private:
+    struct Wanted {
+        quintptr hwnd = 0;
+        int id = 0;
+        quint32 modifiers = 0;
+        quint32 vk = 0;
+    };
+    void bind();
+    void createSession();
+    void bindShortcut();
+    void closeSession();
+    void giveUp(const PortalAnswer& answer);
+
+    QDBusConnection bus_;
+    std::unique_ptr<HotKeys> fallback_;
+    std::shared_ptr<Notices> notices_;
+    State state_ = State::Idle;
+    Wanted wanted_;
+    bool haveWanted_ = false;
+    bool again_ = false; // the key changed while a binding was under way
+    QString session_;
+};

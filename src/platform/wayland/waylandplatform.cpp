@@ -1,0 +1,72 @@
+#include "waylandplatform.h"
+
+#include "platform/notices.h"
+#include "platform/portal/portalscreenshot.h"
+#include "platform/portal/portalshortcuts.h"
+#include "platform/x11/x11platform.h"
+
+#include <QDBusConnection>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWindow>
+
+OwnForegroundWindow::OwnForegroundWindow(std::unique_ptr<ForegroundWindow> inner)
+    : inner_(std::move(inner))
+{
+}
+
+quintptr OwnForegroundWindow::GetForegroundWindow()
+{
+    const quintptr w = inner_->GetForegroundWindow();
+    if (w == 0)
+        return 0;
+    for (const QWindow* window : QGuiApplication::allWindows()) {
+        if (window->handle() && static_cast<quintptr>(window->winId()) == w)
+            return w;
+    }
+    return 0;
+}
+
+quintptr OwnForegroundWindow::GetDesktopWindow()
+{
+    return inner_->GetDesktopWindow();
+}
+
+bool OwnForegroundWindow::GetWindowRect(quintptr hwnd, WindowRect* rect)
+{
+    return inner_->GetWindowRect(hwnd, rect);
+}
+
+namespace {
+
+// Long enough for a portal that starts on demand or asks the user the first time.
+constexpr int kScreenshotTimeoutMs = 30000;
+
+QRect primaryGeometry()
+{
+    const QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->geometry() : QRect();
+}
+
+QRect desktopGeometry()
+{
+    const QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->virtualGeometry() : QRect();
+}
+
+} // namespace
+
+std::unique_ptr<Platform> createWaylandPlatform()
+{
+    std::unique_ptr<Platform> p = createX11Platform();
+    p->name = QStringLiteral("wayland");
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    const quintptr desktop = p->foreground->GetDesktopWindow();
+    p->foreground = std::make_unique<OwnForegroundWindow>(std::move(p->foreground));
+    p->screen = std::make_unique<PortalScreenPixels>(
+        std::move(p->screen), desktop, p->notices,
+        [bus] { return takePortalScreenshot(bus, kScreenshotTimeoutMs); }, desktopGeometry,
+        primaryGeometry);
+    p->hotKeys = std::make_unique<PortalHotKeys>(bus, std::move(p->hotKeys), p->notices);
+    return p;
+}

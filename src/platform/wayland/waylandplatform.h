@@ -1,0 +1,27 @@
+#pragma once
+
+#include "platform/foregroundwindow.h"
+#include "platform/platform.h"
+
+#include <memory>
+
+// The foreground window as far as a Wayland session lets a program know it: its own windows only.
+// Any other window (native ones are invisible to X altogether) counts as none, so a window capture
+// takes the screen instead.
+class OwnForegroundWindow : public ForegroundWindow
+{
+public:
+    explicit OwnForegroundWindow(std::unique_ptr<ForegroundWindow> inner);
+
+    quintptr GetForegroundWindow() override;
+    quintptr GetDesktopWindow() override;
+    bool GetWindowRect(quintptr hwnd, WindowRect* rect) override;
+
+private:
+    std::unique_ptr<ForegroundWindow> inner_;
+};
+
+// The backend for a Wayland session: the X11 backend on XWayland for the windows, with the screen
+// read through the desktop portal, the hot key bound through the portal's global shortcuts, and
+// the foreground window limited to the program's own.
+std::unique_ptr<Platform> createWaylandPlatform();

@@ -1,0 +1,151 @@
+#!/usr/bin/env bash
+# session.sh COMMAND [ARG...]: runs COMMAND in a private headless Wayland session: sway (headless,
+# software rendering, XWayland on) with a D-Bus session bus, PipeWire, the desktop portal with its
+# wlroots screenshot backend, a stand-in that grants access, and stand-ins for the notification
+# server and the tray's watcher (standin.py). As root, everything runs as nobody (sway refuses root).
+#   WL_PORTAL=0     no portal front end at all
+#   WL_SHORTCUTS=1  the stand-in also implements global shortcuts
+# COMMAND sees WAYLAND_DISPLAY, DISPLAY (XWayland), SWAYSOCK, E2E_TMP, SCRAWLIX_BIN and STANDIN_LOG.
+# Exits with COMMAND's status (125: no session); after a failure E2E_TMP is kept.
+# shellcheck disable=SC2317 # functions called from traps and through poll
+set -uo pipefail
+
+[ $# -gt 0 ] || { echo "usage: $0 COMMAND [ARG...]" >&2; exit 2; }
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+bin=${SCRAWLIX_BIN:-$here/../../build/scrawlix}
+[[ $bin == /* ]] || bin=$PWD/$bin
+
+if [ "$(id -u)" = 0 ]; then
+    command -v setpriv >/dev/null || { echo "session: setpriv is missing" >&2; exit 125; }
+    root=$(mktemp -d "${TMPDIR:-/tmp}/scrawlix-wl.XXXXXX") || exit 125
+    chown 65534:65534 "$root"
+    chmod 0755 "$root"
+    SCRAWLIX_BIN=$bin WL_ROOT=$root setpriv --reuid=65534 --regid=65534 --clear-groups \
+        --inh-caps=-all bash "${BASH_SOURCE[0]}" "$@"
+    status=$?
+    [ "$status" = 0 ] && rm -rf "$root"
+    exit "$status"
+fi
+
+root=${WL_ROOT:-$(mktemp -d "${TMPDIR:-/tmp}/scrawlix-wl.XXXXXX")} || exit 125
+sess=$root/session
+mkdir -p "$sess" "$root/home/.config" "$root/home/.cache" "$root/home/.local/share" "$root/portals"
+mkdir -m 0700 "$root/run"
+pids=()
+cmd_pid=""
+status=125
+
+teardown() {
+    trap - EXIT INT TERM HUP
+    if [ -n "$cmd_pid" ]; then
+        kill -TERM -- "-$cmd_pid" 2>/dev/null && sleep 0.05
+        kill -KILL -- "-$cmd_pid" 2>/dev/null
+        wait "$cmd_pid" 2>/dev/null
+    fi
+    local i
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill -TERM "${pids[i]}" 2>/dev/null; done
+    for _ in {1..40}; do kill -0 "${pids[@]}" 2>/dev/null || break; sleep 0.05; done
+    kill -KILL "${pids[@]}" 2>/dev/null
+    wait "${pids[@]}" 2>/dev/null
+    if [ "$status" -eq 0 ]; then rm -rf "$root"/*; else echo "session: exit status $status; files kept in $root" >&2; fi
+}
+trap teardown EXIT
+# shellcheck disable=SC2064 # expanded now on purpose
+for sig in 1 2 15; do trap "status=$((128 + sig)); exit $((128 + sig))" "$sig"; done
+
+setup_failed() {
+    echo "session: cannot set up the Wayland session: $*" >&2
+    tail -n 15 "$sess"/*.log >&2 2>/dev/null
+    exit 125
+}
+poll() { local n=$(($1 * 20)); shift; until "$@"; do ((n-- > 0)) || return 1; sleep 0.05; done; } # SECS CMD...
+
+for tool in sway Xwayland grim swaymsg dbus-daemon pipewire python3; do
+    command -v "$tool" >/dev/null || setup_failed "$tool is not installed (scripts/setup.sh --tests installs it)"
+done
+portal=/usr/libexec/xdg-desktop-portal
+wlr=/usr/libexec/xdg-desktop-portal-wlr
+[ -x "$portal" ] && [ -x "$wlr" ] || setup_failed "xdg-desktop-portal(-wlr) is not installed"
+
+unset DISPLAY WAYLAND_DISPLAY XAUTHORITY SWAYSOCK SESSION_MANAGER DESKTOP_SESSION XDG_SESSION_DESKTOP \
+    XDG_CONFIG_HOME XDG_CACHE_HOME XDG_DATA_HOME XDG_STATE_HOME DBUS_SESSION_BUS_ADDRESS LC_ALL LANGUAGE \
+    QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME QT_STYLE_OVERRIDE QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS \
+    QT_AUTO_SCREEN_SCALE_FACTOR QT_ENABLE_HIGHDPI_SCALING QT_FONT_DPI GDK_SCALE GDK_BACKEND
+export LANG=C.UTF-8 HOME=$root/home XDG_RUNTIME_DIR=$root/run XDG_SESSION_TYPE=wayland \
+    XDG_CURRENT_DESKTOP=sway XDG_CONFIG_HOME=$root/home/.config XDG_CACHE_HOME=$root/home/.cache \
+    XDG_DATA_HOME=$root/home/.local/share XDG_CONFIG_DIRS=$root/xdg-config-dirs
+mkdir -p "$XDG_CONFIG_DIRS"
+
+mkfifo "$sess/dbus.address"
+cat >"$sess/dbus.conf" <<EOC
+<busconfig><type>session</type><listen>unix:path=$XDG_RUNTIME_DIR/bus</listen><auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow send_destination="*" eavesdrop="true"/><allow eavesdrop="true"/><allow own="*"/></policy>
+</busconfig>
+EOC
+dbus-daemon --nofork --config-file="$sess/dbus.conf" --print-address=3 \
+    3>"$sess/dbus.address" >"$sess/dbus.log" 2>&1 </dev/null &
+pids+=($!)
+read -r -t 10 DBUS_SESSION_BUS_ADDRESS <"$sess/dbus.address"
+[ -n "${DBUS_SESSION_BUS_ADDRESS:-}" ] || setup_failed "the D-Bus session bus did not start"
+export DBUS_SESSION_BUS_ADDRESS
+
+# No bar (our stand-in is the tray's watcher), no borders, and the program's windows float where
+# they ask to be, as on a floating desktop.
+cat >"$sess/sway.conf" <<EOC
+xwayland force
+output HEADLESS-1 resolution ${WL_SCREEN:-1280x720} position 0 0 scale 1
+default_border none
+default_floating_border none
+focus_follows_mouse no
+for_window [class="(?i)scrawlix"] floating enable
+exec sh -c 'printf "%s %s\n" "\$WAYLAND_DISPLAY" "\$DISPLAY" >"$sess/displays"'
+EOC
+WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
+    sway -c "$sess/sway.conf" >"$sess/sway.log" 2>&1 </dev/null &
+pids+=($!)
+have_displays() { [ -s "$sess/displays" ] && [ "$(wc -w <"$sess/displays")" = 2 ]; }
+poll 20 have_displays || setup_failed "sway did not start with XWayland"
+read -r WAYLAND_DISPLAY DISPLAY <"$sess/displays"
+SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock 2>/dev/null | head -1)
+export WAYLAND_DISPLAY DISPLAY SWAYSOCK
+x_ready() { xdpyinfo >/dev/null 2>&1 || xprop -root >/dev/null 2>&1; }
+poll 20 x_ready || setup_failed "XWayland does not answer on $DISPLAY"
+
+STANDIN_LOG=$root/standin.log
+: >"$STANDIN_LOG"
+export STANDIN_LOG
+shortcuts=()
+[ "${WL_SHORTCUTS:-0}" = 1 ] && shortcuts=(--shortcuts)
+python3 -u "$here/standin.py" --name org.freedesktop.impl.portal.desktop.scrawlixtest --log "$STANDIN_LOG" \
+    "${shortcuts[@]}" >"$sess/standin.log" 2>&1 </dev/null &
+pids+=($!)
+poll 10 grep -q ready "$sess/standin.log" || setup_failed "the stand-in services did not start"
+
+if [ "${WL_PORTAL:-1}" = 1 ]; then
+    pipewire >"$sess/pipewire.log" 2>&1 </dev/null &
+    pids+=($!)
+    poll 10 eval '[ -S "$XDG_RUNTIME_DIR/pipewire-0" ]' || setup_failed "pipewire did not start"
+    "$wlr" -l WARN >"$sess/wlr.log" 2>&1 </dev/null &
+    pids+=($!)
+    has_name() { dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+        org.freedesktop.DBus.NameHasOwner "string:$1" 2>/dev/null | grep -q 'boolean true'; }
+    poll 15 has_name org.freedesktop.impl.portal.desktop.wlr || setup_failed "xdg-desktop-portal-wlr did not start"
+    cp /usr/share/xdg-desktop-portal/portals/wlr.portal "$root/portals/"
+    interfaces="org.freedesktop.impl.portal.Access;"
+    [ "${WL_SHORTCUTS:-0}" = 1 ] && interfaces+="org.freedesktop.impl.portal.GlobalShortcuts;"
+    printf '[portal]\nDBusName=org.freedesktop.impl.portal.desktop.scrawlixtest\nInterfaces=%s\nUseIn=sway\n' \
+        "$interfaces" >"$root/portals/scrawlixtest.portal"
+    XDG_DESKTOP_PORTAL_DIR=$root/portals "$portal" -r >"$sess/portal.log" 2>&1 </dev/null &
+    pids+=($!)
+    poll 15 has_name org.freedesktop.portal.Desktop || setup_failed "xdg-desktop-portal did not start"
+fi
+
+export SCRAWLIX_BIN=$bin E2E_TMP=$root
+set -m
+"$@" &
+cmd_pid=$!
+set +m
+wait "$cmd_pid"
+status=$?
+exit "$status"

@@ -1,0 +1,182 @@
+#!/usr/bin/env python3
+"""Stand-in desktop services for the Wayland scenarios, on the session bus:
+
+- org.freedesktop.impl.portal.Access, which grants every request (the screenshot portal's front end
+  needs one before it offers Screenshot);
+- with --shortcuts, org.freedesktop.impl.portal.GlobalShortcuts as the portal documents it;
+- org.freedesktop.Notifications and org.kde.StatusNotifierWatcher, so that the tray's balloons
+  arrive somewhere we can read.
+
+Every call is logged to the file given with --log as one line: NAME ARGUMENTS (JSON). The control
+interface org.scrawlix.Test.Control lets the scenario press a bound shortcut: Activate(id)."""
+import argparse
+import json
+import sys
+
+import dbus
+import dbus.service
+from dbus.mainloop.glib import DBusGMainLoop
+from gi.repository import GLib
+
+IMPL = "org.freedesktop.impl.portal."
+OBJ = "/org/freedesktop/portal/desktop"
+
+args = argparse.ArgumentParser()
+args.add_argument("--name", required=True)
+args.add_argument("--log", required=True)
+args.add_argument("--shortcuts", action="store_true")
+opts = args.parse_args()
+
+
+def plain(v):
+    if isinstance(v, (dbus.Dictionary, dict)):
+        return {str(k): plain(x) for k, x in v.items()}
+    if isinstance(v, (dbus.Array, dbus.Struct, list, tuple)):
+        return [plain(x) for x in v]
+    if isinstance(v, dbus.Boolean):
+        return bool(v)
+    if isinstance(v, (dbus.String, dbus.ObjectPath)):
+        return str(v)
+    if isinstance(v, (int, float)):
+        return v
+    return str(v)
+
+
+def log(name, *values):
+    with open(opts.log, "a") as f:
+        f.write(name + " " + json.dumps([plain(v) for v in values]) + "\n")
+
+
+class Session(dbus.service.Object):
+    def __init__(self, bus, path, owner):
+        super().__init__(bus, path)
+        self.owner = owner
+
+    @dbus.service.method(IMPL + "Session", in_signature="", out_signature="")
+    def Close(self):
+        log("Session.Close", self._object_path)
+        self.owner.sessions.pop(str(self._object_path), None)
+        self.remove_from_connection()
+
+    @dbus.service.signal(IMPL + "Session", signature="a{sv}")
+    def Closed(self, details):
+        pass
+
+
+class Portal(dbus.service.Object):
+    def __init__(self, bus):
+        super().__init__(bus, OBJ)
+        self.bus = bus
+        self.sessions = {}
+
+    @dbus.service.method(IMPL + "Access", in_signature="osssssa{sv}", out_signature="ua{sv}")
+    def AccessDialog(self, handle, app_id, parent, title, subtitle, body, options):
+        log("Access.AccessDialog", app_id, title)
+        return 0, {}
+
+    @dbus.service.method(IMPL + "GlobalShortcuts", in_signature="oosa{sv}", out_signature="ua{sv}")
+    def CreateSession(self, handle, session_handle, app_id, options):
+        if not opts.shortcuts:
+            raise dbus.exceptions.DBusException("no global shortcuts here",
+                                                name="org.freedesktop.DBus.Error.UnknownMethod")
+        log("GlobalShortcuts.CreateSession", session_handle, app_id)
+        self.sessions[str(session_handle)] = {"session": Session(self.bus, session_handle, self), "shortcuts": []}
+        return 0, {"session_handle": dbus.String(session_handle)}
+
+    @dbus.service.method(IMPL + "GlobalShortcuts", in_signature="ooa(sa{sv})sa{sv}", out_signature="ua{sv}")
+    def BindShortcuts(self, handle, session_handle, shortcuts, parent, options):
+        log("GlobalShortcuts.BindShortcuts", session_handle, shortcuts)
+        entry = self.sessions.get(str(session_handle))
+        if entry is None:
+            return 2, {}
+        bound = []
+        for sid, props in shortcuts:
+            trigger = props.get("preferred_trigger", "")
+            bound.append(dbus.Struct((sid, dbus.Dictionary({
+                "description": dbus.String(props.get("description", "")),
+                "trigger_description": dbus.String(trigger)}, signature="sv")), signature="sa{sv}"))
+        entry["shortcuts"] = bound
+        return 0, {"shortcuts": dbus.Array(bound, signature="(sa{sv})")}
+
+    @dbus.service.method(IMPL + "GlobalShortcuts", in_signature="oo", out_signature="ua{sv}")
+    def ListShortcuts(self, handle, session_handle):
+        entry = self.sessions.get(str(session_handle), {"shortcuts": []})
+        return 0, {"shortcuts": dbus.Array(entry["shortcuts"], signature="(sa{sv})")}
+
+    @dbus.service.signal(IMPL + "GlobalShortcuts", signature="osta{sv}")
+    def Activated(self, session_handle, shortcut_id, timestamp, options):
+        pass
+
+    @dbus.service.signal(IMPL + "GlobalShortcuts", signature="osta{sv}")
+    def Deactivated(self, session_handle, shortcut_id, timestamp, options):
+        pass
+
+    @dbus.service.method("org.scrawlix.Test.Control", in_signature="s", out_signature="u")
+    def Activate(self, shortcut_id):
+        """Presses and releases the shortcut in every session that bound it; returns how many."""
+        n = 0
+        for path, entry in self.sessions.items():
+            if any(str(s[0]) == shortcut_id for s in entry["shortcuts"]):
+                stamp = dbus.UInt64(GLib.get_monotonic_time() // 1000)
+                self.Activated(dbus.ObjectPath(path), shortcut_id, stamp, dbus.Dictionary({}, signature="sv"))
+                self.Deactivated(dbus.ObjectPath(path), shortcut_id, stamp, dbus.Dictionary({}, signature="sv"))
+                n += 1
+        log("Control.Activate", shortcut_id, n)
+        return n
+
+
+class Notifications(dbus.service.Object):
+    def __init__(self, bus):
+        super().__init__(bus, "/org/freedesktop/Notifications")
+        self.next = 1
+
+    @dbus.service.method("org.freedesktop.Notifications", in_signature="susssasa{sv}i", out_signature="u")
+    def Notify(self, app, replaces, icon, summary, body, actions, hints, timeout):
+        log("Notifications.Notify", app, summary, body)
+        self.next += 1
+        return self.next - 1
+
+    @dbus.service.method("org.freedesktop.Notifications", in_signature="", out_signature="as")
+    def GetCapabilities(self):
+        return ["body"]
+
+    @dbus.service.method("org.freedesktop.Notifications", in_signature="", out_signature="ssss")
+    def GetServerInformation(self):
+        return "standin", "scrawlix-tests", "1", "1.2"
+
+    @dbus.service.method("org.freedesktop.Notifications", in_signature="u", out_signature="")
+    def CloseNotification(self, nid):
+        pass
+
+
+class Watcher(dbus.service.Object):
+    def __init__(self, bus):
+        super().__init__(bus, "/StatusNotifierWatcher")
+        self.items = []
+
+    @dbus.service.method("org.kde.StatusNotifierWatcher", in_signature="s", out_signature="", sender_keyword="sender")
+    def RegisterStatusNotifierItem(self, service, sender=None):
+        log("Watcher.RegisterStatusNotifierItem", service)
+        self.items.append(service if service.startswith("/") is False else sender + service)
+
+    @dbus.service.method("org.kde.StatusNotifierWatcher", in_signature="s", out_signature="")
+    def RegisterStatusNotifierHost(self, service):
+        pass
+
+    @dbus.service.method(dbus.PROPERTIES_IFACE, in_signature="ss", out_signature="v")
+    def Get(self, iface, prop):
+        return self.GetAll(iface)[prop]
+
+    @dbus.service.method(dbus.PROPERTIES_IFACE, in_signature="s", out_signature="a{sv}")
+    def GetAll(self, iface):
+        return {"RegisteredStatusNotifierItems": dbus.Array(self.items, signature="s"),
+                "IsStatusNotifierHostRegistered": True, "ProtocolVersion": dbus.Int32(0)}
+
+
+DBusGMainLoop(set_as_default=True)
+bus = dbus.SessionBus()
+keep = [Portal(bus), Notifications(bus), Watcher(bus)]
+names = [dbus.service.BusName(n, bus) for n in
+         (opts.name, "org.freedesktop.Notifications", "org.kde.StatusNotifierWatcher")]
+print("ready", flush=True)
+GLib.MainLoop().run()

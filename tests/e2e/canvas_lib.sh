@@ -61,7 +61,7 @@ click_toolbox() {
     local x y at
     read -r x y _ < <(window_geometry "$(toolbox_window)") || fail "no toolbox"
     case $1 in
-        copy) at="0 3960" ;; hide) at="1080 5040" ;; totray) at="1440 5040" ;;
+        copy) at="0 3960" ;; hide) at="1080 5040" ;; totray) at="1440 5040" ;; config) at="1440 4680" ;;
         *) fail "click_toolbox: no button $1" ;;
     esac
     click_at $((x + ${at% *} / 15 + 12)) $((y + ${at#* } / 15 + 12))

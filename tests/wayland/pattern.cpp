@@ -1,6 +1,6 @@
 // A window of known content for the Wayland scenarios: eight vertical stripes of fixed colours with
 // a one-pixel checkerboard in the top-left 64 x 64 pixels, so that any scaling or shift shows.
-// Prints "shown" once the first frame has been painted.
+// Prints "shown WIDTHxHEIGHT" each time it has painted a frame of a new size.
 #include <QGuiApplication>
 #include <QPainter>
 #include <QRasterWindow>
@@ -25,15 +25,15 @@ protected:
                     p.fillRect(x, y, 1, 1, Qt::white);
                 else
                     p.fillRect(x, y, 1, 1, Qt::black);
-        if (!told_) {
-            told_ = true;
+        if (told_ != size()) {
+            told_ = size();
             std::printf("shown %dx%d\n", width(), height());
             std::fflush(stdout);
         }
     }
 
 private:
-    bool told_ = false;
+    QSize told_;
 };
 
 } // namespace

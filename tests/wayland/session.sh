@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # session.sh COMMAND [ARG...]: runs COMMAND in a private headless Wayland session: sway (headless,
 # software rendering, XWayland on) with a D-Bus session bus, PipeWire, the desktop portal with its
-# wlroots screenshot backend, a stand-in that grants access, and stand-ins for the notification
-# server and the tray's watcher (standin.py). As root, everything runs as nobody (sway refuses root).
+# wlroots screenshot backend, a stand-in that grants access and one for the notification server
+# (standin.py), and a StatusNotifier watcher for the tray. As root, everything runs as nobody (sway
+# refuses root), from copies of the program and of the test scripts.
 #   WL_PORTAL=0     no portal front end at all
 #   WL_SHORTCUTS=1  the stand-in also implements global shortcuts
 # COMMAND sees WAYLAND_DISPLAY, DISPLAY (XWayland), SWAYSOCK, E2E_TMP, SCRAWLIX_BIN and STANDIN_LOG.
@@ -18,10 +19,20 @@ bin=${SCRAWLIX_BIN:-$here/../../build/scrawlix}
 if [ "$(id -u)" = 0 ]; then
     command -v setpriv >/dev/null || { echo "session: setpriv is missing" >&2; exit 125; }
     root=$(mktemp -d "${TMPDIR:-/tmp}/scrawlix-wl.XXXXXX") || exit 125
-    chown 65534:65534 "$root"
+    # nobody may not be able to read the build or the checkout (under /root, say): it gets copies.
+    tests=$(cd "$here/.." && pwd)
+    mkdir -p "$root/bin" "$root/tests"
+    cp "$bin" "$root/bin/scrawlix"
+    [ -f "$(dirname "$bin")/Scrawlix_Help.chm" ] && cp "$(dirname "$bin")/Scrawlix_Help.chm" "$root/bin/"
+    [ -n "${SCRAWLIX_PATTERN:-}" ] && cp "$SCRAWLIX_PATTERN" "$root/bin/pattern" && SCRAWLIX_PATTERN=$root/bin/pattern
+    cp -r "$tests/e2e" "$tests/wayland" "$root/tests/"
+    args=()
+    for a in "$@"; do args+=("${a/#$tests\//$root/tests/}"); done
+    chown -R 65534:65534 "$root"
     chmod 0755 "$root"
-    SCRAWLIX_BIN=$bin WL_ROOT=$root setpriv --reuid=65534 --regid=65534 --clear-groups \
-        --inh-caps=-all bash "${BASH_SOURCE[0]}" "$@"
+    SCRAWLIX_BIN=$root/bin/scrawlix SCRAWLIX_PATTERN=${SCRAWLIX_PATTERN:-} WL_ROOT=$root \
+        setpriv --reuid=65534 --regid=65534 --clear-groups --inh-caps=-all \
+        bash "$root/tests/wayland/session.sh" "${args[@]}"
     status=$?
     [ "$status" = 0 ] && rm -rf "$root"
     exit "$status"
@@ -60,7 +71,7 @@ setup_failed() {
 }
 poll() { local n=$(($1 * 20)); shift; until "$@"; do ((n-- > 0)) || return 1; sleep 0.05; done; } # SECS CMD...
 
-for tool in sway Xwayland grim swaymsg dbus-daemon pipewire python3; do
+for tool in sway Xwayland grim swaymsg dbus-daemon pipewire python3 status-notifier-watcher xdotool; do
     command -v "$tool" >/dev/null || setup_failed "$tool is not installed (scripts/setup.sh --tests installs it)"
 done
 portal=/usr/libexec/xdg-desktop-portal
@@ -98,6 +109,7 @@ output HEADLESS-1 resolution ${WL_SCREEN:-1280x720} position 0 0 scale 1
 default_border none
 default_floating_border none
 focus_follows_mouse no
+focus_on_window_activation focus
 for_window [class="(?i)scrawlix"] floating enable
 exec sh -c 'printf "%s %s\n" "\$WAYLAND_DISPLAY" "\$DISPLAY" >"$sess/displays"'
 EOC
@@ -121,6 +133,11 @@ python3 -u "$here/standin.py" --name org.freedesktop.impl.portal.desktop.scrawli
     "${shortcuts[@]}" >"$sess/standin.log" 2>&1 </dev/null &
 pids+=($!)
 poll 10 grep -q ready "$sess/standin.log" || setup_failed "the stand-in services did not start"
+status-notifier-watcher >"$sess/watcher.log" 2>&1 </dev/null &
+pids+=($!)
+host() { dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
+    org.kde.StatusNotifierWatcher.RegisterStatusNotifierHost string:org.kde.StatusNotifierHost-wayland >/dev/null 2>&1; }
+poll 10 host || setup_failed "the StatusNotifier watcher did not start"
 
 if [ "${WL_PORTAL:-1}" = 1 ]; then
     pipewire >"$sess/pipewire.log" 2>&1 </dev/null &

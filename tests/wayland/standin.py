@@ -4,8 +4,7 @@
 - org.freedesktop.impl.portal.Access, which grants every request (the screenshot portal's front end
   needs one before it offers Screenshot);
 - with --shortcuts, org.freedesktop.impl.portal.GlobalShortcuts as the portal documents it;
-- org.freedesktop.Notifications and org.kde.StatusNotifierWatcher, so that the tray's balloons
-  arrive somewhere we can read.
+- org.freedesktop.Notifications, so that the tray's balloons arrive somewhere we can read.
 
 Every call is logged to the file given with --log as one line: NAME ARGUMENTS (JSON). The control
 interface org.scrawlix.Test.Control lets the scenario press a bound shortcut: Activate(id)."""
@@ -149,34 +148,10 @@ class Notifications(dbus.service.Object):
         pass
 
 
-class Watcher(dbus.service.Object):
-    def __init__(self, bus):
-        super().__init__(bus, "/StatusNotifierWatcher")
-        self.items = []
-
-    @dbus.service.method("org.kde.StatusNotifierWatcher", in_signature="s", out_signature="", sender_keyword="sender")
-    def RegisterStatusNotifierItem(self, service, sender=None):
-        log("Watcher.RegisterStatusNotifierItem", service)
-        self.items.append(service if service.startswith("/") is False else sender + service)
-
-    @dbus.service.method("org.kde.StatusNotifierWatcher", in_signature="s", out_signature="")
-    def RegisterStatusNotifierHost(self, service):
-        pass
-
-    @dbus.service.method(dbus.PROPERTIES_IFACE, in_signature="ss", out_signature="v")
-    def Get(self, iface, prop):
-        return self.GetAll(iface)[prop]
-
-    @dbus.service.method(dbus.PROPERTIES_IFACE, in_signature="s", out_signature="a{sv}")
-    def GetAll(self, iface):
-        return {"RegisteredStatusNotifierItems": dbus.Array(self.items, signature="s"),
-                "IsStatusNotifierHostRegistered": True, "ProtocolVersion": dbus.Int32(0)}
-
-
 DBusGMainLoop(set_as_default=True)
 bus = dbus.SessionBus()
-keep = [Portal(bus), Notifications(bus), Watcher(bus)]
+keep = [Portal(bus), Notifications(bus)]
 names = [dbus.service.BusName(n, bus) for n in
-         (opts.name, "org.freedesktop.Notifications", "org.kde.StatusNotifierWatcher")]
+         (opts.name, "org.freedesktop.Notifications")]
 print("ready", flush=True)
 GLib.MainLoop().run()

@@ -9,10 +9,11 @@
 #include "x11screenpixels.h"
 #include "x11windows.h"
 
-std::unique_ptr<Platform> createX11Platform()
+std::unique_ptr<Platform> createX11Platform(std::shared_ptr<X11Connection> connection)
 {
     // One connection of our own, shared by the services that talk to the X server.
-    auto connection = std::make_shared<X11Connection>();
+    if (!connection)
+        connection = std::make_shared<X11Connection>();
     auto p = std::make_unique<Platform>();
     p->name = QStringLiteral("x11");
     p->keys = std::make_unique<X11KeyState>(connection);

@@ -4,4 +4,5 @@
 
 // The X11 backend: a connection of our own for grabs, raw input and screen reads, Qt's for
 // what concerns Qt's own windows.
-std::unique_ptr<Platform> createX11Platform();
+class X11Connection;
+std::unique_ptr<Platform> createX11Platform(std::shared_ptr<X11Connection> connection = {});

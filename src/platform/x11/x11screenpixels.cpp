@@ -158,8 +158,9 @@ int X11ScreenPixels::Layout::bytesPerLine(int width) const
     return static_cast<int>((bits + pad - 1) / pad * pad / 8);
 }
 
-X11ScreenPixels::X11ScreenPixels(std::shared_ptr<X11Connection> connection, Transfer transfer)
-    : c_(std::move(connection)), pool_(std::make_shared<Pool>())
+X11ScreenPixels::X11ScreenPixels(std::shared_ptr<X11Connection> connection, Transfer transfer,
+                                 Source source)
+    : c_(std::move(connection)), source_(source), pool_(std::make_shared<Pool>())
 {
     if (!c_->isOpen())
         return;
@@ -345,7 +346,14 @@ CapturedBitmap X11ScreenPixels::CaptureWindowRect(quintptr hwnd, bool client, in
     else if (!c_->windowRects(c_->root(), &screen, nullptr))
         return {};
     const QPoint origin = client ? windowClient.topLeft() : windowOuter.topLeft();
-    const QRect wanted(origin.x() + left, origin.y() + top, width, height);
+    QRect wanted(origin.x() + left, origin.y() + top, width, height);
+    drawable_ = c_->root();
+    if (source_ == Source::Window && window != c_->root() && sameDepthAsRoot(window)) {
+        // Read the window itself, in its own coordinates; around it there is nothing to read.
+        drawable_ = window;
+        wanted.translate(-windowClient.topLeft());
+        screen = QRect(QPoint(0, 0), windowClient.size());
+    }
     const QRect visible = wanted & screen;
 
     CapturedBitmap result;
@@ -389,6 +397,13 @@ CapturedBitmap X11ScreenPixels::CaptureWindowRect(quintptr hwnd, bool client, in
     return result;
 }
 
+bool X11ScreenPixels::sameDepthAsRoot(xcb_window_t window) const
+{
+    XcbPtr<xcb_get_geometry_reply_t> g(
+        xcb_get_geometry_reply(c_->xcb(), xcb_get_geometry(c_->xcb(), window), nullptr));
+    return g && g->depth == layout_.depth;
+}
+
 bool X11ScreenPixels::readInto(const QRect& area, QImage* out, QPoint at,
                                const QVector<QRgb>& colormap)
 {
@@ -427,7 +442,7 @@ bool X11ScreenPixels::readShm(const QRect& area, Segment* segment,
     for (int y = 0; y < area.height(); y += bandRows) {
         const int rows = std::min(bandRows, area.height() - y);
         bands.push_back({y, rows,
-                         xcb_shm_get_image(x, c_->root(), static_cast<qint16>(area.x()),
+                         xcb_shm_get_image(x, drawable_, static_cast<qint16>(area.x()),
                                            static_cast<qint16>(area.y() + y),
                                            static_cast<quint16>(area.width()),
                                            static_cast<quint16>(rows), ~0u,
@@ -465,7 +480,7 @@ bool X11ScreenPixels::readPlain(const QRect& area, QImage* out, QPoint at,
     for (int y = 0; y < area.height(); y += bandRows) {
         const int rows = std::min(bandRows, area.height() - y);
         bands.push_back({y, rows,
-                         xcb_get_image(x, XCB_IMAGE_FORMAT_Z_PIXMAP, c_->root(),
+                         xcb_get_image(x, XCB_IMAGE_FORMAT_Z_PIXMAP, drawable_,
                                        static_cast<qint16>(area.x()),
                                        static_cast<qint16>(area.y() + y),
                                        static_cast<quint16>(area.width()),

@@ -18,8 +18,13 @@ public:
         Auto,  // MIT-SHM when the server offers it and lets us attach, plain GetImage otherwise
         Plain, // always plain GetImage
     };
+    enum class Source {
+        Root,   // the root window: the screen as shown, whatever lies on top
+        Window, // a window's own pixels, for a rootless X server (XWayland), whose root is empty;
+                // the root itself is still read from the root
+    };
     explicit X11ScreenPixels(std::shared_ptr<X11Connection> connection,
-                             Transfer transfer = Transfer::Auto);
+                             Transfer transfer = Transfer::Auto, Source source = Source::Root);
     ~X11ScreenPixels() override;
 
     CapturedBitmap CaptureWindowRect(quintptr hwnd, bool client, int left, int top, int width,
@@ -46,6 +51,8 @@ private:
     };
 
     QVector<QRgb> readColormap();
+    // The window's pixels have the root's layout (it is not, say, a 32-bit ARGB window).
+    bool sameDepthAsRoot(xcb_window_t window) const;
     // Reads `area` of the root into `out` at `at`; false when the server refused.
     bool readInto(const QRect& area, QImage* out, QPoint at, const QVector<QRgb>& colormap);
     // Reads `area` of the root into the segment, calling bandDone(firstRow, rows) as each band
@@ -61,6 +68,8 @@ private:
     void destroy(const Segment& segment);
 
     std::shared_ptr<X11Connection> c_;
+    Source source_ = Source::Root;
+    xcb_drawable_t drawable_ = 0; // what the reads of the current capture read from
     Layout layout_;
     bool shm_ = false;
     size_t largest_ = 0; // size of the largest segment made so far

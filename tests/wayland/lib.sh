@@ -1,0 +1,96 @@
+# Helpers for the Wayland scenarios, which run inside tests/wayland/session.sh: the end-to-end helpers
+# (the program's windows are X clients on XWayland, so xdotool and xclip reach them), with the screen
+# read by grim, as the compositor shows it.
+# shellcheck shell=bash
+source "$(dirname "${BASH_SOURCE[0]}")/../e2e/lib.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../e2e/canvas_lib.sh"
+
+screenshot() { grim "$(_artefact "$1")"; }
+# The root window of XWayland holds no pixels: the failure screenshot comes from the compositor.
+import() { if [ "$1 $2" = "-window root" ]; then grim "${@: -1}"; else command import "$@"; fi; }
+settle_screen() {
+    local a=$E2E_TMP/settle-a.ppm b=$E2E_TMP/settle-b.ppm i
+    grim -t ppm "$a"
+    for i in {1..40}; do
+        nap 0.1
+        grim -t ppm "$b"
+        [ "$(diff_pixels "$a" "$b")" = 0 ] && return 0
+        mv "$b" "$a"
+    done
+    fail "the screen kept changing"
+}
+screen_pixel() { grim -g "$1,$2 1x1" - | convert - -alpha off -format "$_rgb_format\n" info:; }
+
+SCREEN_W=1280 SCREEN_H=720
+
+# start_pattern: a native Wayland window of known content, tiled over the whole output.
+start_pattern() {
+    [ -x "${SCRAWLIX_PATTERN:-}" ] || fail "no pattern program at ${SCRAWLIX_PATTERN:-}"
+    QT_QPA_PLATFORM=wayland "$SCRAWLIX_PATTERN" >"$E2E_TMP/pattern.out" 2>&1 </dev/null {_e2e_nap_fd}<&- &
+    _e2e_pids+=($!)
+    wait_for 10 grep -q "shown ${SCREEN_W}x$SCREEN_H" "$E2E_TMP/pattern.out" ||
+        fail "the pattern window did not fill the output: $(cat "$E2E_TMP/pattern.out")"
+    settle_screen
+}
+
+# standin_saw PATTERN: the stand-in services logged a call matching the extended regular expression.
+standin_saw() { grep -Eq "$1" "$STANDIN_LOG"; }
+standin_count() { grep -Ec "$1" "$STANDIN_LOG" || :; }
+
+# press_shortcut_standin ID: the stand-in portal reports the bound shortcut as pressed.
+press_shortcut_standin() {
+    local n
+    n=$(dbus-send --session --print-reply --dest=org.freedesktop.impl.portal.desktop.scrawlixtest \
+        /org/freedesktop/portal/desktop org.scrawlix.Test.Control.Activate "string:$1" | awk '/uint32/ { print $2 }')
+    [ "$n" = 1 ] || fail "the shortcut $1 is bound in $n sessions, not 1"
+}
+
+# The tray icon: the program's StatusNotifier item, clicked twice (a double-click, for a host that
+# reports clicks only).
+_sni_item() {
+    dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
+        org.freedesktop.DBus.Properties.Get string:org.kde.StatusNotifierWatcher \
+        string:RegisteredStatusNotifierItems 2>/dev/null | grep -o '"[^"/]*' | tr -d '"' | head -1
+}
+wait_tray_item() { wait_for 10 eval '[ -n "$(_sni_item)" ]' || fail "the program registered no tray item"; }
+double_click_tray() {
+    local i
+    for i in 1 2; do
+        dbus-send --session --print-reply --dest="$(_sni_item)" /StatusNotifierItem \
+            org.kde.StatusNotifierItem.Activate int32:10 int32:10 >/dev/null || fail "the tray item did not take Activate"
+    done
+}
+
+# expect_same_screen BEFORE AFTER: the canvas shows BEFORE pixel for pixel, away from the toolbox.
+expect_same_screen() {
+    local tx ty tw th n
+    read -r tx ty tw th < <(window_geometry "$(toolbox_window)")
+    n=$(diff_pixels_outside "$1" "$2" "$tx" "$ty" "$tw" "$th")
+    [ "$n" = 0 ] || fail "$n pixels of the canvas differ from the screen before the capture"
+}
+
+# XTEST clicks go to the window on top of the X server's own stacking, which XWayland keeps apart
+# from what the compositor shows; activating the toolbox puts it on top of both.
+eval "_x_click_toolbox() $(declare -f click_toolbox | tail -n +2)"
+_toolbox_active() { [ "$(($(xdotool getactivewindow 2>/dev/null || echo 0)))" = "$(($(toolbox_window)))" ]; }
+click_toolbox() {
+    xdotool windowactivate "$(toolbox_window)" 2>/dev/null || :
+    wait_for 5 _toolbox_active || fail "the toolbox does not take the focus"
+    _x_click_toolbox "$@"
+}
+
+# Whether the compositor shows a view of the program with this title. (An X window can stay mapped
+# a moment after the program hid it, when its map request was still on its way to the compositor.)
+sway_shows() {
+    swaymsg -t get_tree | python3 -c '
+import json, sys
+def walk(n):
+    if n.get("name") == sys.argv[1] and n.get("visible") and n.get("window_properties", {}).get("class") == "Scrawlix":
+        sys.exit(0)
+    for c in n.get("nodes", []) + n.get("floating_nodes", []):
+        walk(c)
+walk(json.load(sys.stdin))
+sys.exit(1)' "$1"
+}
+toolbox_shown() { sway_shows Toolbox; }
+canvas_hidden() { ! sway_shows Scrawlix; }

@@ -32,8 +32,9 @@ PlatformChoice choosePlatform(const QString& qtQpaPlatform, const QString& displ
     if (isWindows)
         return c;
     if (!qtQpaPlatform.isEmpty()) {
-        // An explicit choice is kept, except Wayland itself: global hot keys, screen capture and
-        // window placement need X11, so a Wayland session runs through XWayland.
+        // An explicit choice is kept, except Wayland itself: placing the borderless canvas and the
+        // topmost toolbox needs X11, so the windows of a Wayland session run on XWayland (the
+        // screen and the hot key then come from the desktop portal).
         if (!qtQpaPlatform.startsWith(QLatin1String("wayland")))
             return c;
     }

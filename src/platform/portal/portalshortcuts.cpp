@@ -89,6 +89,11 @@ bool PortalHotKeys::RegisterHotKey(quintptr hwnd, int id, quint32 modifiers, qui
     return true;
 }
 
+quint32 PortalHotKeys::virtualKeyFor(QChar ch) const
+{
+    return fallback_->virtualKeyFor(ch);
+}
+
 WindowProcFn PortalHotKeys::windowProc(quintptr hwnd) const
 {
     return fallback_->windowProc(hwnd);

@@ -34,6 +34,7 @@ public:
 
     // Binds the key through the portal (asynchronously; re-binding when the key changes).
     bool RegisterHotKey(quintptr hwnd, int id, quint32 modifiers, quint32 vk) override;
+    quint32 virtualKeyFor(QChar ch) const override;
     WindowProcFn windowProc(quintptr hwnd) const override;
     void setWindowProc(quintptr hwnd, WindowProcFn proc) override;
 

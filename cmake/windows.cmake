@@ -1,9 +1,13 @@
 # The Windows install: one self-contained folder with scrawlix.exe, the help file beside it (where
-# Help looks for it) and the Qt libraries and plug-ins that windeployqt copies next to them.
-# `cpack` packs that folder as a ZIP, and also as an installer when NSIS is present.
+# Help looks for it) with its HTML pages in help\, and the Qt libraries and plug-ins that
+# windeployqt copies next to them. `cpack` packs that folder as a ZIP, and also as an installer
+# when NSIS is present.
 
 install(TARGETS scrawlix RUNTIME DESTINATION .)
-install(FILES ${CMAKE_BINARY_DIR}/Scrawlix_Help.chm DESTINATION . OPTIONAL)
+if(TARGET scrawlix_help)
+    install(FILES ${CMAKE_BINARY_DIR}/Scrawlix_Help.chm DESTINATION .)
+    install(DIRECTORY ${CMAKE_BINARY_DIR}/help/ DESTINATION help)
+endif()
 
 # Qt's own bin folder first: a windeployqt of another Qt would copy the wrong libraries.
 find_program(WINDEPLOYQT_EXECUTABLE windeployqt HINTS "${Qt6_DIR}/../../../bin")

@@ -4,6 +4,7 @@
 #include "shell/commandline.h"
 #include "shell/instancerequests.h"
 #include "ui/art.h"
+#include "shell/loopprobe.h"
 #include "shell/program.h"
 
 #include <QApplication>
@@ -130,6 +131,7 @@ int main(int argc, char** argv)
     if (commandLine.action && commandLine.action->action == QLatin1String("exit"))
         return 0;
 
+    startLoopProbe(&app);
     program.start();
     if (commandLine.action)
         QTimer::singleShot(0, &app, [&program, action = *commandLine.action] {

@@ -14,6 +14,10 @@
 #include <QTimer>
 #include <cstdio>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 Q_LOGGING_CATEGORY(lcStartup, "scrawlix.startup", QtWarningMsg)
 
 namespace {
@@ -55,6 +59,12 @@ int answerCommandLine(const CommandLine& commandLine)
 
 int main(int argc, char** argv)
 {
+#if defined(__GLIBC__)
+    // Pictures of the screen are megabytes each. glibc would raise its mmap threshold after the
+    // first one is freed and serve the next ones from the heap, which it seldom gives back: the
+    // program would keep a screen or two in the tray after every capture.
+    mallopt(M_MMAP_THRESHOLD, 256 * 1024);
+#endif
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);

@@ -216,6 +216,8 @@ void SendToTray(Program& program)
     canvas->entryBox()->hide();
     canvas->document().removeLabels();
     canvas->updateLabels();
+    // Every way back to the canvas sets a picture first; the tray holds no screen in memory.
+    canvas->releasePicture();
     program.drawing.NextLabelIndex = 0;
     program.session.sentToTray();
 }

@@ -4,6 +4,7 @@
 #include "shell/commandline.h"
 #include "shell/instancerequests.h"
 #include "ui/art.h"
+#include "shell/loopprobe.h"
 #include "shell/program.h"
 
 #include <QApplication>
@@ -12,6 +13,10 @@
 #include <QLoggingCategory>
 #include <QTimer>
 #include <cstdio>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 Q_LOGGING_CATEGORY(lcStartup, "scrawlix.startup", QtWarningMsg)
 
@@ -54,6 +59,12 @@ int answerCommandLine(const CommandLine& commandLine)
 
 int main(int argc, char** argv)
 {
+#if defined(__GLIBC__)
+    // Pictures of the screen are megabytes each. glibc would raise its mmap threshold after the
+    // first one is freed and serve the next ones from the heap, which it seldom gives back: the
+    // program would keep a screen or two in the tray after every capture.
+    mallopt(M_MMAP_THRESHOLD, 256 * 1024);
+#endif
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
@@ -130,6 +141,7 @@ int main(int argc, char** argv)
     if (commandLine.action && commandLine.action->action == QLatin1String("exit"))
         return 0;
 
+    startLoopProbe(&app);
     program.start();
     if (commandLine.action)
         QTimer::singleShot(0, &app, [&program, action = *commandLine.action] {

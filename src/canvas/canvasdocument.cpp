@@ -21,6 +21,7 @@ void CanvasDocument::setPicture(const Picture& picture, const QSize& size, const
 {
     picture_ = picture;
     image_ = QImage();
+    drawn_ = false;
     resize(size, background);
 }
 
@@ -28,6 +29,17 @@ void CanvasDocument::resize(const QSize& size, const QColor& background)
 {
     if (size.isEmpty() || image_.size() == size)
         return;
+    // A picture that fills the image exactly is the image: the pixels are shared until the
+    // first drawing, so a canvas that is only looked at holds one copy of the screen.
+    // Before anything is drawn the image is only the picture on the background, so it is made
+    // afresh at the new size rather than copied over.
+    if (!drawn_)
+        image_ = QImage();
+    const QImage& pixels = picture_.image();
+    if (image_.isNull() && pixels.size() == size && pixels.format() == QImage::Format_RGB32) {
+        image_ = pixels;
+        return;
+    }
     QImage fresh(size, QImage::Format_RGB32);
     fresh.fill(background);
     QPainter p(&fresh);
@@ -40,8 +52,16 @@ void CanvasDocument::resize(const QSize& size, const QColor& background)
     image_ = fresh;
 }
 
+void CanvasDocument::releasePicture()
+{
+    picture_ = Picture();
+    image_ = QImage();
+    drawn_ = false;
+}
+
 QRect CanvasDocument::penTo(const QPointF& to, const QColor& color, int width)
 {
+    drawn_ = true;
     const QRect dirty = drawLine(image_, pen_, to, color, width);
     pen_ = to;
     return dirty;
@@ -49,6 +69,7 @@ QRect CanvasDocument::penTo(const QPointF& to, const QColor& color, int width)
 
 QRect CanvasDocument::line(const QPointF& a, const QPointF& b, const QColor& color, int width)
 {
+    drawn_ = true;
     const QRect dirty = drawLine(image_, a, b, color, width);
     pen_ = b;
     return dirty;
@@ -57,17 +78,20 @@ QRect CanvasDocument::line(const QPointF& a, const QPointF& b, const QColor& col
 QRect CanvasDocument::circle(const QPointF& centre, double radius, int outlineWidth,
                              const QColor& color, bool filled)
 {
+    drawn_ = true;
     return drawCircle(image_, centre, radius, outlineWidth, color, filled, color);
 }
 
 QRect CanvasDocument::box(const QPointF& a, const QPointF& b, int width, const QColor& color,
                           bool filled)
 {
+    drawn_ = true;
     return drawBox(image_, a, b, width, color, filled);
 }
 
 QRect CanvasDocument::highlight(const QPointF& at, const QColor& color, int w)
 {
+    drawn_ = true;
     highlight_.BackColor = color;
     return stampAnd(image_, highlight_.block(w), stampEdge(at.x(), w), stampEdge(at.y(), w));
 }

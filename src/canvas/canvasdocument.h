@@ -45,6 +45,9 @@ public:
     void setPicture(const Picture& picture, const QSize& size, const QColor& background);
     // Gives the image a new size: the picture and the drawing so far stay where they were.
     void resize(const QSize& size, const QColor& background);
+    // Lets go of the picture and the image; a canvas sent away shows neither again before a
+    // new picture is set.
+    void releasePicture();
 
     // The persistent image: picture plus drawing.
     QImage& image() { return image_; }
@@ -98,6 +101,7 @@ private:
 
     Picture picture_;
     QImage image_;
+    bool drawn_ = false; // anything drawn on the image since the picture was set
     QPointF pen_;
     HighlightSource highlight_;
     QList<std::optional<TextLabelData>> labels_{TextLabelData{{}, {}, true, false, {}, {}}};

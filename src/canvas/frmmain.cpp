@@ -9,6 +9,7 @@
 #include "ui/screenmetrics.h"
 
 #include <QApplication>
+#include <QBackingStore>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QPainter>
@@ -28,7 +29,13 @@ FrmMain::FrmMain(DrawingState& drawing, CursorPosition& cursor)
 
     tmrTimer = new QTimer(this);
     tmrTimer->setInterval(1);
-    connect(tmrTimer, &QTimer::timeout, this, [this] { tmrTimer_Timer(*this); });
+    connect(tmrTimer, &QTimer::timeout, this, [this] {
+        tmrTimer_Timer(*this);
+        if (!timerHasWork(*this))
+            tmrTimer->stop();
+    });
+    // Moves over the canvas come without a button too, so CursorPos follows the pointer.
+    setMouseTracking(true);
 
     lblText.onLoad = [this](TextLabel* label) { connectLabel(label); };
     document_.setTemplateFormat(font(), palette().color(QPalette::WindowText));
@@ -47,10 +54,13 @@ FrmMain::~FrmMain() = default;
 
 void FrmMain::connectLabel(TextLabel* label)
 {
+    // The label handlers draw at CursorPos, so it is taken afresh first.
     connect(label, &TextLabel::mousePressed, this, [this, label](Qt::MouseButton b) {
+        sampleCursor(*this, cursorPos());
         lblText_MouseDown(*this, lblText.indexOf(label), buttonCode(b));
     });
     connect(label, &TextLabel::mouseMoved, this, [this, label](Qt::MouseButtons b) {
+        sampleCursor(*this, cursorPos());
         lblText_MouseMove(*this, lblText.indexOf(label), buttonsCode(b));
     });
     connect(label, &TextLabel::mouseReleased, this, [this](Qt::MouseButton) {
@@ -79,10 +89,21 @@ QPoint FrmMain::cursorPos() const
     return cursor_.GetCursorPos();
 }
 
+void FrmMain::wakeTimer()
+{
+    if (timerAllowed_ && isVisible() && !tmrTimer->isActive() && timerHasWork(*this))
+        tmrTimer->start();
+}
+
 void FrmMain::stopTimer()
 {
     tmrTimer->stop();
     timerAllowed_ = false;
+}
+
+bool FrmMain::timerRunning() const
+{
+    return tmrTimer->isActive();
 }
 
 // Window state ----------------------------------------------------------------------------------
@@ -199,18 +220,21 @@ void FrmMain::paintEvent(QPaintEvent* event)
 
 void FrmMain::mousePressEvent(QMouseEvent* e)
 {
+    sampleCursor(*this, e->globalPosition().toPoint());
     Form_MouseDown(*this, buttonCode(e->button()), shiftState(e->modifiers()),
                    static_cast<float>(e->position().x()), static_cast<float>(e->position().y()));
 }
 
 void FrmMain::mouseMoveEvent(QMouseEvent* e)
 {
+    sampleCursor(*this, e->globalPosition().toPoint());
     Form_MouseMove(*this, buttonsCode(e->buttons()), shiftState(e->modifiers()),
                    static_cast<float>(e->position().x()), static_cast<float>(e->position().y()));
 }
 
 void FrmMain::mouseReleaseEvent(QMouseEvent* e)
 {
+    sampleCursor(*this, e->globalPosition().toPoint());
     Form_MouseUp(*this, buttonCode(e->button()), shiftState(e->modifiers()),
                  static_cast<float>(e->position().x()), static_cast<float>(e->position().y()));
 }
@@ -225,10 +249,11 @@ void FrmMain::keyPressEvent(QKeyEvent* e)
 
 void FrmMain::showEvent(QShowEvent*)
 {
-    // The timer samples the cursor while the canvas is on screen, starting at once.
+    // One tick at once: the cursor is where it is, and a label kept open while the canvas was
+    // hidden catches up; the timer goes on only while that label stays open.
     if (timerAllowed_) {
         tmrTimer_Timer(*this);
-        tmrTimer->start();
+        wakeTimer();
     }
 }
 
@@ -236,6 +261,10 @@ void FrmMain::hideEvent(QHideEvent*)
 {
     // Nothing observable happens while the canvas is hidden, so the timer rests.
     tmrTimer->stop();
+    // The window's buffer is a screen's worth of memory; it grows back when the canvas is
+    // painted again.
+    if (QBackingStore* store = backingStore())
+        store->resize(QSize(1, 1));
 }
 
 void FrmMain::closeEvent(QCloseEvent* event)

@@ -42,7 +42,12 @@ public:
     void updateLabels();
     TextEntryBox* entryBox() const { return txtText; }
 
+    // The canvas timer ticks every millisecond while the canvas is shown and a tick has work
+    // (timerHasWork); otherwise it rests, and the cursor comes from the mouse events.
+    // wakeTimer() starts it when work may have appeared; stopTimer() stops it for good at exit.
+    void wakeTimer();
     void stopTimer();
+    bool timerRunning() const;
 
     // Called by name by the hot-key window procedure.
     Q_INVOKABLE void HotKey(int dwKey, int dwShift) { Q_EMIT hotKeyPressed(dwKey, dwShift); }
@@ -67,6 +72,8 @@ public:
     // The background picture. Assigning it starts the drawing afresh from the picture.
     const Picture& picture() const { return document_.picture(); }
     void setPicture(const Picture& picture);
+    // Frees the picture and the drawing of a canvas that will not be shown again as it is.
+    void releasePicture() { document_.releasePicture(); }
     // The persistent image that the window shows: picture plus drawing.
     const QImage& image() const { return document_.image(); }
     // Repaints the part of the window that a drawing operation changed.
@@ -102,7 +109,7 @@ private:
     CursorPosition& cursor_;
     CanvasDocument document_;
     DrawingAttributes attributes_;
-    QTimer* tmrTimer;     // the canvas timer, 1 ms
+    QTimer* tmrTimer;     // the canvas timer, 1 ms, while it has work
     LabelArray lblText;
     TextEntryBox* txtText;
     int state_ = Normal;

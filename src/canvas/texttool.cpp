@@ -28,6 +28,8 @@ void placeText(FrmMain& canvas, float x, float y)
     box->show();
     box->raise();
     box->setFocus();
+    // The new label follows the drawing attributes, and the box may lie off the screen.
+    canvas.wakeTimer();
 }
 
 void txtText_Change(FrmMain& canvas)
@@ -64,14 +66,29 @@ void lblText_DblClick(FrmMain& canvas, int index)
     canvas.updateLabel(index);
 }
 
-void tmrTimer_Timer(FrmMain& canvas)
+void sampleCursor(FrmMain& canvas, const QPoint& screenPos)
 {
     DrawingState& st = canvas.drawing();
-    QPoint pos = canvas.cursorPos();
+    QPoint pos = screenPos;
     // Over a captured window, relative to the canvas. (Its left and top are whole pixels.)
     if (st.WindowCaptureMode)
         pos -= canvas.canvasGeometry().topLeft();
     st.CursorPos = pos;
+}
+
+bool timerHasWork(const FrmMain& canvas)
+{
+    const CanvasDocument& doc = canvas.document();
+    const TextLabelData* open = doc.label(doc.labelCount() - 1);
+    if (open && open->open && open->visible)
+        return true;
+    const TextEntryBox* box = canvas.entryBox();
+    return box->isVisible() && (box->x() < 0 || box->y() < 0);
+}
+
+void tmrTimer_Timer(FrmMain& canvas)
+{
+    sampleCursor(canvas, canvas.cursorPos());
 
     CanvasDocument& doc = canvas.document();
     const int last = doc.labelCount() - 1;

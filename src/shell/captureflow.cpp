@@ -89,6 +89,9 @@ void CaptureAndShow(Program& program, const QString& kind)
     if (program.shell.Capturing)
         return;
     const QPointer<FrmMain> alive(canvas);
+    QElapsedTimer phase;
+    phase.start();
+    qint64 hideMs = 0;
     {
         const CaptureInProgress inProgress(program.shell.Capturing);
         if (canvas->canvasState() == FrmMain::Maximized) {
@@ -97,12 +100,14 @@ void CaptureAndShow(Program& program, const QString& kind)
         }
         toolbox->setWindowState(Qt::WindowMinimized);
         toolbox->hide();
+        hideMs = phase.restart();
 
         // Let the windows vanish from the screen. Other requests may run meanwhile.
         QElapsedTimer waited;
         waited.start();
         program.captureWait();
         qCInfo(lcCapture, "settle wait %lld ms", static_cast<long long>(waited.elapsed()));
+        phase.restart();
     }
     if (!alive || program.shell.IsExiting)
         return;
@@ -132,8 +137,10 @@ void CaptureAndShow(Program& program, const QString& kind)
             mb::Exclamation, QStringLiteral("Scrawlix"));
         return;
     }
+    const qint64 captureMs = phase.restart();
     if (!picture.isNull())
         canvas->setPicture(picture);
+    const qint64 pictureMs = phase.restart();
 
     program.drawing.WindowCaptureMode = false;
     if (kind == QLatin1String("window"))
@@ -153,6 +160,9 @@ void CaptureAndShow(Program& program, const QString& kind)
     canvas->document().setHighlightArea(QSize(canvas->ScaleWidth(), canvas->ScaleHeight()));
     canvas->activateWindow();
     program.session.showing();
+    qCInfo(lcCapture, "capture phases: hide %lld, capture %lld, picture %lld, show %lld ms",
+           static_cast<long long>(hideMs), static_cast<long long>(captureMs),
+           static_cast<long long>(pictureMs), static_cast<long long>(phase.elapsed()));
 }
 
 void ShowHideCanvas(Program& program, const QString& action)
@@ -206,6 +216,8 @@ void SendToTray(Program& program)
     canvas->entryBox()->hide();
     canvas->document().removeLabels();
     canvas->updateLabels();
+    // Every way back to the canvas sets a picture first; the tray holds no screen in memory.
+    canvas->releasePicture();
     program.drawing.NextLabelIndex = 0;
     program.session.sentToTray();
 }

@@ -37,6 +37,7 @@ class TestCanvasDocument : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void pictureUnderTheDrawing();
+    void onlyOneCopyOfTheScreenUntilDrawn();
     void penSegmentsJoinAndReportWhatChanged();
     void shapesReportWhatChanged();
     void highlighterStaysInItsArea();
@@ -71,6 +72,32 @@ void TestCanvasDocument::pictureUnderTheDrawing()
     // Assigning the picture again starts afresh: the drawing is gone.
     doc.setPicture(doc.picture(), QSize(200, 120), QColor(Grey));
     QCOMPARE(doc.image().pixel(45, 30), qRgb(255, 255, 255));
+}
+
+void TestCanvasDocument::onlyOneCopyOfTheScreenUntilDrawn()
+{
+    const Picture pic = picture();
+    CanvasDocument doc;
+    // Set while the window still has another size, then sized to the picture: one copy of it.
+    doc.setPicture(pic, QSize(640, 480), QColor(Grey));
+    doc.resize(QSize(100, 80), QColor(Grey));
+    QCOMPARE(doc.image().constBits(), pic.image().constBits());
+    // Drawing takes a copy of its own: the picture under it does not change.
+    doc.line(QPointF(30, 30), QPointF(60, 30), QColor(Red), 3);
+    QVERIFY(doc.image().constBits() != pic.image().constBits());
+    QCOMPARE(pic.image().pixel(45, 30), qRgb(255, 255, 255));
+    QCOMPARE(doc.image().pixel(45, 30), Red);
+    // Once drawn on, a new size carries the drawing over.
+    doc.resize(QSize(120, 90), QColor(Grey));
+    QCOMPARE(doc.image().pixel(45, 30), Red);
+    QCOMPARE(doc.image().pixel(110, 85), Grey);
+    // Erasing shares the picture again.
+    doc.setPicture(doc.picture(), QSize(100, 80), QColor(Grey));
+    QCOMPARE(doc.image().constBits(), pic.image().constBits());
+    // Let go of, neither is held any more.
+    doc.releasePicture();
+    QVERIFY(doc.picture().isNull());
+    QVERIFY(doc.image().isNull());
 }
 
 void TestCanvasDocument::penSegmentsJoinAndReportWhatChanged()

@@ -412,6 +412,12 @@ void TestCapture::sendToTrayUnloadsLabels()
     QCOMPARE(t->drawing.NextLabelIndex, std::int16_t(0));
     QVERIFY(!t.canvas()->isVisible());
     QVERIFY(!t.toolbox()->isVisible());
+    // The tray keeps no picture of the screen; the next request captures afresh.
+    QVERIFY(t.canvas()->picture().isNull());
+    QVERIFY(t.canvas()->image().isNull());
+    CaptureAndShow(*t, QStringLiteral("screen"));
+    QCOMPARE(t.canvas()->image().size(), screenRect().size());
+    QCOMPARE(t.canvas()->image().pixel(300, 200), t.fake->fakeScreen->screen.pixel(300, 200));
 }
 
 void TestCapture::keypadSteps_data()

@@ -83,6 +83,8 @@ private Q_SLOTS:
     void typingMakesLines();
     void liveFormattingUntilFinished();
     void deletingLabels();
+    void timerRunsOnlyWhileItHasWork();
+    void cursorComesFromMouseEvents();
 };
 
 void TestDrawing::circleRadiusAndOutline_data()
@@ -403,6 +405,82 @@ void TestDrawing::deletingLabels()
     c.press(300, 250);
     QTest::keyClicks(c.canvas()->entryBox(), QStringLiteral("again"));
     QCOMPARE(labels.at(c->drawing.NextLabelIndex - 1)->text(), QStringLiteral("again"));
+}
+
+void TestDrawing::timerRunsOnlyWhileItHasWork()
+{
+    Canvas c;
+    FrmMain* canvas = c.canvas();
+    QTest::qWait(5);
+    QVERIFY2(!canvas->timerRunning(), "a canvas with no open label needs no ticks");
+
+    // An open label: the timer pulls the entry box onto the screen and the label follows the
+    // toolbox, with no other help.
+    c.use(ToolText, 10, Black);
+    c.press(5, 5);
+    QVERIFY(canvas->timerRunning());
+    QTRY_COMPARE(canvas->entryBox()->pos(), QPoint(150, 150));
+    TextLabel* label = canvas->labels().at(1);
+    named<ComboList>(c.toolbox(), "cboColor")->setListIndex(Red);
+    QTRY_COMPARE(label->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    QVERIFY(canvas->timerRunning());
+
+    // Hidden, the canvas rests; shown again with the label still open, it ticks again.
+    canvas->hide();
+    QVERIFY(!canvas->timerRunning());
+    canvas->showCanvas();
+    QVERIFY(canvas->timerRunning());
+
+    // Finished, nothing is left to do.
+    QTest::keyClick(canvas->entryBox(), Qt::Key_Return, Qt::ShiftModifier);
+    QTRY_VERIFY(!canvas->timerRunning());
+
+    // The same when the open label is deleted instead.
+    c.use(ToolText, 10, Black);
+    c.press(200, 200);
+    QVERIFY(canvas->timerRunning());
+    lblText_DblClick(*canvas, c->drawing.NextLabelIndex - 1);
+    QTRY_VERIFY(!canvas->timerRunning());
+}
+
+void TestDrawing::cursorComesFromMouseEvents()
+{
+    Canvas c;
+    FrmMain* canvas = c.canvas();
+    c.use(ToolPen, 3, Red);
+    // The platform's cursor is far off: only the events can put the stroke where it is drawn.
+    c.fake->fakeCursor->pos = QPoint(390, 290);
+    QTest::mouseMove(canvas, QPoint(50, 60));
+    QCOMPARE(c->drawing.CursorPos, QPoint(50, 60));
+    // The first segment starts where the button went down.
+    QTest::mousePress(canvas, Qt::LeftButton, {}, QPoint(100, 100));
+    QMouseEvent move(QEvent::MouseMove, QPointF(150, 100), canvas->mapToGlobal(QPointF(150, 100)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(canvas, &move);
+    QCOMPARE(c.at(100, 100), RedPx);
+    QCOMPARE(c.at(125, 100), RedPx);
+    QTest::mouseRelease(canvas, Qt::LeftButton, {}, QPoint(150, 100));
+
+    // A stroke begun on a label takes the cursor at each of the label's events.
+    c.use(ToolText, 12, Black);
+    c.press(200, 200);
+    QTest::keyClicks(canvas->entryBox(), QStringLiteral("label"));
+    QTest::keyClick(canvas->entryBox(), Qt::Key_Return, Qt::ShiftModifier);
+    c.use(ToolPen, 4, Red);
+    TextLabel* label = canvas->labels().at(1);
+    c.fake->fakeCursor->pos = QPoint(205, 205);
+    Q_EMIT label->mousePressed(Qt::LeftButton);
+    c.fake->fakeCursor->pos = QPoint(300, 205);
+    Q_EMIT label->mouseMoved(Qt::LeftButton);
+    QCOMPARE(c.at(250, 205), RedPx);
+    Q_EMIT label->mouseReleased(Qt::LeftButton);
+
+    // Over a captured window the position is relative to the canvas.
+    c->drawing.WindowCaptureMode = true;
+    canvas->setCanvasGeometry(QRect(30, 40, 400, 300));
+    QTRY_COMPARE(canvas->geometry().topLeft(), QPoint(30, 40));
+    QTest::mouseMove(canvas, QPoint(10, 20));
+    QCOMPARE(c->drawing.CursorPos, QPoint(10, 20));
 }
 
 QTEST_MAIN(TestDrawing)

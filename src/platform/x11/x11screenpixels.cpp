@@ -3,6 +3,7 @@
 #include <xcb/shm.h>
 
 #include <sys/ipc.h>
+#include <sys/mman.h>
 #include <sys/shm.h>
 
 #include <algorithm>
@@ -20,11 +21,14 @@ struct X11ScreenPixels::Segment {
     size_t size = 0;
 };
 
-// Segments that captured images hand back when they are destroyed, from any thread.
+// What a captured image needs to give its segment back when it is destroyed, from any thread.
+// No segment is kept for later: a screen's worth of memory would stay with the program while
+// it waits in the tray.
 struct X11ScreenPixels::Pool {
     std::mutex mutex;
     std::vector<Segment> idle;
     bool open = true; // false once the capturing service is gone
+    std::shared_ptr<X11Connection> connection;
 };
 
 namespace {
@@ -138,13 +142,13 @@ void releaseLease(void* info)
     auto* lease = static_cast<Lease*>(info);
     {
         std::lock_guard<std::mutex> lock(lease->pool->mutex);
-        if (lease->pool->open) {
-            lease->pool->idle.push_back(lease->segment);
-            delete lease;
-            return;
+        // Once the service is gone it has detached the segment from the server itself.
+        X11Connection* c = lease->pool->connection.get();
+        if (lease->pool->open && c && c->isOpen()) {
+            xcb_shm_detach(c->xcb(), lease->segment.id);
+            xcb_flush(c->xcb());
         }
     }
-    // The service is gone and has detached the segment from the server.
     shmdt(lease->segment.addr);
     delete lease;
 }
@@ -162,6 +166,7 @@ X11ScreenPixels::X11ScreenPixels(std::shared_ptr<X11Connection> connection, Tran
                                  Source source)
     : c_(std::move(connection)), source_(source), pool_(std::make_shared<Pool>())
 {
+    pool_->connection = c_;
     if (!c_->isOpen())
         return;
     xcb_connection_t* x = c_->xcb();
@@ -288,20 +293,17 @@ std::unique_ptr<X11ScreenPixels::Segment> X11ScreenPixels::takeSegment(size_t by
         shm_ = false;
         return nullptr;
     }
+#if defined(MADV_POPULATE_WRITE)
+    // A fresh segment for every capture: its pages made in one call, not one fault at a time
+    // while the server writes and we mark the pixels opaque. Only a hint; failure changes nothing.
+    madvise(addr, size, MADV_POPULATE_WRITE);
+#endif
     largest_ = size;
     auto s = std::make_unique<Segment>();
     s->id = id;
     s->addr = static_cast<uchar*>(addr);
     s->size = size;
     return s;
-}
-
-void X11ScreenPixels::giveBack(std::unique_ptr<Segment> segment)
-{
-    if (!segment)
-        return;
-    std::lock_guard<std::mutex> lock(pool_->mutex);
-    pool_->idle.push_back(*segment);
 }
 
 QVector<QRgb> X11ScreenPixels::readColormap()
@@ -415,11 +417,10 @@ bool X11ScreenPixels::readInto(const QRect& area, QImage* out, QPoint at,
                 convertRows(base + qint64(y) * bpl, bpl, rows, area.width(), out,
                             at + QPoint(0, y), colormap);
             };
-            if (readShm(area, seg.get(), convertBand)) {
-                giveBack(std::move(seg));
-                return true;
-            }
+            const bool read = readShm(area, seg.get(), convertBand);
             destroy(*seg);
+            if (read)
+                return true;
         }
     }
     return readPlain(area, out, at, colormap);

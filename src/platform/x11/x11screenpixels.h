@@ -64,7 +64,6 @@ private:
                      const QVector<QRgb>& colormap) const;
     // A shared-memory segment of at least `bytes`, or null when shared memory fails.
     std::unique_ptr<Segment> takeSegment(size_t bytes);
-    void giveBack(std::unique_ptr<Segment> segment);
     void destroy(const Segment& segment);
 
     std::shared_ptr<X11Connection> c_;

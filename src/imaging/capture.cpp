@@ -33,15 +33,26 @@ QSize screenCaptureSize(double screenWidthTwips, double screenHeightTwips, doubl
                  static_cast<int>(units::roundHalfEven(screenHeightTwips) / ty));
 }
 
-Picture CaptureScreen(ForegroundWindow& foreground, ScreenPixels& screen)
+QRect primaryMonitorRect()
 {
     const QScreen* s = QGuiApplication::primaryScreen();
-    const QSize px = s ? s->geometry().size() : QSize();
+    if (!s)
+        return {};
+    // Qt keeps a screen's origin in device pixels and scales only its size.
+    const QRect r = s->geometry();
+    return QRect(r.topLeft(), r.size() * s->devicePixelRatio());
+}
+
+Picture CaptureScreen(ForegroundWindow& foreground, ScreenPixels& screen)
+{
+    const QRect monitor = primaryMonitorRect();
     const double tppX = screenTwipsPerPixelX();
     const double tppY = screenTwipsPerPixelY();
-    const QSize size = screenCaptureSize(px.width() * tppX, px.height() * tppY, tppX, tppY);
+    const QSize size =
+        screenCaptureSize(monitor.width() * tppX, monitor.height() * tppY, tppX, tppY);
     const quintptr desktop = foreground.GetDesktopWindow();
-    return CaptureWindowRect(screen, desktop, false, 0, 0, size.width(), size.height());
+    return CaptureWindowRect(screen, desktop, false, monitor.x(), monitor.y(), size.width(),
+                             size.height());
 }
 
 std::optional<QRect> windowCapturePlacement(const WindowRect& r)

@@ -21,7 +21,10 @@ Picture CreateBitmapPicture(const CapturedBitmap& bitmap);
 Picture CaptureWindowRect(ScreenPixels& screen, quintptr hWnd, bool client, int left, int top,
                           int width, int height);
 
-// The whole primary screen.
+// The primary monitor's own rectangle in device pixels, wherever it lies on the desktop.
+QRect primaryMonitorRect();
+
+// The whole primary monitor, read from the desktop at that rectangle.
 Picture CaptureScreen(ForegroundWindow& foreground, ScreenPixels& screen);
 
 // The size of the primary screen capture in pixels, from the screen's size in twips and the

@@ -166,8 +166,8 @@ void OpenImageFile(Program& program, const QString& fileName)
     const Picture picture = CreateBitmapPicture(CapturedBitmap{loaded.image, {}});
     canvas->setPicture(picture);
     canvas->setLeftTop(0, 0);
-    canvas->setSizeTwips(units::himetricToTwips(picture.Width(), program.twipsPerPixelX()),
-                         units::himetricToTwips(picture.Height(), program.twipsPerPixelY()));
+    canvas->setSizeTwips(units::himetricToTwips(picture.Width()),
+                         units::himetricToTwips(picture.Height()));
     canvas->showCanvas();
     canvas->raise();
     canvas->activateWindow();

@@ -89,7 +89,7 @@ bool FakeForegroundWindow::GetWindowRect(quintptr hwnd, WindowRect* rect)
         return true;
     }
     if (hwnd == desktop) {
-        r = QGuiApplication::primaryScreen()->geometry();
+        r = QGuiApplication::primaryScreen()->virtualGeometry();
     } else if (QWidget* w = QWidget::find(static_cast<WId>(hwnd))) {
         r = w->frameGeometry();
     } else {

@@ -169,6 +169,10 @@ void OpenImageFile(Program& program, const QString& fileName)
     canvas->setSizeTwips(units::himetricToTwips(picture.Width()),
                          units::himetricToTwips(picture.Height()));
     canvas->showCanvas();
+    // The highlighter's colour block covers the canvas, also before any capture sized it.
+    CanvasDocument& document = canvas->document();
+    document.setHighlightArea(
+        document.highlightArea().expandedTo(QSize(canvas->ScaleWidth(), canvas->ScaleHeight())));
     canvas->raise();
     canvas->activateWindow();
     program.session.showing();

@@ -67,6 +67,7 @@ private Q_SLOTS:
     void hotKeyMatching();
     void windowProcPassesEveryMessageOn();
     void optionsLetterCountsAtOnce();
+    void takenHotKeyIsReported();
     void trayDoubleClickAndMenu();
     void trayClickPairs_data();
     void trayClickPairs();
@@ -294,6 +295,31 @@ void TestCapture::optionsLetterCountsAtOnce()
     d = options();
     QVERIFY(d->close());
     QVERIFY(!IsFormLoaded(*t, QStringLiteral("frmOptions")));
+}
+
+void TestCapture::takenHotKeyIsReported()
+{
+    // Another program holds the combination: the user is told which and what to do, and the
+    // program goes on with the tray.
+    TestProgram t;
+    t.fake->fakeHotKeys->failRegistrations = true;
+    t->captureWait = [] { QCoreApplication::processEvents(); };
+    t->start();
+    const auto& shown = t.fake->fakeMessages->shown;
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(shown[0].text, hotKeyTakenText('V'));
+    QVERIFY(shown[0].text.contains(QStringLiteral("Windows key + V")));
+    QVERIFY(shown[0].text.contains(QStringLiteral("Configuration")));
+    QCOMPARE(shown[0].style, int(mb::Exclamation));
+    t->tray()->STI_DblClick();
+    QVERIFY(t->frmMain()->isVisible());
+    // A letter registered before is ours: the options dialog's OK does not report it as taken.
+    t.fake->fakeHotKeys->failRegistrations = false;
+    RegisterHotKeyLetter(*t, QStringLiteral("k"));
+    t.fake->fakeHotKeys->failRegistrations = true;
+    RegisterHotKeyLetter(*t, QStringLiteral("K"));
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(t.fake->fakeHotKeys->registrations.size(), 1);
 }
 
 void TestCapture::trayDoubleClickAndMenu()

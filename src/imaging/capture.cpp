@@ -2,8 +2,6 @@
 
 #include "platform/foregroundwindow.h"
 #include "platform/screenpixels.h"
-#include "platform/units.h"
-#include "ui/screenmetrics.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -25,14 +23,6 @@ Picture CaptureWindowRect(ScreenPixels& screen, quintptr hWnd, bool client, int 
     return CreateBitmapPicture(screen.CaptureWindowRect(hWnd, client, left, top, width, height));
 }
 
-QSize screenCaptureSize(double screenWidthTwips, double screenHeightTwips, double tppX, double tppY)
-{
-    const long long tx = std::max(1LL, units::roundHalfEven(tppX));
-    const long long ty = std::max(1LL, units::roundHalfEven(tppY));
-    return QSize(static_cast<int>(units::roundHalfEven(screenWidthTwips) / tx),
-                 static_cast<int>(units::roundHalfEven(screenHeightTwips) / ty));
-}
-
 QRect primaryMonitorRect()
 {
     const QScreen* s = QGuiApplication::primaryScreen();
@@ -45,14 +35,12 @@ QRect primaryMonitorRect()
 
 Picture CaptureScreen(ForegroundWindow& foreground, ScreenPixels& screen)
 {
+    // The monitor's own size in device pixels: a round trip through whole twips per pixel loses
+    // pixels where a pixel is not a whole number of twips (7.5 at 192 dpi).
     const QRect monitor = primaryMonitorRect();
-    const double tppX = screenTwipsPerPixelX();
-    const double tppY = screenTwipsPerPixelY();
-    const QSize size =
-        screenCaptureSize(monitor.width() * tppX, monitor.height() * tppY, tppX, tppY);
     const quintptr desktop = foreground.GetDesktopWindow();
-    return CaptureWindowRect(screen, desktop, false, monitor.x(), monitor.y(), size.width(),
-                             size.height());
+    return CaptureWindowRect(screen, desktop, false, monitor.x(), monitor.y(), monitor.width(),
+                             monitor.height());
 }
 
 std::optional<QRect> windowCapturePlacement(const WindowRect& r)

@@ -27,10 +27,6 @@ QRect primaryMonitorRect();
 // The whole primary monitor, read from the desktop at that rectangle.
 Picture CaptureScreen(ForegroundWindow& foreground, ScreenPixels& screen);
 
-// The size of the primary screen capture in pixels, from the screen's size in twips and the
-// twips per pixel, both rounded to whole numbers first.
-QSize screenCaptureSize(double screenWidthTwips, double screenHeightTwips, double tppX, double tppY);
-
 // The canvas placement over a captured window: its size, one pixel left of and above it. No
 // placement when the rectangle's arithmetic overflows or the window has no area.
 std::optional<QRect> windowCapturePlacement(const WindowRect& r);

@@ -1,4 +1,5 @@
 #include "platform/platform.h"
+#include "platform/scaling.h"
 #include "platform/session.h"
 #include "settings/settingsstore.h"
 #include "shell/commandline.h"
@@ -93,6 +94,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "scrawlix: %s\n", qPrintable(unreachable));
         return 1;
     }
+    // Window rectangles, captures and the canvas are all in device pixels.
+    useDevicePixels(qEnvironmentVariable("QT_QPA_PLATFORM"), qEnvironmentVariable("DISPLAY"));
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Scrawlix"));

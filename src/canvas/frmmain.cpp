@@ -269,6 +269,17 @@ void FrmMain::hideEvent(QHideEvent*)
 
 void FrmMain::closeEvent(QCloseEvent* event)
 {
+    // Until the program exits, a close is only a request: the window and the tray icon stay.
+    if (!closable_) {
+        event->ignore();
+        Q_EMIT closeAsked();
+        return;
+    }
     event->accept();
     Q_EMIT closing();
+}
+
+void FrmMain::allowClose()
+{
+    closable_ = true;
 }

@@ -48,6 +48,8 @@ public:
     void wakeTimer();
     void stopTimer();
     bool timerRunning() const;
+    // From now on closing the canvas closes it; until then a close only reports closeAsked().
+    void allowClose();
 
     // Called by name by the hot-key window procedure.
     Q_INVOKABLE void HotKey(int dwKey, int dwShift) { Q_EMIT hotKeyPressed(dwKey, dwShift); }
@@ -89,6 +91,8 @@ Q_SIGNALS:
     void textFinished();
     // The window is closing for good.
     void closing();
+    // The window manager asked to close the window (Alt+F4, a pager) before allowClose().
+    void closeAsked();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -115,4 +119,5 @@ private:
     int state_ = Normal;
     QRect normalGeometry_;
     bool timerAllowed_ = true; // false once exit has stopped the timer
+    bool closable_ = false;
 };

@@ -2,8 +2,6 @@
 
 #include "platform/foregroundwindow.h"
 #include "platform/screenpixels.h"
-#include "platform/units.h"
-#include "ui/screenmetrics.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -25,23 +23,24 @@ Picture CaptureWindowRect(ScreenPixels& screen, quintptr hWnd, bool client, int 
     return CreateBitmapPicture(screen.CaptureWindowRect(hWnd, client, left, top, width, height));
 }
 
-QSize screenCaptureSize(double screenWidthTwips, double screenHeightTwips, double tppX, double tppY)
+QRect primaryMonitorRect()
 {
-    const long long tx = std::max(1LL, units::roundHalfEven(tppX));
-    const long long ty = std::max(1LL, units::roundHalfEven(tppY));
-    return QSize(static_cast<int>(units::roundHalfEven(screenWidthTwips) / tx),
-                 static_cast<int>(units::roundHalfEven(screenHeightTwips) / ty));
+    const QScreen* s = QGuiApplication::primaryScreen();
+    if (!s)
+        return {};
+    // Qt keeps a screen's origin in device pixels and scales only its size.
+    const QRect r = s->geometry();
+    return QRect(r.topLeft(), r.size() * s->devicePixelRatio());
 }
 
 Picture CaptureScreen(ForegroundWindow& foreground, ScreenPixels& screen)
 {
-    const QScreen* s = QGuiApplication::primaryScreen();
-    const QSize px = s ? s->geometry().size() : QSize();
-    const double tppX = screenTwipsPerPixelX();
-    const double tppY = screenTwipsPerPixelY();
-    const QSize size = screenCaptureSize(px.width() * tppX, px.height() * tppY, tppX, tppY);
+    // The monitor's own size in device pixels: a round trip through whole twips per pixel loses
+    // pixels where a pixel is not a whole number of twips (7.5 at 192 dpi).
+    const QRect monitor = primaryMonitorRect();
     const quintptr desktop = foreground.GetDesktopWindow();
-    return CaptureWindowRect(screen, desktop, false, 0, 0, size.width(), size.height());
+    return CaptureWindowRect(screen, desktop, false, monitor.x(), monitor.y(), monitor.width(),
+                             monitor.height());
 }
 
 std::optional<QRect> windowCapturePlacement(const WindowRect& r)

@@ -21,12 +21,11 @@ Picture CreateBitmapPicture(const CapturedBitmap& bitmap);
 Picture CaptureWindowRect(ScreenPixels& screen, quintptr hWnd, bool client, int left, int top,
                           int width, int height);
 
-// The whole primary screen.
-Picture CaptureScreen(ForegroundWindow& foreground, ScreenPixels& screen);
+// The primary monitor's own rectangle in device pixels, wherever it lies on the desktop.
+QRect primaryMonitorRect();
 
-// The size of the primary screen capture in pixels, from the screen's size in twips and the
-// twips per pixel, both rounded to whole numbers first.
-QSize screenCaptureSize(double screenWidthTwips, double screenHeightTwips, double tppX, double tppY);
+// The whole primary monitor, read from the desktop at that rectangle.
+Picture CaptureScreen(ForegroundWindow& foreground, ScreenPixels& screen);
 
 // The canvas placement over a captured window: its size, one pixel left of and above it. No
 // placement when the rectangle's arithmetic overflows or the window has no area.

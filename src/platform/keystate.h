@@ -17,6 +17,18 @@ public:
     virtual ~KeyState() = default;
 
     // Bit 0x8000: the key is down now. Bit 0x0001: the key was pressed since the
-    // previous query of the same key (the query clears it). Zero: neither.
+    // previous query of the same key (the query clears it), and no longer ago than
+    // RecentPressMs. Zero: neither.
     virtual qint16 GetAsyncKeyState(int vk) = 0;
 };
+
+// How long a press counts as "pressed since the previous query". Long enough for a tap of Ctrl
+// just before the hot key; short enough that a Ctrl+C typed in another program a while ago does
+// not turn the next capture into a window capture.
+constexpr qint64 RecentPressMs = 1000;
+
+// Whether a press at pressedAtMs still counts at nowMs, both read from one millisecond clock.
+constexpr bool pressIsRecent(qint64 pressedAtMs, qint64 nowMs)
+{
+    return nowMs - pressedAtMs <= RecentPressMs;
+}

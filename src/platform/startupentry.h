@@ -2,7 +2,8 @@
 
 #include <QString>
 
-// The machine-wide entry that starts the program with the system.
+// The entry that starts the program with the system: the machine's Run key on Windows, the
+// user's own autostart entry on a Linux desktop.
 class StartupEntry
 {
 public:

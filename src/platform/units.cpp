@@ -34,9 +34,9 @@ int pixelsToHimetric(int pixels, double dpi)
     return static_cast<int>(roundHalfEven(pixels * 2540.0 / dpi));
 }
 
-float himetricToTwips(int himetric, double tpp)
+float himetricToTwips(int himetric)
 {
-    return static_cast<float>(std::abs(static_cast<double>(himetric)) / HimetricPerPixel * tpp);
+    return static_cast<float>(std::abs(static_cast<double>(himetric)) / HimetricPerPixel * 15.0);
 }
 
 std::int16_t toInt16(double v)

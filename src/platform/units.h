@@ -20,12 +20,14 @@ int twipsToPixels(double twips, double twipsPerPixel);
 // gives 27093).
 int pixelsToHimetric(int pixels, double dpi);
 
-// The fixed factor the program divides HIMETRIC sizes by to get pixels.
+// HIMETRIC units per 15 twips (one pixel at 96 dpi), the fixed factor the program converts picture
+// sizes with.
 constexpr double HimetricPerPixel = 26.4575;
 
-// Twips for a picture dimension: |HIMETRIC| / 26.4575 x twips per pixel, as a single-precision
-// number.
-float himetricToTwips(int himetric, double twipsPerPixel);
+// Twips for a picture dimension: |HIMETRIC| / 26.4575 x 15, as a single-precision number. Both
+// are lengths at the screen's dots per inch, so a picture of n pixels at any dpi gives n pixels'
+// worth of twips at that dpi again (at 96 dpi: |HIMETRIC| / 26.4575 x twips per pixel).
+float himetricToTwips(int himetric);
 
 // 16-bit signed rounding of a twips value, as the saved canvas top edge is kept. Values out of
 // range saturate.

@@ -98,7 +98,7 @@ void CaptureAndShow(Program& program, const QString& kind)
             canvas->setCanvasState(FrmMain::Minimized);
             ClearImage(*canvas);
         }
-        toolbox->setWindowState(Qt::WindowMinimized);
+        // Only hidden: the window manager would minimise the canvas with its transient toolbox.
         toolbox->hide();
         hideMs = phase.restart();
 
@@ -194,8 +194,8 @@ void ShowHideCanvas(Program& program, const QString& action)
         program.shell.SavedCanvasLeft = 1;
         program.shell.SavedCanvasTop = 1;
         const Picture& pic = program.picbox;
-        canvas->setSizeTwips(units::himetricToTwips(pic.Width(), program.twipsPerPixelX()),
-                             units::himetricToTwips(pic.Height(), program.twipsPerPixelY()));
+        canvas->setSizeTwips(units::himetricToTwips(pic.Width()),
+                             units::himetricToTwips(pic.Height()));
         canvas->showCanvas();
         toolbox->show();
         toolbox->setWindowState(Qt::WindowNoState);

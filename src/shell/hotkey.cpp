@@ -4,6 +4,8 @@
 #include "platform/platform.h"
 #include "program.h"
 #include "settings/hotkeyletter.h"
+#include "settings/startupvalues.h"
+#include "trayicon.h"
 
 #include <QMetaObject>
 
@@ -50,6 +52,28 @@ void RegisterHotKeyLetter(Program& program, const QString& letter)
     FrmMain* canvas = program.frmMain();
     if (code == 0 || !canvas)
         return;
-    program.platform().hotKeys->RegisterHotKey(static_cast<quintptr>(canvas->winId()), 1,
-                                               MOD_WIN_FLAG, code);
+    QList<quint32>& registered = program.hotKeyHook.Registered;
+    if (registered.contains(code))
+        return; // ours since an earlier registration: asking again would look like a refusal
+    if (program.platform().hotKeys->RegisterHotKey(static_cast<quintptr>(canvas->winId()), 1,
+                                                   MOD_WIN_FLAG, code)) {
+        registered.append(code);
+        return;
+    }
+    // The program keeps running: the tray icon and its menu still capture.
+    const QString text = hotKeyTakenText(code);
+    TrayIcon* tray = program.tray();
+    if (!tray || !tray->showWarning(QStringLiteral("Scrawlix"), text))
+        program.platform().messages->Show(text, mb::Exclamation, QStringLiteral("Scrawlix"));
+}
+
+QString hotKeyTakenText(quint32 code)
+{
+    const QString key = code >= 0x21 && code < 0x7f ? QString(QChar(char16_t(code)))
+                                                    : QStringLiteral("key %1").arg(code);
+    return QStringLiteral("The hot key Windows key + %1 is already taken by another program, so "
+                          "Scrawlix cannot use it. Choose another letter under Configuration in "
+                          "the tray menu. Meanwhile a double-click on the tray icon captures the "
+                          "screen.")
+        .arg(key);
 }

@@ -172,9 +172,13 @@ void OpenImageFile(Program& program, const QString& fileName)
     const Picture picture = CreateBitmapPicture(CapturedBitmap{loaded.image, {}});
     canvas->setPicture(picture);
     canvas->setLeftTop(0, 0);
-    canvas->setSizeTwips(units::himetricToTwips(picture.Width(), program.twipsPerPixelX()),
-                         units::himetricToTwips(picture.Height(), program.twipsPerPixelY()));
+    canvas->setSizeTwips(units::himetricToTwips(picture.Width()),
+                         units::himetricToTwips(picture.Height()));
     canvas->showCanvas();
+    // The highlighter's colour block covers the canvas, also before any capture sized it.
+    CanvasDocument& document = canvas->document();
+    document.setHighlightArea(
+        document.highlightArea().expandedTo(QSize(canvas->ScaleWidth(), canvas->ScaleHeight())));
     canvas->raise();
     canvas->activateWindow();
     program.session.showing();

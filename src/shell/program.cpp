@@ -78,6 +78,8 @@ void Program::start()
             if (tray_)
                 tray_->Form_Unload();
         });
+        // Alt+F4 or a pager's close: the program goes on in the tray.
+        QObject::connect(canvas, &FrmMain::closeAsked, canvas, [this] { SendToTray(*this); });
     }
     runStartup(*this);
 }
@@ -153,6 +155,8 @@ void ExitProgram(Program& program)
     program.shell.IsExiting = true;
     if (FrmToolbox* toolbox = program.frmToolbox())
         toolbox->allowClose();
+    if (FrmMain* canvas = program.frmMain())
+        canvas->allowClose();
     try {
         for (const char* name : {"frmAbout", "frmOptions", "frmToolbox", "frmMain"}) {
             const QString formName = QLatin1String(name);

@@ -97,6 +97,15 @@ void TrayIcon::notify(const QString& text)
     STI->showMessage(QStringLiteral("Scrawlix"), text, QSystemTrayIcon::Information, 5000);
 }
 
+bool TrayIcon::showWarning(const QString& title, const QString& text)
+{
+    if (!STI->isVisible() || !QSystemTrayIcon::isSystemTrayAvailable() ||
+        !QSystemTrayIcon::supportsMessages())
+        return false;
+    STI->showMessage(title, text, QSystemTrayIcon::Warning, 15000);
+    return true;
+}
+
 void TrayIcon::Form_Unload()
 {
     program_.menuExtender.DetachMenus(mnuMenu);

@@ -31,6 +31,8 @@ public:
     bool isIconVisible() const;
     // A notification from the icon, titled "Scrawlix".
     void notify(const QString& text);
+    // A warning balloon beside the icon; false where the tray shows none.
+    bool showWarning(const QString& title, const QString& text);
     // The canvas is closing: the menu loses its icons and the icon leaves the tray.
     void Form_Unload();
 

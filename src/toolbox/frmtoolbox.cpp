@@ -11,6 +11,7 @@
 #include <QCloseEvent>
 #include <QTimer>
 #include <QToolButton>
+#include <QWindow>
 
 FrmToolbox::FrmToolbox(KeyState& keys, Cmdlg& cmdlg, ColorTable& colors, QWidget* canvas)
     : QWidget(canvas), keys_(keys), cmdlg_(cmdlg), colors_(colors)
@@ -63,7 +64,7 @@ FrmToolbox::FrmToolbox(KeyState& keys, Cmdlg& cmdlg, ColorTable& colors, QWidget
                                   {QStringLiteral("Italic"), icon("italic")},
                                   {QStringLiteral("Underline"), icon("underline")},
                                   {QStringLiteral("Strikeout"), icon("strikeout")}},
-                                 this);
+                                 this, pixelScale());
     tlbr_fontstyle->setObjectName(QStringLiteral("tlbr_fontstyle"));
     tlbr_fontstyle->setToolTip(QStringLiteral("Font Styles"));
     tlbr_fontstyle->setGeometry(layout(0, 2160, 1815, 390));
@@ -79,7 +80,7 @@ FrmToolbox::FrmToolbox(KeyState& keys, Cmdlg& cmdlg, ColorTable& colors, QWidget
                              {QStringLiteral("Line"), icon("line")},
                              {QStringLiteral("Text"), icon("text")},
                              {QStringLiteral("Highlighter"), icon("highlighter")}},
-                            this);
+                            this, pixelScale());
     tlbr_mode->setObjectName(QStringLiteral("tlbr_mode"));
     tlbr_mode->setToolTip(QStringLiteral("Drawing Tools"));
     tlbr_mode->setGeometry(layout(0, 2880, 2175, 390));
@@ -88,7 +89,7 @@ FrmToolbox::FrmToolbox(KeyState& keys, Cmdlg& cmdlg, ColorTable& colors, QWidget
     tlbr_filled = new ToolBar(ToolBar::Kind::Group,
                               {{QStringLiteral("Outline"), icon("outline")},
                                {QStringLiteral("Solid"), icon("solid")}},
-                              this);
+                              this, pixelScale());
     tlbr_filled->setObjectName(QStringLiteral("tlbr_filled"));
     tlbr_filled->setToolTip(QStringLiteral("Fill Options"));
     tlbr_filled->setGeometry(layout(0, 3240, 735, 390));
@@ -139,10 +140,17 @@ QToolButton* FrmToolbox::commandButton(const char* name, const char* icon, const
     b->setObjectName(QLatin1String(name));
     b->setToolTip(QLatin1String(tip));
     b->setIcon(artIcon(QStringLiteral("icons/") + QLatin1String(icon)));
-    b->setIconSize(QSize(16, 16));
+    const int side = qRound(16 * pixelScale());
+    b->setIconSize(QSize(side, side));
     b->setGeometry(layout(left, top, 375, 375));
     connect(b, &QToolButton::clicked, this, [this, command] { Q_EMIT this->command(command); });
     return b;
+}
+
+double FrmToolbox::pixelScale() const
+{
+    // Images drawn for 96 dpi, where a pixel is 15 twips.
+    return 15.0 / screenTwipsPerPixelX();
 }
 
 QRect FrmToolbox::layout(double left, double top, double width, double height) const
@@ -268,6 +276,19 @@ void FrmToolbox::tlbr_mode_ButtonClick(int index)
 void FrmToolbox::tlbr_filled_ButtonClick(int)
 {
     publish();
+}
+
+void FrmToolbox::setVisible(bool visible)
+{
+    if (visible && !isVisible() && keptPlace_) {
+        // A position of our own, handed to the window system before the window maps, so the
+        // window manager keeps it (move() would do nothing: Qt still has the window there).
+        if (QWindow* w = windowHandle())
+            w->setPosition(*keptPlace_);
+    } else if (!visible && isVisible()) {
+        keptPlace_ = geometry().topLeft(); // the client area's: the frame is the manager's
+    }
+    QWidget::setVisible(visible);
 }
 
 void FrmToolbox::closeEvent(QCloseEvent* event)

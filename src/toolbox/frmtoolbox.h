@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+#include <optional>
+
 class Cmdlg;
 class ComboList;
 class ColorSwatch;
@@ -73,6 +75,10 @@ public:
     void tlbr_mode_ButtonClick(int index);
     void tlbr_filled_ButtonClick(int index);
 
+    // Shown again where it was when it was hidden; the window manager places only its first
+    // showing.
+    void setVisible(bool visible) override;
+
 Q_SIGNALS:
     void attributesChanged(const DrawingAttributes& attributes);
     void toolChosen(int tool);
@@ -83,6 +89,8 @@ protected:
 
 private:
     QRect layout(double left, double top, double width, double height) const;
+    // How much larger than at 96 dpi the images are drawn.
+    double pixelScale() const;
     QToolButton* commandButton(const char* name, const char* icon, const char* tip, double left,
                                double top, ToolboxCommand command);
     void publish();
@@ -92,6 +100,7 @@ private:
     ColorTable& colors_;
     int lastColorIndex_ = 8; // the colour drawn with when the colour list has no selection
     bool closable_ = false;
+    std::optional<QPoint> keptPlace_;
 
     FrameCaption* frameColor;
     ComboList* cboColor;

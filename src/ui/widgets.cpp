@@ -4,13 +4,25 @@
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOption>
+#include <QTimer>
 #include <QToolButton>
 
 ComboList::ComboList(QWidget* parent) : QComboBox(parent)
 {
     connect(this, &QComboBox::currentIndexChanged, this, [this](int i) {
+        // Until control is back in the event loop: the user's pick of another entry reports
+        // the change first, then the pick.
+        changed_ = true;
+        QTimer::singleShot(0, this, [this] { changed_ = false; });
         if (i >= 0)
             Q_EMIT selected(i);
+    });
+    // The user picking the entry that is selected already changes no index, yet is a selection
+    // ("Custom ..." picked again asks for the colour again).
+    connect(this, &QComboBox::activated, this, [this](int i) {
+        if (!changed_ && i >= 0)
+            Q_EMIT selected(i);
+        changed_ = false;
     });
 }
 
@@ -70,24 +82,25 @@ void ColorSwatch::paintEvent(QPaintEvent*)
     p.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
-ToolBar::ToolBar(Kind kind, const QList<Button>& buttons, QWidget* parent)
+ToolBar::ToolBar(Kind kind, const QList<Button>& buttons, QWidget* parent, double scale)
     : QWidget(parent), kind_(kind)
 {
     if (kind_ == Kind::Group) {
         group_ = new QButtonGroup(this);
         group_->setExclusive(true);
     }
+    const auto scaled = [scale](int px) { return qRound(px * scale); };
     int x = 0;
     for (const Button& b : buttons) {
         auto* tb = new QToolButton(this);
         tb->setObjectName(b.key);
         tb->setToolTip(b.key);
         tb->setIcon(b.icon);
-        tb->setIconSize(QSize(16, 16));
+        tb->setIconSize(QSize(scaled(16), scaled(16)));
         tb->setCheckable(true);
         tb->setAutoRaise(true);
-        tb->setGeometry(x, 0, 23, 22);
-        x += 23;
+        tb->setGeometry(x, 0, scaled(23), scaled(22));
+        x += scaled(23);
         const int index = static_cast<int>(buttons_.size()) + 1;
         if (group_)
             group_->addButton(tb, index);

@@ -21,7 +21,10 @@ public:
     // Selects an entry from code and runs the selection handler.
     void setListIndex(int index);
 Q_SIGNALS:
+    // An entry was selected, by code or by the user, also the one that was selected already.
     void selected(int index);
+private:
+    bool changed_ = false; // the index has just changed
 };
 
 // A 200-twip caption bar that titles the section below it: the caption, then an etched line.
@@ -63,7 +66,8 @@ public:
         QString key; // also the tooltip
         QIcon icon;
     };
-    ToolBar(Kind kind, const QList<Button>& buttons, QWidget* parent = nullptr);
+    // Buttons of 23 x 22 pixels with 16 x 16 images at 96 dpi, times scale on a scaled desktop.
+    ToolBar(Kind kind, const QList<Button>& buttons, QWidget* parent = nullptr, double scale = 1.0);
 
     int count() const { return static_cast<int>(buttons_.size()); }
     QString key(int index) const;

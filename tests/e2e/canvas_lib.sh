@@ -1,10 +1,21 @@
 # shellcheck shell=bash
 # Helpers for scenarios that capture the screen and draw on the canvas. Source after lib.sh.
 
+# The desktop's scale as the program sees it: dots per inch, and twips (15 a pixel at 96 dpi) to
+# pixels, as the toolbox is laid out.
+E2E_SCALED_DPI=$(awk "BEGIN { print int(${SCRAWLIX_E2E_DPI:-96} * ${SCRAWLIX_E2E_QT_SCALE:-1} + 0.5) }")
+twips() { awk "BEGIN { printf \"%.0f\", $1 * $E2E_SCALED_DPI / 1440 }"; } # halves to even
+scaled() { echo $(($1 * E2E_SCALED_DPI / 96)); } # pixels at 96 dpi, on this desktop
+
+# screen_size: "WIDTH HEIGHT" of the whole X screen.
+screen_size() { xdpyinfo | awk '/dimensions:/ && !done { sub("x", " ", $2); print $2; done = 1 }'; }
+
 # noisy_desktop: a root window in which every pixel differs from its neighbours, so that an image
 # shifted or scaled by a single pixel shows.
 noisy_desktop() {
-    convert -size 1920x1080 -seed 7 xc:gray +noise Random -alpha off -depth 8 -type TrueColor \
+    local w h
+    read -r w h < <(screen_size)
+    convert -size "${w}x$h" -seed 7 xc:gray +noise Random -alpha off -depth 8 -type TrueColor \
         "PNG24:$E2E_TMP/desktop.png"
     display -window root "$E2E_TMP/desktop.png" || true # reports failure even when it worked
 }
@@ -56,7 +67,7 @@ click_at() { # X Y [BUTTON]
     xdotool click "${3:-1}"
 }
 
-# click_toolbox NAME: clicks a toolbox command button, placed in twips (15 a pixel) in the toolbox.
+# click_toolbox NAME: clicks a toolbox command button, placed in twips in the toolbox.
 click_toolbox() {
     local x y at
     read -r x y _ < <(window_geometry "$(toolbox_window)") || fail "no toolbox"
@@ -64,14 +75,16 @@ click_toolbox() {
         copy) at="0 3960" ;; hide) at="1080 5040" ;; totray) at="1440 5040" ;; config) at="1440 4680" ;;
         *) fail "click_toolbox: no button $1" ;;
     esac
-    click_at $((x + ${at% *} / 15 + 12)) $((y + ${at#* } / 15 + 12))
+    click_at $((x + $(twips "${at% *}") + $(scaled 12))) $((y + $(twips "${at#* }") + $(scaled 12)))
 }
 
 # pick_tool INDEX: clicks button INDEX (1 Pen .. 6 Highlighter) of the toolbox's tool bar.
 pick_tool() {
     local x y
     read -r x y _ < <(window_geometry "$(toolbox_window)") || fail "no toolbox"
-    click_at $((x + ($1 - 1) * 23 + 11)) $((y + 2880 / 15 + 11))
+    local dx
+    dx=$(scaled $((($1 - 1) * 23 + 11)))
+    click_at $((x + dx)) $((y + $(twips 2880) + $(scaled 11)))
 }
 
 # drag X1 Y1 X2 Y2 [STEPS]: a left-button drag through STEPS intermediate points.

@@ -14,6 +14,7 @@ SCRAWLIX_PID=""    # the program started last
 SCRAWLIX_LOG=""    # its stdout and stderr
 SCRAWLIX_STATUS="" # its exit status, once collected
 _e2e_pids=()       # everything to stop at exit
+_e2e_run_as=()     # prefix of the program's command line (as_unprivileged_user)
 _e2e_failing=""
 
 # nap SECS: sleeps without starting a process; the tests poll a lot, often on busy machines.
@@ -91,7 +92,7 @@ start_scrawlix_settled() {
     SCRAWLIX_LOG=$E2E_TMP/scrawlix-${#_e2e_pids[@]}.log
     SCRAWLIX_STATUS=""
     QT_LOGGING_RULES="${QT_LOGGING_RULES:+$QT_LOGGING_RULES;}scrawlix.startup.info=true" \
-        QT_FORCE_STDERR_LOGGING=1 "$SCRAWLIX_BIN" "$@" >"$SCRAWLIX_LOG" 2>&1 </dev/null {_e2e_nap_fd}<&- &
+        QT_FORCE_STDERR_LOGGING=1 "${_e2e_run_as[@]}" "$SCRAWLIX_BIN" "$@" >"$SCRAWLIX_LOG" 2>&1 </dev/null {_e2e_nap_fd}<&- &
     SCRAWLIX_PID=$!
     _e2e_pids+=("$SCRAWLIX_PID")
     wait_for 20 _e2e_settled_or_gone || fail "start-up did not finish within 20 s"
@@ -128,6 +129,19 @@ fresh_home() {
     export HOME=$base/home XDG_CONFIG_HOME=$base/home/.config XDG_CACHE_HOME=$base/home/.cache \
         XDG_DATA_HOME=$base/home/.local/share XDG_STATE_HOME=$base/home/.local/state
     mkdir -p "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_DATA_HOME" "$XDG_STATE_HOME"
+}
+
+# as_unprivileged_user NAME: the programs started from now on run as uid and gid 65534, as an
+# ordinary user does, with a fresh home of their own under E2E_TMP/NAME (fresh_home's variables,
+# and a runtime folder). The session's files stay readable to them; nothing is added to the machine.
+as_unprivileged_user() {
+    fresh_home "$1"
+    local run=$E2E_TMP/$1/run
+    mkdir -m 0700 "$run"
+    chown -R 65534:65534 "$E2E_TMP/$1"
+    chmod 0711 "$E2E_TMP" "$XDG_RUNTIME_DIR"
+    export XDG_RUNTIME_DIR=$run
+    _e2e_run_as=(setpriv --reuid=65534 --regid=65534 --clear-groups --)
 }
 
 settings_file() { echo "$XDG_CONFIG_HOME/Scrawlix/Scrawlix.conf"; }

@@ -2,6 +2,14 @@
 # session.sh COMMAND [ARG...]: runs COMMAND in a private X session (Xvfb on a free display, D-Bus,
 # openbox, a tint2 tray) with a fresh HOME and XDG folders, SCRAWLIX_BIN and E2E_TMP; then tears it down.
 # Exits with COMMAND's status (125: no session); after a failure E2E_TMP is kept and its path printed.
+#
+# The desktop it builds, from these variables (all optional):
+#   SCRAWLIX_E2E_DPI=144       the screen's dots per inch and the desktop's scale (Xft.dpi); 96
+#   SCRAWLIX_E2E_QT_SCALE=2    Qt's scale variable QT_SCALE_FACTOR, passed to COMMAND
+#   SCRAWLIX_E2E_MONITORS="1280x1024+0+0 *1920x1080+1280+0"
+#                              monitors on one screen that holds them all; "*" marks the primary
+#   SCRAWLIX_E2E_WM=xfwm4      the window manager: openbox (the default) or xfwm4
+#   SCRAWLIX_SCREEN=WxHxD      the screen without monitors; 1920x1080x24
 # shellcheck disable=SC2317 # functions called from traps and through poll
 set -uo pipefail
 
@@ -52,9 +60,26 @@ unset WAYLAND_DISPLAY XAUTHORITY SESSION_MANAGER DESKTOP_SESSION XDG_CURRENT_DES
     GDK_SCALE GDK_BACKEND
 export LANG=C.UTF-8 XDG_SESSION_TYPE=x11 XDG_RUNTIME_DIR=$root/run XDG_CONFIG_DIRS=$root/xdg-config-dirs
 
+dpi=${SCRAWLIX_E2E_DPI:-96}
+wm=${SCRAWLIX_E2E_WM:-openbox}
+read -r -a monitors <<<"${SCRAWLIX_E2E_MONITORS:-}"
+screen=${SCRAWLIX_SCREEN:-1920x1080x24}
+if [ ${#monitors[@]} -gt 0 ]; then # the screen is the box around the monitors
+    sw=0 sh=0
+    for m in "${monitors[@]}"; do
+        [[ $m =~ ^\*?([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] || setup_failed "bad monitor \"$m\""
+        ((sw = sw > BASH_REMATCH[1] + BASH_REMATCH[3] ? sw : BASH_REMATCH[1] + BASH_REMATCH[3]))
+        ((sh = sh > BASH_REMATCH[2] + BASH_REMATCH[4] ? sh : BASH_REMATCH[2] + BASH_REMATCH[4]))
+    done
+    screen=${sw}x${sh}x24
+fi
+for tool in "$wm" xrdb xrandr; do
+    command -v "$tool" >/dev/null || setup_failed "$tool is not installed (scripts/setup.sh --tests installs it)"
+done
+
 # -displayfd: Xvfb picks a free display and writes its number once it accepts connections.
 mkfifo "$sess/displayfd" "$sess/dbus.address"
-Xvfb -displayfd 3 -screen 0 "${SCRAWLIX_SCREEN:-1920x1080x24}" -dpi 96 -nolisten tcp -noreset +extension MIT-SHM \
+Xvfb -displayfd 3 -screen 0 "$screen" -dpi "$dpi" -nolisten tcp -noreset +extension MIT-SHM \
     -s 0 3>"$sess/displayfd" >"$sess/xvfb.log" 2>&1 </dev/null &
 pids+=($!)
 display=""
@@ -62,10 +87,27 @@ read -r -t 20 display <"$sess/displayfd"
 [[ $display =~ ^[0-9]+$ ]] || setup_failed "Xvfb did not report a display"
 export DISPLAY=:$display
 
+# The desktop's scale, as a desktop session announces it; monitors, as a docked laptop has them.
+echo "Xft.dpi: $dpi" | xrdb -merge - || setup_failed "xrdb could not set Xft.dpi"
+if [ ${#monitors[@]} -gt 0 ]; then
+    xrandr --delmonitor screen >/dev/null 2>&1 || true # the one the output makes
+    i=0
+    for m in "${monitors[@]}"; do
+        star="" && [[ $m == \** ]] && star="*"
+        m=${m#\*}
+        w=${m%%x*} rest=${m#*x}
+        h=${rest%%+*} xy=${rest#*+}
+        # Physical sizes at 96 dpi, so Qt reports each monitor at the desktop's dpi.
+        xrandr --setmonitor "${star}E2E-$i" "$w/$((w * 254 / 960))x$h/$((h * 254 / 960))+$xy" none ||
+            setup_failed "xrandr could not make monitor $m"
+        i=$((i + 1))
+    done
+fi
+
 # A session bus of our own, without service activation, so nothing of the machine's starts on it.
 cat >"$sess/dbus.conf" <<EOF
 <busconfig><type>session</type><listen>unix:path=$XDG_RUNTIME_DIR/bus</listen><auth>EXTERNAL</auth>
-  <policy context="default">
+  <policy context="default"><allow user="*"/>
     <allow send_destination="*" eavesdrop="true"/><allow eavesdrop="true"/><allow own="*"/></policy>
 </busconfig>
 EOF
@@ -78,7 +120,8 @@ cat >"$sess/openbox.xml" <<'EOF'
 <openbox_config xmlns="http://openbox.org/3.4/rc">
   <focus><focusNew>yes</focusNew><followMouse>no</followMouse></focus>
   <placement><policy>Smart</policy><center>yes</center></placement>
-  <desktops><number>1</number></desktops><keyboard/>
+  <desktops><number>1</number></desktops>
+  <keyboard><keybind key="A-F4"><action name="Close"/></keybind></keyboard>
   <mouse>
     <context name="Titlebar">
       <mousebind button="Left" action="Press"><action name="Focus"/><action name="Raise"/></mousebind></context>
@@ -99,7 +142,12 @@ disable_transparency = 1
 systray_padding = 0 3 4
 systray_icon_size = 24
 EOF
-HOME=$sess/home openbox --sm-disable --config-file "$sess/openbox.xml" >"$sess/openbox.log" 2>&1 </dev/null &
+if [ "$wm" = openbox ]; then
+    HOME=$sess/home openbox --sm-disable --config-file "$sess/openbox.xml" >"$sess/wm.log" 2>&1 </dev/null &
+else
+    HOME=$sess/home XDG_CONFIG_HOME=$sess/home/.config "$wm" --compositor=off --sm-client-disable \
+        >"$sess/wm.log" 2>&1 </dev/null &
+fi
 pids+=($!)
 
 read -r -t 10 DBUS_SESSION_BUS_ADDRESS <"$sess/dbus.address"
@@ -107,7 +155,7 @@ read -r -t 10 DBUS_SESSION_BUS_ADDRESS <"$sess/dbus.address"
 export DBUS_SESSION_BUS_ADDRESS
 
 wm_ready() { [[ $(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null) == *"window id"* ]]; }
-poll 15 wm_ready || setup_failed "openbox did not take over the screen"
+poll 15 wm_ready || setup_failed "$wm did not take over the screen"
 
 # Once tint2 says so, the tray's manager window (a child of the root) carries its orientation.
 tray_ready() {
@@ -125,6 +173,7 @@ poll 15 tray_ready || setup_failed "tint2 did not start a system tray"
 
 export HOME=$root/home XDG_CONFIG_HOME=$root/home/.config XDG_CACHE_HOME=$root/home/.cache \
     XDG_DATA_HOME=$root/home/.local/share SCRAWLIX_BIN=$bin E2E_TMP=$root
+[ -z "${SCRAWLIX_E2E_QT_SCALE:-}" ] || export QT_SCALE_FACTOR=$SCRAWLIX_E2E_QT_SCALE
 # In a process group of its own, so that a signal to us ends it and all it started.
 set -m
 "$@" &

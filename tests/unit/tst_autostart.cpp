@@ -1,6 +1,6 @@
-// The Linux desktop: starting with the system (the autostart entry in the first $XDG_CONFIG_DIRS
-// directory, the quoting of its Exec line, hiding it, a folder out of reach), and finding an
-// application for a type of file before handing a file to the desktop's opener.
+// The Linux desktop: starting with the system (the user's autostart entry under $XDG_CONFIG_HOME,
+// the quoting of its Exec line, hiding it, a folder out of reach), and finding an application for
+// a type of file before handing a file to the desktop's opener.
 
 #include "platform/xdg/xdgautostart.h"
 #include "platform/xdg/xdgopen.h"
@@ -16,8 +16,8 @@ class TestAutostart : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void init();
-    void cleanup() { qputenv("XDG_CONFIG_DIRS", saved_); }
-    void folderIsFirstAbsoluteConfigDir();
+    void cleanup() { qputenv("XDG_CONFIG_HOME", saved_); }
+    void folderIsTheUsersOwn();
     void addAndRemove_data();
     void addAndRemove();
     void unreachableFolderIsCannotAccess_data();
@@ -26,8 +26,8 @@ private Q_SLOTS:
     void applicationForType();
 
 private:
-    // The first of two directories, with a space in its name as an installation folder may have.
-    QString first() const { return dirs_->filePath(QStringLiteral("first dir")); }
+    // The user's configuration folder, with a space in its name as a home folder may have.
+    QString first() const { return dirs_->filePath(QStringLiteral("my config")); }
     QString entry() const { return first() + QStringLiteral("/autostart/Scrawlix.desktop"); }
     // The entry's lines that match the pattern from their start.
     QStringList lines(const QString& pattern) const
@@ -37,21 +37,22 @@ private:
         return QString::fromUtf8(f.readAll()).split('\n').filter(QRegularExpression('^' + pattern));
     }
     std::unique_ptr<QTemporaryDir> dirs_;
-    QByteArray saved_ = qgetenv("XDG_CONFIG_DIRS");
+    QByteArray saved_ = qgetenv("XDG_CONFIG_HOME");
 };
 
 void TestAutostart::init()
 {
     dirs_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(QDir().mkpath(first() + QStringLiteral("/autostart")));
-    qputenv("XDG_CONFIG_DIRS", (first() + QStringLiteral(":/second dir")).toUtf8());
+    QVERIFY(QDir().mkpath(first()));
+    qputenv("XDG_CONFIG_HOME", first().toUtf8());
 }
 
-void TestAutostart::folderIsFirstAbsoluteConfigDir()
+void TestAutostart::folderIsTheUsersOwn()
 {
-    QCOMPARE(XdgAutostartEntry::entryPath(QString()), QStringLiteral("/etc/xdg/autostart/Scrawlix.desktop"));
-    QCOMPARE(XdgAutostartEntry::autostartFolder(QStringLiteral(":xdg:/b:/c")), QStringLiteral("/b/autostart"));
-    QCOMPARE(XdgAutostartEntry::autostartFolder(QStringLiteral("xdg")), QStringLiteral("/etc/xdg/autostart"));
+    const QString home = QStringLiteral("/home/ann");
+    QCOMPARE(XdgAutostartEntry::entryPath(QString(), home), QStringLiteral("/home/ann/.config/autostart/Scrawlix.desktop"));
+    QCOMPARE(XdgAutostartEntry::autostartFolder(QStringLiteral("/cfg/"), home), QStringLiteral("/cfg/autostart"));
+    QCOMPARE(XdgAutostartEntry::autostartFolder(QStringLiteral("cfg"), home), QStringLiteral("/home/ann/.config/autostart"));
 }
 
 void TestAutostart::addAndRemove_data()
@@ -68,7 +69,8 @@ void TestAutostart::addAndRemove()
 {
     QFETCH(QString, path);
     QFETCH(QString, exec);
-    // No entry yet: Remove writes a hidden one for this program.
+    // No entry and no autostart folder yet: Remove makes the folder and writes a hidden entry.
+    QVERIFY(!QFileInfo::exists(first() + QStringLiteral("/autostart")));
     XdgAutostartEntry e;
     QCOMPARE(e.Remove(), Result::Ok);
     QCOMPARE(lines(QStringLiteral("Exec=|Hidden=")),
@@ -89,8 +91,8 @@ void TestAutostart::addAndRemove()
 void TestAutostart::unreachableFolderIsCannotAccess_data()
 {
     QTest::addColumn<QString>("blocked");
-    QTest::newRow("missing") << "missing";
     QTest::newRow("a file in the folder's place") << "file";
+    QTest::newRow("a file in its parent's place") << "parent";
     QTest::newRow("not writable") << "read-only";
 }
 
@@ -100,16 +102,18 @@ void TestAutostart::unreachableFolderIsCannotAccess()
     if (blocked == QLatin1String("read-only") && ::geteuid() == 0)
         QSKIP("the administrator may write anywhere");
     const QString folder = first() + QStringLiteral("/autostart");
-    QVERIFY(QDir(folder).removeRecursively());
-    if (blocked == QLatin1String("file"))
+    if (blocked == QLatin1String("file")) {
         QVERIFY(QFile(folder).open(QIODevice::WriteOnly));
-    else if (blocked == QLatin1String("read-only"))
+    } else if (blocked == QLatin1String("parent")) {
+        QVERIFY(QDir(first()).removeRecursively());
+        QVERIFY(QFile(first()).open(QIODevice::WriteOnly));
+    } else {
         QVERIFY(QDir().mkdir(folder) && QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+    }
     XdgAutostartEntry e;
     QCOMPARE(e.Add(QStringLiteral("/Tools/Scrawlix")), Result::CannotAccess);
     QCOMPARE(e.Remove(), Result::CannotAccess);
     QVERIFY(!QFileInfo(entry()).isFile());
-    QCOMPARE(QFileInfo::exists(folder), blocked != QLatin1String("missing")); // never created
 }
 
 void TestAutostart::applicationForType_data()

@@ -1,6 +1,7 @@
 // Saving and opening image files through the common dialog, failures included, and the canvas's
 // keyboard shortcuts.
 
+#include "canvas/mousedrawing.h"
 #include "canvas/textentry.h"
 #include "canvas/texttool.h"
 #include "canvas/tools.h"
@@ -91,6 +92,7 @@ private Q_SLOTS:
     void save();
     void open_data();
     void open();
+    void highlighterOnAnImageOpenedFirst();
     void shortcuts_data();
     void shortcuts();
 
@@ -248,6 +250,26 @@ void TestFileIo::open()
     // Erasing goes back to that picture.
     EraseCanvas(*t);
     QCOMPARE(c->image(), picture);
+}
+
+void TestFileIo::highlighterOnAnImageOpenedFirst()
+{
+    TestProgram t;
+    t->start();
+    QImage white(300, 200, QImage::Format_RGB32);
+    white.fill(Qt::white);
+    const QString file = path(QStringLiteral("white.bmp"));
+    QVERIFY(white.save(file, "BMP"));
+    t.fake->fakeDialogs->fileAnswers.push_back(file);
+    OpenImage(*t);
+    FrmMain* c = t->frmMain();
+    QCOMPARE(c->image().size(), QSize(300, 200));
+    SelectTool(*t, ToolHighlighter);
+    t->frmToolbox()->chooseSize(9);
+    t->frmToolbox()->chooseColor(8); // Yellow
+    Form_MouseDown(*c, 1, 0, 100, 100);
+    Form_MouseMove(*c, 1, 0, 150, 100);
+    QCOMPARE(c->image().pixel(150, 100), qRgb(255, 255, 0));
 }
 
 void TestFileIo::shortcuts_data()

@@ -50,9 +50,13 @@ void TestUnits::twipsAndHimetric()
     QCOMPARE(units::pixelsToHimetric(1024, 96), 27093);
     QCOMPARE(units::pixelsToHimetric(768, 96), 20320);
     // 27093 / 26.4575 * 15 is about 15360 twips: the window is about the picture's size.
-    QVERIFY(qAbs(units::himetricToTwips(27093, 15) - 15360.0f) < 1.0f);
-    QVERIFY(qAbs(units::himetricToTwips(20320, 15) - 11520.0f) < 1.0f);
-    QCOMPARE(units::himetricToTwips(-27093, 15), units::himetricToTwips(27093, 15));
+    QVERIFY(qAbs(units::himetricToTwips(27093) - 15360.0f) < 1.0f);
+    QVERIFY(qAbs(units::himetricToTwips(20320) - 11520.0f) < 1.0f);
+    QCOMPARE(units::himetricToTwips(-27093), units::himetricToTwips(27093));
+    // On a scaled desktop a picture comes back at its own size in pixels: 1918 pixels at 144 dpi
+    // (10 twips a pixel) and at 120 dpi (12 twips a pixel).
+    QCOMPARE(units::twipsToPixels(units::himetricToTwips(units::pixelsToHimetric(1918, 144)), 10), 1918);
+    QCOMPARE(units::twipsToPixels(units::himetricToTwips(units::pixelsToHimetric(3838, 120)), 12), 3838);
     QCOMPARE(units::toInt16(734.5), std::int16_t(734));
     QCOMPARE(units::toInt16(1e9), std::int16_t(32767));
     QCOMPARE(units::twipsRectToPixels(120, 600, 1935, 255, 15, 15), QRect(8, 40, 129, 17));

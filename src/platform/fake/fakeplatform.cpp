@@ -14,7 +14,7 @@ qint16 FakeKeyState::GetAsyncKeyState(int vk)
     qint16 result = 0;
     if (down_.value(vk))
         result |= static_cast<qint16>(0x8000);
-    if (pressed_.value(vk))
+    if (pressed_.value(vk) && pressIsRecent(pressedAt_.value(vk), now))
         result |= 1;
     pressed_[vk] = false;
     return result;
@@ -23,13 +23,14 @@ qint16 FakeKeyState::GetAsyncKeyState(int vk)
 void FakeKeyState::setDown(int vk, bool isDown)
 {
     if (isDown && !down_.value(vk))
-        pressed_[vk] = true;
+        tap(vk);
     down_[vk] = isDown;
 }
 
 void FakeKeyState::tap(int vk)
 {
     pressed_[vk] = true;
+    pressedAt_[vk] = now;
 }
 
 bool FakeHotKeys::RegisterHotKey(quintptr hwnd, int id, quint32 modifiers, quint32 vk)
@@ -95,7 +96,7 @@ bool FakeForegroundWindow::GetWindowRect(quintptr hwnd, WindowRect* rect)
         return true;
     }
     if (hwnd == desktop) {
-        r = QGuiApplication::primaryScreen()->geometry();
+        r = QGuiApplication::primaryScreen()->virtualGeometry();
     } else if (QWidget* w = QWidget::find(static_cast<WId>(hwnd))) {
         r = w->frameGeometry();
     } else {

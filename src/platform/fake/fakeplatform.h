@@ -22,12 +22,14 @@ class FakeKeyState : public KeyState
 {
 public:
     qint16 GetAsyncKeyState(int vk) override;
-    void setDown(int vk, bool down);  // holds or releases a key
-    void tap(int vk);                  // a press and release between two queries
+    void setDown(int vk, bool down);  // holds or releases a key, now
+    void tap(int vk);                  // a press and release between two queries, now
     QList<int> queries;                // every key asked about, in order
+    qint64 now = 0;                    // the keyboard's clock in milliseconds; tests move it
 private:
     QHash<int, bool> down_;
     QHash<int, bool> pressed_;
+    QHash<int, qint64> pressedAt_;
 };
 
 class FakeHotKeys : public HotKeys

@@ -41,9 +41,61 @@ const wchar_t* toWide(const QString& s)
 
 // ---------------------------------------------------------------------------------------------
 
+namespace {
+
+// Tick count (GetTickCount's clock) of each virtual key's latest press, and whether there was one.
+DWORD lastDown[256];
+bool everDown[256];
+
+void noteDown(DWORD vk, DWORD time)
+{
+    vk &= 0xff;
+    lastDown[vk] = time;
+    everDown[vk] = true;
+}
+
+LRESULT CALLBACK keyboardHook(int code, WPARAM message, LPARAM data)
+{
+    if (code == HC_ACTION && (message == WM_KEYDOWN || message == WM_SYSKEYDOWN)) {
+        const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(data);
+        noteDown(key->vkCode, key->time);
+        // The hook sees the left and right keys; the program asks for either.
+        switch (key->vkCode) {
+        case VK_LSHIFT: case VK_RSHIFT: noteDown(VK_SHIFT, key->time); break;
+        case VK_LCONTROL: case VK_RCONTROL: noteDown(VK_CONTROL, key->time); break;
+        case VK_LMENU: case VK_RMENU: noteDown(VK_MENU, key->time); break;
+        default: break;
+        }
+    }
+    return ::CallNextHookEx(nullptr, code, message, data);
+}
+
+} // namespace
+
+Win32KeyState::Win32KeyState()
+{
+    // A low-level hook runs on this thread, from its message loop (Qt's).
+    hook_ = ::SetWindowsHookExW(WH_KEYBOARD_LL, keyboardHook, ::GetModuleHandleW(nullptr), 0);
+}
+
+Win32KeyState::~Win32KeyState()
+{
+    if (hook_)
+        ::UnhookWindowsHookEx(static_cast<HHOOK>(hook_));
+}
+
 qint16 Win32KeyState::GetAsyncKeyState(int vk)
 {
-    return static_cast<qint16>(::GetAsyncKeyState(vk));
+    const auto state = static_cast<quint16>(::GetAsyncKeyState(vk));
+    quint16 result = state & 0x8000;
+    if (state & 1) {
+        const int k = vk & 0xff;
+        // Tick counts wrap after 49 days; the unsigned difference does not mind.
+        const DWORD age = ::GetTickCount() - lastDown[k];
+        if (!hook_ || (everDown[k] && pressIsRecent(0, static_cast<qint64>(age))))
+            result |= 1;
+    }
+    return static_cast<qint16>(result);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -16,10 +16,21 @@
 #include <QList>
 #include <QSet>
 
+// GetAsyncKeyState, with the pressed-since-the-last-query bit kept only for a recent press: a
+// low-level keyboard hook notes when each key last went down. Without the hook (it is refused
+// in some sessions) the system's bit is passed on as it is.
 class Win32KeyState : public KeyState
 {
 public:
+    Win32KeyState();
+    ~Win32KeyState() override;
+    Win32KeyState(const Win32KeyState&) = delete;
+    Win32KeyState& operator=(const Win32KeyState&) = delete;
+
     qint16 GetAsyncKeyState(int vk) override;
+
+private:
+    void* hook_ = nullptr; // HHOOK
 };
 
 // Registers system-wide hot keys for our windows and hands the WM_HOTKEY messages Qt's event

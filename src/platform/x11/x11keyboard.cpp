@@ -112,6 +112,7 @@ QString virtualKeyName(quint32 vk)
 
 X11KeyState::X11KeyState(std::shared_ptr<X11Connection> connection) : c_(std::move(connection))
 {
+    clock_.start();
     if (!c_->isOpen())
         return;
     handler_ = c_->addEventHandler([this](const xcb_generic_event_t* e) { onEvent(e); });
@@ -161,7 +162,20 @@ void X11KeyState::onEvent(const xcb_generic_event_t* event)
     const auto* raw = reinterpret_cast<const xcb_input_raw_key_press_event_t*>(event);
     if (raw->flags & XCB_INPUT_KEY_EVENT_FLAGS_KEY_REPEAT)
         return;
-    lastPress_[raw->detail & 0xff] = ++presses_;
+    lastPress_[raw->detail & 0xff] = {++presses_, localTime(raw->time)};
+}
+
+qint64 X11KeyState::localTime(xcb_timestamp_t serverTime)
+{
+    // An event reaches us some time after the server stamped it, so the smallest difference
+    // between our clock and the stamps is the truest. A jump of more than a minute means the
+    // server's 32-bit clock wrapped or the server is new: start again from there.
+    const qint64 offset = clock_.elapsed() - qint64(serverTime);
+    if (!haveOffset_ || offset < serverOffset_ || offset - serverOffset_ > 60000) {
+        serverOffset_ = offset;
+        haveOffset_ = true;
+    }
+    return qint64(serverTime) + serverOffset_;
 }
 
 const QVector<xcb_keycode_t>& X11KeyState::keycodesOf(int vk)
@@ -188,10 +202,11 @@ qint16 X11KeyState::GetAsyncKeyState(int vk)
     bool down = false;
     bool pressed = false;
     const quint64 since = queried_.value(vk, 0);
+    const qint64 now = clock_.elapsed();
     for (xcb_keycode_t kc : codes) {
         if (keymap && (keymap->keys[kc >> 3] & (1u << (kc & 7))))
             down = true;
-        if (lastPress_[kc] > since)
+        if (lastPress_[kc].number > since && pressIsRecent(lastPress_[kc].at, now))
             pressed = true;
     }
     if (!raw_ && down && !wasDown_.value(vk))

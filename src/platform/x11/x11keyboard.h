@@ -6,6 +6,7 @@
 #include "platform/keystate.h"
 #include "x11connection.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QObject>
 #include <QString>
@@ -34,13 +35,23 @@ public:
 private:
     void onEvent(const xcb_generic_event_t* event);
     const QVector<xcb_keycode_t>& keycodesOf(int vk);
+    // A server timestamp on our own clock_.
+    qint64 localTime(xcb_timestamp_t serverTime);
+
+    struct Press {
+        quint64 number = 0; // value of presses_ at the press
+        qint64 at = 0;      // when, on clock_
+    };
 
     std::shared_ptr<X11Connection> c_;
     int handler_ = 0;
     quint8 xinputOpcode_ = 0;
     bool raw_ = false;
+    QElapsedTimer clock_;
+    qint64 serverOffset_ = 0;      // clock_ minus server time, the smallest seen
+    bool haveOffset_ = false;
     quint64 presses_ = 0;          // key presses seen so far
-    quint64 lastPress_[256] = {};  // per keycode: value of presses_ at its latest press
+    Press lastPress_[256];         // per keycode: its latest press
     QHash<int, quint64> queried_;  // per vk: value of presses_ at its previous query
     QHash<int, bool> wasDown_;     // per vk: down at its previous query
     QHash<int, QVector<xcb_keycode_t>> keycodes_;

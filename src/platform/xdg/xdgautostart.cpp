@@ -3,6 +3,7 @@
 #include "xdgfiles.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -15,16 +16,18 @@ namespace {
 const QString EntryName = QStringLiteral("Scrawlix.desktop");
 const QString GroupHeader = QStringLiteral("[Desktop Entry]");
 
-QString configDirsNow()
+QString folderNow()
 {
-    return qEnvironmentVariable("XDG_CONFIG_DIRS");
+    return XdgAutostartEntry::autostartFolder(qEnvironmentVariable("XDG_CONFIG_HOME"),
+                                              qEnvironmentVariable("HOME"));
 }
 
-// The folder must exist and be a folder we may create files in; it is never created.
+// The folder must be a folder we may create files in; a missing one is made.
 bool folderUsable(const QString& folder)
 {
-    const QFileInfo info(folder);
-    if (!info.isDir())
+    if (!QFileInfo::exists(folder) && !QDir().mkpath(folder))
+        return false;
+    if (!QFileInfo(folder).isDir())
         return false;
     return ::access(QFile::encodeName(folder).constData(), W_OK | X_OK) == 0;
 }
@@ -40,9 +43,12 @@ StartupEntry::Result writeEntry(const QString& path, const QString& text)
 
 } // namespace
 
-QString XdgAutostartEntry::autostartFolder(const QString& configDirs)
+QString XdgAutostartEntry::autostartFolder(const QString& configHome, const QString& home)
 {
-    QString base = xdgAbsoluteDirs(configDirs).value(0, QStringLiteral("/etc/xdg"));
+    // A relative $XDG_CONFIG_HOME is invalid and ignored, as an unset one.
+    QString base = configHome;
+    if (!QDir::isAbsolutePath(base))
+        base = home + QStringLiteral("/.config");
     while (base.size() > 1 && base.endsWith(QLatin1Char('/')))
         base.chop(1);
     if (base == QLatin1String("/"))
@@ -50,9 +56,9 @@ QString XdgAutostartEntry::autostartFolder(const QString& configDirs)
     return base + QStringLiteral("/autostart");
 }
 
-QString XdgAutostartEntry::entryPath(const QString& configDirs)
+QString XdgAutostartEntry::entryPath(const QString& configHome, const QString& home)
 {
-    return autostartFolder(configDirs) + QLatin1Char('/') + EntryName;
+    return autostartFolder(configHome, home) + QLatin1Char('/') + EntryName;
 }
 
 QString XdgAutostartEntry::quoteExecArgument(const QString& argument)
@@ -145,18 +151,18 @@ QString XdgAutostartEntry::hiddenEntryText(const QString& existing, const QStrin
 
 StartupEntry::Result XdgAutostartEntry::Add(const QString& programPath)
 {
-    const QString dirs = configDirsNow();
-    if (!folderUsable(autostartFolder(dirs)))
+    const QString folder = folderNow();
+    if (!folderUsable(folder))
         return Result::CannotAccess;
-    return writeEntry(entryPath(dirs), entryText(programPath, false));
+    return writeEntry(folder + QLatin1Char('/') + EntryName, entryText(programPath, false));
 }
 
 StartupEntry::Result XdgAutostartEntry::Remove()
 {
-    const QString dirs = configDirsNow();
-    if (!folderUsable(autostartFolder(dirs)))
+    const QString folder = folderNow();
+    if (!folderUsable(folder))
         return Result::CannotAccess;
-    const QString path = entryPath(dirs);
+    const QString path = folder + QLatin1Char('/') + EntryName;
     QString existing;
     QFile file(path);
     if (file.exists()) {

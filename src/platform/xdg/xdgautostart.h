@@ -1,9 +1,9 @@
 #pragma once
 
-// Starting with the system on a Linux desktop: the machine-wide autostart entry Scrawlix.desktop
-// in the "autostart" folder of the first directory of $XDG_CONFIG_DIRS (/etc/xdg when the
-// variable is unset or empty). The folder is opened, never created; writing there normally takes
-// an administrator.
+// Starting with the system on a Linux desktop: the user's own autostart entry Scrawlix.desktop
+// in $XDG_CONFIG_HOME/autostart (~/.config/autostart when the variable is unset, empty or not an
+// absolute path), where desktop sessions look and the user may write. The folder is created
+// when it is missing.
 
 #include "platform/startupentry.h"
 
@@ -12,7 +12,7 @@
 class XdgAutostartEntry : public StartupEntry
 {
 public:
-    // Reads $XDG_CONFIG_DIRS afresh on every call.
+    // Reads $XDG_CONFIG_HOME and $HOME afresh on every call.
     XdgAutostartEntry() = default;
 
     // Writes a complete entry whose Exec starts programPath, replacing whatever was there.
@@ -21,11 +21,10 @@ public:
     // one that is hidden from the start.
     Result Remove() override;
 
-    // The autostart folder for a value of $XDG_CONFIG_DIRS: the first absolute directory of the
-    // colon-separated list (relative ones are ignored), or /etc/xdg, followed by "/autostart".
-    static QString autostartFolder(const QString& configDirs);
+    // The autostart folder for values of $XDG_CONFIG_HOME and $HOME.
+    static QString autostartFolder(const QString& configHome, const QString& home);
     // The entry file in that folder.
-    static QString entryPath(const QString& configDirs);
+    static QString entryPath(const QString& configHome, const QString& home);
 
     // One argument of an Exec line: always in double quotes, with ", `, $ and \ escaped by a
     // backslash and % doubled, then escaped once more as a string value (\ -> \\, newline -> \n,

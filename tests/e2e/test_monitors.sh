@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Two monitors of different sizes, the primary on the right (the session's SCRAWLIX_E2E_MONITORS):
+# the screen capture reads exactly the primary monitor and the canvas covers exactly it, copies are
+# of that monitor, the toolbox first appears on it, and a window on the other monitor is captured
+# where it is.
+source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/canvas_lib.sh"
+
+# The primary monitor, from the session's list: "X Y W H".
+primary=""
+for m in ${SCRAWLIX_E2E_MONITORS:?run with SCRAWLIX_E2E_MONITORS}; do
+    [[ $m =~ ^\*([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] &&
+        primary="${BASH_REMATCH[3]} ${BASH_REMATCH[4]} ${BASH_REMATCH[1]} ${BASH_REMATCH[2]}"
+done
+[ -n "$primary" ] || fail "no primary monitor in SCRAWLIX_E2E_MONITORS"
+read -r px py pw ph <<<"$primary"
+
+noisy_desktop
+start_scrawlix_settled
+wait_for 10 eval '[ -n "$(tray_icon)" ]' || fail "no tray icon"
+
+section "Super+V: the canvas covers the primary monitor and shows its pixels"
+screenshot before.png
+press_hotkey v
+wait_canvas "$px" "$py" "$pw" "$ph"
+screenshot shown.png
+read -r tx ty tw th < <(frame_rect "$(toolbox_window)")
+n=$(diff_pixels_outside before.png shown.png "$tx" "$ty" "$tw" "$th")
+[ "$n" = 0 ] || fail "$n pixels of the screen changed with the capture"
+
+section "the toolbox first appears on the primary monitor"
+((px <= tx && tx + tw <= px + pw && py <= ty && ty + th <= py + ph)) ||
+    fail "the toolbox is at $tx $ty ${tw}x$th, off the primary monitor $primary"
+
+section "copy: the primary monitor minus the canvas's one-pixel frame"
+click_toolbox copy
+wait_for 5 eval 'clipboard_targets | grep -q image/png' || fail "no image on the clipboard"
+wait_for 5 toolbox_shown || fail "the toolbox did not come back after the copy"
+clipboard_image clip.png
+expect_eq "clipboard image size" "$((pw - 2))x$((ph - 2))" "$(identify -format '%wx%h' "$E2E_TMP/clip.png")"
+x0=$((tx + tw - px)) # right of the toolbox, which the copy leaves out
+same_region clip.png "$x0" 0 before.png $((px + 1 + x0)) $((py + 1)) $((pw - 2 - x0)) $((ph - 2)) ||
+    fail "the clipboard image is not the primary monitor"
+click_toolbox totray
+wait_for 5 canvas_hidden || fail "send to tray left the canvas"
+
+section "a window on the other monitor: the canvas sits over it"
+convert -size 300x200 -seed 3 xc:gray +noise Random -alpha off -depth 8 -type TrueColor "PNG24:$E2E_TMP/win.png"
+display -title target -geometry +200+300 "$E2E_TMP/win.png" &
+_e2e_pids+=($!)
+wait_for 10 eval '[ -n "$(xdotool search --onlyvisible --name ^target 2>/dev/null)" ]' || fail "no test window"
+target=$(xdotool search --onlyvisible --name '^target' | head -1)
+xdotool windowmove --sync "$target" 200 300 || true
+xdotool windowactivate --sync "$target"
+settle_screen
+screenshot window-before.png
+read -r fx fy fw fh < <(frame_rect "$target")
+((fx + fw <= px)) || fail "the test window is not on the other monitor: $fx $fy ${fw}x$fh"
+xdotool key ctrl
+press_hotkey v
+wait_canvas $((fx - 1)) $((fy - 1)) "$fw" "$fh"
+screenshot window-shown.png
+same_region window-shown.png $((fx - 1)) $((fy - 1)) window-before.png "$fx" "$fy" "$fw" "$fh" ||
+    fail "the canvas does not show the window's pixels"
+stop_scrawlix || fail "TERM did not end the program"

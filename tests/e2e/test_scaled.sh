@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# A scaled desktop (the session's SCRAWLIX_E2E_DPI, or Qt's scale variable through
+# SCRAWLIX_E2E_QT_SCALE): the canvas shows the screen pixel for pixel in device pixels, copies are in
+# device pixels, hide and show restore the canvas's place and size, a window capture sits over its
+# window, and the toolbox grows with the scale.
+source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/canvas_lib.sh"
+
+noisy_desktop
+start_scrawlix_settled
+wait_for 10 eval '[ -n "$(tray_icon)" ]' || fail "no tray icon"
+
+section "Super+V shows the whole screen, pixel for pixel"
+screenshot before.png
+press_hotkey v
+wait_canvas 0 0 1920 1080
+screenshot shown.png
+read -r tx ty tw th < <(frame_rect "$(toolbox_window)")
+n=$(diff_pixels_outside before.png shown.png "$tx" "$ty" "$tw" "$th")
+[ "$n" = 0 ] || fail "$n pixels of the canvas differ from the screen before the capture"
+
+section "the toolbox follows the desktop's scale"
+read -r _ _ w h < <(window_geometry "$(toolbox_window)")
+expect_eq "toolbox size at $E2E_SCALED_DPI dpi" "$(twips 2175) $(twips 5535)" "$w $h"
+
+section "copy: the canvas minus its one-pixel frame, in device pixels"
+click_toolbox copy
+wait_for 5 eval 'clipboard_targets | grep -q image/png' || fail "no image on the clipboard"
+wait_for 5 toolbox_shown || fail "the toolbox did not come back after the copy"
+clipboard_image clip.png
+expect_eq "clipboard image size" 1918x1078 "$(identify -format '%wx%h' "$E2E_TMP/clip.png")"
+same_region clip.png 600 0 before.png 601 1 1300 1078 || fail "the clipboard image is not the canvas"
+
+section "hide, then the hot key: the kept canvas comes back in its place, at its size"
+click_toolbox hide
+wait_for 5 eval 'canvas_hidden && toolbox_hidden' || fail "hide left windows on screen"
+press_hotkey v
+wait_canvas 0 0 1918 1078
+click_toolbox totray
+wait_for 5 canvas_hidden || fail "send to tray left the canvas"
+
+section "a window capture sits over the window, one pixel up and left"
+convert -size 400x300 -seed 3 xc:gray +noise Random -alpha off -depth 8 -type TrueColor "PNG24:$E2E_TMP/win.png"
+display -title target -geometry +601+301 "$E2E_TMP/win.png" &
+_e2e_pids+=($!)
+wait_for 10 eval '[ -n "$(xdotool search --onlyvisible --name ^target 2>/dev/null)" ]' || fail "no test window"
+target=$(xdotool search --onlyvisible --name '^target' | head -1)
+xdotool windowactivate --sync "$target"
+settle_screen
+screenshot window-before.png
+read -r fx fy fw fh < <(frame_rect "$target")
+xdotool key ctrl
+press_hotkey v
+wait_canvas $((fx - 1)) $((fy - 1)) "$fw" "$fh"
+screenshot window-shown.png
+same_region window-shown.png $((fx - 1)) $((fy - 1)) window-before.png "$fx" "$fy" "$fw" "$fh" ||
+    fail "the canvas does not show the window's pixels"
+stop_scrawlix || fail "TERM did not end the program"

@@ -9,6 +9,7 @@
 #include "ui/widgets.h"
 
 #include <QCloseEvent>
+#include <QMoveEvent>
 #include <QTimer>
 #include <QToolButton>
 #include <QWindow>
@@ -280,15 +281,33 @@ void FrmToolbox::tlbr_filled_ButtonClick(int)
 
 void FrmToolbox::setVisible(bool visible)
 {
-    if (visible && !isVisible() && keptPlace_) {
+    if (visible && !isVisible()) {
+        placedAt_.reset();
         // A position of our own, handed to the window system before the window maps, so the
         // window manager keeps it (move() would do nothing: Qt still has the window there).
-        if (QWindow* w = windowHandle())
-            w->setPosition(*keptPlace_);
-    } else if (!visible && isVisible()) {
+        if (keptPlace_)
+            if (QWindow* w = windowHandle())
+                w->setPosition(*keptPlace_);
+    } else if (!visible && isVisible() && userMoved_) {
         keptPlace_ = geometry().topLeft(); // the client area's: the frame is the manager's
     }
     QWidget::setVisible(visible);
+}
+
+bool FrmToolbox::event(QEvent* event)
+{
+    // The window manager places a window before it maps it, so by the first paint the place is
+    // its own.
+    if (event->type() == QEvent::Paint && !placedAt_)
+        placedAt_ = geometry().topLeft();
+    return QWidget::event(event);
+}
+
+void FrmToolbox::moveEvent(QMoveEvent* event)
+{
+    if (placedAt_ && isVisible() && geometry().topLeft() != *placedAt_)
+        userMoved_ = true;
+    QWidget::moveEvent(event);
 }
 
 void FrmToolbox::closeEvent(QCloseEvent* event)

@@ -75,8 +75,8 @@ public:
     void tlbr_mode_ButtonClick(int index);
     void tlbr_filled_ButtonClick(int index);
 
-    // Shown again where it was when it was hidden; the window manager places only its first
-    // showing.
+    // Once the user has moved it, shown again where it was when it was hidden; until then the
+    // window manager places every showing.
     void setVisible(bool visible) override;
 
 Q_SIGNALS:
@@ -86,6 +86,8 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     QRect layout(double left, double top, double width, double height) const;
@@ -101,6 +103,10 @@ private:
     int lastColorIndex_ = 8; // the colour drawn with when the colour list has no selection
     bool closable_ = false;
     std::optional<QPoint> keptPlace_;
+    // Where the window manager put this showing, known from its first paint on; a move away from
+    // it after that is the user's.
+    std::optional<QPoint> placedAt_;
+    bool userMoved_ = false;
 
     FrameCaption* frameColor;
     ComboList* cboColor;

@@ -84,11 +84,6 @@ void FrmMain::updateLabels()
         lblText.show(i, document_.label(i));
 }
 
-QPoint FrmMain::cursorPos() const
-{
-    return cursor_.GetCursorPos();
-}
-
 void FrmMain::wakeTimer()
 {
     if (timerAllowed_ && isVisible() && !tmrTimer->isActive() && timerHasWork(*this))
@@ -99,11 +94,6 @@ void FrmMain::stopTimer()
 {
     tmrTimer->stop();
     timerAllowed_ = false;
-}
-
-bool FrmMain::timerRunning() const
-{
-    return tmrTimer->isActive();
 }
 
 // Window state ----------------------------------------------------------------------------------
@@ -159,32 +149,6 @@ void FrmMain::setCanvasGeometry(const QRect& r)
 QRect FrmMain::canvasGeometry() const
 {
     return state_ == Normal && normalGeometry_.isValid() ? normalGeometry_ : geometry();
-}
-
-double FrmMain::Left() const
-{
-    return canvasGeometry().x() * screenTwipsPerPixelX();
-}
-
-double FrmMain::Top() const
-{
-    return canvasGeometry().y() * screenTwipsPerPixelY();
-}
-
-void FrmMain::setLeftTop(double leftTwips, double topTwips)
-{
-    QRect r = canvasGeometry();
-    r.moveTo(units::twipsToPixels(leftTwips, screenTwipsPerPixelX()),
-             units::twipsToPixels(topTwips, screenTwipsPerPixelY()));
-    setCanvasGeometry(r);
-}
-
-void FrmMain::setSizeTwips(double widthTwips, double heightTwips)
-{
-    QRect r = canvasGeometry();
-    r.setSize(QSize(units::twipsToPixels(widthTwips, screenTwipsPerPixelX()),
-                    units::twipsToPixels(heightTwips, screenTwipsPerPixelY())));
-    setCanvasGeometry(r);
 }
 
 // The document on the screen ---------------------------------------------------------------------

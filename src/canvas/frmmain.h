@@ -3,12 +3,12 @@
 #include "canvasdocument.h"
 #include "drawingattributes.h"
 #include "labels.h"
+#include "platform/cursorposition.h"
 
+#include <QTimer>
 #include <QWidget>
 
-class CursorPosition;
 struct DrawingState;
-class QTimer;
 class TextEntryBox;
 
 // The canvas window: borderless, not in the taskbar. It shows the canvas document, turns mouse
@@ -28,7 +28,7 @@ public:
     CanvasDocument& document() { return document_; }
     const CanvasDocument& document() const { return document_; }
     // Where the cursor is now, in screen pixels.
-    QPoint cursorPos() const;
+    QPoint cursorPos() const { return cursor_.GetCursorPos(); }
 
     // What the drawing is made with; the shell hands on every change the toolbox makes.
     const DrawingAttributes& attributes() const { return attributes_; }
@@ -47,7 +47,7 @@ public:
     // wakeTimer() starts it when work may have appeared; stopTimer() stops it for good at exit.
     void wakeTimer();
     void stopTimer();
-    bool timerRunning() const;
+    bool timerRunning() const { return tmrTimer->isActive(); }
     // From now on closing the canvas closes it; until then a close only reports closeAsked().
     void allowClose();
 
@@ -62,11 +62,6 @@ public:
     // Position and size in the normal state, in pixels.
     void setCanvasGeometry(const QRect& r);
     QRect canvasGeometry() const;
-    // Left and top edges in twips, and moving them.
-    double Left() const;
-    double Top() const;
-    void setLeftTop(double leftTwips, double topTwips);
-    void setSizeTwips(double widthTwips, double heightTwips);
     // The client area in pixels.
     int ScaleWidth() const { return width(); }
     int ScaleHeight() const { return height(); }

@@ -1,5 +1,6 @@
 #include "captureflow.h"
 
+#include "canvas/canvasplacement.h"
 #include "canvas/frmmain.h"
 #include "canvas/textentry.h"
 #include "canvas/texttool.h"
@@ -182,19 +183,19 @@ void ShowHideCanvas(Program& program, const QString& action)
             toolbox->show();
             return;
         }
-        program.shell.SavedCanvasLeft = static_cast<float>(canvas->Left());
-        program.shell.SavedCanvasTop = units::toInt16(canvas->Top());
+        program.shell.SavedCanvasLeft = static_cast<float>(canvasLeft(*canvas));
+        program.shell.SavedCanvasTop = units::toInt16(canvasTop(*canvas));
         canvas->hide();
         toolbox->hide();
         program.session.kept();
     } else if (action == QLatin1String("show")) {
         canvas->setPicture(program.picbox);
         canvas->setCanvasState(FrmMain::Normal);
-        canvas->setLeftTop(program.shell.SavedCanvasLeft, program.shell.SavedCanvasTop);
+        moveCanvasTo(*canvas, program.shell.SavedCanvasLeft, program.shell.SavedCanvasTop);
         program.shell.SavedCanvasLeft = 1;
         program.shell.SavedCanvasTop = 1;
         const Picture& pic = program.picbox;
-        canvas->setSizeTwips(units::himetricToTwips(pic.Width()),
+        sizeCanvas(*canvas, units::himetricToTwips(pic.Width()),
                              units::himetricToTwips(pic.Height()));
         canvas->showCanvas();
         toolbox->show();

@@ -1,6 +1,7 @@
 // Photographing the canvas, saving it as a BMP file, opening an image file onto the canvas, and
 // printing the canvas.
 
+#include "canvas/canvasplacement.h"
 #include "canvas/frmmain.h"
 #include "captureflow.h"
 #include "commands.h"
@@ -171,8 +172,8 @@ void OpenImageFile(Program& program, const QString& fileName)
     canvas->setCanvasState(FrmMain::Normal);
     const Picture picture = CreateBitmapPicture(CapturedBitmap{loaded.image, {}});
     canvas->setPicture(picture);
-    canvas->setLeftTop(0, 0);
-    canvas->setSizeTwips(units::himetricToTwips(picture.Width()),
+    moveCanvasTo(*canvas, 0, 0);
+    sizeCanvas(*canvas, units::himetricToTwips(picture.Width()),
                          units::himetricToTwips(picture.Height()));
     canvas->showCanvas();
     // The highlighter's colour block covers the canvas, also before any capture sized it.

@@ -6,6 +6,7 @@
 #include "imaging/snapshot.h"
 #include "shell/captureflow.h"
 #include "shell/commands.h"
+#include "canvas/canvasplacement.h"
 #include "canvas/frmmain.h"
 #include "settings/frmoptions.h"
 #include "shell/hotkey.h"
@@ -163,8 +164,8 @@ void TestCapture::windowCapturePlacesCanvasOverTheWindow()
     QVERIFY(t->drawing.WindowCaptureMode);
     QCOMPARE(t.canvas()->canvasState(), int(FrmMain::Normal));
     QCOMPARE(t.canvas()->canvasGeometry(), QRect(99, 49, 400, 300));
-    QCOMPARE(t.canvas()->Left(), 1485.0);
-    QCOMPARE(t.canvas()->Top(), 735.0);
+    QCOMPARE(canvasLeft(*t.canvas()), 1485.0);
+    QCOMPARE(canvasTop(*t.canvas()), 735.0);
     const QImage pic = t.canvas()->picture().image();
     QCOMPARE(pic.size(), QSize(400, 300));
     QCOMPARE(pic.pixel(0, 0), t.fake->fakeScreen->screen.pixel(100, 50));

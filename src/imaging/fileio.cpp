@@ -15,10 +15,8 @@ const QString ImageFileFilter = QStringLiteral(
     "Bitmap Image (*.bmp)|*.bmp|JPEG Image (*.jpg; *.jpeg)|*.jpg; *.jpeg|"
     "Compuserve GIF Image (*.gif)|*.gif|All Files (*.*)|*.*");
 
-namespace {
-
 // Qt's error texts are bare phrases ("Permission denied"); the message boxes want sentences.
-QString sentence(QString text)
+QString errorSentence(QString text)
 {
     text = text.trimmed();
     if (text.isEmpty())
@@ -28,6 +26,8 @@ QString sentence(QString text)
         text += QLatin1Char('.');
     return text;
 }
+
+namespace {
 
 // Writes all the bytes. A write may take only part of the data; the next attempt then fails
 // and the file's error says why.
@@ -83,7 +83,7 @@ QString replaceWithBmp(const QString& path, const QImage& source)
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return sentence(file.errorString());
+        return errorSentence(file.errorString());
     const QByteArray headers = bmpHeaders(image, stride * height);
     bool ok = writeAll(file, headers.constData(), headers.size());
     constexpr qint64 BlockBytes = 1 << 20;
@@ -104,12 +104,12 @@ QString replaceWithBmp(const QString& path, const QImage& source)
         ok = writeAll(file, block.constData(), rows * stride);
     }
     if (!ok) {
-        const QString why = sentence(file.errorString());
+        const QString why = errorSentence(file.errorString());
         file.cancelWriting();
         return why;
     }
     if (!file.commit())
-        return sentence(file.errorString());
+        return errorSentence(file.errorString());
     return {};
 }
 

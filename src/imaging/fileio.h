@@ -8,6 +8,9 @@
 #include <QtGlobal>
 #include <memory>
 
+// A system error phrase ("Permission denied") as a sentence for a message box.
+QString errorSentence(QString text);
+
 class QPrinter;
 
 // The file types both file dialogs offer, in the common dialog's "description|pattern" form.

@@ -1,5 +1,6 @@
 #include "openfile.h"
 
+#include "fileio.h"
 #include "imagecheck.h"
 
 #include <QBuffer>
@@ -10,18 +11,6 @@
 #include <system_error>
 
 namespace {
-
-// Qt's error texts are bare phrases ("Permission denied"); the message boxes want sentences.
-QString sentence(QString text)
-{
-    text = text.trimmed();
-    if (text.isEmpty())
-        return QStringLiteral("The reason is not known.");
-    text[0] = text[0].toUpper();
-    if (!text.endsWith(QLatin1Char('.')))
-        text += QLatin1Char('.');
-    return text;
-}
 
 bool cancelled(const std::atomic_bool* cancel) { return cancel && cancel->load(); }
 
@@ -67,7 +56,7 @@ QString notARegularFile(const QString& path)
     case fs::file_type::block:
         return QStringLiteral("The file is a device, not a picture file.");
     case fs::file_type::none:
-        return sentence(QString::fromStdString(ec.message()));
+        return errorSentence(QString::fromStdString(ec.message()));
     default:
         return QStringLiteral("The file is not a regular file.");
     }
@@ -82,7 +71,7 @@ LoadedImage readFileBounded(const QString& path, qint64 maxBytes, QByteArray* da
         return refused(what);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return refused(sentence(file.errorString()));
+        return refused(errorSentence(file.errorString()));
     // The size the file system reports is only a hint: a file can grow while it is read.
     constexpr qint64 Chunk = qint64(1) << 20;
     for (;;) {
@@ -98,7 +87,7 @@ LoadedImage readFileBounded(const QString& path, qint64 maxBytes, QByteArray* da
         const qint64 got = file.read(data->data() + had, want);
         if (got < 0) {
             data->clear();
-            return refused(sentence(file.errorString()));
+            return refused(errorSentence(file.errorString()));
         }
         data->resize(had + got);
         if (got == 0)

@@ -17,6 +17,7 @@
 FrmToolbox::FrmToolbox(KeyState& keys, Cmdlg& cmdlg, ColorTable& colors, QWidget* canvas)
     : QWidget(canvas), keys_(keys), cmdlg_(cmdlg), colors_(colors)
 {
+    clock_.start();
     setObjectName(QStringLiteral("frmToolbox"));
     setWindowTitle(QStringLiteral("Toolbox"));
     // A fixed tool window: small caption, close box only, no taskbar entry.
@@ -282,31 +283,33 @@ void FrmToolbox::tlbr_filled_ButtonClick(int)
 void FrmToolbox::setVisible(bool visible)
 {
     if (visible && !isVisible()) {
-        placedAt_.reset();
         // A position of our own, handed to the window system before the window maps, so the
         // window manager keeps it (move() would do nothing: Qt still has the window there).
-        if (keptPlace_)
+        if (const std::optional<QPoint> kept = place_.showing())
             if (QWindow* w = windowHandle())
-                w->setPosition(*keptPlace_);
-    } else if (!visible && isVisible() && userMoved_) {
-        keptPlace_ = geometry().topLeft(); // the client area's: the frame is the manager's
+                w->setPosition(*kept);
+    } else if (!visible && isVisible()) {
+        place_.hiding(geometry().topLeft()); // the client area's: the frame is the manager's
     }
     QWidget::setVisible(visible);
+    if (visible && !watchingWindow_)
+        if (QWindow* w = windowHandle()) {
+            w->installEventFilter(this);
+            watchingWindow_ = true;
+        }
 }
 
-bool FrmToolbox::event(QEvent* event)
+bool FrmToolbox::eventFilter(QObject* watched, QEvent* event)
 {
-    // The window manager places a window before it maps it, so by the first paint the place is
-    // its own.
-    if (event->type() == QEvent::Paint && !placedAt_)
-        placedAt_ = geometry().topLeft();
-    return QWidget::event(event);
+    if (event->type() == QEvent::Expose && watched == windowHandle() && windowHandle()->isExposed())
+        place_.exposed(geometry().topLeft(), clock_.elapsed());
+    return QWidget::eventFilter(watched, event);
 }
 
 void FrmToolbox::moveEvent(QMoveEvent* event)
 {
-    if (placedAt_ && isVisible() && geometry().topLeft() != *placedAt_)
-        userMoved_ = true;
+    if (isVisible())
+        place_.moved(geometry().topLeft(), clock_.elapsed());
     QWidget::moveEvent(event);
 }
 

@@ -2,10 +2,10 @@
 
 #include "canvas/colortable.h"
 #include "canvas/drawingattributes.h"
+#include "toolbox/toolboxplace.h"
 
+#include <QElapsedTimer>
 #include <QWidget>
-
-#include <optional>
 
 class Cmdlg;
 class ComboList;
@@ -86,7 +86,7 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
 
 private:
@@ -102,11 +102,9 @@ private:
     ColorTable& colors_;
     int lastColorIndex_ = 8; // the colour drawn with when the colour list has no selection
     bool closable_ = false;
-    std::optional<QPoint> keptPlace_;
-    // Where the window manager put this showing, known from its first paint on; a move away from
-    // it after that is the user's.
-    std::optional<QPoint> placedAt_;
-    bool userMoved_ = false;
+    ToolboxPlace place_;
+    QElapsedTimer clock_;
+    bool watchingWindow_ = false;
 
     FrameCaption* frameColor;
     ComboList* cboColor;

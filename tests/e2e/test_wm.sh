@@ -41,6 +41,7 @@ screenshot recaptured.png
 
 section "the toolbox stays where the user moved it, across a capture and a copy"
 toolbox=$(toolbox_window)
+settle_screen # a user moves it once it is on the screen
 xdotool windowmove --sync "$toolbox" 1500 500 || true
 wait_for 5 eval '(( $(frame_rect "$toolbox" | cut -d" " -f1) > 1300 ))' || true
 read -r tx ty _ < <(frame_rect "$(toolbox_window)")

@@ -1,10 +1,11 @@
-// Tool selection: bounds, cursors and the fill buttons.
+// Tool selection: bounds, cursors and the fill buttons; where the toolbox is shown again.
 
 #include "canvas/tools.h"
 #include "shell/toolselection.h"
 #include "canvas/frmmain.h"
 #include "testprogram.h"
 #include "toolbox/frmtoolbox.h"
+#include "toolbox/toolboxplace.h"
 #include "ui/widgets.h"
 
 #include <QToolButton>
@@ -18,6 +19,7 @@ private Q_SLOTS:
     void fillButtonsFollowTheTool();
     void cursorsHaveTheirHotSpots();
     void toolbarClicksSelectToolAndFill();
+    void toolboxPlaceKeptOnlyAfterTheUsersMove();
 };
 
 void TestTools::outOfRangeCodesChangeNothing()
@@ -85,6 +87,38 @@ void TestTools::toolbarClicksSelectToolAndFill()
     named<ToolBar>(tb, "tlbr_mode")->setPressed(5, true);
     QCOMPARE(t->drawing.CurrentTool, std::int16_t(ToolRectangle));
     QCOMPARE(named<ToolBar>(tb, "tlbr_mode")->pressedIndex(), 5);
+}
+
+void TestTools::toolboxPlaceKeptOnlyAfterTheUsersMove()
+{
+    const QPoint wm(1, 20), user(1500, 500);
+    ToolboxPlace place;
+
+    // Painted at Qt's (0, 0), then put on screen, then moved by the window manager's placement.
+    QVERIFY(!place.showing());
+    place.moved(QPoint(0, 0), 0);
+    place.exposed(QPoint(0, 0), 5);
+    place.moved(wm, 8);
+    place.hiding(wm);
+    QVERIFY(!place.userMoved());
+    QVERIFY(!place.showing());
+
+    // A late placement, still within the settling time, and a move while hidden.
+    place.exposed(wm, 1000);
+    place.moved(QPoint(40, 40), 1000 + ToolboxPlace::SettleMs - 1);
+    place.hiding(QPoint(40, 40));
+    place.moved(QPoint(0, 0), 5000);
+    QVERIFY(!place.showing());
+
+    // The user's move is kept across showings, and a later move of theirs replaces it.
+    place.exposed(wm, 10000);
+    place.moved(user, 12000);
+    place.hiding(user);
+    QCOMPARE(place.showing(), std::optional<QPoint>(user));
+    place.exposed(user, 20000);
+    place.moved(user + QPoint(10, 0), 25000);
+    place.hiding(user + QPoint(10, 0));
+    QCOMPARE(place.showing(), std::optional<QPoint>(user + QPoint(10, 0)));
 }
 
 QTEST_MAIN(TestTools)

@@ -11,11 +11,17 @@ ComboList::ComboList(QWidget* parent) : QComboBox(parent)
 {
     connect(this, &QComboBox::currentIndexChanged, this, [this](int i) {
         // Until control is back in the event loop: the user's pick of another entry reports
-        // the change first, then the pick.
+        // the change first, then the pick. The reset is queued only after the selection is
+        // handled, which may run a dialog's event loop ("Custom ...") before the pick arrives.
         changed_ = true;
-        QTimer::singleShot(0, this, [this] { changed_ = false; });
+        const quint64 change = ++changes_;
         if (i >= 0)
             Q_EMIT selected(i);
+        // A reset queued by an earlier change must not clear this one.
+        QTimer::singleShot(0, this, [this, change] {
+            if (change == changes_)
+                changed_ = false;
+        });
     });
     // The user picking the entry that is selected already changes no index, yet is a selection
     // ("Custom ..." picked again asks for the colour again).

@@ -25,6 +25,7 @@ Q_SIGNALS:
     void selected(int index);
 private:
     bool changed_ = false; // the index has just changed
+    quint64 changes_ = 0;  // index changes so far
 };
 
 // A 200-twip caption bar that titles the section below it: the caption, then an etched line.

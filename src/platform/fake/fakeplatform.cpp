@@ -196,6 +196,8 @@ bool ScriptedDialogs::Printer(const QString& title, QPrinter*)
 std::optional<QColor> ScriptedDialogs::Color(const QString& title, const QColor&)
 {
     asked.append({QStringLiteral("color"), title, {}, {}, {}});
+    // A real dialog is modal: it runs an event loop of its own while the user chooses.
+    QCoreApplication::processEvents();
     if (colorAnswers.empty())
         return std::nullopt;
     auto a = colorAnswers.front();

@@ -21,14 +21,17 @@ void CanvasDocument::setPicture(const Picture& picture, const QSize& size, const
 {
     picture_ = picture;
     image_ = QImage();
+    size_ = QSize();
     drawn_ = false;
     resize(size, background);
 }
 
 void CanvasDocument::resize(const QSize& size, const QColor& background)
 {
-    if (size.isEmpty() || image_.size() == size)
+    if (size.isEmpty() || size == size_)
         return;
+    size_ = size;
+    background_ = background;
     // A picture that fills the image exactly is the image: the pixels are shared until the
     // first drawing, so a canvas that is only looked at holds one copy of the screen.
     // Before anything is drawn the image is only the picture on the background, so it is made
@@ -40,6 +43,10 @@ void CanvasDocument::resize(const QSize& size, const QColor& background)
         image_ = pixels;
         return;
     }
+    // Nothing to show but the background: the window paints that, and the image is made when
+    // something is first drawn. A capture clears the canvas just before it takes its picture.
+    if (image_.isNull() && picture_.isNull())
+        return;
     QImage fresh(size, QImage::Format_RGB32);
     fresh.fill(background);
     QPainter p(&fresh);
@@ -52,25 +59,34 @@ void CanvasDocument::resize(const QSize& size, const QColor& background)
     image_ = fresh;
 }
 
+QImage& CanvasDocument::surface()
+{
+    if (image_.isNull() && !size_.isEmpty()) {
+        image_ = QImage(size_, QImage::Format_RGB32);
+        image_.fill(background_);
+    }
+    drawn_ = true;
+    return image_;
+}
+
 void CanvasDocument::releasePicture()
 {
     picture_ = Picture();
     image_ = QImage();
+    size_ = QSize();
     drawn_ = false;
 }
 
 QRect CanvasDocument::penTo(const QPointF& to, const QColor& color, int width)
 {
-    drawn_ = true;
-    const QRect dirty = drawLine(image_, pen_, to, color, width);
+    const QRect dirty = drawLine(surface(), pen_, to, color, width);
     pen_ = to;
     return dirty;
 }
 
 QRect CanvasDocument::line(const QPointF& a, const QPointF& b, const QColor& color, int width)
 {
-    drawn_ = true;
-    const QRect dirty = drawLine(image_, a, b, color, width);
+    const QRect dirty = drawLine(surface(), a, b, color, width);
     pen_ = b;
     return dirty;
 }
@@ -78,22 +94,19 @@ QRect CanvasDocument::line(const QPointF& a, const QPointF& b, const QColor& col
 QRect CanvasDocument::circle(const QPointF& centre, double radius, int outlineWidth,
                              const QColor& color, bool filled)
 {
-    drawn_ = true;
-    return drawCircle(image_, centre, radius, outlineWidth, color, filled, color);
+    return drawCircle(surface(), centre, radius, outlineWidth, color, filled, color);
 }
 
 QRect CanvasDocument::box(const QPointF& a, const QPointF& b, int width, const QColor& color,
                           bool filled)
 {
-    drawn_ = true;
-    return drawBox(image_, a, b, width, color, filled);
+    return drawBox(surface(), a, b, width, color, filled);
 }
 
 QRect CanvasDocument::highlight(const QPointF& at, const QColor& color, int w)
 {
-    drawn_ = true;
     highlight_.BackColor = color;
-    return stampAnd(image_, highlight_.block(w), stampEdge(at.x(), w), stampEdge(at.y(), w));
+    return stampAnd(surface(), highlight_.block(w), stampEdge(at.x(), w), stampEdge(at.y(), w));
 }
 
 // Text labels ------------------------------------------------------------------------------------

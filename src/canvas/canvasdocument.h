@@ -49,7 +49,8 @@ public:
     // new picture is set.
     void releasePicture();
 
-    // The persistent image: picture plus drawing.
+    // The persistent image: picture plus drawing. Null while there is neither: the canvas is
+    // then all background.
     QImage& image() { return image_; }
     const QImage& image() const { return image_; }
 
@@ -98,9 +99,13 @@ public:
 
 private:
     TextLabelData* labelAt(int i);
+    // The image to draw on, made of the background colour if there is none yet.
+    QImage& surface();
 
     Picture picture_;
     QImage image_;
+    QSize size_;         // the canvas's, from the last setPicture or resize
+    QColor background_;
     bool drawn_ = false; // anything drawn on the image since the picture was set
     QPointF pen_;
     HighlightSource highlight_;

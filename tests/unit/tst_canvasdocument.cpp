@@ -98,6 +98,16 @@ void TestCanvasDocument::onlyOneCopyOfTheScreenUntilDrawn()
     doc.releasePicture();
     QVERIFY(doc.picture().isNull());
     QVERIFY(doc.image().isNull());
+
+    // Cleared without a picture, as before a capture: no image until something is drawn, then
+    // one of the background at the canvas's size.
+    doc.setPicture(Picture(), QSize(300, 200), QColor(Grey));
+    doc.resize(QSize(320, 200), QColor(Grey));
+    QVERIFY(doc.image().isNull());
+    doc.line(QPointF(30, 30), QPointF(60, 30), QColor(Red), 3);
+    QCOMPARE(doc.image().size(), QSize(320, 200));
+    QCOMPARE(doc.image().pixel(45, 30), Red);
+    QCOMPARE(doc.image().pixel(310, 190), Grey);
 }
 
 void TestCanvasDocument::penSegmentsJoinAndReportWhatChanged()

@@ -2,6 +2,8 @@
 
 #include <QtGlobal>
 
+#include <functional>
+
 // Virtual-key codes the program asks about.
 namespace vk {
 constexpr int Shift = 16;
@@ -20,6 +22,15 @@ public:
     // previous query of the same key (the query clears it), and no longer ago than
     // RecentPressMs. Zero: neither.
     virtual qint16 GetAsyncKeyState(int vk) = 0;
+
+    // Asks for `pressed` to be called soon after every key press, wherever the focus is, so a
+    // caller need not ask about keys while none is pressed. False when this keyboard cannot
+    // tell; the caller then keeps asking.
+    virtual bool watchPresses(std::function<void()> pressed)
+    {
+        Q_UNUSED(pressed)
+        return false;
+    }
 };
 
 // How long a press counts as "pressed since the previous query". Long enough for a tap of Ctrl

@@ -122,6 +122,7 @@ FrmToolbox::FrmToolbox(KeyState& keys, Cmdlg& cmdlg, ColorTable& colors, QWidget
     commandButton("cmdExit", "exit", "Exit Scrawlix", 1800, 5040, ToolboxCommand::Exit);
 
     tmr = new QTimer(this);
+    tmr->setObjectName(QStringLiteral("tmr"));
     tmr->setInterval(100);
     connect(tmr, &QTimer::timeout, this, [this] { tmr_Timer(); });
 
@@ -167,20 +168,32 @@ void FrmToolbox::Form_Load()
     cboSize->setCurrentIndex(-1);
     fillFontList(cboTextFont);
     cboTextFont->setCurrentIndex(-1);
-    tmr->start();
+    // Where the keyboard reports presses, the timer runs only from a press until no keypad
+    // key is held, so a program that waits takes no processor time.
+    keysWatched_ = keys_.watchPresses([this] {
+        if (!timerStopped_ && !tmr->isActive())
+            tmr->start();
+    });
+    if (!keysWatched_)
+        tmr->start();
 }
 
 void FrmToolbox::tmr_Timer()
 {
-    KeyState& keys = keys_;
-    if (keys.GetAsyncKeyState(vk::Add) != 0 && cboSize->currentIndex() < 89)
+    const qint16 plus = keys_.GetAsyncKeyState(vk::Add);
+    if (plus != 0 && cboSize->currentIndex() < 89)
         cboSize->setListIndex(cboSize->currentIndex() + 10);
-    if (keys.GetAsyncKeyState(vk::Subtract) != 0 && cboSize->currentIndex() > 9)
+    const qint16 minus = keys_.GetAsyncKeyState(vk::Subtract);
+    if (minus != 0 && cboSize->currentIndex() > 9)
         cboSize->setListIndex(cboSize->currentIndex() - 10);
+    const qint16 held = static_cast<qint16>(0x8000);
+    if (keysWatched_ && (plus & held) == 0 && (minus & held) == 0)
+        tmr->stop();
 }
 
 void FrmToolbox::stopTimer()
 {
+    timerStopped_ = true;
     tmr->stop();
 }
 

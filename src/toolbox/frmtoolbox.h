@@ -61,7 +61,7 @@ public:
     // Enables or disables both fill buttons.
     void setFillButtonsEnabled(bool enabled);
 
-    // Keypad plus and minus step the size by ten, system-wide.
+    // Keypad plus and minus step the size by ten, system-wide, every tick while held.
     void tmr_Timer();
     void stopTimer();
     // From now on closing the toolbox closes it; until then it only hides.
@@ -102,6 +102,8 @@ private:
     ColorTable& colors_;
     int lastColorIndex_ = 8; // the colour drawn with when the colour list has no selection
     bool closable_ = false;
+    bool keysWatched_ = false; // the keyboard reports presses: the timer runs only after one
+    bool timerStopped_ = false;
     ToolboxPlace place_;
     QElapsedTimer clock_;
     bool watchingWindow_ = false;

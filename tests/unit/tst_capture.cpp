@@ -4,6 +4,7 @@
 #include "canvas/texttool.h"
 #include "imaging/capture.h"
 #include "imaging/snapshot.h"
+#include "platform/keystate.h"
 #include "shell/captureflow.h"
 #include "shell/commands.h"
 #include "canvas/canvasplacement.h"
@@ -21,6 +22,7 @@
 #include <QPushButton>
 #include <QMenu>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QToolButton>
 #include <QClipboard>
 #include <QDateTime>
@@ -78,6 +80,7 @@ private Q_SLOTS:
     void sendToTrayUnloadsLabels();
     void keypadSteps_data();
     void keypadSteps();
+    void keypadTimerRunsOnlyWhileKeysArePressed();
     void failedCaptureIsReported();
     void secondRequestDuringTheWaitJoinsIt();
     void waitEndsWhenTheSecondTicks();
@@ -477,6 +480,36 @@ void TestCapture::keypadSteps()
     QCOMPARE(t.canvas()->attributes().size, expected);
     t.toolbox()->tmr_Timer(); // each tap steps once
     QCOMPARE(named<ComboList>(t.toolbox(), "cboSize")->currentText().toInt(), expected);
+}
+
+void TestCapture::keypadTimerRunsOnlyWhileKeysArePressed()
+{
+    Started t;
+    auto* tmr = t.toolbox()->findChild<QTimer*>(QStringLiteral("tmr"));
+    QVERIFY(tmr);
+    auto* size = named<ComboList>(t.toolbox(), "cboSize");
+    size->setListIndex(19);
+    QVERIFY(!tmr->isActive());
+
+    // A tap starts it for one step; a held key keeps it going until released.
+    t.fake->fakeKeys->tap(vk::Add);
+    QVERIFY(tmr->isActive());
+    t.toolbox()->tmr_Timer();
+    QCOMPARE(size->currentText().toInt(), 30);
+    QVERIFY(!tmr->isActive());
+    t.fake->fakeKeys->setDown(vk::Subtract, true);
+    t.toolbox()->tmr_Timer();
+    t.toolbox()->tmr_Timer();
+    QCOMPARE(size->currentText().toInt(), 10);
+    QVERIFY(tmr->isActive());
+    t.fake->fakeKeys->setDown(vk::Subtract, false);
+    t.toolbox()->tmr_Timer();
+    QVERIFY(!tmr->isActive());
+
+    // Once the program is ending, a press starts nothing.
+    t.toolbox()->stopTimer();
+    t.fake->fakeKeys->tap(vk::Add);
+    QVERIFY(!tmr->isActive());
 }
 
 void TestCapture::failedCaptureIsReported()

@@ -31,6 +31,16 @@ void FakeKeyState::tap(int vk)
 {
     pressed_[vk] = true;
     pressedAt_[vk] = now;
+    if (watcher_)
+        watcher_();
+}
+
+bool FakeKeyState::watchPresses(std::function<void()> pressed)
+{
+    if (!watches)
+        return false;
+    watcher_ = std::move(pressed);
+    return true;
 }
 
 bool FakeHotKeys::RegisterHotKey(quintptr hwnd, int id, quint32 modifiers, quint32 vk)

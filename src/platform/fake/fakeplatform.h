@@ -22,14 +22,17 @@ class FakeKeyState : public KeyState
 {
 public:
     qint16 GetAsyncKeyState(int vk) override;
+    bool watchPresses(std::function<void()> pressed) override;
     void setDown(int vk, bool down);  // holds or releases a key, now
     void tap(int vk);                  // a press and release between two queries, now
+    bool watches = true;               // whether watchPresses is offered
     QList<int> queries;                // every key asked about, in order
     qint64 now = 0;                    // the keyboard's clock in milliseconds; tests move it
 private:
     QHash<int, bool> down_;
     QHash<int, bool> pressed_;
     QHash<int, qint64> pressedAt_;
+    std::function<void()> watcher_;
 };
 
 class FakeHotKeys : public HotKeys

@@ -163,6 +163,16 @@ void X11KeyState::onEvent(const xcb_generic_event_t* event)
     if (raw->flags & XCB_INPUT_KEY_EVENT_FLAGS_KEY_REPEAT)
         return;
     lastPress_[raw->detail & 0xff] = {++presses_, localTime(raw->time)};
+    if (pressed_)
+        pressed_();
+}
+
+bool X11KeyState::watchPresses(std::function<void()> pressed)
+{
+    if (!raw_)
+        return false;
+    pressed_ = std::move(pressed);
+    return true;
 }
 
 qint64 X11KeyState::localTime(xcb_timestamp_t serverTime)

@@ -27,6 +27,8 @@ public:
     ~X11KeyState() override;
 
     qint16 GetAsyncKeyState(int vk) override;
+    // With raw events only: every press then reaches us.
+    bool watchPresses(std::function<void()> pressed) override;
 
     // True when the server reports every key press to us (XInput 2 raw events), so a tap
     // between two queries is not missed.
@@ -55,6 +57,7 @@ private:
     QHash<int, quint64> queried_;  // per vk: value of presses_ at its previous query
     QHash<int, bool> wasDown_;     // per vk: down at its previous query
     QHash<int, QVector<xcb_keycode_t>> keycodes_;
+    std::function<void()> pressed_;
 };
 
 class X11HotKeys : public HotKeys

@@ -3,12 +3,14 @@
 # and compares the median time with a memcpy of the same bytes in the same run (goal: at most 2.5x
 # at 3840x2160).
 #
-#   bench/capture.sh [RUNS]        after a build (scripts/build.sh); CAPTURE_BENCH picks another binary
+#   bench/capture.sh [RUNS [IDLE_MS]]  after a build (scripts/build.sh); CAPTURE_BENCH picks another
+#                                      binary; with IDLE_MS each capture follows that long idle
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 checkout=$(cd "$here/.." && pwd)
 runs=${1:-25}
+idle_ms=${2:-0}
 bin=${CAPTURE_BENCH:-$checkout/build/bench/capture_bench}
 if [ ! -x "$bin" ]; then
     echo "capture bench: no program at $bin; build it first (scripts/build.sh)" >&2
@@ -38,7 +40,7 @@ for size in 1920x1080 3840x2160; do
         cat "$tmp/xvfb.log" >&2
         exit 1
     fi
-    DISPLAY=:$display QT_QPA_PLATFORM=xcb "$bin" "$runs"
+    DISPLAY=:$display QT_QPA_PLATFORM=xcb "$bin" "$runs" "$idle_ms"
     kill "$xvfb_pid"
     wait "$xvfb_pid" 2>/dev/null || true
     xvfb_pid=""

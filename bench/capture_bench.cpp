@@ -1,5 +1,7 @@
 // Reading the whole screen, as a capture of the desktop does, against a memcpy of the same
-// number of bytes measured in the same run: capture_bench [RUNS]. Needs an X server (DISPLAY);
+// number of bytes measured in the same run: capture_bench [RUNS [IDLE_MS]]. With IDLE_MS, each
+// capture comes after that long idle, as one does after the program's settle wait, and a third
+// row has the memory made during the idle time (PrepareCapture). Needs an X server (DISPLAY);
 // bench/capture.sh starts one at each screen size of interest.
 
 #include "platform/x11/x11connection.h"
@@ -12,6 +14,7 @@
 #include <cstdio>
 #include <cstring>
 #include <random>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -63,6 +66,11 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "xcb");
     QGuiApplication app(argc, argv);
     const int runs = argc > 1 ? std::max(3, std::atoi(argv[1])) : 25;
+    const int idleMs = argc > 2 ? std::max(0, std::atoi(argv[2])) : 0;
+    const auto idle = [idleMs] {
+        if (idleMs > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(idleMs));
+    };
 
     auto conn = std::make_shared<X11Connection>();
     if (!conn->isOpen())
@@ -95,17 +103,29 @@ int main(int argc, char** argv)
         copy();
     }
     // Interleaved, so both see the same machine load.
-    std::vector<double> tShm, tPlain, tCopy;
+    std::vector<double> tShm, tPlain, tCopy, tPrepared;
     for (int i = 0; i < runs; ++i) {
+        idle();
         tShm.push_back(timeRuns(1, [&] { capture(shm); })[0]);
+        idle();
         tCopy.push_back(timeRuns(1, copy)[0]);
+        idle();
         tPlain.push_back(timeRuns(1, [&] { capture(plain); })[0]);
+        if (idleMs > 0) {
+            shm.PrepareCapture(QSize(width, height));
+            idle();
+            tPrepared.push_back(timeRuns(1, [&] { capture(shm); })[0]);
+        }
     }
     const double mShm = median(tShm), mPlain = median(tPlain), mCopy = median(tCopy);
-    std::printf("%dx%d (%.1f MB), %d runs, medians:\n", width, height, double(bytes) / 1e6, runs);
+    std::printf("%dx%d (%.1f MB), %d runs%s, medians:\n", width, height, double(bytes) / 1e6, runs,
+                idleMs > 0 ? qPrintable(QStringLiteral(", each after %1 ms idle").arg(idleMs)) : "");
     std::printf("  memcpy            %7.2f ms\n", mCopy);
     std::printf("  capture, %-8s %7.2f ms  ratio %.2f\n",
                 shm.usesSharedMemory() ? "MIT-SHM" : "plain(!)", mShm, mShm / mCopy);
     std::printf("  capture, plain    %7.2f ms  ratio %.2f\n", mPlain, mPlain / mCopy);
+    if (!tPrepared.empty())
+        std::printf("  capture, prepared %7.2f ms  ratio %.2f\n", median(tPrepared),
+                    median(tPrepared) / mCopy);
     return 0;
 }

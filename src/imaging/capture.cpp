@@ -43,6 +43,11 @@ Picture CaptureScreen(ForegroundWindow& foreground, ScreenPixels& screen)
                              monitor.height());
 }
 
+void PrepareScreenCapture(ScreenPixels& screen)
+{
+    screen.PrepareCapture(primaryMonitorRect().size());
+}
+
 std::optional<QRect> windowCapturePlacement(const WindowRect& r)
 {
     const qint64 width = qint64(r.right) - r.left;

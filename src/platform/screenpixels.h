@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QSize>
 #include <QVector>
 #include <QtGlobal>
 
@@ -21,4 +22,9 @@ public:
     // Returns a null image when nothing could be read.
     virtual CapturedBitmap CaptureWindowRect(quintptr hwnd, bool client, int left, int top,
                                              int width, int height) = 0;
+
+    // A capture of about this many pixels comes soon: the memory for it may be made now, in
+    // the background, while the caller waits for the screen to settle. Only a hint; the next
+    // capture uses what was made or lets it go.
+    virtual void PrepareCapture(QSize size) { Q_UNUSED(size) }
 };

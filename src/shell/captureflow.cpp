@@ -103,7 +103,10 @@ void CaptureAndShow(Program& program, const QString& kind)
         toolbox->hide();
         hideMs = phase.restart();
 
-        // Let the windows vanish from the screen. Other requests may run meanwhile.
+        // Let the windows vanish from the screen. Other requests may run meanwhile, and the
+        // memory for the picture is made.
+        if (kind == QLatin1String("screen"))
+            PrepareScreenCapture(*program.platform().screen);
         QElapsedTimer waited;
         waited.start();
         program.captureWait();

@@ -82,8 +82,11 @@ private Q_SLOTS:
     void capture_data()
     {
         QTest::addColumn<X11ScreenPixels::Transfer>("transfer");
-        QTest::newRow("shared memory") << X11ScreenPixels::Transfer::Auto;
-        QTest::newRow("plain") << X11ScreenPixels::Transfer::Plain;
+        QTest::addColumn<bool>("prepared");
+        QTest::newRow("shared memory") << X11ScreenPixels::Transfer::Auto << false;
+        QTest::newRow("plain") << X11ScreenPixels::Transfer::Plain << false;
+        // Memory made ahead for each capture's size, or for the whole screen before a piece.
+        QTest::newRow("prepared") << X11ScreenPixels::Transfer::Auto << true;
     }
 
     // A known picture, large enough to come in more than one band, read back through a managed
@@ -92,9 +95,13 @@ private Q_SLOTS:
     void capture()
     {
         QFETCH(X11ScreenPixels::Transfer, transfer);
+        QFETCH(bool, prepared);
         X11ScreenPixels pixels(conn, transfer);
         QCOMPARE(pixels.usesSharedMemory(), transfer == X11ScreenPixels::Transfer::Auto);
+        const QSize screen(conn->screen()->width_in_pixels, conn->screen()->height_in_pixels);
         const auto grab = [&](quintptr w, bool client, const QRect& r) {
+            if (prepared)
+                pixels.PrepareCapture(r.width() > 100 ? r.size() : screen);
             return pixels.CaptureWindowRect(w, client, r.x(), r.y(), r.width(), r.height()).image;
         };
         const QImage pattern = makePattern(600, 480);

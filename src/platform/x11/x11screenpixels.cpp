@@ -5,6 +5,7 @@
 #include <sys/ipc.h>
 #include <sys/mman.h>
 #include <sys/shm.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
@@ -211,6 +212,8 @@ X11ScreenPixels::X11ScreenPixels(std::shared_ptr<X11Connection> connection, Tran
 
 X11ScreenPixels::~X11ScreenPixels()
 {
+    if (prepared_.valid())
+        prepared_.get().release();
     std::vector<Segment> idle;
     {
         std::lock_guard<std::mutex> lock(pool_->mutex);
@@ -306,6 +309,75 @@ std::unique_ptr<X11ScreenPixels::Segment> X11ScreenPixels::takeSegment(size_t by
     return s;
 }
 
+void X11ScreenPixels::PrepareCapture(QSize size)
+{
+    if (!layout_.rgb32 || size.isEmpty() || prepared_.valid())
+        return;
+    const size_t bytes = size_t(size.width()) * size_t(size.height()) * 4;
+    prepared_ = std::async(std::launch::async, [bytes] { return PixelBuffer::make(bytes); });
+}
+
+X11ScreenPixels::PixelBuffer X11ScreenPixels::takePrepared(size_t bytes)
+{
+    if (!prepared_.valid())
+        return {};
+    PixelBuffer made = prepared_.get();
+    // A screen's buffer is not spent on a small window's picture, which it would outlive.
+    if (made.size < bytes || made.size / 2 > bytes) {
+        made.release();
+        return {};
+    }
+    return made;
+}
+
+X11ScreenPixels::PixelBuffer X11ScreenPixels::PixelBuffer::make(size_t bytes)
+{
+    // In huge pages where the system offers them: a first touch of a screen's worth of small
+    // pages costs thousands of faults, and far more in some virtual machines. The pages are
+    // made here, in the background, while the caller waits for the screen to settle.
+    constexpr size_t huge = size_t(2) << 20;
+    const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+    const size_t size = (bytes + page - 1) / page * page;
+    PixelBuffer b;
+    void* m = mmap(nullptr, size + huge, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1,
+                   0);
+    if (m == MAP_FAILED)
+        return b;
+    // Only the aligned part is kept.
+    auto* base = static_cast<uchar*>(m);
+    auto* aligned =
+        reinterpret_cast<uchar*>((reinterpret_cast<quintptr>(base) + huge - 1) & ~quintptr(huge - 1));
+    if (aligned > base)
+        munmap(base, size_t(aligned - base));
+    if (const size_t after = size_t(base + size + huge - (aligned + size)))
+        munmap(aligned + size, after);
+#if defined(MADV_HUGEPAGE)
+    // Whole huge pages only: a last one would hold up to 2 MB that the picture does not use.
+    if (const size_t whole = size / huge * huge)
+        madvise(aligned, whole, MADV_HUGEPAGE);
+#endif
+    std::memset(aligned, 0, size);
+    b.addr = aligned;
+    b.size = size;
+    return b;
+}
+
+void X11ScreenPixels::PixelBuffer::release()
+{
+    if (addr)
+        munmap(addr, size);
+    addr = nullptr;
+}
+
+namespace {
+void unmapBuffer(void* info)
+{
+    auto* b = static_cast<X11ScreenPixels::PixelBuffer*>(info);
+    b->release();
+    delete b;
+}
+} // namespace
+
 QVector<QRgb> X11ScreenPixels::readColormap()
 {
     QVector<QRgb> colors;
@@ -372,6 +444,21 @@ CapturedBitmap X11ScreenPixels::CaptureWindowRect(quintptr hwnd, bool client, in
 
     // The common case: all of it on the screen, pixels already RGB32. The server writes them
     // straight into shared memory, and the image is handed out over that memory.
+    if (visible == wanted && layout_.rgb32) {
+        PixelBuffer buffer = takePrepared(size_t(width) * size_t(height) * 4);
+        if (buffer.addr) {
+            // Small bands: each reply fits in memory the allocator has just given back, so no
+            // band lands on fresh pages; the pixels go straight into the prepared buffer.
+            QImage into(buffer.addr, width, height, width * 4, QImage::Format_RGB32);
+            if (readPlain(wanted, &into, QPoint(0, 0), colormap, 64 << 10)) {
+                auto* kept = new PixelBuffer(buffer);
+                result.image = QImage(kept->addr, width, height, width * 4, QImage::Format_RGB32,
+                                      unmapBuffer, kept);
+                return result;
+            }
+            buffer.release();
+        }
+    }
     if (visible == wanted && layout_.rgb32 && shm_) {
         const size_t bytes = size_t(width) * size_t(height) * 4;
         if (std::unique_ptr<Segment> seg = takeSegment(bytes)) {
@@ -389,6 +476,8 @@ CapturedBitmap X11ScreenPixels::CaptureWindowRect(quintptr hwnd, bool client, in
             destroy(*seg); // the server refused it: make a new one next time
         }
     }
+    if (prepared_.valid())
+        prepared_.get().release();
 
     QImage out(width, height, QImage::Format_RGB32);
     out.fill(QColor(Qt::black));
@@ -463,14 +552,14 @@ bool X11ScreenPixels::readShm(const QRect& area, Segment* segment,
 }
 
 bool X11ScreenPixels::readPlain(const QRect& area, QImage* out, QPoint at,
-                                const QVector<QRgb>& colormap)
+                                const QVector<QRgb>& colormap, int bandBytes)
 {
     xcb_connection_t* x = c_->xcb();
     const int bpl = layout_.bytesPerLine(area.width());
-    // Bands of rows of at most a few megabytes, inside the largest request the server takes;
+    // Bands of rows of at most bandBytes, inside the largest request the server takes;
     // all of them are asked for before the first answer is read, so the transfers overlap.
     const qint64 maxBytes =
-        std::min<qint64>(qint64(xcb_get_maximum_request_length(x)) * 4 - 4096, 4 << 20);
+        std::min<qint64>(qint64(xcb_get_maximum_request_length(x)) * 4 - 4096, bandBytes);
     const int bandRows = static_cast<int>(std::clamp<qint64>(maxBytes / bpl, 1, area.height()));
     struct Band {
         int y;

@@ -8,6 +8,7 @@
 #include <QRect>
 
 #include <functional>
+#include <future>
 #include <memory>
 #include <vector>
 
@@ -29,12 +30,22 @@ public:
 
     CapturedBitmap CaptureWindowRect(quintptr hwnd, bool client, int left, int top, int width,
                                      int height) override;
+    // Makes the memory for a capture of this size on a worker thread; the next capture of about
+    // that size reads straight into it.
+    void PrepareCapture(QSize size) override;
 
     // Whether captures currently go through shared memory.
     bool usesSharedMemory() const { return shm_; }
 
     struct Segment;
     struct Pool;
+    // Memory for one picture, outside the allocator's heap, in huge pages where it can be.
+    struct PixelBuffer {
+        uchar* addr = nullptr; // the pixels, from a huge-page boundary
+        size_t size = 0;       // whole pages
+        static PixelBuffer make(size_t bytes);
+        void release();
+    };
 
 private:
     // How the root window's pixels are laid out in a ZPixmap image.
@@ -59,12 +70,17 @@ private:
     // of rows arrives; false when the server refused.
     bool readShm(const QRect& area, Segment* segment,
                  const std::function<void(int, int)>& bandDone);
-    bool readPlain(const QRect& area, QImage* out, QPoint at, const QVector<QRgb>& colormap);
+    // In bands of at most bandBytes, all asked for before the first answer is read.
+    bool readPlain(const QRect& area, QImage* out, QPoint at, const QVector<QRgb>& colormap,
+                   int bandBytes = 4 << 20);
     void convertRows(const uchar* src, int srcBpl, int rows, int width, QImage* out, QPoint at,
                      const QVector<QRgb>& colormap) const;
     // A shared-memory segment of at least `bytes`, or null when shared memory fails.
     std::unique_ptr<Segment> takeSegment(size_t bytes);
     void destroy(const Segment& segment);
+    // The buffer PrepareCapture made, if it is at least `bytes` and not much more; any other
+    // is let go.
+    PixelBuffer takePrepared(size_t bytes);
 
     std::shared_ptr<X11Connection> c_;
     Source source_ = Source::Root;
@@ -73,4 +89,5 @@ private:
     bool shm_ = false;
     size_t largest_ = 0; // size of the largest segment made so far
     std::shared_ptr<Pool> pool_;
+    std::future<PixelBuffer> prepared_;
 };

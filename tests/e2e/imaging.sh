@@ -47,7 +47,8 @@ answer_dialog() {
     dlg=$(app_window_named "$1")
     # shellcheck disable=SC2016 # expanded by eval, each time wait_for tries
     wait_for 5 eval '[ "$(xdotool getwindowfocus)" = "$((dlg))" ]' || xdotool windowactivate "$dlg" 2>/dev/null || true
-    [ -z "${3:-}" ] || xdotool type --delay 8 "$3"
+    # Typed no faster than a quick typist: XWayland has been seen to drop keys at 8 ms.
+    [ -z "${3:-}" ] || xdotool type --delay 25 "$3"
     nap 0.2
     xdotool key "$2"
     wait_for 10 no_window_named "$1" || fail "the window \"$1\" stayed open"

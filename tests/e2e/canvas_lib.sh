@@ -106,3 +106,32 @@ same_region() {
         \( "$(_artefact "$4")" -crop "${7}x${8}+$5+$6" +repage \))
     [ "$d" = 0 ] || { echo "same_region: $d pixels differ" >&2; return 1; }
 }
+
+# target_window W H X Y [FILL]: a window titled "target" showing W x H of noise (or of colour FILL)
+# at +X+Y, made active; its id in TARGET.
+target_window() {
+    local fill=(-seed 3 xc:gray +noise Random)
+    [ -z "${5:-}" ] || fill=("xc:$5")
+    convert -size "$1x$2" "${fill[@]}" -alpha off -depth 8 -type TrueColor "PNG24:$E2E_TMP/win.png"
+    display -title target -geometry "+$3+$4" "$E2E_TMP/win.png" &
+    _e2e_pids+=($!)
+    wait_for 10 eval '[ -n "$(xdotool search --onlyvisible --name ^target 2>/dev/null)" ]' || fail "no test window"
+    TARGET=$(xdotool search --onlyvisible --name '^target' | head -1)
+    xdotool windowactivate --sync "$TARGET"
+}
+
+# capture_target LETTER [check]: Ctrl tapped, then the hot key with LETTER: the canvas sits one
+# pixel up and left of the target window's frame (fx fy fw fh) and, with "check", shows the
+# window's pixels.
+capture_target() {
+    settle_screen
+    [ "${2:-}" != check ] || screenshot window-before.png
+    read -r fx fy fw fh < <(frame_rect "$TARGET")
+    xdotool key ctrl
+    press_hotkey "$1"
+    wait_canvas $((fx - 1)) $((fy - 1)) "$fw" "$fh"
+    [ "${2:-}" = check ] || return 0
+    screenshot window-shown.png
+    same_region window-shown.png $((fx - 1)) $((fy - 1)) window-before.png "$fx" "$fy" "$fw" "$fh" ||
+        fail "the canvas does not show the window's pixels"
+}

@@ -73,21 +73,8 @@ wait_canvas 0 0 1920 1080
 section "tapping Ctrl before the hot key captures the active window, one pixel up and left"
 click_toolbox totray
 wait_for 5 canvas_hidden || fail "send to tray left the canvas"
-convert -size 400x300 -seed 3 xc:gray +noise Random -alpha off -depth 8 -type TrueColor "PNG24:$E2E_TMP/win.png"
-display -title target -geometry +600+300 "$E2E_TMP/win.png" &
-_e2e_pids+=($!)
-wait_for 10 eval '[ -n "$(xdotool search --onlyvisible --name ^target 2>/dev/null)" ]' || fail "no test window"
-target=$(xdotool search --onlyvisible --name '^target' | head -1)
-xdotool windowactivate --sync "$target"
-settle_screen
-screenshot window-before.png
-read -r fx fy fw fh < <(frame_rect "$target")
-xdotool key ctrl
-press_hotkey v
-wait_canvas $((fx - 1)) $((fy - 1)) "$fw" "$fh"
-screenshot window-shown.png
-same_region window-shown.png $((fx - 1)) $((fy - 1)) window-before.png "$fx" "$fy" "$fw" "$fh" ||
-    fail "the canvas does not show the window's pixels"
+target_window 400 300 600 300
+capture_target v check
 
 section "Exit from the tray menu ends the program and removes the icon"
 tray_menu x

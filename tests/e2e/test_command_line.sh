@@ -51,16 +51,11 @@ screenshot notification.png
 scrawlix_running || fail "the running program ended"
 
 section "--capture-window takes the active window, Ctrl not pressed"
-convert -size 400x300 -seed 3 xc:gray +noise Random -alpha off -depth 8 -type TrueColor "PNG24:$E2E_TMP/win.png"
-display -title target -geometry +600+300 "$E2E_TMP/win.png" &
-_e2e_pids+=($!)
-wait_for 10 eval '[ -n "$(xdotool search --onlyvisible --name ^target 2>/dev/null)" ]' || fail "no test window"
-target=$(xdotool search --onlyvisible --name '^target' | head -1)
-xdotool windowactivate --sync "$target"
+target_window 400 300 600 300
 xdotool keyup ctrl
 settle_screen
 screenshot window-before.png
-read -r fx fy fw fh < <(frame_rect "$target")
+read -r fx fy fw fh < <(frame_rect "$TARGET")
 expect_later_ok --capture-window
 wait_canvas $((fx - 1)) $((fy - 1)) "$fw" "$fh"
 screenshot window-shown.png

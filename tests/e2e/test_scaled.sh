@@ -40,19 +40,6 @@ click_toolbox totray
 wait_for 5 canvas_hidden || fail "send to tray left the canvas"
 
 section "a window capture sits over the window, one pixel up and left"
-convert -size 400x300 -seed 3 xc:gray +noise Random -alpha off -depth 8 -type TrueColor "PNG24:$E2E_TMP/win.png"
-display -title target -geometry +601+301 "$E2E_TMP/win.png" &
-_e2e_pids+=($!)
-wait_for 10 eval '[ -n "$(xdotool search --onlyvisible --name ^target 2>/dev/null)" ]' || fail "no test window"
-target=$(xdotool search --onlyvisible --name '^target' | head -1)
-xdotool windowactivate --sync "$target"
-settle_screen
-screenshot window-before.png
-read -r fx fy fw fh < <(frame_rect "$target")
-xdotool key ctrl
-press_hotkey v
-wait_canvas $((fx - 1)) $((fy - 1)) "$fw" "$fh"
-screenshot window-shown.png
-same_region window-shown.png $((fx - 1)) $((fy - 1)) window-before.png "$fx" "$fy" "$fw" "$fh" ||
-    fail "the canvas does not show the window's pixels"
+target_window 400 300 601 301
+capture_target v check
 stop_scrawlix || fail "TERM did not end the program"

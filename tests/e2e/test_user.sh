@@ -101,13 +101,6 @@ click_toolbox totray
 wait_for 5 canvas_hidden || fail "send to tray left the canvas"
 
 section "a Ctrl tapped just before the hot key captures the active window"
-display -title target -geometry +600+300 "$E2E_TMP/white.bmp" &
-_e2e_pids+=($!)
-wait_for 10 eval '[ -n "$(xdotool search --onlyvisible --name ^target 2>/dev/null)" ]' || fail "no test window"
-target=$(xdotool search --onlyvisible --name '^target' | head -1)
-xdotool windowactivate --sync "$target"
-read -r fx fy fw fh < <(frame_rect "$target")
-xdotool key ctrl
-press_hotkey k
-wait_canvas $((fx - 1)) $((fy - 1)) "$fw" "$fh"
+target_window 400 300 600 300 white
+capture_target k
 stop_scrawlix || fail "TERM did not end the program"

@@ -12,17 +12,8 @@ start_scrawlix_settled
 wait_for 10 eval '[ -n "$(tray_icon)" ]' || fail "no tray icon"
 
 section "a window capture, drawn on"
-convert -size 400x300 xc:white -alpha off -depth 8 -type TrueColor "PNG24:$E2E_TMP/win.png"
-display -title target -geometry +500+300 "$E2E_TMP/win.png" &
-_e2e_pids+=($!)
-wait_for 10 eval '[ -n "$(xdotool search --onlyvisible --name ^target 2>/dev/null)" ]' || fail "no test window"
-target=$(xdotool search --onlyvisible --name '^target' | head -1)
-xdotool windowactivate --sync "$target"
-settle_screen
-read -r fx fy fw fh < <(frame_rect "$target")
-xdotool key ctrl
-press_hotkey v
-wait_canvas $((fx - 1)) $((fy - 1)) "$fw" "$fh"
+target_window 400 300 500 300 white
+capture_target v
 canvas=$(canvas_window)
 # Along the window's left edge, where a toolbox placed over its middle leaves it uncovered.
 cx=$((fx + 40)) cy=$((fy + fh / 2))

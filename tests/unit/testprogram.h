@@ -2,10 +2,13 @@
 
 // A fresh program on the fake platform with its own temporary settings file.
 
+#include "canvas/frmmain.h"
 #include "platform/fake/fakeplatform.h"
 #include "settings/settingsstore.h"
+#include "shell/captureflow.h"
 #include "shell/program.h"
 
+#include <QCoreApplication>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -40,4 +43,20 @@ struct TestProgram {
     Program* operator->() { return program.get(); }
     // An independent view of the settings file, as another program would see it.
     std::unique_ptr<SettingsStore> reopenStore() const { return SettingsStore::atFile(settingsPath()); }
+};
+
+// A started program showing a screen capture with one drawn pixel, Marker at (10, 10).
+struct ShownProgram : TestProgram {
+    static constexpr QRgb Marker = 0xff010203;
+    ShownProgram()
+    {
+        program->captureWait = [] { QCoreApplication::processEvents(); };
+        program->start();
+        CaptureAndShow(*program, QStringLiteral("screen"));
+        canvas()->document().image().setPixel(10, 10, Marker);
+    }
+    FrmMain* canvas() { return program->frmMain(); }
+    QList<ScriptedDialogs::Asked>& asked() { return fake->fakeDialogs->asked; }
+    QList<RecordingMessageBoxes::Shown>& messages() { return fake->fakeMessages->shown; }
+    void answer(const QString& file) { fake->fakeDialogs->fileAnswers.push_back(file); }
 };

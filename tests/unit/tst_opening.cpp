@@ -22,21 +22,8 @@
 
 namespace {
 
-const QRgb Marker = qRgb(1, 2, 3);
-
-// A started program showing a screen capture with one drawn pixel at (10, 10).
-struct Shown : TestProgram {
-    Shown()
-    {
-        program->captureWait = [] { QCoreApplication::processEvents(); };
-        program->start();
-        CaptureAndShow(*program, QStringLiteral("screen"));
-        canvas()->document().image().setPixel(10, 10, Marker);
-    }
-    FrmMain* canvas() { return program->frmMain(); }
-    QList<RecordingMessageBoxes::Shown>& messages() { return fake->fakeMessages->shown; }
-    void answer(const QString& file) { fake->fakeDialogs->fileAnswers.push_back(file); }
-};
+using Shown = ShownProgram;
+constexpr QRgb Marker = ShownProgram::Marker;
 
 QByteArray le16(int v) { return QByteArray(1, char(v & 255)) + char((v >> 8) & 255); }
 QByteArray le32(quint32 v) { return le16(int(v & 0xffff)) + le16(int(v >> 16)); }

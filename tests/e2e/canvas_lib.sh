@@ -135,3 +135,13 @@ capture_target() {
     same_region window-shown.png $((fx - 1)) $((fy - 1)) window-before.png "$fx" "$fy" "$fw" "$fh" ||
         fail "the canvas does not show the window's pixels"
 }
+
+# expect_as_before: a screenshot (shown.png) matches before.png everywhere but under the toolbox,
+# whose frame it leaves in tx ty tw th.
+expect_as_before() {
+    screenshot shown.png
+    read -r tx ty tw th < <(frame_rect "$(toolbox_window)")
+    local n
+    n=$(diff_pixels_outside before.png shown.png "$tx" "$ty" "$tw" "$th")
+    [ "$n" = 0 ] || fail "$n pixels of the canvas differ from the screen before the capture"
+}

@@ -17,9 +17,6 @@ wait_canvas 0 0 1920 1080
 # The last request's capture may still be waiting; the canvas must stay put for a while.
 holds_for 2 eval '! canvas_hidden && toolbox_shown' || fail "the canvas did not stay on the screen"
 settle_screen
-screenshot shown.png
-read -r tx ty tw th < <(frame_rect "$(toolbox_window)")
-n=$(diff_pixels_outside before.png shown.png "$tx" "$ty" "$tw" "$th")
-[ "$n" = 0 ] || fail "$n pixels of the canvas differ from the screen before the presses"
+expect_as_before
 
 stop_scrawlix || fail "TERM did not end the program"

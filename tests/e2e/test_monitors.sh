@@ -23,10 +23,7 @@ section "Super+V: the canvas covers the primary monitor and shows its pixels"
 screenshot before.png
 press_hotkey v
 wait_canvas "$px" "$py" "$pw" "$ph"
-screenshot shown.png
-read -r tx ty tw th < <(frame_rect "$(toolbox_window)")
-n=$(diff_pixels_outside before.png shown.png "$tx" "$ty" "$tw" "$th")
-[ "$n" = 0 ] || fail "$n pixels of the screen changed with the capture"
+expect_as_before
 
 section "the toolbox first appears on the primary monitor"
 ((px <= tx && tx + tw <= px + pw && py <= ty && ty + th <= py + ph)) ||

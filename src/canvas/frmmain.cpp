@@ -211,6 +211,12 @@ void FrmMain::keyPressEvent(QKeyEvent* e)
     QWidget::keyPressEvent(e);
 }
 
+// The canvas draws no mark of its own for the focus. QWidget's handlers would repaint the whole
+// canvas each time the focus comes or goes, a screen-sized repaint for every click between the
+// canvas and the toolbox.
+void FrmMain::focusInEvent(QFocusEvent*) {}
+void FrmMain::focusOutEvent(QFocusEvent*) {}
+
 void FrmMain::showEvent(QShowEvent*)
 {
     // One tick at once: the cursor is where it is, and a label kept open while the canvas was

@@ -80,6 +80,7 @@ private Q_SLOTS:
     void customColourPickedAgainAsksAgain();
     void buttonsOnPressAndMove();
     void penStrokeRepaintsOnlyItsSegment();
+    void focusMovesDoNotRepaintTheCanvas();
     void strokeStartingOnALabel();
     void textPlacementAndClamp();
     void typingMakesLines();
@@ -292,6 +293,35 @@ void TestDrawing::penStrokeRepaintsOnlyItsSegment()
     QCOMPARE(stampAnd(img, QImage(8, 8, QImage::Format_RGB32), 10, 10), QRect(10, 10, 8, 8));
     // The highlight source hands out only the stamp's block.
     QCOMPARE((HighlightSource{QSize(3840, 2160), Qt::yellow}).block(25).size(), QSize(25, 25));
+}
+
+void TestDrawing::focusMovesDoNotRepaintTheCanvas()
+{
+    // Each click between canvas and toolbox moves the focus; on a large screen a repaint of the
+    // whole canvas for it would hold the program up for a noticeable time.
+    Canvas c;
+    c.toolbox()->show();
+    QVERIFY(QTest::qWaitForWindowExposed(c.canvas()));
+    struct PaintCount : QObject {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            paints += e->type() == QEvent::Paint;
+            return false;
+        }
+    } count;
+    for (int i = 0; i < 2; ++i) {
+        c.canvas()->activateWindow();
+        QTRY_VERIFY(c.canvas()->hasFocus());
+        c.toolbox()->activateWindow();
+        QTRY_VERIFY(!c.canvas()->hasFocus());
+        if (i == 0) {
+            QCoreApplication::processEvents(); // what the first showing asked for
+            c.canvas()->installEventFilter(&count);
+        }
+    }
+    QCoreApplication::processEvents();
+    QCOMPARE(count.paints, 0);
 }
 
 void TestDrawing::strokeStartingOnALabel()

@@ -27,4 +27,8 @@ public:
     // the background, while the caller waits for the screen to settle. Only a hint; the next
     // capture uses what was made or lets it go.
     virtual void PrepareCapture(QSize size) { Q_UNUSED(size) }
+
+    // Whether CaptureWindowRect may be called from a thread other than the GUI thread (one
+    // capture at a time).
+    virtual bool CapturesOnAnyThread() const { return false; }
 };

@@ -23,21 +23,31 @@
 #include <QTimer>
 #include <QPointer>
 
+#include <exception>
+#include <thread>
+
 // Timings of a capture, for the benchmarks; off unless QT_LOGGING_RULES turns them on.
 Q_LOGGING_CATEGORY(lcCapture, "scrawlix.capture", QtWarningMsg)
 
-namespace {
-
-// Marks a capture as running for as long as it is in scope.
-struct CaptureInProgress {
-    explicit CaptureInProgress(bool& flag) : flag_(flag) { flag_ = true; }
-    ~CaptureInProgress() { flag_ = false; }
-    CaptureInProgress(const CaptureInProgress&) = delete;
-    CaptureInProgress& operator=(const CaptureInProgress&) = delete;
-    bool& flag_;
-};
-
-} // namespace
+void runBesideEvents(const std::function<void()>& work)
+{
+    QEventLoop loop;
+    std::exception_ptr failure;
+    std::thread worker([&] {
+        try {
+            work();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        // Queued, so it lands even when the loop has not started yet.
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    // The loop also ends when the program quits; the work is still waited for.
+    worker.join();
+    if (failure)
+        std::rethrow_exception(failure);
+}
 
 void pumpEvents(int ms)
 {

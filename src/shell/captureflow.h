@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class Program;
 class QWidget;
 
@@ -31,3 +33,18 @@ void waitForNextSecond();
 
 // Processes window messages for about ms milliseconds, sleeping while there are none.
 void pumpEvents(int ms);
+
+// Runs work on a worker thread while this thread goes on with its events: timers, requests and
+// the window system's messages, but not the user's keys and clicks, which wait until the work is
+// done, so nothing the user does acts on a half-finished job. Rethrows what the work threw.
+void runBesideEvents(const std::function<void()>& work);
+
+// Marks a capture as running for as long as it is in scope; a hot key pressed meanwhile joins it.
+struct CaptureInProgress {
+    explicit CaptureInProgress(bool& flag) : flag_(flag), was_(flag) { flag_ = true; }
+    ~CaptureInProgress() { flag_ = was_; }
+    CaptureInProgress(const CaptureInProgress&) = delete;
+    CaptureInProgress& operator=(const CaptureInProgress&) = delete;
+    bool& flag_;
+    const bool was_;
+};

@@ -66,10 +66,24 @@ void SnapshotCanvas(Program& program, int destination)
     canvas->activateWindow();
     const quintptr w2 = fg.GetForegroundWindow();
     const std::optional<QRect> rect = haveRect ? snapshotRect(r) : std::nullopt;
-    Picture picture;
-    if (rect && rect->width() > 0 && rect->height() > 0)
-        picture = CaptureWindowRect(*program.platform().screen, w2, false, rect->x(), rect->y(),
-                                    rect->width(), rect->height());
+    CapturedBitmap bitmap;
+    if (rect && rect->width() > 0 && rect->height() > 0) {
+        // A large screen takes a while to read; where the service allows, the reading is done
+        // beside the event loop, and the user's input waits for it.
+        ScreenPixels& screen = *program.platform().screen;
+        const auto read = [&] {
+            bitmap = screen.CaptureWindowRect(w2, false, rect->x(), rect->y(), rect->width(),
+                                              rect->height());
+        };
+        const CaptureInProgress inProgress(program.shell.Capturing);
+        if (screen.CapturesOnAnyThread())
+            runBesideEvents(read);
+        else
+            read();
+    }
+    if (!alive)
+        return;
+    const Picture picture = CreateBitmapPicture(bitmap);
     if (picture.isNull()) {
         // The toolbox stays hidden, as after any failed snapshot.
         throw ProgramError(QStringLiteral("The canvas could not be read from the screen."));
@@ -117,8 +131,12 @@ void SaveImage(Program& program)
     if (fileName.isEmpty() || !canvas)
         return;
 
+    // Written beside the event loop: a large picture takes a while to convert and write.
     QString reason;
-    if (!writeBmpFile(program.picbox.image(), fileName, &reason))
+    bool saved = false;
+    const QImage image = program.picbox.image();
+    runBesideEvents([&] { saved = writeBmpFile(image, fileName, &reason); });
+    if (!saved)
         messages.Show(QStringLiteral("The image could not be saved as\n%1\n\n%2")
                           .arg(shownPath(fileName), reason),
                       mb::Exclamation, QStringLiteral("Scrawlix"));

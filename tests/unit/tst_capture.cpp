@@ -31,6 +31,8 @@
 #include <QScreen>
 #include <QtTest>
 
+#include <atomic>
+
 namespace {
 // A started program whose capture pause only lets queued events through.
 struct Started : TestProgram {
@@ -77,6 +79,7 @@ private Q_SLOTS:
     void trayClickPairs_data();
     void trayClickPairs();
     void copyGoesToClipboardAndShowsToolbox();
+    void copyReadsBesideTheEventLoop();
     void sendToTrayUnloadsLabels();
     void keypadSteps_data();
     void keypadSteps();
@@ -425,6 +428,40 @@ void TestCapture::copyGoesToClipboardAndShowsToolbox()
     QCOMPARE(clip.pixel(0, 0), t.canvas()->image().pixel(1, 1)); // the frame is left out
     QVERIFY(t->picbox.isNull());
     QVERIFY(t.toolbox()->isVisible());
+}
+
+void TestCapture::copyReadsBesideTheEventLoop()
+{
+    // A service that reads on any thread reads the canvas on a worker: meanwhile the program
+    // still handles its requests, and a hot key pressed then joins the copy instead of capturing.
+    Started t;
+    CaptureAndShow(*t, QStringLiteral("screen"));
+    QTRY_COMPARE(t.canvas()->geometry(), screenRect());
+    FakeScreenPixels& screen = *t.fake->fakeScreen;
+    screen.anyThread = true;
+    const int captures = t.captures();
+    QList<bool> offThread; // one entry a read
+    std::atomic<bool> handled{false};
+    screen.duringRead = [&] {
+        offThread << (QThread::currentThread() != qApp->thread());
+        if (offThread.size() > 1)
+            return; // a capture of the hot key's own
+        QMetaObject::invokeMethod(qApp, [&] {
+            HotKeyPressed(*t, 'V', 8);
+            handled = true;
+        }, Qt::QueuedConnection);
+        QElapsedTimer waited;
+        waited.start();
+        while (!handled && waited.elapsed() < 2000)
+            QThread::msleep(1);
+    };
+    CopyCanvas(*t);
+    QVERIFY(handled);
+    QCOMPARE(offThread, QList<bool>{true});
+    QCOMPARE(t.captures(), captures + 1);
+    QCOMPARE(QGuiApplication::clipboard()->image().size(), screenRect().size() - QSize(2, 2));
+    QVERIFY(t.toolbox()->isVisible());
+    QVERIFY(!t->shell.Capturing);
 }
 
 void TestCapture::sendToTrayUnloadsLabels()

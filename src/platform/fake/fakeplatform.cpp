@@ -136,7 +136,9 @@ CapturedBitmap FakeScreenPixels::CaptureWindowRect(quintptr hwnd, bool client, i
         return {};
     // What the screen shows: the pretend desktop with our visible windows painted over it.
     QImage shown = screen.copy();
-    {
+    if (duringRead)
+        duringRead();
+    if (!anyThread) {
         QPainter p(&shown);
         for (QWidget* w : QApplication::topLevelWidgets()) {
             if (w->isVisible() && !w->isMinimized() && w->windowType() != Qt::Popup)

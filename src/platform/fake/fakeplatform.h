@@ -15,6 +15,7 @@
 #include <QStringList>
 #include <QWidget>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -89,6 +90,11 @@ public:
     FakeForegroundWindow* windows = nullptr;
     int captures = 0;
     bool fail = false;
+    // Pretend to be a service that reads on any thread: our widgets are then left out, as they
+    // can only be painted on the GUI thread, and duringRead runs in the middle of each read.
+    bool anyThread = false;
+    std::function<void()> duringRead;
+    bool CapturesOnAnyThread() const override { return anyThread; }
 };
 
 class FakeCursorPosition : public CursorPosition

@@ -74,6 +74,8 @@ class Win32ScreenPixels : public ScreenPixels
 public:
     CapturedBitmap CaptureWindowRect(quintptr hwnd, bool client, int left, int top, int width,
                                      int height) override;
+    // GDI screen and memory DCs of the calling thread's own.
+    bool CapturesOnAnyThread() const override { return true; }
 };
 
 // Raises the window into the topmost band without moving, resizing or re-creating it.

@@ -33,6 +33,8 @@ public:
     // Makes the memory for a capture of this size on a worker thread; the next capture of about
     // that size reads straight into it.
     void PrepareCapture(QSize size) override;
+    // Only libxcb calls, which are safe from any thread.
+    bool CapturesOnAnyThread() const override { return true; }
 
     // Whether captures currently go through shared memory.
     bool usesSharedMemory() const { return shm_; }

@@ -45,7 +45,7 @@ Picture CaptureScreen(ForegroundWindow& foreground, ScreenPixels& screen)
 
 void PrepareScreenCapture(ScreenPixels& screen)
 {
-    screen.PrepareCapture(primaryMonitorRect().size());
+    screen.PrepareCapture(primaryMonitorRect());
 }
 
 std::optional<QRect> windowCapturePlacement(const WindowRect& r)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QRect>
 #include <QSize>
 #include <QVector>
 #include <QtGlobal>
@@ -23,10 +24,11 @@ public:
     virtual CapturedBitmap CaptureWindowRect(quintptr hwnd, bool client, int left, int top,
                                              int width, int height) = 0;
 
-    // A capture of about this many pixels comes soon: the memory for it may be made now, in
-    // the background, while the caller waits for the screen to settle. Only a hint; the next
-    // capture uses what was made or lets it go.
-    virtual void PrepareCapture(QSize size) { Q_UNUSED(size) }
+    // A capture of this area of the screen (the desktop window's coordinates) comes soon: the
+    // memory for it may be made now, and its pixels read, in the background, while the caller
+    // waits for the screen to settle. Only a hint; the next capture uses what was made, brought
+    // up to date with what was drawn since, or lets it go.
+    virtual void PrepareCapture(const QRect& area) { Q_UNUSED(area) }
 
     // Whether CaptureWindowRect may be called from a thread other than the GUI thread (one
     // capture at a time).

@@ -101,7 +101,7 @@ private Q_SLOTS:
         const QSize screen(conn->screen()->width_in_pixels, conn->screen()->height_in_pixels);
         const auto grab = [&](quintptr w, bool client, const QRect& r) {
             if (prepared)
-                pixels.PrepareCapture(r.width() > 100 ? r.size() : screen);
+                pixels.PrepareCapture(QRect(QPoint(0, 0), r.width() > 100 ? r.size() : screen));
             return pixels.CaptureWindowRect(w, client, r.x(), r.y(), r.width(), r.height()).image;
         };
         const QImage pattern = makePattern(600, 480);
@@ -150,6 +150,51 @@ private Q_SLOTS:
         edge.fill(Qt::black);
         QPainter(&edge).drawImage(10, 20, grab(desktop, false, visible));
         QCOMPARE(diff(grab(desktop, false, visible.adjusted(-10, -20, 0, 0)), edge), QString());
+    }
+
+    // A capture prepared for an area reads it while the caller waits; the capture then reads
+    // again only what was drawn since, by any program.
+    void earlyRead()
+    {
+        X11ScreenPixels pixels(conn);
+        const QImage pattern = makePattern(400, 300);
+        QLabel win;
+        win.setPixmap(QPixmap::fromImage(pattern));
+        win.setGeometry(QRect(QPoint(200, 150), pattern.size()));
+        win.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&win));
+        const QRect area(win.mapToGlobal(QPoint(0, 0)), pattern.size());
+        const quintptr desktop = windows.GetDesktopWindow();
+        const auto grab = [&] {
+            return pixels.CaptureWindowRect(desktop, false, area.x(), area.y(), area.width(),
+                                            area.height()).image;
+        };
+        QTRY_COMPARE(diff(grab(), pattern), QString());
+
+        pixels.PrepareCapture(area);
+        QTRY_VERIFY(pixels.prepareFinished());
+        QCOMPARE(diff(grab(), pattern), QString());
+        QCOMPARE(pixels.earlyCaptures(), 1);
+
+        // Another program's window appears after the early read.
+        pixels.PrepareCapture(area);
+        QTRY_VERIFY(pixels.prepareFinished());
+        X11Connection other;
+        const xcb_window_t cover = xcb_generate_id(other.xcb());
+        const quint32 values[] = {0x0c6463, 1};
+        xcb_create_window(other.xcb(), XCB_COPY_FROM_PARENT, cover, other.root(),
+                          qint16(area.x() + 50), qint16(area.y() + 200), 60, 60, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
+                          XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT, values);
+        xcb_map_window(other.xcb(), cover);
+        // A round trip: the server has mapped and painted the window once it answers.
+        std::free(xcb_get_input_focus_reply(other.xcb(), xcb_get_input_focus(other.xcb()), nullptr));
+        QImage covered = pattern;
+        QPainter(&covered).fillRect(50, 200, 60, 60, QColor(QRgb(0x0c6463)));
+        QCOMPARE(diff(grab(), covered), QString());
+        QCOMPARE(pixels.earlyCaptures(), 2);
+        xcb_destroy_window(other.xcb(), cover);
+        xcb_flush(other.xcb());
     }
 
     void tapBetweenQueries_data()

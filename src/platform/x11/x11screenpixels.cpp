@@ -1,6 +1,8 @@
 #include "x11screenpixels.h"
 
+#include <xcb/damage.h>
 #include <xcb/shm.h>
+#include <xcb/xfixes.h>
 
 #include <sys/ipc.h>
 #include <sys/mman.h>
@@ -8,6 +10,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <mutex>
 
@@ -208,12 +211,23 @@ X11ScreenPixels::X11ScreenPixels(std::shared_ptr<X11Connection> connection, Tran
             shm_ = version != nullptr;
         }
     }
+    const xcb_query_extension_reply_t* damage = xcb_get_extension_data(x, &xcb_damage_id);
+    const xcb_query_extension_reply_t* fixes = xcb_get_extension_data(x, &xcb_xfixes_id);
+    if (damage && damage->present && fixes && fixes->present) {
+        XcbPtr<xcb_xfixes_query_version_reply_t> f(
+            xcb_xfixes_query_version_reply(x, xcb_xfixes_query_version(x, 2, 0), nullptr));
+        XcbPtr<xcb_damage_query_version_reply_t> d(
+            xcb_damage_query_version_reply(x, xcb_damage_query_version(x, 1, 1), nullptr));
+        damage_ = f && f->major_version >= 2 && d && d->major_version >= 1;
+    }
 }
 
 X11ScreenPixels::~X11ScreenPixels()
 {
-    if (prepared_.valid())
-        prepared_.get().release();
+    if (prepared_.valid()) {
+        Prepared made = prepared_.get();
+        release(made);
+    }
     std::vector<Segment> idle;
     {
         std::lock_guard<std::mutex> lock(pool_->mutex);
@@ -309,25 +323,106 @@ std::unique_ptr<X11ScreenPixels::Segment> X11ScreenPixels::takeSegment(size_t by
     return s;
 }
 
-void X11ScreenPixels::PrepareCapture(QSize size)
+void X11ScreenPixels::PrepareCapture(const QRect& area)
 {
-    if (!layout_.rgb32 || size.isEmpty() || prepared_.valid())
+    if (!layout_.rgb32 || area.isEmpty() || prepared_.valid())
         return;
-    const size_t bytes = size_t(size.width()) * size_t(size.height()) * 4;
-    prepared_ = std::async(std::launch::async, [bytes] { return PixelBuffer::make(bytes); });
+    const size_t bytes = size_t(area.width()) * size_t(area.height()) * 4;
+    // Read early only from a root that shows the screen, and only an area wholly on it.
+    QRect root;
+    const bool early = damage_ && source_ == Source::Root
+                       && c_->windowRects(c_->root(), &root, nullptr) && root.contains(area);
+    prepared_ = std::async(std::launch::async, [this, bytes, area, early] {
+        Prepared made;
+        made.buffer = PixelBuffer::make(bytes);
+        if (!early || !made.buffer.addr)
+            return made;
+        // Watching begins before the read, so whatever is drawn while it runs is read again.
+        // The server counts a new watch's whole window as drawn; that is cleared at once.
+        xcb_connection_t* x = c_->xcb();
+        const xcb_damage_damage_t damage = xcb_generate_id(x);
+        xcb_void_cookie_t created = xcb_damage_create_checked(x, damage, c_->root(),
+                                                             XCB_DAMAGE_REPORT_LEVEL_NON_EMPTY);
+        xcb_void_cookie_t cleared = xcb_damage_subtract_checked(x, damage, XCB_NONE, XCB_NONE);
+        XcbPtr<xcb_generic_error_t> refused(xcb_request_check(x, created));
+        XcbPtr<xcb_generic_error_t> notCleared(xcb_request_check(x, cleared));
+        if (refused || notCleared) {
+            if (!refused)
+                xcb_damage_destroy(x, damage);
+            return made;
+        }
+        made.damage = damage;
+        QImage into(made.buffer.addr, area.width(), area.height(), area.width() * 4,
+                    QImage::Format_RGB32);
+        if (readPlain(c_->root(), area, &into, QPoint(0, 0), {}, 64 << 10))
+            made.area = area;
+        return made;
+    });
 }
 
-X11ScreenPixels::PixelBuffer X11ScreenPixels::takePrepared(size_t bytes)
+bool X11ScreenPixels::prepareFinished() const
+{
+    return prepared_.valid()
+           && prepared_.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+}
+
+X11ScreenPixels::Prepared X11ScreenPixels::takePrepared(size_t bytes)
 {
     if (!prepared_.valid())
         return {};
-    PixelBuffer made = prepared_.get();
+    Prepared made = prepared_.get();
     // A screen's buffer is not spent on a small window's picture, which it would outlive.
-    if (made.size < bytes || made.size / 2 > bytes) {
-        made.release();
+    if (made.buffer.size < bytes || made.buffer.size / 2 > bytes) {
+        release(made);
         return {};
     }
     return made;
+}
+
+void X11ScreenPixels::release(Prepared& prepared)
+{
+    if (prepared.damage != 0 && c_->isOpen()) {
+        xcb_damage_destroy(c_->xcb(), prepared.damage);
+        xcb_flush(c_->xcb());
+    }
+    prepared.damage = 0;
+    prepared.buffer.release();
+}
+
+bool X11ScreenPixels::readChanges(const Prepared& prepared, QImage* into)
+{
+    // Everything drawn up to now moves from the damage into a region, which is fetched.
+    xcb_connection_t* x = c_->xcb();
+    const xcb_xfixes_region_t region = xcb_generate_id(x);
+    xcb_xfixes_create_region(x, region, 0, nullptr);
+    XcbPtr<xcb_generic_error_t> refused(
+        xcb_request_check(x, xcb_damage_subtract_checked(x, prepared.damage, XCB_NONE, region)));
+    XcbPtr<xcb_xfixes_fetch_region_reply_t> reply(
+        refused ? nullptr
+                : xcb_xfixes_fetch_region_reply(x, xcb_xfixes_fetch_region(x, region), nullptr));
+    xcb_xfixes_destroy_region(x, region);
+    if (!reply)
+        return false;
+    const QRect& area = prepared.area;
+    const xcb_rectangle_t* r = xcb_xfixes_fetch_region_rectangles(reply.get());
+    const int n = xcb_xfixes_fetch_region_rectangles_length(reply.get());
+    std::vector<QRect> drawn;
+    qint64 pixels = 0;
+    for (int i = 0; i < n; ++i) {
+        const QRect d = QRect(r[i].x, r[i].y, r[i].width, r[i].height) & area;
+        if (!d.isEmpty()) {
+            drawn.push_back(d);
+            pixels += qint64(d.width()) * d.height();
+        }
+    }
+    // Where much was drawn, one read of the whole is quicker than many pieces.
+    if (pixels * 2 > qint64(area.width()) * area.height() || drawn.size() > 64)
+        return readPlain(c_->root(), area, into, QPoint(0, 0), {}, 64 << 10);
+    for (const QRect& d : drawn) {
+        if (!readPlain(c_->root(), d, into, d.topLeft() - area.topLeft(), {}, 64 << 10))
+            return false;
+    }
+    return true;
 }
 
 X11ScreenPixels::PixelBuffer X11ScreenPixels::PixelBuffer::make(size_t bytes)
@@ -421,10 +516,10 @@ CapturedBitmap X11ScreenPixels::CaptureWindowRect(quintptr hwnd, bool client, in
         return {};
     const QPoint origin = client ? windowClient.topLeft() : windowOuter.topLeft();
     QRect wanted(origin.x() + left, origin.y() + top, width, height);
-    drawable_ = c_->root();
+    xcb_drawable_t from = c_->root();
     if (source_ == Source::Window && window != c_->root() && sameDepthAsRoot(window)) {
         // Read the window itself, in its own coordinates; around it there is nothing to read.
-        drawable_ = window;
+        from = window;
         wanted.translate(-windowClient.topLeft());
         screen = QRect(QPoint(0, 0), windowClient.size());
     }
@@ -445,18 +540,26 @@ CapturedBitmap X11ScreenPixels::CaptureWindowRect(quintptr hwnd, bool client, in
     // The common case: all of it on the screen, pixels already RGB32. The server writes them
     // straight into shared memory, and the image is handed out over that memory.
     if (visible == wanted && layout_.rgb32) {
-        PixelBuffer buffer = takePrepared(size_t(width) * size_t(height) * 4);
-        if (buffer.addr) {
+        Prepared prepared = takePrepared(size_t(width) * size_t(height) * 4);
+        if (prepared.buffer.addr) {
             // Small bands: each reply fits in memory the allocator has just given back, so no
-            // band lands on fresh pages; the pixels go straight into the prepared buffer.
-            QImage into(buffer.addr, width, height, width * 4, QImage::Format_RGB32);
-            if (readPlain(wanted, &into, QPoint(0, 0), colormap, 64 << 10)) {
-                auto* kept = new PixelBuffer(buffer);
+            // band lands on fresh pages; the pixels go straight into the prepared buffer. What
+            // was read early needs only what has been drawn since.
+            QImage into(prepared.buffer.addr, width, height, width * 4, QImage::Format_RGB32);
+            const bool early = from == c_->root() && prepared.area == wanted
+                               && readChanges(prepared, &into);
+            earlyCaptures_ += early;
+            const bool read =
+                early || readPlain(from, wanted, &into, QPoint(0, 0), colormap, 64 << 10);
+            if (read) {
+                auto* kept = new PixelBuffer(prepared.buffer);
+                prepared.buffer = {};
+                release(prepared);
                 result.image = QImage(kept->addr, width, height, width * 4, QImage::Format_RGB32,
                                       unmapBuffer, kept);
                 return result;
             }
-            buffer.release();
+            release(prepared);
         }
     }
     if (visible == wanted && layout_.rgb32 && shm_) {
@@ -467,7 +570,7 @@ CapturedBitmap X11ScreenPixels::CaptureWindowRect(quintptr hwnd, bool client, in
                 makeOpaque(reinterpret_cast<quint32*>(base + qint64(y) * width * 4),
                            size_t(width) * size_t(rows));
             };
-            if (readShm(wanted, seg.get(), opaqueBand)) {
+            if (readShm(from, wanted, seg.get(), opaqueBand)) {
                 auto* lease = new Lease{pool_, *seg};
                 result.image = QImage(seg->addr, width, height, width * 4, QImage::Format_RGB32,
                                       releaseLease, lease);
@@ -476,13 +579,15 @@ CapturedBitmap X11ScreenPixels::CaptureWindowRect(quintptr hwnd, bool client, in
             destroy(*seg); // the server refused it: make a new one next time
         }
     }
-    if (prepared_.valid())
-        prepared_.get().release();
+    if (prepared_.valid()) {
+        Prepared made = prepared_.get();
+        release(made);
+    }
 
     QImage out(width, height, QImage::Format_RGB32);
     out.fill(QColor(Qt::black));
     if (!visible.isEmpty()
-        && !readInto(visible, &out, visible.topLeft() - wanted.topLeft(), colormap))
+        && !readInto(from, visible, &out, visible.topLeft() - wanted.topLeft(), colormap))
         return {};
     result.image = out;
     return result;
@@ -495,7 +600,7 @@ bool X11ScreenPixels::sameDepthAsRoot(xcb_window_t window) const
     return g && g->depth == layout_.depth;
 }
 
-bool X11ScreenPixels::readInto(const QRect& area, QImage* out, QPoint at,
+bool X11ScreenPixels::readInto(xcb_drawable_t from, const QRect& area, QImage* out, QPoint at,
                                const QVector<QRgb>& colormap)
 {
     const int bpl = layout_.bytesPerLine(area.width());
@@ -506,16 +611,16 @@ bool X11ScreenPixels::readInto(const QRect& area, QImage* out, QPoint at,
                 convertRows(base + qint64(y) * bpl, bpl, rows, area.width(), out,
                             at + QPoint(0, y), colormap);
             };
-            const bool read = readShm(area, seg.get(), convertBand);
+            const bool read = readShm(from, area, seg.get(), convertBand);
             destroy(*seg);
             if (read)
                 return true;
         }
     }
-    return readPlain(area, out, at, colormap);
+    return readPlain(from, area, out, at, colormap);
 }
 
-bool X11ScreenPixels::readShm(const QRect& area, Segment* segment,
+bool X11ScreenPixels::readShm(xcb_drawable_t from, const QRect& area, Segment* segment,
                               const std::function<void(int, int)>& bandDone)
 {
     // In bands, all asked for at once: while the server fills one band we work on the one
@@ -532,7 +637,7 @@ bool X11ScreenPixels::readShm(const QRect& area, Segment* segment,
     for (int y = 0; y < area.height(); y += bandRows) {
         const int rows = std::min(bandRows, area.height() - y);
         bands.push_back({y, rows,
-                         xcb_shm_get_image(x, drawable_, static_cast<qint16>(area.x()),
+                         xcb_shm_get_image(x, from, static_cast<qint16>(area.x()),
                                            static_cast<qint16>(area.y() + y),
                                            static_cast<quint16>(area.width()),
                                            static_cast<quint16>(rows), ~0u,
@@ -551,7 +656,7 @@ bool X11ScreenPixels::readShm(const QRect& area, Segment* segment,
     return ok;
 }
 
-bool X11ScreenPixels::readPlain(const QRect& area, QImage* out, QPoint at,
+bool X11ScreenPixels::readPlain(xcb_drawable_t from, const QRect& area, QImage* out, QPoint at,
                                 const QVector<QRgb>& colormap, int bandBytes)
 {
     xcb_connection_t* x = c_->xcb();
@@ -570,7 +675,7 @@ bool X11ScreenPixels::readPlain(const QRect& area, QImage* out, QPoint at,
     for (int y = 0; y < area.height(); y += bandRows) {
         const int rows = std::min(bandRows, area.height() - y);
         bands.push_back({y, rows,
-                         xcb_get_image(x, XCB_IMAGE_FORMAT_Z_PIXMAP, drawable_,
+                         xcb_get_image(x, XCB_IMAGE_FORMAT_Z_PIXMAP, from,
                                        static_cast<qint16>(area.x()),
                                        static_cast<qint16>(area.y() + y),
                                        static_cast<quint16>(area.width()),

@@ -30,14 +30,20 @@ public:
 
     CapturedBitmap CaptureWindowRect(quintptr hwnd, bool client, int left, int top, int width,
                                      int height) override;
-    // Makes the memory for a capture of this size on a worker thread; the next capture of about
-    // that size reads straight into it.
-    void PrepareCapture(QSize size) override;
+    // Makes the memory for a capture of this area on a worker thread; the next capture of about
+    // that size reads straight into it. Where the server reports drawing (DAMAGE and XFIXES),
+    // the worker also reads the root's area, watching for drawing from before it begins; a
+    // capture of that area then reads again only what was drawn since.
+    void PrepareCapture(const QRect& area) override;
     // Only libxcb calls, which are safe from any thread.
     bool CapturesOnAnyThread() const override { return true; }
 
     // Whether captures currently go through shared memory.
     bool usesSharedMemory() const { return shm_; }
+    // Whether what PrepareCapture started is done, and how many captures were made from an
+    // early read brought up to date.
+    bool prepareFinished() const;
+    int earlyCaptures() const { return earlyCaptures_; }
 
     struct Segment;
     struct Pool;
@@ -66,30 +72,41 @@ private:
     QVector<QRgb> readColormap();
     // The window's pixels have the root's layout (it is not, say, a 32-bit ARGB window).
     bool sameDepthAsRoot(xcb_window_t window) const;
-    // Reads `area` of the root into `out` at `at`; false when the server refused.
-    bool readInto(const QRect& area, QImage* out, QPoint at, const QVector<QRgb>& colormap);
-    // Reads `area` of the root into the segment, calling bandDone(firstRow, rows) as each band
-    // of rows arrives; false when the server refused.
-    bool readShm(const QRect& area, Segment* segment,
+    // Reads `area` of the drawable into `out` at `at`; false when the server refused.
+    bool readInto(xcb_drawable_t from, const QRect& area, QImage* out, QPoint at,
+                  const QVector<QRgb>& colormap);
+    // Reads `area` of the drawable into the segment, calling bandDone(firstRow, rows) as each
+    // band of rows arrives; false when the server refused.
+    bool readShm(xcb_drawable_t from, const QRect& area, Segment* segment,
                  const std::function<void(int, int)>& bandDone);
     // In bands of at most bandBytes, all asked for before the first answer is read.
-    bool readPlain(const QRect& area, QImage* out, QPoint at, const QVector<QRgb>& colormap,
-                   int bandBytes = 4 << 20);
+    bool readPlain(xcb_drawable_t from, const QRect& area, QImage* out, QPoint at,
+                   const QVector<QRgb>& colormap, int bandBytes = 4 << 20);
     void convertRows(const uchar* src, int srcBpl, int rows, int width, QImage* out, QPoint at,
                      const QVector<QRgb>& colormap) const;
     // A shared-memory segment of at least `bytes`, or null when shared memory fails.
     std::unique_ptr<Segment> takeSegment(size_t bytes);
     void destroy(const Segment& segment);
-    // The buffer PrepareCapture made, if it is at least `bytes` and not much more; any other
+    // What PrepareCapture made.
+    struct Prepared {
+        PixelBuffer buffer;
+        QRect area;         // of the root, read into the buffer; empty when it was not read
+        quint32 damage = 0; // the drawing on the root since before that read
+    };
+    // What PrepareCapture made, if its buffer is at least `bytes` and not much more; any other
     // is let go.
-    PixelBuffer takePrepared(size_t bytes);
+    Prepared takePrepared(size_t bytes);
+    void release(Prepared& prepared);
+    // Reads again, into `into`, what was drawn on the root since the early read began.
+    bool readChanges(const Prepared& prepared, QImage* into);
 
     std::shared_ptr<X11Connection> c_;
     Source source_ = Source::Root;
-    xcb_drawable_t drawable_ = 0; // what the reads of the current capture read from
     Layout layout_;
     bool shm_ = false;
     size_t largest_ = 0; // size of the largest segment made so far
     std::shared_ptr<Pool> pool_;
-    std::future<PixelBuffer> prepared_;
+    bool damage_ = false; // the server reports drawing (DAMAGE 1.1, XFIXES 2.0)
+    int earlyCaptures_ = 0;
+    std::future<Prepared> prepared_;
 };

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Capturing and showing: the hot key freezes the screen into the canvas exactly where its pixels came
 # from; Ctrl makes it the active window; the tray icon captures and its menu reaches the commands; hide
-# keeps the canvas; copy puts it on the clipboard; the keypad steps the size even from the tray; the
+# keeps the canvas; copy puts it on the clipboard; a capture over the drawn canvas leaves it out; the keypad steps the size even from the tray; the
 # toolbox's close box only hides it; Exit ends the program and removes the icon. Under a
 # StatusNotifier host, which reports clicks only, two clicks make the double-click.
 source "$(dirname "$0")/lib.sh"
@@ -52,6 +52,14 @@ settle_screen
 screenshot wide.png
 w=$(count_color wide.png 500 700 1 200 255,255,0)
 [ "$w" = 35 ] || fail "after keypad plus the pen is $w pixels wide, not 35"
+
+section "Super+V over the drawn canvas captures the screen without the canvas"
+# Pressed early in a second: the program waits for the next one, time for the canvas to go.
+wait_for 3 eval '[ "$((10#$(date +%3N)))" -lt 300 ]'
+press_hotkey v
+wait_for 5 eval '[ "$(screen_pixel 500 800)" != 255,255,0 ]' || fail "the drawing stayed on the screen"
+wait_canvas 0 0 1920 1080
+expect_as_before
 
 section "the toolbox's close box only hides it; Show Toolbox brings it back"
 # What the close box does: ask the window manager to close the window.

@@ -65,6 +65,9 @@ int main(int argc, char** argv)
     // first one is freed and serve the next ones from the heap, which it seldom gives back: the
     // program would keep a screen or two in the tray after every capture.
     mallopt(M_MMAP_THRESHOLD, 256 * 1024);
+    // The worker threads are brief (a capture's early read, a copy, a save, an open); one heap
+    // for all of them, rather than an arena of their own that each keeps for good.
+    mallopt(M_ARENA_MAX, 1);
 #endif
     QStringList arguments;
     for (int i = 1; i < argc; ++i)

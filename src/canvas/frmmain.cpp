@@ -7,9 +7,9 @@
 #include "textentry.h"
 #include "texttool.h"
 #include "ui/screenmetrics.h"
+#include "ui/widgets.h"
 
 #include <QApplication>
-#include <QBackingStore>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QPainter>
@@ -231,10 +231,8 @@ void FrmMain::hideEvent(QHideEvent*)
 {
     // Nothing observable happens while the canvas is hidden, so the timer rests.
     tmrTimer->stop();
-    // The window's buffer is a screen's worth of memory; it grows back when the canvas is
-    // painted again.
-    if (QBackingStore* store = backingStore())
-        store->resize(QSize(1, 1));
+    // The window's buffer is a screen's worth of memory.
+    releaseWindowBuffer(*this);
 }
 
 void FrmMain::closeEvent(QCloseEvent* event)

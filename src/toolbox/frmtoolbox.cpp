@@ -326,6 +326,12 @@ void FrmToolbox::moveEvent(QMoveEvent* event)
     QWidget::moveEvent(event);
 }
 
+void FrmToolbox::hideEvent(QHideEvent*)
+{
+    // Hidden in the tray, and for every snapshot of the canvas.
+    releaseWindowBuffer(*this);
+}
+
 void FrmToolbox::closeEvent(QCloseEvent* event)
 {
     if (closable_) {

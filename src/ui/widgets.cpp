@@ -1,5 +1,6 @@
 #include "widgets.h"
 
+#include <QBackingStore>
 #include <QButtonGroup>
 #include <QPainter>
 #include <QStyle>
@@ -162,4 +163,10 @@ int ToolBar::pressedIndex() const
             return i;
     }
     return 0;
+}
+
+void releaseWindowBuffer(QWidget& window)
+{
+    if (QBackingStore* store = window.backingStore())
+        store->resize(QSize(1, 1));
 }

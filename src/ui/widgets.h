@@ -88,3 +88,7 @@ private:
     QList<QToolButton*> buttons_;
     QButtonGroup* group_ = nullptr;
 };
+
+// Lets a hidden window's buffer go: it is the window's size in memory, and grows back when the
+// window is next painted.
+void releaseWindowBuffer(QWidget& window);

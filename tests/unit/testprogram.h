@@ -7,8 +7,10 @@
 #include "settings/settingsstore.h"
 #include "shell/captureflow.h"
 #include "shell/program.h"
+#include "toolbox/frmtoolbox.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -45,18 +47,38 @@ struct TestProgram {
     std::unique_ptr<SettingsStore> reopenStore() const { return SettingsStore::atFile(settingsPath()); }
 };
 
+// A started program whose capture pause only lets queued events through; notices shown at the
+// tray icon are recorded. preset(store) may write settings before it starts.
+struct StartedProgram : TestProgram {
+    QStringList notices;
+    template <typename Preset>
+    explicit StartedProgram(Preset preset) : TestProgram(preset)
+    {
+        program->captureWait = [] { QCoreApplication::processEvents(); };
+        program->trayNotice = [this](const QString& text) { notices << text; };
+        program->start();
+    }
+    StartedProgram() : StartedProgram([](SettingsStore&) {}) {}
+    FrmMain* canvas() { return program->frmMain(); }
+    FrmToolbox* toolbox() { return program->frmToolbox(); }
+};
+
 // A started program showing a screen capture with one drawn pixel, Marker at (10, 10).
-struct ShownProgram : TestProgram {
+struct ShownProgram : StartedProgram {
     static constexpr QRgb Marker = 0xff010203;
     ShownProgram()
     {
-        program->captureWait = [] { QCoreApplication::processEvents(); };
-        program->start();
         CaptureAndShow(*program, QStringLiteral("screen"));
         canvas()->document().image().setPixel(10, 10, Marker);
     }
-    FrmMain* canvas() { return program->frmMain(); }
     QList<ScriptedDialogs::Asked>& asked() { return fake->fakeDialogs->asked; }
     QList<RecordingMessageBoxes::Shown>& messages() { return fake->fakeMessages->shown; }
     void answer(const QString& file) { fake->fakeDialogs->fileAnswers.push_back(file); }
 };
+
+// Writes a file whole; false when it cannot.
+inline bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}

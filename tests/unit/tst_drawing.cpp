@@ -21,10 +21,9 @@ namespace {
 constexpr int Red = 4, Yellow = 8, Black = 0, White = 1;
 
 // A started program whose canvas shows a white 400 x 300 picture at (0, 0).
-struct Canvas : TestProgram {
+struct Canvas : StartedProgram {
     Canvas()
     {
-        program->start();
         QImage white(400, 300, QImage::Format_RGB32);
         white.fill(Qt::white);
         canvas()->setCanvasGeometry(QRect(0, 0, 400, 300));
@@ -32,8 +31,6 @@ struct Canvas : TestProgram {
         canvas()->showCanvas();
         canvas()->document().setHighlightArea(QSize(400, 300)); // as a capture sizes it
     }
-    FrmMain* canvas() { return program->frmMain(); }
-    FrmToolbox* toolbox() { return program->frmToolbox(); }
     void use(int tool, int size, int color)
     {
         SelectTool(*program, static_cast<std::int16_t>(tool));
@@ -79,14 +76,12 @@ private Q_SLOTS:
     void highlighterAndsTheColour();
     void customColourPickedAgainAsksAgain();
     void buttonsOnPressAndMove();
-    void penStrokeRepaintsOnlyItsSegment();
     void focusMovesDoNotRepaintTheCanvas();
     void strokeStartingOnALabel();
-    void textPlacementAndClamp();
     void typingMakesLines();
     void liveFormattingUntilFinished();
     void deletingLabels();
-    void timerRunsOnlyWhileItHasWork();
+    void textPlacementAndTheTimer();
     void cursorComesFromMouseEvents();
 };
 
@@ -284,17 +279,6 @@ void TestDrawing::buttonsOnPressAndMove()
     QCOMPARE(c.at(365, 65), WhitePx);
 }
 
-void TestDrawing::penStrokeRepaintsOnlyItsSegment()
-{
-    QImage img(3840, 2160, QImage::Format_RGB32);
-    const QRect dirty = drawLine(img, QPointF(1000, 1000), QPointF(1010, 1004), Qt::red, 6);
-    QVERIFY(dirty.contains(QRect(1000, 1000, 11, 5)));
-    QVERIFY(dirty.width() <= 20 && dirty.height() <= 20);
-    QCOMPARE(stampAnd(img, QImage(8, 8, QImage::Format_RGB32), 10, 10), QRect(10, 10, 8, 8));
-    // The highlight source hands out only the stamp's block.
-    QCOMPARE((HighlightSource{QSize(3840, 2160), Qt::yellow}).block(25).size(), QSize(25, 25));
-}
-
 void TestDrawing::focusMovesDoNotRepaintTheCanvas()
 {
     // Each click between canvas and toolbox moves the focus; on a large screen a repaint of the
@@ -331,42 +315,25 @@ void TestDrawing::strokeStartingOnALabel()
     c.press(100, 100);
     QTest::keyClicks(c.canvas()->entryBox(), QStringLiteral("label"));
     c.use(ToolPen, 4, Red);
-    // Press on the label, move across it and on over the canvas: one joined stroke.
+    // Press on the label, move across it and on over the canvas: one joined stroke. The label's
+    // events take the cursor's position at each event.
+    TextLabel* label = c.canvas()->labels().at(1);
     c.fake->fakeCursor->pos = QPoint(105, 105);
-    tmrTimer_Timer(*c.canvas());
-    lblText_MouseDown(*c.canvas(), 1, 1);
+    Q_EMIT label->mousePressed(Qt::LeftButton);
     QVERIFY(c->drawing.PenStrokeActive);
     c.fake->fakeCursor->pos = QPoint(200, 105);
-    tmrTimer_Timer(*c.canvas());
-    lblText_MouseMove(*c.canvas(), 1, 1);
+    Q_EMIT label->mouseMoved(Qt::LeftButton);
     QCOMPARE(c.at(150, 105), RedPx);
     Form_MouseMove(*c.canvas(), 1, 0, 250, 105);
     QCOMPARE(c.at(225, 105), RedPx);
-    // With the circle tool a press on a label draws nothing and starts no stroke.
-    Form_MouseUp(*c.canvas(), 1, 0, 0, 0);
-    c.use(ToolCircle, 2, Red);
-    lblText_MouseDown(*c.canvas(), 1, 1);
-    lblText_MouseMove(*c.canvas(), 1, 1);
+    Q_EMIT label->mouseReleased(Qt::LeftButton);
     QVERIFY(!c->drawing.PenStrokeActive);
-}
-
-void TestDrawing::textPlacementAndClamp()
-{
-    Canvas c;
-    c.use(ToolText, 10, Black);
-    c.press(5, 5);
-    QCOMPARE(c->drawing.NextLabelIndex, std::int16_t(2));
-    TextLabel* label = c.canvas()->labels().at(1);
-    QVERIFY(label);
-    QCOMPARE(label->pos(), QPoint(5, 5));
-    QCOMPARE(label->borderStyle(), 1);
-    QVERIFY(!c.canvas()->labels().at(0)->isVisible());
-    QCOMPARE(c.canvas()->labels().at(0)->borderStyle(), 0);
-    TextEntryBox* box = c.canvas()->entryBox();
-    QCOMPARE(box->pos(), QPoint(5 - box->width() - 10, 5 - box->height() - 10));
-    QCOMPARE(box->size(), QSize(153, 49));
-    tmrTimer_Timer(*c.canvas());
-    QCOMPARE(box->pos(), QPoint(150, 150));
+    // With the circle tool a press on a label draws nothing and starts no stroke.
+    c.use(ToolCircle, 2, Red);
+    Q_EMIT label->mousePressed(Qt::LeftButton);
+    Q_EMIT label->mouseMoved(Qt::LeftButton);
+    QVERIFY(!c->drawing.PenStrokeActive);
+    QCOMPARE(c.at(105, 125), WhitePx);
 }
 
 void TestDrawing::typingMakesLines()
@@ -468,20 +435,30 @@ void TestDrawing::deletingLabels()
     QCOMPARE(labels.at(c->drawing.NextLabelIndex - 1)->text(), QStringLiteral("again"));
 }
 
-void TestDrawing::timerRunsOnlyWhileItHasWork()
+void TestDrawing::textPlacementAndTheTimer()
 {
     Canvas c;
     FrmMain* canvas = c.canvas();
     QTest::qWait(5);
     QVERIFY2(!canvas->timerRunning(), "a canvas with no open label needs no ticks");
 
-    // An open label: the timer pulls the entry box onto the screen and the label follows the
-    // toolbox, with no other help.
+    // A click opens a bordered label there; the template stays hidden. The entry box goes above
+    // and left of it, and the timer, which runs while a label is open, pulls it onto the screen.
     c.use(ToolText, 10, Black);
     c.press(5, 5);
     QVERIFY(canvas->timerRunning());
-    QTRY_COMPARE(canvas->entryBox()->pos(), QPoint(150, 150));
+    QCOMPARE(c->drawing.NextLabelIndex, std::int16_t(2));
     TextLabel* label = canvas->labels().at(1);
+    QVERIFY(label);
+    QCOMPARE(label->pos(), QPoint(5, 5));
+    QCOMPARE(label->borderStyle(), 1);
+    QVERIFY(!canvas->labels().at(0)->isVisible());
+    QCOMPARE(canvas->labels().at(0)->borderStyle(), 0);
+    TextEntryBox* box = canvas->entryBox();
+    QCOMPARE(box->pos(), QPoint(5 - box->width() - 10, 5 - box->height() - 10));
+    QCOMPARE(box->size(), QSize(153, 49));
+    QTRY_COMPARE(box->pos(), QPoint(150, 150));
+    // The label follows the toolbox with no other help.
     named<ComboList>(c.toolbox(), "cboColor")->setListIndex(Red);
     QTRY_COMPARE(label->palette().color(QPalette::WindowText), QColor(255, 0, 0));
     QVERIFY(canvas->timerRunning());
@@ -521,20 +498,6 @@ void TestDrawing::cursorComesFromMouseEvents()
     QCOMPARE(c.at(100, 100), RedPx);
     QCOMPARE(c.at(125, 100), RedPx);
     QTest::mouseRelease(canvas, Qt::LeftButton, {}, QPoint(150, 100));
-
-    // A stroke begun on a label takes the cursor at each of the label's events.
-    c.use(ToolText, 12, Black);
-    c.press(200, 200);
-    QTest::keyClicks(canvas->entryBox(), QStringLiteral("label"));
-    QTest::keyClick(canvas->entryBox(), Qt::Key_Return, Qt::ShiftModifier);
-    c.use(ToolPen, 4, Red);
-    TextLabel* label = canvas->labels().at(1);
-    c.fake->fakeCursor->pos = QPoint(205, 205);
-    Q_EMIT label->mousePressed(Qt::LeftButton);
-    c.fake->fakeCursor->pos = QPoint(300, 205);
-    Q_EMIT label->mouseMoved(Qt::LeftButton);
-    QCOMPARE(c.at(250, 205), RedPx);
-    Q_EMIT label->mouseReleased(Qt::LeftButton);
 
     // Over a captured window the position is relative to the canvas.
     c->drawing.WindowCaptureMode = true;

@@ -24,8 +24,7 @@ private Q_SLOTS:
 
 void TestTools::outOfRangeCodesChangeNothing()
 {
-    TestProgram t;
-    t->start();
+    StartedProgram t;
     SelectTool(*t, ToolCircle);
     const QPixmap before = t->frmMain()->cursor().pixmap();
     for (std::int16_t bad : {std::int16_t(0), std::int16_t(7), std::int16_t(-1)}) {
@@ -38,8 +37,7 @@ void TestTools::outOfRangeCodesChangeNothing()
 
 void TestTools::fillButtonsFollowTheTool()
 {
-    TestProgram t;
-    t->start();
+    StartedProgram t;
     ToolBar* fill = named<ToolBar>(t->frmToolbox(), "tlbr_filled");
     SelectTool(*t, ToolCircle);
     fill->button(2)->click();
@@ -55,26 +53,23 @@ void TestTools::fillButtonsFollowTheTool()
 void TestTools::cursorsHaveTheirHotSpots()
 {
     const QPoint hot[] = {{0, 0}, {0, 0}, {0, 0}, {1, 0}, {1, 0}, {0, 0}};
-    const char* names[] = {"PENCIL", "CIRCLE", "SQUARE", "LINE", "TEXT", "HIGHLIGHTER"};
     for (int tool = 1; tool <= 6; ++tool) {
         const QCursor c = toolCursor(tool);
         QCOMPARE(c.hotSpot(), hot[tool - 1]);
         QCOMPARE(c.pixmap().size(), QSize(32, 32));
-        QCOMPARE(QLatin1String(toolCursorInfo(tool)->resource), QLatin1String(names[tool - 1]));
         // Each cursor is drawn: it has opaque pixels.
         const QImage img = c.pixmap().toImage();
         int opaque = 0;
         for (int y = 0; y < img.height(); ++y)
             for (int x = 0; x < img.width(); ++x)
                 opaque += qAlpha(img.pixel(x, y)) > 128;
-        QVERIFY2(opaque > 20, names[tool - 1]);
+        QVERIFY2(opaque > 20, qPrintable(QString::number(tool)));
     }
 }
 
 void TestTools::toolbarClicksSelectToolAndFill()
 {
-    TestProgram t;
-    t->start();
+    StartedProgram t;
     FrmToolbox* tb = t->frmToolbox();
     named<ToolBar>(tb, "tlbr_mode")->button(3)->click();
     QCOMPARE(t->drawing.CurrentTool, std::int16_t(ToolRectangle));

@@ -214,9 +214,7 @@ void TestFileIo::open()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, refused);
     const QString file = path(name);
-    QFile f(file);
-    QVERIFY(bytes.isNull() || (f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size()));
-    f.close();
+    QVERIFY(bytes.isNull() || writeFile(file, bytes));
     Shown t;
     FrmMain* c = t.canvas();
     const bool opens = refused.isEmpty();
@@ -240,8 +238,7 @@ void TestFileIo::open()
 
 void TestFileIo::highlighterOnAnImageOpenedFirst()
 {
-    TestProgram t;
-    t->start();
+    StartedProgram t;
     QImage white(300, 200, QImage::Format_RGB32);
     white.fill(Qt::white);
     const QString file = path(QStringLiteral("white.bmp"));

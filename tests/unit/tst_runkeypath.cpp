@@ -18,24 +18,16 @@ void TestRunKeyPath::commandLine_data()
     QTest::addColumn<QString>("program");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("plain") << QStringLiteral("C:\\Tools\\Scrawlix.exe")
-                           << QStringLiteral("C:\\Tools\\Scrawlix.exe");
-    QTest::newRow("extension case") << QStringLiteral("C:\\Tools\\Sketch.EXE")
-                                    << QStringLiteral("C:\\Tools\\Sketch.exe");
+    QTest::newRow("plain") << "C:\\Tools\\Scrawlix.exe" << "C:\\Tools\\Scrawlix.exe";
+    QTest::newRow("extension case") << "C:\\Tools\\Sketch.EXE" << "C:\\Tools\\Sketch.exe";
     QTest::newRow("spaces stay unquoted")
-        << QStringLiteral("C:\\Program Files\\My Tools\\Scrawlix.exe")
-        << QStringLiteral("C:\\Program Files\\My Tools\\Scrawlix.exe");
-    QTest::newRow("root folder") << QStringLiteral("C:\\Scrawlix.exe")
-                                 << QStringLiteral("C:\\Scrawlix.exe");
-    QTest::newRow("dots in the name") << QStringLiteral("D:\\Apps\\my.tool.exe")
-                                      << QStringLiteral("D:\\Apps\\my.tool.exe");
+        << "C:\\Program Files\\My Tools\\Scrawlix.exe" << "C:\\Program Files\\My Tools\\Scrawlix.exe";
+    QTest::newRow("root folder") << "C:\\Scrawlix.exe" << "C:\\Scrawlix.exe";
+    QTest::newRow("dots in the name") << "D:\\Apps\\my.tool.exe" << "D:\\Apps\\my.tool.exe";
     // The extension is looked for in the file name only, never in the folder.
-    QTest::newRow("dot in the folder, none in the name")
-        << QStringLiteral("C:\\v1.2\\Scrawlix") << QStringLiteral("C:\\v1.2\\Scrawlix.exe");
-    QTest::newRow("other extension") << QStringLiteral("C:\\Tools\\Scrawlix.bin")
-                                     << QStringLiteral("C:\\Tools\\Scrawlix.exe");
-    QTest::newRow("network share") << QStringLiteral("\\\\server\\share\\Scrawlix.exe")
-                                   << QStringLiteral("\\\\server\\share\\Scrawlix.exe");
+    QTest::newRow("dot in the folder, none in the name") << "C:\\v1.2\\Scrawlix" << "C:\\v1.2\\Scrawlix.exe";
+    QTest::newRow("other extension") << "C:\\Tools\\Scrawlix.bin" << "C:\\Tools\\Scrawlix.exe";
+    QTest::newRow("network share") << "\\\\server\\share\\Scrawlix.exe" << "\\\\server\\share\\Scrawlix.exe";
 }
 
 void TestRunKeyPath::commandLine()

@@ -153,7 +153,6 @@ private Q_SLOTS:
         QTest::addColumn<quint32>("vk");
         QTest::addColumn<QString>("trigger");
         QTest::newRow("V") << quint32(MOD_WIN_FLAG) << quint32('V') << "LOGO+v";
-        QTest::newRow("K") << quint32(MOD_WIN_FLAG) << quint32('K') << "LOGO+k";
         QTest::newRow("digit") << quint32(MOD_WIN_FLAG) << quint32('7') << "LOGO+7";
         QTest::newRow("ctrl too") << quint32(MOD_WIN_FLAG | 2) << quint32('A') << "CTRL+LOGO+a";
         QTest::newRow("no name") << quint32(MOD_WIN_FLAG) << quint32(',') << "";

@@ -50,7 +50,7 @@ class TestCapture : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void screenCaptureShowsCanvasOverTheScreen();
+    void screenCaptureShowsCanvasOverTheScreenAndCopies();
     void hideKeepsDrawingAndNextRequestShowsIt();
     void secondShowGoesToTheCorner();
     void windowCapturePlacesCanvasOverTheWindow();
@@ -65,7 +65,6 @@ private Q_SLOTS:
     void trayDoubleClickAndMenu();
     void trayClickPairs_data();
     void trayClickPairs();
-    void copyGoesToClipboardAndShowsToolbox();
     void copyReadsBesideTheEventLoop();
     void sendToTrayUnloadsLabels();
     void keypadSteps_data();
@@ -76,7 +75,7 @@ private Q_SLOTS:
     void waitEndsWhenTheSecondTicks();
 };
 
-void TestCapture::screenCaptureShowsCanvasOverTheScreen()
+void TestCapture::screenCaptureShowsCanvasOverTheScreenAndCopies()
 {
     Started t;
     CaptureAndShow(*t, QStringLiteral("screen"));
@@ -91,6 +90,15 @@ void TestCapture::screenCaptureShowsCanvasOverTheScreen()
     // The canvas shows exactly the screen's pixels where they came from.
     QCOMPARE(t.canvas()->picture().image().pixel(300, 200), t.fake->fakeScreen->screen.pixel(300, 200));
     QCOMPARE(t.canvas()->document().highlightArea(), screenRect().size());
+
+    // A copy leaves the one-pixel frame out, keeps no snapshot and brings the toolbox back.
+    t.toolbox()->hide();
+    CopyCanvas(*t);
+    const QImage clip = QGuiApplication::clipboard()->image();
+    QCOMPARE(clip.size(), screenRect().size() - QSize(2, 2));
+    QCOMPARE(clip.pixel(0, 0), t.canvas()->image().pixel(1, 1));
+    QVERIFY(t->picbox.isNull());
+    QVERIFY(t.toolbox()->isVisible());
 }
 
 void TestCapture::hideKeepsDrawingAndNextRequestShowsIt()
@@ -385,20 +393,6 @@ void TestCapture::trayClickPairs()
         }
     }
     QCOMPARE(got, pairs);
-}
-
-void TestCapture::copyGoesToClipboardAndShowsToolbox()
-{
-    Started t;
-    CaptureAndShow(*t, QStringLiteral("screen"));
-    QTRY_COMPARE(t.canvas()->geometry(), screenRect());
-    t.toolbox()->hide();
-    CopyCanvas(*t);
-    const QImage clip = QGuiApplication::clipboard()->image();
-    QCOMPARE(clip.size(), screenRect().size() - QSize(2, 2));
-    QCOMPARE(clip.pixel(0, 0), t.canvas()->image().pixel(1, 1)); // the frame is left out
-    QVERIFY(t->picbox.isNull());
-    QVERIFY(t.toolbox()->isVisible());
 }
 
 void TestCapture::copyReadsBesideTheEventLoop()

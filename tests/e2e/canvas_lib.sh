@@ -120,20 +120,36 @@ target_window() {
     xdotool windowactivate --sync "$TARGET"
 }
 
-# capture_target LETTER [check]: Ctrl tapped, then the hot key with LETTER: the canvas sits one
-# pixel up and left of the target window's frame (fx fy fw fh) and, with "check", shows the
-# window's pixels.
-capture_target() {
+# target_captured CHECK CMD [ARG...]: CMD captures the target window: the canvas sits one pixel up
+# and left of the window's frame (fx fy fw fh) and, with CHECK "check", shows the window's pixels.
+target_captured() {
+    local check=$1
+    shift
     settle_screen
-    [ "${2:-}" != check ] || screenshot window-before.png
+    [ "$check" != check ] || screenshot window-before.png
     read -r fx fy fw fh < <(frame_rect "$TARGET")
-    xdotool key ctrl
-    press_hotkey "$1"
+    "$@"
     wait_canvas $((fx - 1)) $((fy - 1)) "$fw" "$fh"
-    [ "${2:-}" = check ] || return 0
+    [ "$check" = check ] || return 0
     screenshot window-shown.png
     same_region window-shown.png $((fx - 1)) $((fy - 1)) window-before.png "$fx" "$fy" "$fw" "$fh" ||
         fail "the canvas does not show the window's pixels"
+}
+
+# capture_target LETTER [check]: Ctrl tapped, then the hot key with LETTER (see target_captured).
+capture_target() { target_captured "${2:-}" _ctrl_then_hotkey "$1"; }
+_ctrl_then_hotkey() { xdotool key ctrl; press_hotkey "$1"; }
+
+# send_to_tray: the toolbox's Send to Tray; the canvas leaves the screen.
+send_to_tray() { click_toolbox totray; wait_for 5 canvas_hidden || fail "send to tray left the canvas"; }
+
+# copy_canvas [FILE]: the toolbox's Copy; an image reaches the clipboard (saved to FILE, if given)
+# and the toolbox comes back.
+copy_canvas() {
+    click_toolbox copy
+    wait_for 5 eval 'clipboard_targets | grep -q image/png' || fail "no image on the clipboard"
+    wait_for 5 toolbox_shown || fail "the toolbox did not come back after the copy"
+    [ -z "${1:-}" ] || clipboard_image "$1"
 }
 
 # expect_as_before: a screenshot (shown.png) matches before.png everywhere but under the toolbox,

@@ -87,6 +87,12 @@ _e2e_stop() {
 
 # start_scrawlix_settled [ARG...]: starts the program in the background, its output in a fresh
 # SCRAWLIX_LOG, and waits up to 20 s for its start-up log to say "settled".
+# start_in_tray [ARG...]: start_scrawlix_settled, then its icon in the tray.
+start_in_tray() {
+    start_scrawlix_settled "$@"
+    wait_for 10 eval '[ -n "$(tray_icon)" ]' || fail "no tray icon"
+}
+
 start_scrawlix_settled() {
     [ -x "${SCRAWLIX_BIN:-}" ] || fail "no program at ${SCRAWLIX_BIN:-} (build it first)"
     SCRAWLIX_LOG=$E2E_TMP/scrawlix-${#_e2e_pids[@]}.log
@@ -305,6 +311,28 @@ diff_pixels_outside() {
 count_color() {
     convert "$(_artefact "$1")" -alpha off -crop "${4}x${5}+$2+$3" +repage -alpha set -transparent "rgb($6)" \
         -alpha extract -negate -format '%[fx:int(mean*w*h+0.5)]\n' info:
+}
+
+# recording_opener: an xdg-open first on PATH that only notes what it is given (opened_path), and
+# data folders with the MIME database and no applications but those of desktop_app.
+recording_opener() {
+    mkdir -p "$E2E_TMP/bin" "$E2E_TMP/share" "$XDG_DATA_HOME/applications"
+    printf '#!/bin/sh\nprintf "%%s\\n" "$*" >>"%s"\n' "$E2E_TMP/opened.log" >"$E2E_TMP/bin/xdg-open"
+    chmod +x "$E2E_TMP/bin/xdg-open"
+    ln -s /usr/share/mime "$E2E_TMP/share/mime"
+    export PATH=$E2E_TMP/bin:$PATH XDG_DATA_DIRS=$E2E_TMP/share
+}
+# opened_path: what the opener got last, as a file path.
+opened_path() {
+    local o
+    o=$(tail -n 1 "$E2E_TMP/opened.log")
+    o=${o#file://}
+    printf '%b' "${o//%/\\x}"
+}
+# desktop_app NAME EXEC TYPE: the user's desktop entry NAME.desktop, an application for TYPE.
+desktop_app() {
+    printf '[Desktop Entry]\nType=Application\nName=%s\nExec=%s\nMimeType=%s;\n' "$1" "$2" "$3" \
+        >"$XDG_DATA_HOME/applications/$1.desktop"
 }
 
 clipboard_targets() { xclip -selection clipboard -o -t TARGETS 2>/dev/null; }

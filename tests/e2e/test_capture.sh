@@ -8,8 +8,7 @@ source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/canvas_lib.sh"
 
 noisy_desktop
-start_scrawlix_settled
-wait_for 10 eval '[ -n "$(tray_icon)" ]' || fail "no tray icon"
+start_in_tray
 
 section "Super+V shows the screen as it was"
 screenshot before.png
@@ -18,10 +17,7 @@ wait_canvas 0 0 1920 1080
 expect_as_before
 
 section "copy puts the canvas minus its one-pixel frame on the clipboard"
-click_toolbox copy
-wait_for 5 eval 'clipboard_targets | grep -q image/png' || fail "no image on the clipboard"
-wait_for 5 toolbox_shown || fail "the toolbox did not come back after the copy"
-clipboard_image clip.png
+copy_canvas clip.png
 [ "$(identify -format '%wx%h' "$E2E_TMP/clip.png")" = 1918x1078 ] ||
     fail "the clipboard image is $(identify -format '%wx%h' "$E2E_TMP/clip.png")"
 # The copy leaves the toolbox out; compare away from it.
@@ -70,14 +66,12 @@ tray_menu Down Down Down Return
 wait_for 5 toolbox_shown || fail "Show Toolbox did not bring the toolbox back"
 
 section "the tray's double-click captures the screen"
-click_toolbox totray
-wait_for 5 canvas_hidden || fail "send to tray left the canvas"
+send_to_tray
 click_window "$(tray_icon)" 1 2
 wait_canvas 0 0 1920 1080
 
 section "tapping Ctrl before the hot key captures the active window, one pixel up and left"
-click_toolbox totray
-wait_for 5 canvas_hidden || fail "send to tray left the canvas"
+send_to_tray
 target_window 400 300 600 300
 capture_target v check
 

@@ -38,8 +38,7 @@ start_scrawlix_settled --capture-screen
 wait_canvas 0 0 1920 1080
 wait_for 10 eval '[ -n "$(tray_icon)" ]' || fail "no tray icon"
 first=$SCRAWLIX_PID
-click_toolbox totray
-wait_for 5 canvas_hidden || fail "send to tray left the canvas"
+send_to_tray
 
 section "a later plain start: one tray icon before and after, and a notification"
 expect_eq "tray icons before" 1 "$(tray_icon_count)"
@@ -53,22 +52,13 @@ scrawlix_running || fail "the running program ended"
 section "--capture-window takes the active window, Ctrl not pressed"
 target_window 400 300 600 300
 xdotool keyup ctrl
-settle_screen
-screenshot window-before.png
-read -r fx fy fw fh < <(frame_rect "$TARGET")
-expect_later_ok --capture-window
-wait_canvas $((fx - 1)) $((fy - 1)) "$fw" "$fh"
-screenshot window-shown.png
-same_region window-shown.png $((fx - 1)) $((fy - 1)) window-before.png "$fx" "$fy" "$fw" "$fh" ||
-    fail "the canvas does not show the window's pixels"
-click_toolbox totray
-wait_for 5 canvas_hidden || fail "send to tray left the canvas"
+target_captured check expect_later_ok --capture-window
+send_to_tray
 
 section "--capture-screen shows the canvas"
 expect_later_ok --capture-screen
 wait_canvas 0 0 1920 1080
-click_toolbox totray
-wait_for 5 canvas_hidden || fail "send to tray left the canvas"
+send_to_tray
 
 section "--open FILE, relative to the later start's folder, shows the file"
 mkdir -p "$E2E_TMP/pictures"

@@ -16,15 +16,7 @@ for f in {intro,tray,tools,toolbox,shortcuts,options,settings}.html toc.hhc imag
 done
 
 section "Help without an application for help files says so and starts no opener"
-# A recording xdg-open, first on PATH for the program.
-mkdir -p "$E2E_TMP/bin"
-printf '#!/bin/sh\nprintf "%%s\\n" "$*" >>"%s"\n' "$E2E_TMP/opened.log" >"$E2E_TMP/bin/xdg-open"
-chmod +x "$E2E_TMP/bin/xdg-open"
-export PATH=$E2E_TMP/bin:$PATH
-# Data directories with the MIME database and no applications but the ones given below.
-mkdir -p "$E2E_TMP/share" "$XDG_DATA_HOME/applications"
-ln -s /usr/share/mime "$E2E_TMP/share/mime"
-export XDG_DATA_DIRS=$E2E_TMP/share
+recording_opener
 start_scrawlix_settled
 tray_menu h
 wait_window "Help Error"
@@ -33,13 +25,10 @@ wait_window_gone "Help Error"
 [ ! -e "$E2E_TMP/opened.log" ] || fail "the opener was started: $(cat "$E2E_TMP/opened.log")"
 
 section "Help with a help viewer installed hands the help file to the opener"
-printf '[Desktop Entry]\nType=Application\nName=Viewer\nExec=viewer %%f\nMimeType=application/vnd.ms-htmlhelp;\n' \
-    >"$XDG_DATA_HOME/applications/viewer.desktop"
+desktop_app viewer "viewer %f" application/vnd.ms-htmlhelp
 tray_menu h
 wait_for 10 test -s "$E2E_TMP/opened.log" || fail "Help started no opener"
-opened=$(cat "$E2E_TMP/opened.log")
-opened=${opened#file://}
-[ "$(printf '%b' "${opened//%/\\x}")" = "$chm" ] || fail "the opener got '$opened', not $chm"
+expect_eq "the file Help opened" "$chm" "$(opened_path)"
 
 section "About from the tray menu closes with Enter and with Esc"
 for key in Return Escape; do

@@ -5,8 +5,7 @@ source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/canvas_lib.sh"
 
 noisy_desktop
-start_scrawlix_settled
-wait_for 10 eval '[ -n "$(tray_icon)" ]' || fail "no tray icon"
+start_in_tray
 
 section "twenty presses in one second"
 screenshot before.png

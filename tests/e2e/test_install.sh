@@ -61,21 +61,14 @@ for option in --capture-screen --capture-window --show --open --exit --help --ve
 done
 
 section "the installed program starts into the tray and takes Super+V"
-# A recording xdg-open, and data directories with the MIME database and only the applications
-# below, so that Help's choice shows.
-mkdir -p "$E2E_TMP/bin" "$E2E_TMP/share" "$XDG_DATA_HOME/applications"
-printf '#!/bin/sh\nprintf "%%s\\n" "$*" >>"%s"\n' "$E2E_TMP/opened.log" >"$E2E_TMP/bin/xdg-open"
-chmod +x "$E2E_TMP/bin/xdg-open"
-ln -s /usr/share/mime "$E2E_TMP/share/mime"
-export PATH=$E2E_TMP/bin:${root%/}/usr/bin:$PATH XDG_DATA_DIRS=$E2E_TMP/share
-export SCRAWLIX_BIN=${root%/}/usr/bin/scrawlix
+# The recording opener ahead of the installed program, so that Help's choice shows.
+recording_opener
+export PATH=$E2E_TMP/bin:${root%/}/usr/bin:$PATH SCRAWLIX_BIN=${root%/}/usr/bin/scrawlix
 noisy_desktop
-start_scrawlix_settled
-wait_for 10 eval '[ -n "$(tray_icon)" ]' || fail "no tray icon"
+start_in_tray
 press_hotkey v
 wait_canvas 0 0 1920 1080
-click_toolbox totray
-wait_for 5 canvas_hidden || fail "send to tray left the canvas"
+send_to_tray
 
 section "the desktop entry's Capture Screen action drives the running program"
 action_exec=$(awk '/^\[Desktop Action CaptureScreen\]/ { inside = 1; next } /^\[/ { inside = 0 }
@@ -84,28 +77,17 @@ action_exec=$(awk '/^\[Desktop Action CaptureScreen\]/ { inside = 1; next } /^\[
 # shellcheck disable=SC2086 # the Exec line is a command line
 timeout 20 $action_exec || fail "'$action_exec' failed"
 wait_canvas 0 0 1920 1080
-click_toolbox totray
-wait_for 5 canvas_hidden || fail "send to tray left the canvas"
-
-# opened_path: what the opener got last, as a file path.
-opened_path() {
-    local o
-    o=$(tail -n 1 "$E2E_TMP/opened.log")
-    o=${o#file://}
-    printf '%b' "${o//%/\\x}"
-}
+send_to_tray
 
 section "Help opens the installed help file when a viewer takes it"
-printf '[Desktop Entry]\nType=Application\nName=Viewer\nExec=viewer %%f\nMimeType=application/vnd.ms-htmlhelp;\n' \
-    >"$XDG_DATA_HOME/applications/viewer.desktop"
+desktop_app viewer "viewer %f" application/vnd.ms-htmlhelp
 tray_menu h
 wait_for 10 test -s "$E2E_TMP/opened.log" || fail "Help started no opener"
 expect_eq "the file Help opened" "$data/Scrawlix_Help.chm" "$(opened_path)"
 
 section "with no viewer for the help file, Help opens the installed pages in the browser"
 rm "$XDG_DATA_HOME/applications/viewer.desktop" "$E2E_TMP/opened.log"
-printf '[Desktop Entry]\nType=Application\nName=Browser\nExec=browser %%u\nMimeType=text/html;\n' \
-    >"$XDG_DATA_HOME/applications/browser.desktop"
+desktop_app browser "browser %u" text/html
 tray_menu h
 wait_for 10 test -s "$E2E_TMP/opened.log" || fail "Help started no opener"
 expect_eq "the page Help opened" "$data/help/index.html" "$(opened_path)"

@@ -16,8 +16,7 @@ done
 read -r px py pw ph <<<"$primary"
 
 noisy_desktop
-start_scrawlix_settled
-wait_for 10 eval '[ -n "$(tray_icon)" ]' || fail "no tray icon"
+start_in_tray
 
 section "Super+V: the canvas covers the primary monitor and shows its pixels"
 screenshot before.png
@@ -30,16 +29,12 @@ section "the toolbox first appears on the primary monitor"
     fail "the toolbox is at $tx $ty ${tw}x$th, off the primary monitor $primary"
 
 section "copy: the primary monitor minus the canvas's one-pixel frame"
-click_toolbox copy
-wait_for 5 eval 'clipboard_targets | grep -q image/png' || fail "no image on the clipboard"
-wait_for 5 toolbox_shown || fail "the toolbox did not come back after the copy"
-clipboard_image clip.png
+copy_canvas clip.png
 expect_eq "clipboard image size" "$((pw - 2))x$((ph - 2))" "$(identify -format '%wx%h' "$E2E_TMP/clip.png")"
 x0=$((tx + tw - px)) # right of the toolbox, which the copy leaves out
 same_region clip.png "$x0" 0 before.png $((px + 1 + x0)) $((py + 1)) $((pw - 2 - x0)) $((ph - 2)) ||
     fail "the clipboard image is not the primary monitor"
-click_toolbox totray
-wait_for 5 canvas_hidden || fail "send to tray left the canvas"
+send_to_tray
 
 section "a window on the other monitor: the canvas sits over it"
 target_window 300 200 200 300

@@ -7,8 +7,7 @@ source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/canvas_lib.sh"
 
 noisy_desktop
-start_scrawlix_settled
-wait_for 10 eval '[ -n "$(tray_icon)" ]' || fail "no tray icon"
+start_in_tray
 
 section "Super+V shows the whole screen, pixel for pixel"
 screenshot before.png
@@ -21,10 +20,7 @@ read -r _ _ w h < <(window_geometry "$(toolbox_window)")
 expect_eq "toolbox size at $E2E_SCALED_DPI dpi" "$(twips 2175) $(twips 5535)" "$w $h"
 
 section "copy: the canvas minus its one-pixel frame, in device pixels"
-click_toolbox copy
-wait_for 5 eval 'clipboard_targets | grep -q image/png' || fail "no image on the clipboard"
-wait_for 5 toolbox_shown || fail "the toolbox did not come back after the copy"
-clipboard_image clip.png
+copy_canvas clip.png
 expect_eq "clipboard image size" 1918x1078 "$(identify -format '%wx%h' "$E2E_TMP/clip.png")"
 same_region clip.png 600 0 before.png 601 1 1300 1078 || fail "the clipboard image is not the canvas"
 
@@ -33,8 +29,7 @@ click_toolbox hide
 wait_for 5 eval 'canvas_hidden && toolbox_hidden' || fail "hide left windows on screen"
 press_hotkey v
 wait_canvas 0 0 1918 1078
-click_toolbox totray
-wait_for 5 canvas_hidden || fail "send to tray left the canvas"
+send_to_tray
 
 section "a window capture sits over the window, one pixel up and left"
 target_window 400 300 601 301

@@ -16,8 +16,7 @@ keycode=$(xmodmap -pke | awk '$4 == "v" && !k { k = $2 } END { print k }')
 _e2e_pids+=($!)
 wait_for 5 grep -q grabbed "$E2E_TMP/grab.log" || fail "the helper could not hold Super+V"
 as_unprivileged_user ann
-start_scrawlix_settled
-wait_for 10 eval '[ -n "$(tray_icon)" ]' || fail "no tray icon"
+start_in_tray
 [ "$(stat -c %u "/proc/$SCRAWLIX_PID")" = 65534 ] || fail "the program does not run as uid 65534"
 
 section "a tray message tells that the hot key is taken"
@@ -64,8 +63,7 @@ pick_custom() {
 }
 pick_custom
 pick_custom
-click_toolbox totray
-wait_for 5 canvas_hidden || fail "send to tray left the canvas"
+send_to_tray
 
 section "Configuration: letter K and start with the system, in the user's own autostart folder"
 tray_menu c
@@ -97,8 +95,7 @@ xdotool key ctrl+c
 nap 2
 press_hotkey k
 wait_canvas 0 0 1920 1080
-click_toolbox totray
-wait_for 5 canvas_hidden || fail "send to tray left the canvas"
+send_to_tray
 
 section "a Ctrl tapped just before the hot key captures the active window"
 target_window 400 300 600 300 white

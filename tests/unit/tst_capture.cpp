@@ -66,7 +66,7 @@ private Q_SLOTS:
     void trayClickPairs_data();
     void trayClickPairs();
     void copyReadsBesideTheEventLoop();
-    void sendToTrayUnloadsLabels();
+    void newCaptureAndSendToTrayUnloadLabels();
     void keypadSteps_data();
     void keypadSteps();
     void keypadTimerRunsOnlyWhileKeysArePressed();
@@ -429,7 +429,7 @@ void TestCapture::copyReadsBesideTheEventLoop()
     QVERIFY(!t->shell.Capturing);
 }
 
-void TestCapture::sendToTrayUnloadsLabels()
+void TestCapture::newCaptureAndSendToTrayUnloadLabels()
 {
     // A new capture erases the drawing's labels, and so does sending the canvas to the tray.
     Started t;

@@ -56,9 +56,3 @@ bool storedRunOnStartup(const QString& text)
     return parseWholeNumber(text, 0, 1, &v) && v == 1;
 }
 
-quint32 hotKeyCode(const QString& letter)
-{
-    if (letter.isEmpty())
-        return 0;
-    return letter.left(1).toUpper().at(0).unicode();
-}

@@ -30,6 +30,3 @@ int storedTool(const QString& text);
 int storedFill(const QString& text);
 // The check state of the run-on-startup box: true only for a stored 1.
 bool storedRunOnStartup(const QString& text);
-// The virtual-key code of the hot key: the upper-case character code of the first character,
-// or 0 for an empty letter.
-quint32 hotKeyCode(const QString& letter);

@@ -24,8 +24,8 @@ Picture CaptureWindowRect(ScreenPixels& screen, quintptr hWnd, bool client, int 
 // The primary monitor's own rectangle in device pixels, wherever it lies on the desktop.
 QRect primaryMonitorRect();
 
-// Tells the screen service that CaptureScreen comes soon, so it can make the picture's memory
-// while the caller waits.
+// Tells the screen service that CaptureScreen comes soon, so it can make the picture's memory,
+// and read the screen, while the caller waits.
 void PrepareScreenCapture(ScreenPixels& screen);
 
 // The whole primary monitor, read from the desktop at that rectangle.

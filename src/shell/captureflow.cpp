@@ -114,7 +114,7 @@ void CaptureAndShow(Program& program, const QString& kind)
         hideMs = phase.restart();
 
         // Let the windows vanish from the screen. Other requests may run meanwhile, and the
-        // memory for the picture is made.
+        // screen service may make the picture's memory and read the screen ahead.
         if (kind == QLatin1String("screen"))
             PrepareScreenCapture(*program.platform().screen);
         QElapsedTimer waited;

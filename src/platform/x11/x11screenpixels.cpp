@@ -42,6 +42,10 @@ constexpr quint32 opaque = 0xff000000u;
 // Size of the pieces a shared-memory read is made of.
 constexpr int shmBandBytes = 1 << 20;
 
+// Size of the pieces a read into a prepared buffer is made of: each reply fits in memory the
+// allocator has just given back, so no band lands on fresh pages.
+constexpr int preparedBandBytes = 64 << 10;
+
 // The X server leaves the unused top byte of a depth-24 pixel at whatever it holds (often 0);
 // QImage::Format_RGB32 wants 0xff there, or painting onto an image with alpha turns the
 // picture transparent.
@@ -224,10 +228,7 @@ X11ScreenPixels::X11ScreenPixels(std::shared_ptr<X11Connection> connection, Tran
 
 X11ScreenPixels::~X11ScreenPixels()
 {
-    if (prepared_.valid()) {
-        Prepared made = prepared_.get();
-        release(made);
-    }
+    dropPrepared();
     std::vector<Segment> idle;
     {
         std::lock_guard<std::mutex> lock(pool_->mutex);
@@ -354,7 +355,7 @@ void X11ScreenPixels::PrepareCapture(const QRect& area)
         made.damage = damage;
         QImage into(made.buffer.addr, area.width(), area.height(), area.width() * 4,
                     QImage::Format_RGB32);
-        if (readPlain(c_->root(), area, &into, QPoint(0, 0), {}, 64 << 10))
+        if (readPlain(c_->root(), area, &into, QPoint(0, 0), {}, preparedBandBytes))
             made.area = area;
         return made;
     });
@@ -377,6 +378,14 @@ X11ScreenPixels::Prepared X11ScreenPixels::takePrepared(size_t bytes)
         return {};
     }
     return made;
+}
+
+void X11ScreenPixels::dropPrepared()
+{
+    if (!prepared_.valid())
+        return;
+    Prepared made = prepared_.get();
+    release(made);
 }
 
 void X11ScreenPixels::release(Prepared& prepared)
@@ -417,9 +426,9 @@ bool X11ScreenPixels::readChanges(const Prepared& prepared, QImage* into)
     }
     // Where much was drawn, one read of the whole is quicker than many pieces.
     if (pixels * 2 > qint64(area.width()) * area.height() || drawn.size() > 64)
-        return readPlain(c_->root(), area, into, QPoint(0, 0), {}, 64 << 10);
+        return readPlain(c_->root(), area, into, QPoint(0, 0), {}, preparedBandBytes);
     for (const QRect& d : drawn) {
-        if (!readPlain(c_->root(), d, into, d.topLeft() - area.topLeft(), {}, 64 << 10))
+        if (!readPlain(c_->root(), d, into, d.topLeft() - area.topLeft(), {}, preparedBandBytes))
             return false;
     }
     return true;
@@ -537,20 +546,19 @@ CapturedBitmap X11ScreenPixels::CaptureWindowRect(quintptr hwnd, bool client, in
             result.palette = colormap;
     }
 
-    // The common case: all of it on the screen, pixels already RGB32. The server writes them
-    // straight into shared memory, and the image is handed out over that memory.
+    // The common case: all of it on the screen, pixels already RGB32. They go straight into
+    // the prepared buffer, of which what was read early needs only what has been drawn since;
+    // without one, the server writes them into shared memory. Either way the image is handed
+    // out over that memory.
     if (visible == wanted && layout_.rgb32) {
         Prepared prepared = takePrepared(size_t(width) * size_t(height) * 4);
         if (prepared.buffer.addr) {
-            // Small bands: each reply fits in memory the allocator has just given back, so no
-            // band lands on fresh pages; the pixels go straight into the prepared buffer. What
-            // was read early needs only what has been drawn since.
             QImage into(prepared.buffer.addr, width, height, width * 4, QImage::Format_RGB32);
             const bool early = from == c_->root() && prepared.area == wanted
                                && readChanges(prepared, &into);
             earlyCaptures_ += early;
             const bool read =
-                early || readPlain(from, wanted, &into, QPoint(0, 0), colormap, 64 << 10);
+                early || readPlain(from, wanted, &into, QPoint(0, 0), colormap, preparedBandBytes);
             if (read) {
                 auto* kept = new PixelBuffer(prepared.buffer);
                 prepared.buffer = {};
@@ -579,10 +587,7 @@ CapturedBitmap X11ScreenPixels::CaptureWindowRect(quintptr hwnd, bool client, in
             destroy(*seg); // the server refused it: make a new one next time
         }
     }
-    if (prepared_.valid()) {
-        Prepared made = prepared_.get();
-        release(made);
-    }
+    dropPrepared();
 
     QImage out(width, height, QImage::Format_RGB32);
     out.fill(QColor(Qt::black));

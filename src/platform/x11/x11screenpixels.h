@@ -96,6 +96,8 @@ private:
     // What PrepareCapture made, if its buffer is at least `bytes` and not much more; any other
     // is let go.
     Prepared takePrepared(size_t bytes);
+    // Waits for what PrepareCapture started, if anything, and lets it go.
+    void dropPrepared();
     void release(Prepared& prepared);
     // Reads again, into `into`, what was drawn on the root since the early read began.
     bool readChanges(const Prepared& prepared, QImage* into);

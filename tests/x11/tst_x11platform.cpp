@@ -42,6 +42,30 @@ QString diff(const QImage& got, const QImage& want)
     return {};
 }
 
+// Another program's 60x60 window, drawn by the server, on top of everything at `at` on the
+// screen while it is in scope; `picture` gets the same square at `in`.
+struct Cover {
+    X11Connection other;
+    xcb_window_t window = xcb_generate_id(other.xcb());
+    Cover(QPoint at, QImage* picture, QPoint in)
+    {
+        const quint32 values[] = {0x0c6463, 1};
+        xcb_create_window(other.xcb(), XCB_COPY_FROM_PARENT, window, other.root(), qint16(at.x()),
+                          qint16(at.y()), 60, 60, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                          XCB_COPY_FROM_PARENT, XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT,
+                          values);
+        xcb_map_window(other.xcb(), window);
+        // A round trip: the server has mapped and painted the window once it answers.
+        std::free(xcb_get_input_focus_reply(other.xcb(), xcb_get_input_focus(other.xcb()), nullptr));
+        QPainter(picture).fillRect(QRect(in, QSize(60, 60)), QColor(QRgb(0x0c6463)));
+    }
+    ~Cover()
+    {
+        xcb_destroy_window(other.xcb(), window);
+        xcb_flush(other.xcb());
+    }
+};
+
 void xdotool(const QString& args)
 {
     const QStringList argv = args.split(' ', Qt::SkipEmptyParts);
@@ -125,22 +149,13 @@ private Q_SLOTS:
         QCOMPARE(diff(grab(desktop, false, piece.translated(client)), cut), QString());
 
         // Another program's window on top, across the boundary of two bands, is in the picture.
-        X11Connection other;
-        const xcb_window_t cover = xcb_generate_id(other.xcb());
-        const quint32 values[] = {0x0c6463, 1};
-        xcb_create_window(other.xcb(), XCB_COPY_FROM_PARENT, cover, other.root(),
-                          qint16(client.x() + 50), qint16(client.y() + 400), 60, 60, 0,
-                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
-                          XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT, values);
-        xcb_map_window(other.xcb(), cover);
-        xcb_flush(other.xcb());
         QImage covered = pattern, held;
-        QPainter(&covered).fillRect(50, 400, 60, 60, QColor(QRgb(0x0c6463)));
-        QTRY_COMPARE(diff(held = grab(id, true, pattern.rect()), covered), QString());
+        {
+            const Cover cover(client + QPoint(50, 400), &covered, QPoint(50, 400));
+            QTRY_COMPARE(diff(held = grab(id, true, pattern.rect()), covered), QString());
+        }
 
         // An image handed out keeps its pixels while later captures are made.
-        xcb_destroy_window(other.xcb(), cover);
-        xcb_flush(other.xcb());
         QTRY_COMPARE(diff(grab(id, true, pattern.rect()), pattern), QString());
         QCOMPARE(diff(held, covered), QString());
 
@@ -179,22 +194,10 @@ private Q_SLOTS:
         // Another program's window appears after the early read.
         pixels.PrepareCapture(area);
         QTRY_VERIFY(pixels.prepareFinished());
-        X11Connection other;
-        const xcb_window_t cover = xcb_generate_id(other.xcb());
-        const quint32 values[] = {0x0c6463, 1};
-        xcb_create_window(other.xcb(), XCB_COPY_FROM_PARENT, cover, other.root(),
-                          qint16(area.x() + 50), qint16(area.y() + 200), 60, 60, 0,
-                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
-                          XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT, values);
-        xcb_map_window(other.xcb(), cover);
-        // A round trip: the server has mapped and painted the window once it answers.
-        std::free(xcb_get_input_focus_reply(other.xcb(), xcb_get_input_focus(other.xcb()), nullptr));
         QImage covered = pattern;
-        QPainter(&covered).fillRect(50, 200, 60, 60, QColor(QRgb(0x0c6463)));
+        const Cover cover(area.topLeft() + QPoint(50, 200), &covered, QPoint(50, 200));
         QCOMPARE(diff(grab(), covered), QString());
         QCOMPARE(pixels.earlyCaptures(), 2);
-        xcb_destroy_window(other.xcb(), cover);
-        xcb_flush(other.xcb());
     }
 
     void tapBetweenQueries_data()

@@ -23,7 +23,18 @@ struct X11ScreenPixels::Segment {
     xcb_shm_seg_t id = 0;
     uchar* addr = nullptr;
     size_t size = 0;
+    int shmid = -1; // until the server has attached it and it is marked for removal
 };
+
+uchar* X11ScreenPixels::Prepared::pixels() const
+{
+    return segment ? segment->addr : buffer.addr;
+}
+
+size_t X11ScreenPixels::Prepared::size() const
+{
+    return segment ? segment->size : buffer.size;
+}
 
 // What a captured image needs to give its segment back when it is destroyed, from any thread.
 // No segment is kept for later: a screen's worth of memory would stay with the program while
@@ -161,6 +172,30 @@ void releaseLease(void* info)
     delete lease;
 }
 
+// Makes the pages of fresh memory in one call, not one fault at a time while the server writes
+// and we mark the pixels opaque. Only a hint; failure changes nothing.
+void populate(uchar* addr, size_t bytes)
+{
+#if defined(MADV_POPULATE_WRITE)
+    madvise(addr, bytes, MADV_POPULATE_WRITE);
+#else
+    Q_UNUSED(addr) Q_UNUSED(bytes)
+#endif
+}
+
+// A picture over a segment the server has already let go of.
+void detachSegment(void* addr)
+{
+    shmdt(addr);
+}
+
+void unmapBuffer(void* info)
+{
+    auto* b = static_cast<X11ScreenPixels::PixelBuffer*>(info);
+    b->release();
+    delete b;
+}
+
 } // namespace
 
 int X11ScreenPixels::Layout::bytesPerLine(int width) const
@@ -287,41 +322,51 @@ std::unique_ptr<X11ScreenPixels::Segment> X11ScreenPixels::takeSegment(size_t by
 
     // A new segment, as large as the largest capture so far, so it serves them all.
     const size_t size = std::max(bytes, largest_);
-    const int shmid = shmget(IPC_PRIVATE, size, IPC_CREAT | 0600);
-    if (shmid < 0) {
+    xcb_void_cookie_t attach;
+    std::unique_ptr<Segment> s = beginSegment(size, &attach);
+    if (!s || !finishAttach(*s, attach)) {
+        // No shared memory to give, or a server on another machine, which cannot see ours.
         shm_ = false;
         return nullptr;
     }
+    populate(s->addr, size); // a fresh segment for every capture
+    largest_ = size;
+    return s;
+}
+
+std::unique_ptr<X11ScreenPixels::Segment> X11ScreenPixels::beginSegment(size_t size,
+                                                                        xcb_void_cookie_t* attach)
+{
+    const int shmid = shmget(IPC_PRIVATE, size, IPC_CREAT | 0600);
+    if (shmid < 0)
+        return nullptr;
     void* addr = shmat(shmid, nullptr, 0);
     if (addr == reinterpret_cast<void*>(-1)) {
         shmctl(shmid, IPC_RMID, nullptr);
-        shm_ = false;
         return nullptr;
     }
     xcb_connection_t* x = c_->xcb();
-    const xcb_shm_seg_t id = xcb_generate_id(x);
-    xcb_generic_error_t* err =
-        xcb_request_check(x, xcb_shm_attach_checked(x, id, static_cast<quint32>(shmid), 0));
-    // Marked for removal now that both sides hold it: the memory goes when both let go.
-    shmctl(shmid, IPC_RMID, nullptr);
-    if (err) {
-        // A server on another machine cannot see our memory.
-        std::free(err);
-        shmdt(addr);
-        shm_ = false;
-        return nullptr;
-    }
-#if defined(MADV_POPULATE_WRITE)
-    // A fresh segment for every capture: its pages made in one call, not one fault at a time
-    // while the server writes and we mark the pixels opaque. Only a hint; failure changes nothing.
-    madvise(addr, size, MADV_POPULATE_WRITE);
-#endif
-    largest_ = size;
     auto s = std::make_unique<Segment>();
-    s->id = id;
+    s->id = xcb_generate_id(x);
     s->addr = static_cast<uchar*>(addr);
     s->size = size;
+    s->shmid = shmid;
+    *attach = xcb_shm_attach_checked(x, s->id, static_cast<quint32>(shmid), 0);
     return s;
+}
+
+bool X11ScreenPixels::finishAttach(Segment& segment, xcb_void_cookie_t attach)
+{
+    XcbPtr<xcb_generic_error_t> err(xcb_request_check(c_->xcb(), attach));
+    // Marked for removal now that both sides hold it (or only we do): the memory goes when
+    // both let go, even if the program dies first.
+    shmctl(segment.shmid, IPC_RMID, nullptr);
+    segment.shmid = -1;
+    if (err) {
+        shmdt(segment.addr);
+        return false;
+    }
+    return true;
 }
 
 void X11ScreenPixels::PrepareCapture(const QRect& area)
@@ -333,30 +378,63 @@ void X11ScreenPixels::PrepareCapture(const QRect& area)
     QRect root;
     const bool early = damage_ && source_ == Source::Root
                        && c_->windowRects(c_->root(), &root, nullptr) && root.contains(area);
-    prepared_ = std::async(std::launch::async, [this, bytes, area, early] {
+    const bool shared = shm_;
+    prepared_ = std::async(std::launch::async, [this, bytes, area, early, shared] {
+        xcb_connection_t* x = c_->xcb();
         Prepared made;
-        made.buffer = PixelBuffer::make(bytes);
-        if (!early || !made.buffer.addr)
-            return made;
         // Watching begins before the read, so whatever is drawn while it runs is read again.
         // The server counts a new watch's whole window as drawn; that is cleared at once.
-        xcb_connection_t* x = c_->xcb();
-        const xcb_damage_damage_t damage = xcb_generate_id(x);
-        xcb_void_cookie_t created = xcb_damage_create_checked(x, damage, c_->root(),
-                                                             XCB_DAMAGE_REPORT_LEVEL_NON_EMPTY);
-        xcb_void_cookie_t cleared = xcb_damage_subtract_checked(x, damage, XCB_NONE, XCB_NONE);
-        XcbPtr<xcb_generic_error_t> refused(xcb_request_check(x, created));
-        XcbPtr<xcb_generic_error_t> notCleared(xcb_request_check(x, cleared));
-        if (refused || notCleared) {
-            if (!refused)
+        xcb_damage_damage_t damage = 0;
+        xcb_void_cookie_t created{}, cleared{}, attach{};
+        if (early) {
+            damage = xcb_generate_id(x);
+            created = xcb_damage_create_checked(x, damage, c_->root(),
+                                                XCB_DAMAGE_REPORT_LEVEL_NON_EMPTY);
+            cleared = xcb_damage_subtract_checked(x, damage, XCB_NONE, XCB_NONE);
+        }
+        // Shared memory where we can: the server writes the pixels straight into it, and our
+        // replies to other requests do not queue behind a screen's worth of image data.
+        if (shared)
+            made.segment = beginSegment(bytes, &attach);
+        if (made.segment && !finishAttach(*made.segment, attach))
+            made.segment.reset();
+        if (early) {
+            XcbPtr<xcb_generic_error_t> refused(xcb_request_check(x, created));
+            XcbPtr<xcb_generic_error_t> notCleared(xcb_request_check(x, cleared));
+            if (!refused && !notCleared)
+                made.damage = damage;
+            else if (!refused)
                 xcb_damage_destroy(x, damage);
+        }
+
+        if (made.segment) {
+            uchar* const base = made.segment->addr;
+            const int width = area.width();
+            if (!made.damage) {
+                populate(base, bytes);
+                return made;
+            }
+            // Each band's pages are made just before the server is asked for it, while it
+            // still writes the band before.
+            const auto makeBand = [base, width](int y, int rows) {
+                populate(base + qint64(y) * width * 4, size_t(width) * size_t(rows) * 4);
+            };
+            const auto opaqueBand = [base, width](int y, int rows) {
+                makeOpaque(reinterpret_cast<quint32*>(base + qint64(y) * width * 4),
+                           size_t(width) * size_t(rows));
+            };
+            if (readShm(c_->root(), area, made.segment.get(), opaqueBand, makeBand))
+                made.area = area;
             return made;
         }
-        made.damage = damage;
-        QImage into(made.buffer.addr, area.width(), area.height(), area.width() * 4,
-                    QImage::Format_RGB32);
-        if (readPlain(c_->root(), area, &into, QPoint(0, 0), {}, preparedBandBytes))
-            made.area = area;
+
+        made.buffer = PixelBuffer::make(bytes);
+        if (made.damage && made.buffer.addr) {
+            QImage into(made.buffer.addr, area.width(), area.height(), area.width() * 4,
+                        QImage::Format_RGB32);
+            if (readPlain(c_->root(), area, &into, QPoint(0, 0), {}, preparedBandBytes))
+                made.area = area;
+        }
         return made;
     });
 }
@@ -373,7 +451,7 @@ X11ScreenPixels::Prepared X11ScreenPixels::takePrepared(size_t bytes)
         return {};
     Prepared made = prepared_.get();
     // A screen's buffer is not spent on a small window's picture, which it would outlive.
-    if (made.buffer.size < bytes || made.buffer.size / 2 > bytes) {
+    if (!made.pixels() || made.size() < bytes || made.size() / 2 > bytes) {
         release(made);
         return {};
     }
@@ -396,6 +474,29 @@ void X11ScreenPixels::release(Prepared& prepared)
     }
     prepared.damage = 0;
     prepared.buffer.release();
+    if (prepared.segment)
+        destroy(*prepared.segment);
+    prepared.segment.reset();
+}
+
+QImage X11ScreenPixels::handOut(Prepared& prepared, int width, int height)
+{
+    QImage image;
+    if (prepared.segment) {
+        // The server has written all it will; only the picture holds the memory now.
+        if (c_->isOpen())
+            xcb_shm_detach(c_->xcb(), prepared.segment->id);
+        uchar* addr = prepared.segment->addr;
+        prepared.segment.reset();
+        image = QImage(addr, width, height, width * 4, QImage::Format_RGB32, detachSegment, addr);
+    } else {
+        auto* kept = new PixelBuffer(prepared.buffer);
+        prepared.buffer = {};
+        image = QImage(kept->addr, width, height, width * 4, QImage::Format_RGB32, unmapBuffer,
+                       kept);
+    }
+    release(prepared);
+    return image;
 }
 
 bool X11ScreenPixels::readChanges(const Prepared& prepared, QImage* into)
@@ -473,15 +574,6 @@ void X11ScreenPixels::PixelBuffer::release()
     addr = nullptr;
 }
 
-namespace {
-void unmapBuffer(void* info)
-{
-    auto* b = static_cast<X11ScreenPixels::PixelBuffer*>(info);
-    b->release();
-    delete b;
-}
-} // namespace
-
 QVector<QRgb> X11ScreenPixels::readColormap()
 {
     QVector<QRgb> colors;
@@ -552,19 +644,15 @@ CapturedBitmap X11ScreenPixels::CaptureWindowRect(quintptr hwnd, bool client, in
     // out over that memory.
     if (visible == wanted && layout_.rgb32) {
         Prepared prepared = takePrepared(size_t(width) * size_t(height) * 4);
-        if (prepared.buffer.addr) {
-            QImage into(prepared.buffer.addr, width, height, width * 4, QImage::Format_RGB32);
+        if (prepared.pixels()) {
+            QImage into(prepared.pixels(), width, height, width * 4, QImage::Format_RGB32);
             const bool early = from == c_->root() && prepared.area == wanted
                                && readChanges(prepared, &into);
             earlyCaptures_ += early;
             const bool read =
                 early || readPlain(from, wanted, &into, QPoint(0, 0), colormap, preparedBandBytes);
             if (read) {
-                auto* kept = new PixelBuffer(prepared.buffer);
-                prepared.buffer = {};
-                release(prepared);
-                result.image = QImage(kept->addr, width, height, width * 4, QImage::Format_RGB32,
-                                      unmapBuffer, kept);
+                result.image = handOut(prepared, width, height);
                 return result;
             }
             release(prepared);
@@ -626,7 +714,8 @@ bool X11ScreenPixels::readInto(xcb_drawable_t from, const QRect& area, QImage* o
 }
 
 bool X11ScreenPixels::readShm(xcb_drawable_t from, const QRect& area, Segment* segment,
-                              const std::function<void(int, int)>& bandDone)
+                              const std::function<void(int, int)>& bandDone,
+                              const std::function<void(int, int)>& beforeBand)
 {
     // In bands, all asked for at once: while the server fills one band we work on the one
     // before, still warm in the cache.
@@ -641,6 +730,8 @@ bool X11ScreenPixels::readShm(xcb_drawable_t from, const QRect& area, Segment* s
     std::vector<Band> bands;
     for (int y = 0; y < area.height(); y += bandRows) {
         const int rows = std::min(bandRows, area.height() - y);
+        if (beforeBand)
+            beforeBand(y, rows);
         bands.push_back({y, rows,
                          xcb_shm_get_image(x, from, static_cast<qint16>(area.x()),
                                            static_cast<qint16>(area.y() + y),
@@ -648,6 +739,8 @@ bool X11ScreenPixels::readShm(xcb_drawable_t from, const QRect& area, Segment* s
                                            static_cast<quint16>(rows), ~0u,
                                            XCB_IMAGE_FORMAT_Z_PIXMAP, segment->id,
                                            static_cast<quint32>(qint64(y) * bpl))});
+        if (beforeBand)
+            xcb_flush(x); // the server starts on this band while the next is made ready
     }
     bool ok = true;
     for (const Band& b : bands) {

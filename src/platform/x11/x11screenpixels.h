@@ -30,8 +30,8 @@ public:
 
     CapturedBitmap CaptureWindowRect(quintptr hwnd, bool client, int left, int top, int width,
                                      int height) override;
-    // Makes the memory for a capture of this area on a worker thread; the next capture of about
-    // that size reads straight into it. Where the server reports drawing (DAMAGE and XFIXES),
+    // Makes the memory for a capture of this area on a worker thread, shared with the server
+    // where it can be; the next capture of about that size reads straight into it. Where the server reports drawing (DAMAGE and XFIXES),
     // the worker also reads the root's area, watching for drawing from before it begins; a
     // capture of that area then reads again only what was drawn since.
     void PrepareCapture(const QRect& area) override;
@@ -76,9 +76,11 @@ private:
     bool readInto(xcb_drawable_t from, const QRect& area, QImage* out, QPoint at,
                   const QVector<QRgb>& colormap);
     // Reads `area` of the drawable into the segment, calling bandDone(firstRow, rows) as each
-    // band of rows arrives; false when the server refused.
+    // band of rows arrives; false when the server refused. With beforeBand, that is called
+    // before each band is asked for, and each band is sent on its own.
     bool readShm(xcb_drawable_t from, const QRect& area, Segment* segment,
-                 const std::function<void(int, int)>& bandDone);
+                 const std::function<void(int, int)>& bandDone,
+                 const std::function<void(int, int)>& beforeBand = {});
     // In bands of at most bandBytes, all asked for before the first answer is read.
     bool readPlain(xcb_drawable_t from, const QRect& area, QImage* out, QPoint at,
                    const QVector<QRgb>& colormap, int bandBytes = 4 << 20);
@@ -86,12 +88,20 @@ private:
                      const QVector<QRgb>& colormap) const;
     // A shared-memory segment of at least `bytes`, or null when shared memory fails.
     std::unique_ptr<Segment> takeSegment(size_t bytes);
+    // A new segment of `size` bytes and the request that attaches it on the server's side;
+    // null when the system gives no shared memory.
+    std::unique_ptr<Segment> beginSegment(size_t size, xcb_void_cookie_t* attach);
+    // Waits for that request; on refusal the segment is unmapped and false returned.
+    bool finishAttach(Segment& segment, xcb_void_cookie_t attach);
     void destroy(const Segment& segment);
     // What PrepareCapture made.
     struct Prepared {
-        PixelBuffer buffer;
-        QRect area;         // of the root, read into the buffer; empty when it was not read
+        std::unique_ptr<Segment> segment; // shared memory, where captures use it
+        PixelBuffer buffer;               // or private memory
+        QRect area;         // of the root, read into that memory; empty when it was not read
         quint32 damage = 0; // the drawing on the root since before that read
+        uchar* pixels() const;
+        size_t size() const;
     };
     // What PrepareCapture made, if its buffer is at least `bytes` and not much more; any other
     // is let go.
@@ -99,6 +109,8 @@ private:
     // Waits for what PrepareCapture started, if anything, and lets it go.
     void dropPrepared();
     void release(Prepared& prepared);
+    // The picture over the prepared memory, which it now owns; the rest is let go.
+    QImage handOut(Prepared& prepared, int width, int height);
     // Reads again, into `into`, what was drawn on the root since the early read began.
     bool readChanges(const Prepared& prepared, QImage* into);
 

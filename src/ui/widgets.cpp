@@ -55,8 +55,8 @@ void FrameCaption::paintEvent(QPaintEvent*)
     // The caption uses '&&' for a literal ampersand, as menu captions do.
     QString text = caption_;
     text.replace(QLatin1String("&&"), QLatin1String("&"));
+    // The window's own face, not a bold one: a second face would be loaded for six captions.
     QFont f = font();
-    f.setBold(true);
     f.setPixelSize(qMax(8, height() - 3));
     p.setFont(f);
     const QFontMetrics fm(f);

@@ -220,11 +220,17 @@ void FrmMain::focusOutEvent(QFocusEvent*) {}
 void FrmMain::showEvent(QShowEvent*)
 {
     // One tick at once: the cursor is where it is, and a label kept open while the canvas was
-    // hidden catches up; the timer goes on only while that label stays open.
-    if (timerAllowed_) {
-        tmrTimer_Timer(*this);
-        wakeTimer();
-    }
+    // hidden catches up; the timer goes on only while that label stays open. It runs as soon as
+    // the window is on its way to the screen, not before: the tick measures text.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (timerAllowed_ && isVisible()) {
+                tmrTimer_Timer(*this);
+                wakeTimer();
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 void FrmMain::hideEvent(QHideEvent*)

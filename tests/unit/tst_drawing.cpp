@@ -467,7 +467,7 @@ void TestDrawing::textPlacementAndTheTimer()
     canvas->hide();
     QVERIFY(!canvas->timerRunning());
     canvas->showCanvas();
-    QVERIFY(canvas->timerRunning());
+    QTRY_VERIFY(canvas->timerRunning());
 
     // Finished, nothing is left to do.
     QTest::keyClick(canvas->entryBox(), Qt::Key_Return, Qt::ShiftModifier);

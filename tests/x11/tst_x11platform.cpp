@@ -6,6 +6,7 @@
 #include "platform/x11/x11screenpixels.h"
 #include "platform/x11/x11windows.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QPainter>
 #include <QProcess>
@@ -166,6 +167,36 @@ private Q_SLOTS:
         edge.fill(Qt::black);
         QPainter(&edge).drawImage(10, 20, grab(desktop, false, visible));
         QCOMPARE(diff(grab(desktop, false, visible.adjusted(-10, -20, 0, 0)), edge), QString());
+    }
+
+    // A picture's shared memory goes back once the picture is gone, read early or not.
+    void picturesGiveTheirMemoryBack()
+    {
+        const auto sharedBytes = [] {
+            QFile maps(QStringLiteral("/proc/self/maps"));
+            if (!maps.open(QIODevice::ReadOnly))
+                return qint64(-1);
+            qint64 total = 0;
+            for (const QByteArray& line : maps.readAll().split('\n')) {
+                if (!line.contains("SYSV"))
+                    continue;
+                const QList<QByteArray> range = line.split(' ').value(0).split('-');
+                total += range.value(1).toLongLong(nullptr, 16) - range.value(0).toLongLong(nullptr, 16);
+            }
+            return total;
+        };
+        X11ScreenPixels pixels(conn);
+        QVERIFY(pixels.usesSharedMemory());
+        const quintptr desktop = windows.GetDesktopWindow();
+        const qint64 before = sharedBytes();
+        {
+            pixels.PrepareCapture(QRect(0, 0, 640, 480));
+            const QImage early = pixels.CaptureWindowRect(desktop, false, 0, 0, 640, 480).image;
+            const QImage plain = pixels.CaptureWindowRect(desktop, false, 0, 0, 320, 240).image;
+            QVERIFY(!early.isNull() && !plain.isNull());
+            QVERIFY(sharedBytes() >= before + 640 * 480 * 4 + 320 * 240 * 4);
+        }
+        QTRY_COMPARE(sharedBytes(), before);
     }
 
     void earlyRead_data()

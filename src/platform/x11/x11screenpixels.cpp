@@ -13,6 +13,8 @@
 #include <chrono>
 #include <cstring>
 #include <mutex>
+#include <system_error>
+#include <thread>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -41,7 +43,6 @@ size_t X11ScreenPixels::Prepared::size() const
 // it waits in the tray.
 struct X11ScreenPixels::Pool {
     std::mutex mutex;
-    std::vector<Segment> idle;
     bool open = true; // false once the capturing service is gone
     std::shared_ptr<X11Connection> connection;
 };
@@ -159,17 +160,27 @@ struct Lease {
 void releaseLease(void* info)
 {
     auto* lease = static_cast<Lease*>(info);
-    {
-        std::lock_guard<std::mutex> lock(lease->pool->mutex);
-        // Once the service is gone it has detached the segment from the server itself.
-        X11Connection* c = lease->pool->connection.get();
-        if (lease->pool->open && c && c->isOpen()) {
-            xcb_shm_detach(c->xcb(), lease->segment.id);
-            xcb_flush(c->xcb());
+    // Giving back a screen's worth of small pages costs the server and us milliseconds each
+    // (4 ms at 3840x2160), and the server's share can take the processor from whoever woke it.
+    // A new picture replacing this one does not wait for that: it happens on a thread of its own.
+    const auto giveBack = [lease] {
+        {
+            std::lock_guard<std::mutex> lock(lease->pool->mutex);
+            // Once the service is gone its connection has closed, and the server let go.
+            X11Connection* c = lease->pool->connection.get();
+            if (lease->pool->open && c && c->isOpen()) {
+                xcb_shm_detach(c->xcb(), lease->segment.id);
+                xcb_flush(c->xcb());
+            }
         }
+        shmdt(lease->segment.addr);
+        delete lease;
+    };
+    try {
+        std::thread(giveBack).detach();
+    } catch (const std::system_error&) {
+        giveBack(); // no thread to be had
     }
-    shmdt(lease->segment.addr);
-    delete lease;
 }
 
 // Makes the pages of fresh memory in one call, not one fault at a time while the server writes
@@ -181,12 +192,6 @@ void populate(uchar* addr, size_t bytes)
 #else
     Q_UNUSED(addr) Q_UNUSED(bytes)
 #endif
-}
-
-// A picture over a segment the server has already let go of.
-void detachSegment(void* addr)
-{
-    shmdt(addr);
 }
 
 void unmapBuffer(void* info)
@@ -264,14 +269,10 @@ X11ScreenPixels::X11ScreenPixels(std::shared_ptr<X11Connection> connection, Tran
 X11ScreenPixels::~X11ScreenPixels()
 {
     dropPrepared();
-    std::vector<Segment> idle;
     {
         std::lock_guard<std::mutex> lock(pool_->mutex);
         pool_->open = false;
-        idle.swap(pool_->idle);
     }
-    for (const Segment& s : idle)
-        destroy(s);
     if (c_->isOpen())
         xcb_flush(c_->xcb());
 }
@@ -287,50 +288,14 @@ std::unique_ptr<X11ScreenPixels::Segment> X11ScreenPixels::takeSegment(size_t by
 {
     if (!shm_)
         return nullptr;
-    std::unique_ptr<Segment> found;
-    std::vector<Segment> extra;
-    {
-        std::lock_guard<std::mutex> lock(pool_->mutex);
-        auto& idle = pool_->idle;
-        auto best = idle.end();
-        for (auto it = idle.begin(); it != idle.end(); ++it) {
-            if (it->size >= bytes && (best == idle.end() || it->size < best->size))
-                best = it;
-        }
-        if (best != idle.end()) {
-            found = std::make_unique<Segment>(*best);
-            idle.erase(best);
-        }
-        // Segments too small for this capture are of no more use; a few spares are enough.
-        for (auto it = idle.begin(); it != idle.end();) {
-            if (it->size < largest_ || it->size < bytes) {
-                extra.push_back(*it);
-                it = idle.erase(it);
-            } else {
-                ++it;
-            }
-        }
-        while (idle.size() > 2) {
-            extra.push_back(idle.back());
-            idle.pop_back();
-        }
-    }
-    for (const Segment& s : extra)
-        destroy(s);
-    if (found)
-        return found;
-
-    // A new segment, as large as the largest capture so far, so it serves them all.
-    const size_t size = std::max(bytes, largest_);
     xcb_void_cookie_t attach;
-    std::unique_ptr<Segment> s = beginSegment(size, &attach);
+    std::unique_ptr<Segment> s = beginSegment(bytes, &attach);
     if (!s || !finishAttach(*s, attach)) {
         // No shared memory to give, or a server on another machine, which cannot see ours.
         shm_ = false;
         return nullptr;
     }
-    populate(s->addr, size); // a fresh segment for every capture
-    largest_ = size;
+    populate(s->addr, bytes); // a fresh segment for every capture
     return s;
 }
 
@@ -483,12 +448,12 @@ QImage X11ScreenPixels::handOut(Prepared& prepared, int width, int height)
 {
     QImage image;
     if (prepared.segment) {
-        // The server has written all it will; only the picture holds the memory now.
-        if (c_->isOpen())
-            xcb_shm_detach(c_->xcb(), prepared.segment->id);
-        uchar* addr = prepared.segment->addr;
+        // The server stays attached until the picture goes: letting go now would make it unmap
+        // the segment while the caller waits for its picture.
+        auto* lease = new Lease{pool_, *prepared.segment};
         prepared.segment.reset();
-        image = QImage(addr, width, height, width * 4, QImage::Format_RGB32, detachSegment, addr);
+        image = QImage(lease->segment.addr, width, height, width * 4, QImage::Format_RGB32,
+                       releaseLease, lease);
     } else {
         auto* kept = new PixelBuffer(prepared.buffer);
         prepared.buffer = {};

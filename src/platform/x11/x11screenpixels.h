@@ -86,7 +86,7 @@ private:
                    const QVector<QRgb>& colormap, int bandBytes = 4 << 20);
     void convertRows(const uchar* src, int srcBpl, int rows, int width, QImage* out, QPoint at,
                      const QVector<QRgb>& colormap) const;
-    // A shared-memory segment of at least `bytes`, or null when shared memory fails.
+    // A new shared-memory segment of `bytes`, its pages made; null when shared memory fails.
     std::unique_ptr<Segment> takeSegment(size_t bytes);
     // A new segment of `size` bytes and the request that attaches it on the server's side;
     // null when the system gives no shared memory.
@@ -118,7 +118,6 @@ private:
     Source source_ = Source::Root;
     Layout layout_;
     bool shm_ = false;
-    size_t largest_ = 0; // size of the largest segment made so far
     std::shared_ptr<Pool> pool_;
     bool damage_ = false; // the server reports drawing (DAMAGE 1.1, XFIXES 2.0)
     int earlyCaptures_ = 0;

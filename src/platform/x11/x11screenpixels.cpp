@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
-#include <mutex>
 #include <system_error>
 #include <thread>
 
@@ -37,15 +36,6 @@ size_t X11ScreenPixels::Prepared::size() const
 {
     return segment ? segment->size : buffer.size;
 }
-
-// What a captured image needs to give its segment back when it is destroyed, from any thread.
-// No segment is kept for later: a screen's worth of memory would stay with the program while
-// it waits in the tray.
-struct X11ScreenPixels::Pool {
-    std::mutex mutex;
-    bool open = true; // false once the capturing service is gone
-    std::shared_ptr<X11Connection> connection;
-};
 
 namespace {
 
@@ -150,10 +140,21 @@ quint32 readPixel(const uchar* row, int x, int bpp, bool lsbFirst)
     }
 }
 
-void releaseLease(void* info);
+// The server lets go of the segment (a closed connection has already made it), then we do.
+void dropSegment(X11Connection& c, const X11ScreenPixels::Segment& segment)
+{
+    if (c.isOpen()) {
+        xcb_shm_detach(c.xcb(), segment.id);
+        xcb_flush(c.xcb());
+    }
+    shmdt(segment.addr);
+}
 
+// What a captured image needs to give its segment back when it is destroyed, from any thread.
+// No segment is kept for later: a screen's worth of memory would stay with the program while
+// it waits in the tray.
 struct Lease {
-    std::shared_ptr<X11ScreenPixels::Pool> pool;
+    std::shared_ptr<X11Connection> connection;
     X11ScreenPixels::Segment segment;
 };
 
@@ -164,16 +165,7 @@ void releaseLease(void* info)
     // (4 ms at 3840x2160), and the server's share can take the processor from whoever woke it.
     // A new picture replacing this one does not wait for that: it happens on a thread of its own.
     const auto giveBack = [lease] {
-        {
-            std::lock_guard<std::mutex> lock(lease->pool->mutex);
-            // Once the service is gone its connection has closed, and the server let go.
-            X11Connection* c = lease->pool->connection.get();
-            if (lease->pool->open && c && c->isOpen()) {
-                xcb_shm_detach(c->xcb(), lease->segment.id);
-                xcb_flush(c->xcb());
-            }
-        }
-        shmdt(lease->segment.addr);
+        dropSegment(*lease->connection, lease->segment);
         delete lease;
     };
     try {
@@ -212,9 +204,8 @@ int X11ScreenPixels::Layout::bytesPerLine(int width) const
 
 X11ScreenPixels::X11ScreenPixels(std::shared_ptr<X11Connection> connection, Transfer transfer,
                                  Source source)
-    : c_(std::move(connection)), source_(source), pool_(std::make_shared<Pool>())
+    : c_(std::move(connection)), source_(source)
 {
-    pool_->connection = c_;
     if (!c_->isOpen())
         return;
     xcb_connection_t* x = c_->xcb();
@@ -269,19 +260,8 @@ X11ScreenPixels::X11ScreenPixels(std::shared_ptr<X11Connection> connection, Tran
 X11ScreenPixels::~X11ScreenPixels()
 {
     dropPrepared();
-    {
-        std::lock_guard<std::mutex> lock(pool_->mutex);
-        pool_->open = false;
-    }
     if (c_->isOpen())
         xcb_flush(c_->xcb());
-}
-
-void X11ScreenPixels::destroy(const Segment& segment)
-{
-    if (c_->isOpen())
-        xcb_shm_detach(c_->xcb(), segment.id);
-    shmdt(segment.addr);
 }
 
 std::unique_ptr<X11ScreenPixels::Segment> X11ScreenPixels::takeSegment(size_t bytes)
@@ -440,7 +420,7 @@ void X11ScreenPixels::release(Prepared& prepared)
     prepared.damage = 0;
     prepared.buffer.release();
     if (prepared.segment)
-        destroy(*prepared.segment);
+        dropSegment(*c_, *prepared.segment);
     prepared.segment.reset();
 }
 
@@ -450,7 +430,7 @@ QImage X11ScreenPixels::handOut(Prepared& prepared, int width, int height)
     if (prepared.segment) {
         // The server stays attached until the picture goes: letting go now would make it unmap
         // the segment while the caller waits for its picture.
-        auto* lease = new Lease{pool_, *prepared.segment};
+        auto* lease = new Lease{c_, *prepared.segment};
         prepared.segment.reset();
         image = QImage(lease->segment.addr, width, height, width * 4, QImage::Format_RGB32,
                        releaseLease, lease);
@@ -632,12 +612,12 @@ CapturedBitmap X11ScreenPixels::CaptureWindowRect(quintptr hwnd, bool client, in
                            size_t(width) * size_t(rows));
             };
             if (readShm(from, wanted, seg.get(), opaqueBand)) {
-                auto* lease = new Lease{pool_, *seg};
+                auto* lease = new Lease{c_, *seg};
                 result.image = QImage(seg->addr, width, height, width * 4, QImage::Format_RGB32,
                                       releaseLease, lease);
                 return result;
             }
-            destroy(*seg); // the server refused it: make a new one next time
+            dropSegment(*c_, *seg); // the server refused it: make a new one next time
         }
     }
     dropPrepared();
@@ -670,7 +650,7 @@ bool X11ScreenPixels::readInto(xcb_drawable_t from, const QRect& area, QImage* o
                             at + QPoint(0, y), colormap);
             };
             const bool read = readShm(from, area, seg.get(), convertBand);
-            destroy(*seg);
+            dropSegment(*c_, *seg);
             if (read)
                 return true;
         }

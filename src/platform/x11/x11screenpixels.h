@@ -46,7 +46,6 @@ public:
     int earlyCaptures() const { return earlyCaptures_; }
 
     struct Segment;
-    struct Pool;
     // Memory for one picture, outside the allocator's heap, in huge pages where it can be.
     struct PixelBuffer {
         uchar* addr = nullptr; // the pixels, from a huge-page boundary
@@ -93,7 +92,6 @@ private:
     std::unique_ptr<Segment> beginSegment(size_t size, xcb_void_cookie_t* attach);
     // Waits for that request; on refusal the segment is unmapped and false returned.
     bool finishAttach(Segment& segment, xcb_void_cookie_t attach);
-    void destroy(const Segment& segment);
     // What PrepareCapture made.
     struct Prepared {
         std::unique_ptr<Segment> segment; // shared memory, where captures use it
@@ -118,7 +116,6 @@ private:
     Source source_ = Source::Root;
     Layout layout_;
     bool shm_ = false;
-    std::shared_ptr<Pool> pool_;
     bool damage_ = false; // the server reports drawing (DAMAGE 1.1, XFIXES 2.0)
     int earlyCaptures_ = 0;
     std::future<Prepared> prepared_;

@@ -175,6 +175,15 @@ void releaseLease(void* info)
     }
 }
 
+// A picture over the segment's pixels; the server stays attached until the picture goes.
+QImage leasedImage(const std::shared_ptr<X11Connection>& c, const X11ScreenPixels::Segment& segment,
+                   int width, int height)
+{
+    auto* lease = new Lease{c, segment};
+    return QImage(lease->segment.addr, width, height, width * 4, QImage::Format_RGB32,
+                  releaseLease, lease);
+}
+
 // Makes the pages of fresh memory in one call, not one fault at a time while the server writes
 // and we mark the pixels opaque. Only a hint; failure changes nothing.
 void populate(uchar* addr, size_t bytes)
@@ -428,12 +437,10 @@ QImage X11ScreenPixels::handOut(Prepared& prepared, int width, int height)
 {
     QImage image;
     if (prepared.segment) {
-        // The server stays attached until the picture goes: letting go now would make it unmap
-        // the segment while the caller waits for its picture.
-        auto* lease = new Lease{c_, *prepared.segment};
+        // Letting the server go now would make it unmap the segment while the caller waits for
+        // its picture.
+        image = leasedImage(c_, *prepared.segment, width, height);
         prepared.segment.reset();
-        image = QImage(lease->segment.addr, width, height, width * 4, QImage::Format_RGB32,
-                       releaseLease, lease);
     } else {
         auto* kept = new PixelBuffer(prepared.buffer);
         prepared.buffer = {};
@@ -612,9 +619,7 @@ CapturedBitmap X11ScreenPixels::CaptureWindowRect(quintptr hwnd, bool client, in
                            size_t(width) * size_t(rows));
             };
             if (readShm(from, wanted, seg.get(), opaqueBand)) {
-                auto* lease = new Lease{c_, *seg};
-                result.image = QImage(seg->addr, width, height, width * 4, QImage::Format_RGB32,
-                                      releaseLease, lease);
+                result.image = leasedImage(c_, *seg, width, height);
                 return result;
             }
             dropSegment(*c_, *seg); // the server refused it: make a new one next time

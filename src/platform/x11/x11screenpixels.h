@@ -31,9 +31,10 @@ public:
     CapturedBitmap CaptureWindowRect(quintptr hwnd, bool client, int left, int top, int width,
                                      int height) override;
     // Makes the memory for a capture of this area on a worker thread, shared with the server
-    // where it can be; the next capture of about that size reads straight into it. Where the server reports drawing (DAMAGE and XFIXES),
-    // the worker also reads the root's area, watching for drawing from before it begins; a
-    // capture of that area then reads again only what was drawn since.
+    // where it can be; the next capture of about that size reads straight into it. Where the
+    // server reports drawing (DAMAGE and XFIXES), the worker also reads the root's area,
+    // watching for drawing from before it begins; a capture of that area then reads again only
+    // what was drawn since.
     void PrepareCapture(const QRect& area) override;
     // Only libxcb calls, which are safe from any thread.
     bool CapturesOnAnyThread() const override { return true; }

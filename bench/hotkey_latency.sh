@@ -48,7 +48,7 @@ for i in $(seq 1 "$runs"); do
     results+=("$key_ms $wait_ms")
     wait_canvas
 done
-median_wait=$(printf '%s\n' "${results[@]}" | awk '{ print $2 }' | sort -n |
+median_wait=$(printf '%s\n' "${results[@]}" | awk '{ print $2 }' | sort -g |
     awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)], v[1] }')
 printf '%s\n' "${results[@]}" | awk '{ print $1 - $2 }' | sort -g |
     awk -v size="${W}x$H" -v waits="$median_wait" '
@@ -56,7 +56,7 @@ printf '%s\n' "${results[@]}" | awk '{ print $1 - $2 }' | sort -g |
     END {
         split(waits, w, " ")
         printf "%s, %d presses\n", size, NR
-        printf "settle wait (by program)    median %d ms, min %d ms\n", w[1], w[2]
+        printf "settle wait (by program)    median %.1f ms, min %.1f ms\n", w[1], w[2]
         printf "press to mapped minus wait  median %.1f ms, min %.1f ms, max %.1f ms, max/median %.2f\n",
             r[int((NR + 1) / 2)], r[1], r[NR], r[NR] / r[int((NR + 1) / 2)]
     }'

@@ -148,7 +148,7 @@ row "  the same from xdotool's start" "median $c_med ms, max $c_max ms, max/medi
 # The slowest press and its wait: a short wait means the press came just before the clock's next
 # second, and the screen read that the wait covers had less time to finish.
 slowest=$(for i in "${!s_lat[@]}"; do echo "${s_lat[$i]} ${s_wait[$i]}"; done | sort -g | tail -1)
-row "  the slowest press, its settle wait" "$(awk '{ printf "%.1f ms, %d ms", $1, $2 }' <<<"$slowest")"
+row "  the slowest press, its settle wait" "$(awk '{ printf "%.1f ms, %.1f ms", $1, $2 }' <<<"$slowest")"
 row "  median phases (program's log)" "$phases"
 awk -v a="$s_after_rss" -v b="$s_tray_rss" \
     'BEGIN { printf "  %-44s %.1f MB, %+.1f MB against the tray at start (goal within 2)\n", "RSS in the tray after the capture cycles", a, a - b }'

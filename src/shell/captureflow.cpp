@@ -120,7 +120,7 @@ void CaptureAndShow(Program& program, const QString& kind)
         QElapsedTimer waited;
         waited.start();
         program.captureWait();
-        qCInfo(lcCapture, "settle wait %lld ms", static_cast<long long>(waited.elapsed()));
+        qCInfo(lcCapture, "settle wait %.3f ms", double(waited.nsecsElapsed()) / 1e6);
         phase.restart();
     }
     if (!alive || program.shell.IsExiting)

@@ -74,6 +74,16 @@ void makeOpaque(quint32* p, size_t n)
         p[i] |= opaque;
 }
 
+// For a read in bands: marks each band of a picture `width` pixels wide, at `base`, opaque as
+// it arrives.
+auto opaqueRows(uchar* base, int width)
+{
+    return [base, width](int y, int rows) {
+        makeOpaque(reinterpret_cast<quint32*>(base + qint64(y) * width * 4),
+                   size_t(width) * size_t(rows));
+    };
+}
+
 void copyOpaque(quint32* dst, const quint32* src, size_t n)
 {
     size_t i = 0;
@@ -373,11 +383,7 @@ void X11ScreenPixels::PrepareCapture(const QRect& area)
             const auto makeBand = [base, width](int y, int rows) {
                 populate(base + qint64(y) * width * 4, size_t(width) * size_t(rows) * 4);
             };
-            const auto opaqueBand = [base, width](int y, int rows) {
-                makeOpaque(reinterpret_cast<quint32*>(base + qint64(y) * width * 4),
-                           size_t(width) * size_t(rows));
-            };
-            if (readShm(c_->root(), area, made.segment.get(), opaqueBand, makeBand))
+            if (readShm(c_->root(), area, made.segment.get(), opaqueRows(base, width), makeBand))
                 made.area = area;
             return made;
         }
@@ -613,12 +619,7 @@ CapturedBitmap X11ScreenPixels::CaptureWindowRect(quintptr hwnd, bool client, in
     if (visible == wanted && layout_.rgb32 && shm_) {
         const size_t bytes = size_t(width) * size_t(height) * 4;
         if (std::unique_ptr<Segment> seg = takeSegment(bytes)) {
-            uchar* const base = seg->addr;
-            const auto opaqueBand = [base, width](int y, int rows) {
-                makeOpaque(reinterpret_cast<quint32*>(base + qint64(y) * width * 4),
-                           size_t(width) * size_t(rows));
-            };
-            if (readShm(from, wanted, seg.get(), opaqueBand)) {
+            if (readShm(from, wanted, seg.get(), opaqueRows(seg->addr, width))) {
                 result.image = leasedImage(c_, *seg, width, height);
                 return result;
             }

@@ -1,11 +1,12 @@
 // Reading the whole screen, as a capture of the desktop does, against a memcpy of the same
 // number of bytes measured in the same run: capture_bench [RUNS [IDLE_MS]]. With IDLE_MS, each
-// capture comes after that long idle, as one does after the program's settle wait, and two more
-// rows have the memory made and the screen read during the idle time (PrepareCapture): with
-// nothing drawn since, and with a 400x300 rectangle drawn since, which the capture reads again.
+// capture comes after that long idle, as one from the tray does. The grab row is the capture
+// flow's: the screen copied in the server, then read from that copy, from the request to the
+// picture in our memory.
 // Needs an X server (DISPLAY); bench/capture.sh starts one at each screen size of interest.
 
 #include "platform/x11/x11connection.h"
+#include "platform/x11/x11screengrab.h"
 #include "platform/x11/x11screenpixels.h"
 
 #include <QElapsedTimer>
@@ -43,20 +44,6 @@ void paintScreen(X11Connection& c, int width, int height)
                       qint16(y), 0, 24, quint32(size_t(width) * h * 4),
                       reinterpret_cast<const uint8_t*>(band.data()));
     }
-    xcb_free_gc(x, gc);
-    std::free(xcb_get_input_focus_reply(x, xcb_get_input_focus(x), nullptr));
-}
-
-// Draws a 400x300 rectangle of the next grey on the root, as another program's drawing would.
-void drawRectangle(X11Connection& c)
-{
-    static quint32 grey = 0;
-    grey = (grey + 0x010101) & 0xffffff;
-    xcb_connection_t* x = c.xcb();
-    const xcb_gcontext_t gc = xcb_generate_id(x);
-    xcb_create_gc(x, gc, c.root(), XCB_GC_FOREGROUND, &grey);
-    const xcb_rectangle_t r{100, 100, 400, 300};
-    xcb_poly_fill_rectangle(x, c.root(), gc, 1, &r);
     xcb_free_gc(x, gc);
     std::free(xcb_get_input_focus_reply(x, xcb_get_input_focus(x), nullptr));
 }
@@ -118,7 +105,22 @@ int main(int argc, char** argv)
         copy();
     }
     // Interleaved, so both see the same machine load.
-    std::vector<double> tShm, tPlain, tCopy, tPrepared, tDrawn;
+    X11ScreenGrab grabber(conn);
+    const auto grab = [&] {
+        bool done = false;
+        const auto c = QObject::connect(&grabber, &ScreenGrab::grabbed, &grabber,
+                                        [&](quint64, const CapturedBitmap&) { done = true; });
+        const auto f = QObject::connect(&grabber, &ScreenGrab::grabFailed, &grabber, [&] {
+            std::fprintf(stderr, "capture_bench: grab failed\n");
+            done = true;
+        });
+        grabber.grab(1, QRect(0, 0, width, height));
+        while (!done)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        QObject::disconnect(c);
+        QObject::disconnect(f);
+    };
+    std::vector<double> tShm, tPlain, tCopy, tGrab;
     for (int i = 0; i < runs; ++i) {
         idle();
         tShm.push_back(timeRuns(1, [&] { capture(shm); })[0]);
@@ -126,15 +128,8 @@ int main(int argc, char** argv)
         tCopy.push_back(timeRuns(1, copy)[0]);
         idle();
         tPlain.push_back(timeRuns(1, [&] { capture(plain); })[0]);
-        if (idleMs > 0) {
-            shm.PrepareCapture(QRect(0, 0, width, height));
-            idle();
-            tPrepared.push_back(timeRuns(1, [&] { capture(shm); })[0]);
-            shm.PrepareCapture(QRect(0, 0, width, height));
-            idle();
-            drawRectangle(*conn);
-            tDrawn.push_back(timeRuns(1, [&] { capture(shm); })[0]);
-        }
+        idle();
+        tGrab.push_back(timeRuns(1, grab)[0]);
     }
     const double mShm = median(tShm), mPlain = median(tPlain), mCopy = median(tCopy);
     std::printf("%dx%d (%.1f MB), %d runs%s, medians:\n", width, height, double(bytes) / 1e6, runs,
@@ -143,13 +138,7 @@ int main(int argc, char** argv)
     std::printf("  capture, %-8s %7.2f ms  ratio %.2f\n",
                 shm.usesSharedMemory() ? "MIT-SHM" : "plain(!)", mShm, mShm / mCopy);
     std::printf("  capture, plain    %7.2f ms  ratio %.2f\n", mPlain, mPlain / mCopy);
-    if (!tPrepared.empty()) {
-        std::printf("  capture, prepared %7.2f ms  ratio %.2f  (read early, nothing drawn since)\n",
-                    median(tPrepared), median(tPrepared) / mCopy);
-        std::printf("    400x300 drawn   %7.2f ms  ratio %.2f  (read early, that read again)\n",
-                    median(tDrawn), median(tDrawn) / mCopy);
-        std::printf("  captures made from an early read: %d of %zu\n", shm.earlyCaptures(),
-                    tPrepared.size() + tDrawn.size());
-    }
+    std::printf("  grab, to the picture %7.2f ms  ratio %.2f\n", median(tGrab),
+                median(tGrab) / mCopy);
     return 0;
 }

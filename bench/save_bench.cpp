@@ -86,10 +86,12 @@ int main(int argc, char** argv)
     const QString platformName = platform->name;
     Program program(std::move(platform), SettingsStore::atFile(dir.filePath(QStringLiteral("s.conf"))));
     program.endProgram = [] {};
-    program.captureWait = [] { pumpEvents(100); };
     program.start();
     CaptureAndShow(program, QStringLiteral("screen"));
-    pumpEvents(300);
+    QElapsedTimer shown;
+    shown.start();
+    while (program.capture.busy() || shown.elapsed() < 300)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     FrmMain* canvas = program.frmMain();
     std::printf("platform %s, screen %dx%d, canvas %dx%d, %d runs\n", qPrintable(platformName),
                 QGuiApplication::primaryScreen()->geometry().width(),

@@ -17,12 +17,6 @@ Picture CreateBitmapPicture(const CapturedBitmap& bitmap)
     return Picture(bitmap.image, bitmap.palette, dpiX, dpiY);
 }
 
-Picture CaptureWindowRect(ScreenPixels& screen, quintptr hWnd, bool client, int left, int top,
-                          int width, int height)
-{
-    return CreateBitmapPicture(screen.CaptureWindowRect(hWnd, client, left, top, width, height));
-}
-
 QRect primaryMonitorRect()
 {
     const QScreen* s = QGuiApplication::primaryScreen();
@@ -31,21 +25,6 @@ QRect primaryMonitorRect()
     // Qt keeps a screen's origin in device pixels and scales only its size.
     const QRect r = s->geometry();
     return QRect(r.topLeft(), r.size() * s->devicePixelRatio());
-}
-
-Picture CaptureScreen(ForegroundWindow& foreground, ScreenPixels& screen)
-{
-    // The monitor's own size in device pixels: a round trip through whole twips per pixel loses
-    // pixels where a pixel is not a whole number of twips (7.5 at 192 dpi).
-    const QRect monitor = primaryMonitorRect();
-    const quintptr desktop = foreground.GetDesktopWindow();
-    return CaptureWindowRect(screen, desktop, false, monitor.x(), monitor.y(), monitor.width(),
-                             monitor.height());
-}
-
-void PrepareScreenCapture(ScreenPixels& screen)
-{
-    screen.PrepareCapture(primaryMonitorRect());
 }
 
 std::optional<QRect> windowCapturePlacement(const WindowRect& r)
@@ -64,17 +43,16 @@ std::optional<QRect> windowCapturePlacement(const WindowRect& r)
                  static_cast<int>(height));
 }
 
-WindowCapture CaptureActiveWindow(ForegroundWindow& foreground, ScreenPixels& screen)
+std::optional<QRect> activeWindowPlacement(ForegroundWindow& foreground)
 {
-    WindowCapture result;
     const quintptr w = foreground.GetForegroundWindow();
     WindowRect r;
-    std::optional<QRect> place;
-    if (w != 0 && foreground.GetWindowRect(w, &r))
-        place = windowCapturePlacement(r);
-    if (place) {
-        result.picture = CaptureWindowRect(screen, w, false, 0, 0, place->width(), place->height());
-        result.placement = *place;
-    }
-    return result;
+    if (w == 0 || !foreground.GetWindowRect(w, &r))
+        return std::nullopt;
+    return windowCapturePlacement(r);
+}
+
+QRect windowCaptureArea(const QRect& placement)
+{
+    return placement.translated(1, 1);
 }

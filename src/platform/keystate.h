@@ -22,6 +22,10 @@ public:
     // previous query of the same key (the query clears it), and no longer ago than
     // RecentPressMs. Zero: neither.
     virtual qint16 GetAsyncKeyState(int vk) = 0;
+    // The same answer, but the pressed-since bit stays for the next GetAsyncKeyState: for the
+    // canvas's shortcut keys, which ask about Ctrl at every key (Ctrl's own press included) and
+    // must not use up a tap of Ctrl meant for the hot key that follows.
+    virtual qint16 peekAsyncKeyState(int vk) = 0;
 
     // Asks for `pressed` to be called soon after every key press, wherever the focus is, so a
     // caller need not ask about keys while none is pressed. False when this keyboard cannot

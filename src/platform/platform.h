@@ -8,6 +8,7 @@
 #include "keystate.h"
 #include "messagebox.h"
 #include "notices.h"
+#include "screengrab.h"
 #include "screenpixels.h"
 #include "shellopen.h"
 #include "startupentry.h"
@@ -23,7 +24,8 @@ struct Platform {
     std::unique_ptr<KeyState> keys;
     std::unique_ptr<HotKeys> hotKeys;
     std::unique_ptr<ForegroundWindow> foreground;
-    std::unique_ptr<ScreenPixels> screen;
+    std::unique_ptr<ScreenPixels> screen; // what is on the screen now (the canvas, for a snapshot)
+    std::unique_ptr<ScreenGrab> grab;     // freezing the screen for a capture
     std::unique_ptr<CursorPosition> cursor;
     std::unique_ptr<TopMost> topMost;
     std::unique_ptr<ShellOpen> shell;

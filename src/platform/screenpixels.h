@@ -24,12 +24,6 @@ public:
     virtual CapturedBitmap CaptureWindowRect(quintptr hwnd, bool client, int left, int top,
                                              int width, int height) = 0;
 
-    // A capture of this area of the screen (the desktop window's coordinates) comes soon: the
-    // memory for it may be made now, and its pixels read, in the background, while the caller
-    // waits for the screen to settle. Only a hint; the next capture uses what was made, brought
-    // up to date with what was drawn since, or lets it go.
-    virtual void PrepareCapture(const QRect& area) { Q_UNUSED(area) }
-
     // Whether CaptureWindowRect may be called from a thread other than the GUI thread (one
     // capture at a time).
     virtual bool CapturesOnAnyThread() const { return false; }

@@ -10,14 +10,15 @@
 
 void CopyCanvas(Program& program)
 {
+    if (program.capture.deferWhileBusy([&program] { CopyCanvas(program); }))
+        return;
     try {
         SnapshotCanvas(program, 1);
     } catch (const ProgramError& e) {
         program.platform().messages->Show(
             QStringLiteral("The image could not be copied to the clipboard.\n") + e.source(),
             mb::Exclamation, QStringLiteral("Scrawlix"));
-        if (FrmToolbox* toolbox = program.frmToolbox())
-            toolbox->show();
+        showToolboxOverCanvas(program);
     }
 }
 

@@ -19,26 +19,48 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QElapsedTimer>
+#include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QPointer>
 #include <QPrinter>
+#include <QTimer>
+#include <QWindow>
 
 namespace {
 
-// Waits until the toolbox is off the screen, the canvas has repainted what it covered, and the
-// canvas is the foreground window; bounded, so a window manager that never answers cannot hang us.
-void settle(Program& program, FrmMain* canvas)
+// How long the toolbox gets to leave the screen, and the canvas to be drawn again where it was and
+// to become the foreground window: bounded, so a window manager that never answers cannot hang us.
+constexpr int settleLimitMs = 400;
+
+// Hides the toolbox and waits until it is off the screen, what it covered has been drawn again,
+// and the canvas is the foreground window.
+void settle(Program& program, FrmMain* canvas, FrmToolbox* toolbox)
 {
-    ForegroundWindow& fg = *program.platform().foreground;
-    const quintptr canvasId = static_cast<quintptr>(canvas->winId());
+    Platform& platform = program.platform();
+    const QDeadlineTimer limit(settleLimitMs);
     canvas->activateWindow();
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < 400) {
-        pumpEvents(10);
-        const bool ready = fg.GetForegroundWindow() == canvasId;
-        if (ready && t.elapsed() >= 40)
-            break;
+    QEventLoop loop;
+    const QMetaObject::Connection done =
+        QObject::connect(platform.grab.get(), &ScreenGrab::settled, &loop, &QEventLoop::quit);
+    QList<QWindow*> vanishing;
+    if (toolbox->isVisible() && toolbox->windowHandle())
+        vanishing.append(toolbox->windowHandle());
+    platform.grab->settle(vanishing, [toolbox] { toolbox->hide(); }, limit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    QObject::disconnect(done);
+
+    const QPointer<FrmMain> alive(canvas);
+    const quintptr canvasId = static_cast<quintptr>(canvas->winId());
+    QTimer poll;
+    poll.setInterval(5);
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (!alive || limit.hasExpired() ||
+            platform.foreground->GetForegroundWindow() == canvasId)
+            loop.quit();
+    });
+    if (platform.foreground->GetForegroundWindow() != canvasId && !limit.hasExpired()) {
+        poll.start();
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
 }
 
@@ -50,9 +72,10 @@ void SnapshotCanvas(Program& program, int destination)
     FrmToolbox* toolbox = program.frmToolbox();
     if (!canvas || !toolbox)
         return;
-    toolbox->hide();
+    // Requests (the hot key among them) wait until the snapshot is taken.
+    const CaptureController::Hold hold(program.capture);
     const QPointer<FrmMain> alive(canvas);
-    settle(program, canvas);
+    settle(program, canvas, toolbox);
     if (!alive)
         return;
 
@@ -75,9 +98,8 @@ void SnapshotCanvas(Program& program, int destination)
             bitmap = screen.CaptureWindowRect(w2, false, rect->x(), rect->y(), rect->width(),
                                               rect->height());
         };
-        const CaptureInProgress inProgress(program.shell.Capturing);
         if (screen.CapturesOnAnyThread())
-            runBesideEvents(read);
+            runBesideEvents(program, read);
         else
             read();
     }
@@ -93,11 +115,13 @@ void SnapshotCanvas(Program& program, int destination)
         QApplication::clipboard()->setImage(picture.image());
     else
         program.picbox = picture;
-    toolbox->show();
+    showToolboxOverCanvas(program);
 }
 
 void SaveImage(Program& program)
 {
+    if (program.capture.deferWhileBusy([&program] { SaveImage(program); }))
+        return;
     QPointer<FrmMain> canvas = program.frmMain();
     if (!canvas)
         return;
@@ -109,8 +133,7 @@ void SaveImage(Program& program)
     } catch (const ProgramError& e) {
         messages.Show(QStringLiteral("The image could not be saved.\n") + e.source(),
                       mb::Exclamation, QStringLiteral("Scrawlix"));
-        if (FrmToolbox* toolbox = program.frmToolbox())
-            toolbox->show();
+        showToolboxOverCanvas(program);
         return;
     }
     if (!canvas)
@@ -135,7 +158,7 @@ void SaveImage(Program& program)
     QString reason;
     bool saved = false;
     const QImage image = program.picbox.image();
-    runBesideEvents([&] { saved = writeBmpFile(image, fileName, &reason); });
+    runBesideEvents(program, [&] { saved = writeBmpFile(image, fileName, &reason); });
     if (!saved)
         messages.Show(QStringLiteral("The image could not be saved as\n%1\n\n%2")
                           .arg(shownPath(fileName), reason),
@@ -144,6 +167,8 @@ void SaveImage(Program& program)
 
 void OpenImage(Program& program)
 {
+    if (program.capture.deferWhileBusy([&program] { OpenImage(program); }))
+        return;
     QPointer<FrmMain> canvas = program.frmMain();
     if (!canvas || program.opening)
         return;
@@ -162,6 +187,8 @@ void OpenImage(Program& program)
 
 void OpenImageFile(Program& program, const QString& fileName)
 {
+    if (program.capture.deferWhileBusy([&program, fileName] { OpenImageFile(program, fileName); }))
+        return;
     QPointer<FrmMain> canvas = program.frmMain();
     if (!canvas)
         return;
@@ -198,19 +225,15 @@ void OpenImageFile(Program& program, const QString& fileName)
     CanvasDocument& document = canvas->document();
     document.setHighlightArea(
         document.highlightArea().expandedTo(QSize(canvas->ScaleWidth(), canvas->ScaleHeight())));
-    canvas->raise();
-    canvas->activateWindow();
-    program.session.showing();
-
-    if (FrmToolbox* toolbox = program.frmToolbox()) {
-        toolbox->show();
-        toolbox->setWindowState(Qt::WindowNoState);
-        SetTopMost(program, toolbox);
-    }
+    program.capture.showingOpened();
+    showToolboxOverCanvas(program);
 }
 
 void PrintImageWith(Program& program, const PrinterChooser& choosePrinter)
 {
+    if (program.capture.deferWhileBusy(
+            [&program, choosePrinter] { PrintImageWith(program, choosePrinter); }))
+        return;
     QPointer<FrmMain> canvas = program.frmMain();
     if (!canvas)
         return;

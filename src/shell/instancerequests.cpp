@@ -27,7 +27,7 @@ void RunInstanceRequest(Program& program, const InstanceRequest& request)
         CaptureAndShow(program, QStringLiteral("window"));
     } else if (action == QLatin1String("show")) {
         // The menu offers Show only while Hide keeps a canvas.
-        if (program.session.keepsCanvas())
+        if (program.capture.keepsCanvas())
             ShowHideCanvas(program, QStringLiteral("show"));
     } else if (action == QLatin1String("open")) {
         if (request.argument.isEmpty())

@@ -17,10 +17,12 @@
 #include <QCoreApplication>
 
 Program::Program(std::unique_ptr<Platform> platform, std::unique_ptr<SettingsStore> settings)
-    : cmdlg(*platform->dialogs), platform_(std::move(platform)), settings_(std::move(settings))
+    : capture(*this), cmdlg(*platform->dialogs), platform_(std::move(platform)),
+      settings_(std::move(settings))
 {
+    if (platform_->grab)
+        capture.listenTo(*platform_->grab);
     endProgram = [] { QCoreApplication::exit(0); };
-    captureWait = waitForNextSecond;
     trayNotice = [this](const QString& text) {
         if (TrayIcon* t = tray())
             t->notify(text);
@@ -152,6 +154,12 @@ bool IsFormLoaded(const Program& program, const QString& name)
 
 void ExitProgram(Program& program)
 {
+    // A save or copy under way finishes first; a capture under way is dropped.
+    if (program.capture.held()) {
+        program.capture.whenFree([&program] { ExitProgram(program); });
+        return;
+    }
+    program.capture.abandon();
     program.shell.IsExiting = true;
     if (FrmToolbox* toolbox = program.frmToolbox())
         toolbox->allowClose();

@@ -3,7 +3,7 @@
 #include "canvas/cmdlg.h"
 #include "canvas/colortable.h"
 #include "canvas/drawingstate.h"
-#include "capturesession.h"
+#include "capturecontroller.h"
 #include "hotkey.h"
 #include "imaging/backgroundopen.h"
 #include "imaging/picture.h"
@@ -43,7 +43,6 @@ struct ShellState {
     bool IsExiting = false;
     float SavedCanvasLeft = 1;     // twips
     std::int16_t SavedCanvasTop = 1; // twips
-    bool Capturing = false;          // a capture is between hiding the windows and showing them
 };
 
 // The program context: owns the windows, the program-wide state, the settings store and the
@@ -62,7 +61,7 @@ public:
     DrawingState drawing;
     ColorTable colorTable;
     ShellState shell;
-    CaptureSession session;
+    CaptureController capture; // the capture flow and where it stands
     QString helpFile; // the help file opened by Help
     MenuExtender menuExtender;
     HotKeyHook hotKeyHook;
@@ -91,10 +90,6 @@ public:
     // Ends the program: the event loop stops and nothing else runs. Tests replace it.
     std::function<void()> endProgram;
     bool ended = false;
-
-    // The pause of a capture that lets the program's windows vanish from the screen; tests
-    // shorten it.
-    std::function<void()> captureWait;
 
     // What opening a picture file may cost, and how long it runs before the progress window
     // shows; tests change them. opening is true while a file is being read.

@@ -8,14 +8,14 @@
 void Form_KeyDown(Program& program, int keyCode)
 {
     KeyState& keys = *program.platform().keys;
-    if (keys.GetAsyncKeyState(vk::Control) != 0 && keyCode == 67)
+    if (keys.peekAsyncKeyState(vk::Control) != 0 && keyCode == 67)
         CopyCanvas(program);
-    if (keys.GetAsyncKeyState(vk::Control) != 0 && keyCode == 83)
+    if (keys.peekAsyncKeyState(vk::Control) != 0 && keyCode == 83)
         SaveImage(program);
-    if (keys.GetAsyncKeyState(vk::Control) != 0 && keyCode == 80)
+    if (keys.peekAsyncKeyState(vk::Control) != 0 && keyCode == 80)
         PrintImage(program);
-    if (keys.GetAsyncKeyState(vk::Control) != 0 && keyCode == 79)
+    if (keys.peekAsyncKeyState(vk::Control) != 0 && keyCode == 79)
         OpenImage(program);
-    if (keys.GetAsyncKeyState(vk::Shift) != 0 && keyCode == 46)
+    if (keys.peekAsyncKeyState(vk::Shift) != 0 && keyCode == 46)
         EraseCanvas(program);
 }

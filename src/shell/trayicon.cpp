@@ -1,6 +1,6 @@
 #include "trayicon.h"
 
-#include "capturesession.h"
+#include "capturecontroller.h"
 #include "captureflow.h"
 #include "commands.h"
 #include "menuextender.h"
@@ -55,13 +55,14 @@ void TrayIcon::buildMenu()
     QAction* mnuSendtoTray = item("mnuSendtoTray", "Send to System Tray|#sendtotray");
     QAction* mnuExit = item("mnuExit", "E&xit|#exit");
 
-    mnuShow->setEnabled(program_.session.keepsCanvas());
+    mnuShow->setEnabled(program_.capture.keepsCanvas());
     mnuHide->setEnabled(false);
     mnuHide->setVisible(false);
-    connect(&program_.session, &CaptureSession::stateChanged, mnuShow,
-            [this](CaptureSession::State s) {
-                mnuShow->setEnabled(s == CaptureSession::State::Kept);
+    connect(&program_.capture, &CaptureController::stateChanged, mnuShow,
+            [this](CaptureController::State s) {
+                mnuShow->setEnabled(s == CaptureController::State::Kept);
             });
+    connect(mnuMenu, &QMenu::aboutToHide, this, [this] { menuHidden_.start(); });
 
     Program& p = program_;
     connect(mnuCaptureScreen, &QAction::triggered, this,
@@ -79,6 +80,15 @@ void TrayIcon::buildMenu()
             [&p] { ShowHideCanvas(p, QStringLiteral("hide")); });
     connect(mnuSendtoTray, &QAction::triggered, this, [this] { mnuSendtoTray_Click(); });
     connect(mnuExit, &QAction::triggered, this, [&p] { ExitProgram(p); });
+}
+
+QWindow* TrayIcon::menuWindowIfShown() const
+{
+    // A menu item's command runs once the menu is hidden, before the screen has caught up.
+    constexpr qint64 recentMs = 500;
+    if (mnuMenu->isVisible() || (menuHidden_.isValid() && menuHidden_.elapsed() < recentMs))
+        return mnuMenu->windowHandle();
+    return nullptr;
 }
 
 void TrayIcon::showIcon(const QIcon& icon)

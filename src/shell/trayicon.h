@@ -12,6 +12,7 @@ class QAction;
 class QMenu;
 class QSystemTrayIcon;
 class QWidget;
+class QWindow;
 
 // The tray icon and its popup menu. A double-click captures, the right button opens the menu; the
 // menu's "Show" item is enabled exactly while a hidden canvas is kept.
@@ -23,6 +24,8 @@ public:
     TrayIcon(Program& program, QWidget* canvas);
 
     QMenu* menu() const { return mnuMenu; }
+    // The menu's window while it is shown or was a moment ago; null otherwise.
+    QWindow* menuWindowIfShown() const;
     // The popup-menu icons by key.
     QHash<QString, QIcon>& icons() { return imgList; }
 
@@ -53,4 +56,5 @@ private:
     QAction* mnuHide;
     TrayClicks trayClicks_;
     QElapsedTimer trayClock_;
+    QElapsedTimer menuHidden_; // since the menu last went
 };

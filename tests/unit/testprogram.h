@@ -10,7 +10,9 @@
 #include "toolbox/frmtoolbox.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFile>
+#include <QTest>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -47,14 +49,33 @@ struct TestProgram {
     std::unique_ptr<SettingsStore> reopenStore() const { return SettingsStore::atFile(settingsPath()); }
 };
 
-// A started program whose capture pause only lets queued events through; notices shown at the
-// tray icon are recorded. preset(store) may write settings before it starts.
+// Lets the event loop run until the capture under way, and the requests waiting behind it, are
+// done; false when that takes more than a few seconds.
+inline bool captureDone(Program& program)
+{
+    QDeadlineTimer limit(5000);
+    do {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        if (!program.capture.busy())
+            return true;
+    } while (!limit.hasExpired());
+    return false;
+}
+
+// A capture request, run to its end.
+inline void capture(Program& program, const QString& kind)
+{
+    CaptureAndShow(program, kind);
+    QVERIFY2(captureDone(program), "the capture did not end");
+}
+
+// A started program; notices shown at the tray icon are recorded. preset(store) may write settings
+// before it starts.
 struct StartedProgram : TestProgram {
     QStringList notices;
     template <typename Preset>
     explicit StartedProgram(Preset preset) : TestProgram(preset)
     {
-        program->captureWait = [] { QCoreApplication::processEvents(); };
         program->trayNotice = [this](const QString& text) { notices << text; };
         program->start();
     }
@@ -68,7 +89,7 @@ struct ShownProgram : StartedProgram {
     static constexpr QRgb Marker = 0xff010203;
     ShownProgram()
     {
-        CaptureAndShow(*program, QStringLiteral("screen"));
+        capture(*program, QStringLiteral("screen"));
         canvas()->document().image().setPixel(10, 10, Marker);
     }
     QList<ScriptedDialogs::Asked>& asked() { return fake->fakeDialogs->asked; }

@@ -71,14 +71,12 @@ private Q_SLOTS:
     void keypadSteps();
     void keypadTimerRunsOnlyWhileKeysArePressed();
     void failedCaptureIsReported();
-    void secondRequestDuringTheWaitJoinsIt();
-    void waitEndsWhenTheSecondTicks();
 };
 
 void TestCapture::screenCaptureShowsCanvasOverTheScreenAndCopies()
 {
     Started t;
-    CaptureAndShow(*t, QStringLiteral("screen"));
+    capture(*t, QStringLiteral("screen"));
     QVERIFY(t.canvas()->isVisible());
     QCOMPARE(t.canvas()->canvasState(), int(FrmMain::Maximized));
     QTRY_COMPARE(t.canvas()->geometry(), screenRect());
@@ -104,7 +102,7 @@ void TestCapture::screenCaptureShowsCanvasOverTheScreenAndCopies()
 void TestCapture::hideKeepsDrawingAndNextRequestShowsIt()
 {
     Started t;
-    CaptureAndShow(*t, QStringLiteral("screen"));
+    capture(*t, QStringLiteral("screen"));
     QTRY_COMPARE(t.canvas()->geometry(), screenRect());
     t.canvas()->document().image().setPixel(10, 10, qRgb(1, 2, 3));
     ShowHideCanvas(*t, QStringLiteral("hide"));
@@ -116,7 +114,7 @@ void TestCapture::hideKeepsDrawingAndNextRequestShowsIt()
     QCOMPARE(t->picbox.image().pixel(9, 9), qRgb(1, 2, 3));
 
     const int before = t.captures();
-    CaptureAndShow(*t, QStringLiteral("window")); // any kind: the kept canvas comes back
+    capture(*t, QStringLiteral("window")); // any kind: the kept canvas comes back
     QCOMPARE(t.captures(), before);
     QVERIFY(t.canvas()->isVisible());
     QCOMPARE(t.canvas()->canvasState(), int(FrmMain::Normal));
@@ -131,7 +129,7 @@ void TestCapture::secondShowGoesToTheCorner()
     Started t;
     t.fake->fakeForeground->rects[4242] = {300, 200, 700, 500};
     t.fake->fakeForeground->foreground = 4242;
-    CaptureAndShow(*t, QStringLiteral("window"));
+    capture(*t, QStringLiteral("window"));
     QCOMPARE(t.canvas()->canvasGeometry(), QRect(299, 199, 400, 300));
     t.fake->fakeForeground->foreground = 0;
     ShowHideCanvas(*t, QStringLiteral("hide"));
@@ -150,7 +148,7 @@ void TestCapture::windowCapturePlacesCanvasOverTheWindow()
     Started t;
     t.fake->fakeForeground->rects[77] = {100, 50, 500, 350};
     t.fake->fakeForeground->foreground = 77;
-    CaptureAndShow(*t, QStringLiteral("window"));
+    capture(*t, QStringLiteral("window"));
     QVERIFY(t->drawing.WindowCaptureMode);
     QCOMPARE(t.canvas()->canvasState(), int(FrmMain::Normal));
     QCOMPARE(t.canvas()->canvasGeometry(), QRect(99, 49, 400, 300));
@@ -180,7 +178,7 @@ void TestCapture::windowCaptureFallsBackToScreen()
     Started t;
     t.fake->fakeForeground->rects[5] = {left, 0, right, 100};
     t.fake->fakeForeground->foreground = window == 0 ? 999 : window; // 999 has no rectangle
-    CaptureAndShow(*t, QStringLiteral("window"));
+    capture(*t, QStringLiteral("window"));
     QVERIFY(t.canvas()->isVisible());
     QCOMPARE(t.canvas()->canvasState(), int(FrmMain::Maximized));
     QVERIFY(!t->drawing.WindowCaptureMode);
@@ -242,6 +240,7 @@ void TestCapture::hotKeyMatching()
         QCOMPARE(t.reopenStore()->read(keys::HotKey), letter);
     const quintptr hwnd = static_cast<quintptr>(t.canvas()->winId());
     t.fake->fakeHotKeys->send(hwnd, 0x312, 1, (key << 16) | modifiers);
+    QVERIFY(captureDone(*t));
     QCOMPARE(t.canvas()->isVisible(), captures);
     if (captures)
         QVERIFY(!t->drawing.WindowCaptureMode);
@@ -257,6 +256,7 @@ void TestCapture::windowProcPassesEveryMessageOn()
     t.fake->fakeForeground->rects[8] = {10, 10, 110, 60};
     t.fake->fakeForeground->foreground = 8;
     QVERIFY(hk->press(8, 0x56));
+    QVERIFY(captureDone(*t));
     QVERIFY(t->drawing.WindowCaptureMode);
     QCOMPARE(hk->defaultProcMessages, QList<quint32>({0x0f, 0x312}));
     // Re-hooking after the options dialog keeps exactly one hook in the chain.
@@ -289,6 +289,7 @@ void TestCapture::optionsLetterCountsAtOnce()
              QList<quint64>({t.canvas()->winId(), 8, 0x51}));
     // Windows+Q now captures; the hook is still chained once.
     QVERIFY(hk->press(8, 0x51));
+    QVERIFY(captureDone(*t));
     QVERIFY(t.canvas()->isVisible());
     // No letter registers nothing; the close box unloads without saving.
     d = options();
@@ -306,7 +307,6 @@ void TestCapture::takenHotKeyIsReported()
     // program goes on with the tray.
     TestProgram t;
     t.fake->fakeHotKeys->failRegistrations = true;
-    t->captureWait = [] { QCoreApplication::processEvents(); };
     t->start();
     const auto& shown = t.fake->fakeMessages->shown;
     QCOMPARE(shown.size(), 1);
@@ -315,6 +315,7 @@ void TestCapture::takenHotKeyIsReported()
     QVERIFY(shown[0].text.contains(QStringLiteral("Configuration")));
     QCOMPARE(shown[0].style, int(mb::Exclamation));
     t->tray()->STI_DblClick();
+    QVERIFY(captureDone(*t));
     QVERIFY(t->frmMain()->isVisible());
     // A letter registered before is ours: the options dialog's OK does not report it as taken.
     t.fake->fakeHotKeys->failRegistrations = false;
@@ -347,6 +348,7 @@ void TestCapture::trayDoubleClickAndMenu()
     QVERIFY(!t.canvas()->isVisible());
     // A tray that reports the double-click itself (XEmbed) captures once.
     t->tray()->STI_Activated(QSystemTrayIcon::DoubleClick);
+    QVERIFY(captureDone(*t));
     QVERIFY(t.canvas()->isVisible());
     QVERIFY(!t->drawing.WindowCaptureMode);
     QTest::qWait(0);
@@ -398,21 +400,24 @@ void TestCapture::trayClickPairs()
 void TestCapture::copyReadsBesideTheEventLoop()
 {
     // A service that reads on any thread reads the canvas on a worker: meanwhile the program
-    // still handles its requests, and a hot key pressed then joins the copy instead of capturing.
+    // still handles its requests, but a hot key pressed then waits until the copy is done, and
+    // captures afterwards.
     Started t;
-    CaptureAndShow(*t, QStringLiteral("screen"));
+    capture(*t, QStringLiteral("screen"));
     QTRY_COMPARE(t.canvas()->geometry(), screenRect());
     FakeScreenPixels& screen = *t.fake->fakeScreen;
     screen.anyThread = true;
     const int captures = t.captures();
-    QList<bool> offThread; // one entry a read
+    QList<bool> offThread; // one entry a read beside the loop
     std::atomic<bool> handled{false};
+    bool capturedMeanwhile = true;
     screen.duringRead = [&] {
-        offThread << (QThread::currentThread() != qApp->thread());
-        if (offThread.size() > 1)
-            return; // a capture of the hot key's own
+        if (QThread::currentThread() == qApp->thread())
+            return; // the hot key's own capture, afterwards
+        offThread << true;
         QMetaObject::invokeMethod(qApp, [&] {
             HotKeyPressed(*t, 'V', 8);
+            capturedMeanwhile = t->capture.capturing() || t.captures() != captures + 1;
             handled = true;
         }, Qt::QueuedConnection);
         QElapsedTimer waited;
@@ -422,20 +427,21 @@ void TestCapture::copyReadsBesideTheEventLoop()
     };
     CopyCanvas(*t);
     QVERIFY(handled);
+    QVERIFY(!capturedMeanwhile);
     QCOMPARE(offThread, QList<bool>{true});
-    QCOMPARE(t.captures(), captures + 1);
     QCOMPARE(QGuiApplication::clipboard()->image().size(), screenRect().size() - QSize(2, 2));
+    QVERIFY(captureDone(*t));
+    QCOMPARE(t.captures(), captures + 2);
     QVERIFY(t.toolbox()->isVisible());
-    QVERIFY(!t->shell.Capturing);
 }
 
 void TestCapture::newCaptureAndSendToTrayUnloadLabels()
 {
     // A new capture erases the drawing's labels, and so does sending the canvas to the tray.
     Started t;
-    CaptureAndShow(*t, QStringLiteral("screen"));
+    capture(*t, QStringLiteral("screen"));
     placeText(*t.canvas(), 50, 60);
-    CaptureAndShow(*t, QStringLiteral("screen"));
+    capture(*t, QStringLiteral("screen"));
     QCOMPARE(t.canvas()->labels().Count(), 1);
     QCOMPARE(t->drawing.NextLabelIndex, std::int16_t(0));
     for (int i = 0; i < 3; ++i)
@@ -450,7 +456,7 @@ void TestCapture::newCaptureAndSendToTrayUnloadLabels()
     // The tray keeps no picture of the screen; the next request captures afresh.
     QVERIFY(t.canvas()->picture().isNull());
     QVERIFY(t.canvas()->image().isNull());
-    CaptureAndShow(*t, QStringLiteral("screen"));
+    capture(*t, QStringLiteral("screen"));
     QCOMPARE(t.canvas()->image().size(), screenRect().size());
     QCOMPARE(t.canvas()->image().pixel(300, 200), t.fake->fakeScreen->screen.pixel(300, 200));
 }
@@ -523,48 +529,13 @@ void TestCapture::failedCaptureIsReported()
 {
     Started t;
     t.fake->fakeScreen->fail = true;
-    CaptureAndShow(*t, QStringLiteral("screen"));
+    capture(*t, QStringLiteral("screen"));
     QCOMPARE(t.fake->fakeMessages->shown.size(), 1);
     QCOMPARE(t.fake->fakeMessages->shown[0].style, 48);
     QVERIFY(!t.canvas()->isVisible());
     t.fake->fakeScreen->fail = false;
-    CaptureAndShow(*t, QStringLiteral("screen"));
+    capture(*t, QStringLiteral("screen"));
     QVERIFY(t.canvas()->isVisible());
-}
-
-void TestCapture::secondRequestDuringTheWaitJoinsIt()
-{
-    // Requests during the wait (a window capture among them) start no capture of their own and
-    // show nothing: the toolbox stays hidden until the one picture has been taken.
-    Started t;
-    int waits = 0;
-    bool toolboxShownDuringWait = false;
-    t->captureWait = [&] {
-        if (++waits > 1)
-            return; // the wait of a nested capture, if one was started
-        CaptureAndShow(*t, QStringLiteral("screen"));
-        CaptureAndShow(*t, QStringLiteral("window"));
-        toolboxShownDuringWait = t.toolbox()->isVisible() || t.canvas()->isVisible();
-    };
-    CaptureAndShow(*t, QStringLiteral("screen"));
-    QCOMPARE(waits, 1);
-    QVERIFY(!toolboxShownDuringWait);
-    QVERIFY(t.canvas()->isVisible() && t.toolbox()->isVisible());
-    QVERIFY(!t->drawing.WindowCaptureMode);
-    QVERIFY(!t.canvas()->picture().isNull());
-    // The next request after it captures again.
-    CaptureAndShow(*t, QStringLiteral("screen"));
-    QCOMPARE(waits, 2);
-}
-
-void TestCapture::waitEndsWhenTheSecondTicks()
-{
-    const qint64 start = QDateTime::currentSecsSinceEpoch();
-    QElapsedTimer timer;
-    timer.start();
-    waitForNextSecond();
-    QVERIFY(QDateTime::currentSecsSinceEpoch() > start);
-    QVERIFY(timer.elapsed() <= 1100);
 }
 
 QTEST_MAIN(TestCapture)

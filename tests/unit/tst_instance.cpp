@@ -56,6 +56,7 @@ struct Started : StartedProgram {
     void run(const QString& action, const QString& argument = {})
     {
         RunInstanceRequest(*program, InstanceRequest{action, argument});
+        QVERIFY(captureDone(*program));
     }
 };
 
@@ -204,10 +205,10 @@ void TestInstance::requestsCaptureShowAndExit()
     QVERIFY(!t->drawing.WindowCaptureMode);
     ShowHideCanvas(*t, QStringLiteral("hide"));
     QVERIFY(!t.canvas()->isVisible());
-    QVERIFY(t->session.keepsCanvas());
+    QVERIFY(t->capture.keepsCanvas());
     t.run(QStringLiteral("show"));
     QVERIFY(t.canvas()->isVisible());
-    QVERIFY(!t->session.keepsCanvas());
+    QVERIFY(!t->capture.keepsCanvas());
     SendToTray(*t);
 
     // The window, with Ctrl not held: the request says which, not the keyboard.

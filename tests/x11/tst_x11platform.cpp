@@ -3,9 +3,11 @@
 
 #include "platform/x11/x11connection.h"
 #include "platform/x11/x11keyboard.h"
+#include "platform/x11/x11screengrab.h"
 #include "platform/x11/x11screenpixels.h"
 #include "platform/x11/x11windows.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QPainter>
@@ -69,6 +71,13 @@ struct Cover {
         std::free(xcb_get_input_focus_reply(other.xcb(), xcb_get_input_focus(other.xcb()), nullptr));
         QPainter(picture).fillRect(QRect(in, QSize(60, 60)), QColor(QRgb(0x0c6463)));
     }
+    // Below every other window.
+    void lower()
+    {
+        const quint32 below = XCB_STACK_MODE_BELOW;
+        xcb_configure_window(other.xcb(), window, XCB_CONFIG_WINDOW_STACK_MODE, &below);
+        std::free(xcb_get_input_focus_reply(other.xcb(), xcb_get_input_focus(other.xcb()), nullptr));
+    }
     ~Cover()
     {
         xcb_destroy_window(other.xcb(), window);
@@ -97,6 +106,26 @@ class TestX11Platform : public QObject
     quint16 numLock = 0;
     X11ForegroundWindow windows{conn};
     X11KeyState keys{conn};
+    X11ScreenGrab grab{conn};
+
+    // What the grab of `area` reads, once it has.
+    QImage grabNow(const QRect& area)
+    {
+        QImage got;
+        bool failed = false;
+        const auto a = QObject::connect(&grab, &ScreenGrab::grabbed, &grab,
+                                        [&](quint64, const CapturedBitmap& b) { got = b.image; });
+        const auto f = QObject::connect(&grab, &ScreenGrab::grabFailed, &grab,
+                                        [&] { failed = true; });
+        grab.grab(1, area);
+        QElapsedTimer t;
+        t.start();
+        while (got.isNull() && !failed && t.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QObject::disconnect(a);
+        QObject::disconnect(f);
+        return got;
+    }
     X11HotKeys hot{conn}; // holds Super+V for window 0x4242 as id 7
     QStringList calls;    // what reached that window's procedure, in hex
 
@@ -116,11 +145,8 @@ private Q_SLOTS:
     void capture_data()
     {
         QTest::addColumn<X11ScreenPixels::Transfer>("transfer");
-        QTest::addColumn<bool>("prepared");
-        QTest::newRow("shared memory") << X11ScreenPixels::Transfer::Auto << false;
-        QTest::newRow("plain") << X11ScreenPixels::Transfer::Plain << false;
-        // Memory made ahead for each capture's size, or for the whole screen before a piece.
-        QTest::newRow("prepared") << X11ScreenPixels::Transfer::Auto << true;
+        QTest::newRow("shared memory") << X11ScreenPixels::Transfer::Auto;
+        QTest::newRow("plain") << X11ScreenPixels::Transfer::Plain;
     }
 
     // A known picture, large enough to come in more than one band, read back through a managed
@@ -129,20 +155,16 @@ private Q_SLOTS:
     void capture()
     {
         QFETCH(X11ScreenPixels::Transfer, transfer);
-        QFETCH(bool, prepared);
         X11ScreenPixels pixels(conn, transfer);
         QCOMPARE(pixels.usesSharedMemory(), transfer == X11ScreenPixels::Transfer::Auto);
-        const QSize screen(conn->screen()->width_in_pixels, conn->screen()->height_in_pixels);
-        const auto grab = [&](quintptr w, bool client, const QRect& r) {
-            if (prepared)
-                pixels.PrepareCapture(QRect(QPoint(0, 0), r.width() > 100 ? r.size() : screen));
+        const auto read = [&](quintptr w, bool client, const QRect& r) {
             return pixels.CaptureWindowRect(w, client, r.x(), r.y(), r.width(), r.height()).image;
         };
         const QImage pattern = makePattern(600, 480);
         QLabel win;
         QVERIFY(showPicture(win, pattern, QPoint(300, 200)));
         const quintptr id = win.winId(), desktop = windows.GetDesktopWindow();
-        QTRY_COMPARE(diff(grab(id, true, pattern.rect()), pattern), QString());
+        QTRY_COMPARE(diff(read(id, true, pattern.rect()), pattern), QString());
 
         // The outer rectangle takes in the window manager's frame; the picture sits inside it.
         WindowRect r;
@@ -152,29 +174,29 @@ private Q_SLOTS:
         const QPoint client = win.mapToGlobal(QPoint(0, 0));
         const QRect piece(10, 20, 100, 50);
         const QImage cut = pattern.copy(piece);
-        QCOMPARE(diff(grab(id, false, piece.translated(client - outer.topLeft())), cut), QString());
-        QCOMPARE(diff(grab(desktop, false, piece.translated(client)), cut), QString());
+        QCOMPARE(diff(read(id, false, piece.translated(client - outer.topLeft())), cut), QString());
+        QCOMPARE(diff(read(desktop, false, piece.translated(client)), cut), QString());
 
         // Another program's window on top, across the boundary of two bands, is in the picture.
         QImage covered = pattern, held;
         {
             const Cover cover(client + QPoint(50, 400), &covered, QPoint(50, 400));
-            QTRY_COMPARE(diff(held = grab(id, true, pattern.rect()), covered), QString());
+            QTRY_COMPARE(diff(held = read(id, true, pattern.rect()), covered), QString());
         }
 
         // An image handed out keeps its pixels while later captures are made.
-        QTRY_COMPARE(diff(grab(id, true, pattern.rect()), pattern), QString());
+        QTRY_COMPARE(diff(read(id, true, pattern.rect()), pattern), QString());
         QCOMPARE(diff(held, covered), QString());
 
         // Past the top left corner of the screen: black outside, the rest where it belongs.
         const QRect visible(0, 0, client.x() + 50, client.y() + 40);
         QImage edge(visible.size() + QSize(10, 20), QImage::Format_RGB32);
         edge.fill(Qt::black);
-        QPainter(&edge).drawImage(10, 20, grab(desktop, false, visible));
-        QCOMPARE(diff(grab(desktop, false, visible.adjusted(-10, -20, 0, 0)), edge), QString());
+        QPainter(&edge).drawImage(10, 20, read(desktop, false, visible));
+        QCOMPARE(diff(read(desktop, false, visible.adjusted(-10, -20, 0, 0)), edge), QString());
     }
 
-    // A picture's shared memory goes back once the picture is gone, read early or not.
+    // A picture's shared memory goes back once the picture is gone, a grab's too.
     void picturesGiveTheirMemoryBack()
     {
         const auto sharedBytes = [] {
@@ -195,58 +217,75 @@ private Q_SLOTS:
         const quintptr desktop = windows.GetDesktopWindow();
         const qint64 before = sharedBytes();
         {
-            pixels.PrepareCapture(QRect(0, 0, 640, 480));
-            const QImage early = pixels.CaptureWindowRect(desktop, false, 0, 0, 640, 480).image;
+            const QImage grabbed = grabNow(QRect(0, 0, 640, 480));
             const QImage plain = pixels.CaptureWindowRect(desktop, false, 0, 0, 320, 240).image;
-            QVERIFY(!early.isNull() && !plain.isNull());
+            QVERIFY(!grabbed.isNull() && !plain.isNull());
             QVERIFY(sharedBytes() >= before + 640 * 480 * 4 + 320 * 240 * 4);
         }
         QTRY_COMPARE(sharedBytes(), before);
     }
 
-    void earlyRead_data()
+    // The grab is the screen at the moment it is asked for: a window that appears a moment later
+    // is not in it, however long the reading takes; past the screen's edge it is black.
+    void grabFreezesTheScreenAtOnce()
     {
-        QTest::addColumn<X11ScreenPixels::Transfer>("transfer");
-        QTest::newRow("shared memory") << X11ScreenPixels::Transfer::Auto;
-        QTest::newRow("plain") << X11ScreenPixels::Transfer::Plain;
-    }
-
-    // A capture prepared for an area reads it while the caller waits; the capture then reads
-    // again only what was drawn since, by any program.
-    void earlyRead()
-    {
-        QFETCH(X11ScreenPixels::Transfer, transfer);
-        X11ScreenPixels pixels(conn, transfer);
         const QImage pattern = makePattern(400, 300);
         QLabel win;
         QVERIFY(showPicture(win, pattern, QPoint(200, 150)));
         const QRect area(win.mapToGlobal(QPoint(0, 0)), pattern.size());
-        const quintptr desktop = windows.GetDesktopWindow();
-        const auto grab = [&] {
-            return pixels.CaptureWindowRect(desktop, false, area.x(), area.y(), area.width(),
-                                            area.height()).image;
-        };
-        QTRY_COMPARE(diff(grab(), pattern), QString());
+        QTRY_COMPARE(diff(grabNow(area), pattern), QString());
 
-        // Another program's window, there before the early read, drawn by the server with the
-        // unused top byte at 0, which the picture must not keep.
+        QImage got;
+        QObject::connect(&grab, &ScreenGrab::grabbed, &grab,
+                         [&](quint64, const CapturedBitmap& b) { got = b.image; });
+        grab.grab(2, area);
         {
             QImage covered = pattern;
             const Cover cover(area.topLeft() + QPoint(20, 20), &covered, QPoint(20, 20));
-            pixels.PrepareCapture(area);
-            QTRY_VERIFY(pixels.prepareFinished());
-            QCOMPARE(diff(grab(), covered), QString());
-            QCOMPARE(pixels.earlyCaptures(), 1);
+            QTRY_VERIFY(!got.isNull());
         }
-        QTRY_COMPARE(diff(grab(), pattern), QString());
+        QObject::disconnect(&grab, &ScreenGrab::grabbed, &grab, nullptr);
+        QCOMPARE(diff(got, pattern), QString());
 
-        // Another program's window appears after the early read.
-        pixels.PrepareCapture(area);
-        QTRY_VERIFY(pixels.prepareFinished());
-        QImage covered = pattern;
-        const Cover cover(area.topLeft() + QPoint(50, 200), &covered, QPoint(50, 200));
-        QCOMPARE(diff(grab(), covered), QString());
-        QCOMPARE(pixels.earlyCaptures(), 2);
+        const QRect edge(area.x() - area.x() - 10, area.y(), 30, 30);
+        const QImage past = grabNow(edge);
+        QCOMPARE(past.pixel(0, 0), qRgb(0, 0, 0));
+        QCOMPARE(past.pixel(9, 29), qRgb(0, 0, 0));
+    }
+
+    // The settle reports once our window has left the screen and what it covered has been
+    // drawn again: a grab right after shows the other program's window that was beneath it.
+    void settleWaitsUntilOurWindowIsGone()
+    {
+        QImage beneath(200, 200, QImage::Format_RGB32);
+        Cover cover(QPoint(500, 300), &beneath, QPoint(0, 0));
+        cover.lower();
+        const QImage pattern = makePattern(200, 200);
+        QLabel win;
+        win.setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+        QVERIFY(showPicture(win, pattern, QPoint(470, 270)));
+        const QRect mine(win.mapToGlobal(QPoint(0, 0)), pattern.size());
+        QTRY_COMPARE(diff(grabNow(mine), pattern), QString());
+
+        bool settled = false;
+        QObject::connect(&grab, &ScreenGrab::settled, &grab, [&] { settled = true; });
+        QElapsedTimer waited;
+        waited.start();
+        grab.settle({win.windowHandle()}, [&] { win.hide(); }, QDeadlineTimer(1000));
+        QVERIFY(!settled);
+        QTRY_VERIFY_WITH_TIMEOUT(settled, 2000);
+        QVERIFY2(waited.elapsed() < 500, qPrintable(QString::number(waited.elapsed())));
+        QObject::disconnect(&grab, &ScreenGrab::settled, &grab, nullptr);
+        const QImage after = grabNow(QRect(500, 300, 60, 60));
+        QCOMPARE(after.pixel(30, 30), qRgb(0x0c, 0x64, 0x63));
+
+        // Nothing of ours on the screen: settled straight from the event loop.
+        settled = false;
+        QObject::connect(&grab, &ScreenGrab::settled, &grab, [&] { settled = true; });
+        grab.settle({win.windowHandle()}, [] {}, QDeadlineTimer(1000));
+        QCoreApplication::processEvents();
+        QVERIFY(settled);
+        QObject::disconnect(&grab, &ScreenGrab::settled, &grab, nullptr);
     }
 
     void tapBetweenQueries_data()

@@ -20,6 +20,16 @@ qint16 FakeKeyState::GetAsyncKeyState(int vk)
     return result;
 }
 
+qint16 FakeKeyState::peekAsyncKeyState(int vk)
+{
+    qint16 result = 0;
+    if (down_.value(vk))
+        result |= static_cast<qint16>(0x8000);
+    if (pressed_.value(vk) && pressIsRecent(pressedAt_.value(vk), now))
+        result |= 1;
+    return result;
+}
+
 void FakeKeyState::setDown(int vk, bool isDown)
 {
     if (isDown && !down_.value(vk))
@@ -161,6 +171,52 @@ CapturedBitmap FakeScreenPixels::CaptureWindowRect(quintptr hwnd, bool client, i
     return {out, palette};
 }
 
+FakeScreenGrab::FakeScreenGrab(FakeScreenPixels& screen, quintptr desktop)
+    : screen_(screen), desktop_(desktop)
+{
+}
+
+void FakeScreenGrab::settle(const QList<QWindow*>& vanishing_, const std::function<void()>& hide,
+                            QDeadlineTimer)
+{
+    ++settles;
+    vanishing.append(vanishing_);
+    hide();
+    settling_ = true;
+    if (!holdSettle)
+        QMetaObject::invokeMethod(this, &FakeScreenGrab::finishSettle, Qt::QueuedConnection);
+}
+
+void FakeScreenGrab::finishSettle()
+{
+    if (!settling_)
+        return;
+    settling_ = false;
+    Q_EMIT settled();
+}
+
+void FakeScreenGrab::grab(quint64 ticket, const QRect& area)
+{
+    grabbedAreas.append(area);
+    // The picture is the screen now, as a real grab's is, whenever the answer comes.
+    held_.push_back({ticket, screen_.CaptureWindowRect(desktop_, false, area.x(), area.y(),
+                                                       area.width(), area.height())});
+    if (!holdGrab)
+        QMetaObject::invokeMethod(this, [this] { finishGrab(); }, Qt::QueuedConnection);
+}
+
+void FakeScreenGrab::finishGrab(bool ok)
+{
+    if (held_.empty())
+        return;
+    const Held h = held_.front();
+    held_.pop_front();
+    if (ok && !h.bitmap.image.isNull())
+        Q_EMIT grabbed(h.ticket, h.bitmap);
+    else
+        Q_EMIT grabFailed(h.ticket, QStringLiteral("the pretend screen could not be read"));
+}
+
 StartupEntry::Result FakeStartupEntry::Add(const QString& programPath)
 {
     calls.append(QStringLiteral("add ") + programPath);
@@ -262,6 +318,9 @@ FakePlatform::FakePlatform()
     fakeScreen = s.get();
     fakeScreen->windows = fakeForeground;
     screen = std::move(s);
+    auto g = std::make_unique<FakeScreenGrab>(*fakeScreen, fakeForeground->desktop);
+    fakeGrab = g.get();
+    grab = std::move(g);
     auto c = std::make_unique<FakeCursorPosition>();
     fakeCursor = c.get();
     cursor = std::move(c);

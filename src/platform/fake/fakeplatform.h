@@ -23,6 +23,7 @@ class FakeKeyState : public KeyState
 {
 public:
     qint16 GetAsyncKeyState(int vk) override;
+    qint16 peekAsyncKeyState(int vk) override;
     bool watchPresses(std::function<void()> pressed) override;
     void setDown(int vk, bool down);  // holds or releases a key, now
     void tap(int vk);                  // a press and release between two queries, now
@@ -95,6 +96,43 @@ public:
     bool anyThread = false;
     std::function<void()> duringRead;
     bool CapturesOnAnyThread() const override { return anyThread; }
+};
+
+// Settles at once and answers each grab from the event loop with what FakeScreenPixels shows at
+// the grab; or, held, only when the test says so.
+class FakeScreenGrab : public ScreenGrab
+{
+    Q_OBJECT
+public:
+    FakeScreenGrab(FakeScreenPixels& screen, quintptr desktop);
+    Capabilities capabilities() const override { return caps; }
+    void settle(const QList<QWindow*>& vanishing, const std::function<void()>& hide,
+                QDeadlineTimer deadline) override;
+    void cancelSettle() override { settling_ = false; }
+    void grab(quint64 ticket, const QRect& area) override;
+
+    // Answers a held settle, and the oldest held grab (with its picture, or a failure).
+    void finishSettle();
+    void finishGrab(bool ok = true);
+    bool settling() const { return settling_; }
+    int heldGrabs() const { return int(held_.size()); }
+
+    Capabilities caps = WindowCapture | FrozenAtGrab;
+    bool holdSettle = false;
+    bool holdGrab = false;
+    int settles = 0;
+    QList<QRect> grabbedAreas;               // every grab's area, in order
+    QList<QList<QWindow*>> vanishing;        // what each settle was told would go
+
+private:
+    struct Held {
+        quint64 ticket;
+        CapturedBitmap bitmap;
+    };
+    FakeScreenPixels& screen_;
+    quintptr desktop_;
+    bool settling_ = false;
+    std::deque<Held> held_;
 };
 
 class FakeCursorPosition : public CursorPosition
@@ -201,6 +239,7 @@ struct FakePlatform : Platform {
     FakeHotKeys* fakeHotKeys;
     FakeForegroundWindow* fakeForeground;
     FakeScreenPixels* fakeScreen;
+    FakeScreenGrab* fakeGrab;
     FakeCursorPosition* fakeCursor;
     FakeTopMost* fakeTopMost;
     FakeShellOpen* fakeShell;

@@ -6,30 +6,26 @@
 #include <QFile>
 #include <QLoggingCategory>
 #include <QPainter>
+#include <QCoreApplication>
+#include <QPointer>
+#include <QTimer>
 #include <QUrl>
+
+#include <thread>
 
 Q_LOGGING_CATEGORY(lcPortal, "scrawlix.portal", QtInfoMsg)
 
-PortalShot takePortalScreenshot(const QDBusConnection& bus, int timeoutMs)
-{
-    PortalRequest request(bus);
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        QLatin1String(kPortalService), QLatin1String(kPortalPath),
-        QStringLiteral("org.freedesktop.portal.Screenshot"), QStringLiteral("Screenshot"));
-    const QVariantMap options = {
-        {QStringLiteral("handle_token"), request.token()},
-        {QStringLiteral("modal"), false},
-        {QStringLiteral("interactive"), false},
-    };
-    call << QString() << options;
-    const PortalAnswer answer = request.sendAndWait(call, timeoutMs);
+// The compositor draws what our windows covered at its next frame or two.
+constexpr int kPortalRepaintMs = 50;
 
+namespace {
+
+// Reads the portal's file and deletes it: the file is ours to dispose of, and nothing is left
+// behind in the user's pictures.
+PortalShot readShotFile(const QUrl& uri)
+{
     PortalShot shot;
-    shot.outcome = answer.kind;
-    shot.detail = answer.detail;
-    if (answer.kind != PortalAnswer::Granted)
-        return shot;
-    const QUrl uri(answer.results.value(QStringLiteral("uri")).toString());
+    shot.outcome = PortalAnswer::Granted;
     const QString file = uri.toLocalFile();
     if (!uri.isLocalFile() || file.isEmpty()) {
         shot.outcome = PortalAnswer::Failed;
@@ -37,13 +33,59 @@ PortalShot takePortalScreenshot(const QDBusConnection& bus, int timeoutMs)
         return shot;
     }
     shot.image.load(file);
-    // The file is ours to dispose of; leave nothing behind in the user's pictures.
     QFile::remove(file);
     if (shot.image.isNull()) {
         shot.outcome = PortalAnswer::Failed;
         shot.detail = QStringLiteral("the portal's file %1 could not be read").arg(file);
     }
     return shot;
+}
+
+} // namespace
+
+void takePortalScreenshot(const QDBusConnection& bus, int timeoutMs, QObject* context,
+                          std::function<void(const PortalShot&)> done)
+{
+    auto* request = new PortalRequest(bus, context);
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QLatin1String(kPortalService), QLatin1String(kPortalPath),
+        QStringLiteral("org.freedesktop.portal.Screenshot"), QStringLiteral("Screenshot"));
+    const QVariantMap options = {
+        {QStringLiteral("handle_token"), request->token()},
+        {QStringLiteral("modal"), false},
+        {QStringLiteral("interactive"), false},
+    };
+    call << QString() << options;
+    auto* timer = new QTimer(request);
+    timer->setSingleShot(true);
+    QObject::connect(timer, &QTimer::timeout, request, [request, timeoutMs, done] {
+        request->deleteLater();
+        done({{}, PortalAnswer::TimedOut, QStringLiteral("no answer in %1 ms").arg(timeoutMs)});
+    });
+    QObject::connect(request, &PortalRequest::answered, request,
+                     [request, timer, context, done](const PortalAnswer& answer) {
+        timer->stop();
+        request->deleteLater();
+        if (answer.kind != PortalAnswer::Granted) {
+            done({{}, answer.kind, answer.detail});
+            return;
+        }
+        // Decoding a screen's PNG takes tens of milliseconds: not on the event loop.
+        const QUrl uri(answer.results.value(QStringLiteral("uri")).toString());
+        QPointer<QObject> alive(context);
+        std::thread([uri, alive, done] {
+            const PortalShot shot = readShotFile(uri);
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(),
+                [alive, shot, done] {
+                    if (alive)
+                        done(shot);
+                },
+                Qt::QueuedConnection);
+        }).detach();
+    });
+    timer->start(timeoutMs);
+    request->send(call);
 }
 
 QImage cropToPrimary(const QImage& shot, const QRect& desktop, const QRect& primary, const QRect& want)
@@ -66,34 +108,50 @@ QImage cropToPrimary(const QImage& shot, const QRect& desktop, const QRect& prim
     return out;
 }
 
-PortalScreenPixels::PortalScreenPixels(std::unique_ptr<ScreenPixels> windowReader,
-                                       quintptr desktopWindow, std::shared_ptr<Notices> notices,
-                                       Shooter shoot, Geometry desktop, Geometry primary)
-    : windowReader_(std::move(windowReader)), desktop_(desktopWindow), notices_(std::move(notices)),
-      shoot_(std::move(shoot)), desktopGeometry_(std::move(desktop)), primaryGeometry_(std::move(primary))
+PortalGrab::PortalGrab(std::unique_ptr<ScreenGrab> fallback, std::shared_ptr<Notices> notices,
+                       Shooter shoot, Geometry desktop, Geometry primary)
+    : fallback_(std::move(fallback)), notices_(std::move(notices)), shoot_(std::move(shoot)),
+      desktopGeometry_(std::move(desktop)), primaryGeometry_(std::move(primary)),
+      settle_(kPortalRepaintMs, this)
 {
+    connect(&settle_, &ExposureSettle::settled, this, &ScreenGrab::settled);
+    connect(fallback_.get(), &ScreenGrab::grabbed, this, &ScreenGrab::grabbed);
+    connect(fallback_.get(), &ScreenGrab::grabFailed, this, &ScreenGrab::grabFailed);
 }
 
-CapturedBitmap PortalScreenPixels::CaptureWindowRect(quintptr hwnd, bool client, int left, int top,
-                                                     int width, int height)
+void PortalGrab::settle(const QList<QWindow*>& vanishing, const std::function<void()>& hide,
+                        QDeadlineTimer deadline)
 {
-    // The program's own windows are X clients, which the X server reads exactly and fast.
-    if (hwnd != desktop_ || client || missing_)
-        return windowReader_->CaptureWindowRect(hwnd, client, left, top, width, height);
+    settle_.start(vanishing, hide, deadline);
+}
 
-    const PortalShot shot = shoot_();
-    if (shot.outcome == PortalAnswer::Granted) {
-        CapturedBitmap b;
-        b.image = cropToPrimary(shot.image, desktopGeometry_(), primaryGeometry_(),
-                                QRect(left, top, width, height));
-        return b;
+void PortalGrab::cancelSettle()
+{
+    settle_.cancel();
+}
+
+void PortalGrab::grab(quint64 ticket, const QRect& area)
+{
+    if (missing_) {
+        fallback_->grab(ticket, area);
+        return;
     }
-    qCWarning(lcPortal, "screenshot portal: %s", qPrintable(shot.detail));
-    missing_ = shot.outcome == PortalAnswer::Missing;
-    notices_->tellOnce(
-        QStringLiteral("screenshot"),
-        QStringLiteral("The desktop's screenshot service is not available, so the capture shows "
-                       "only the windows that run through XWayland. Native Wayland windows may "
-                       "appear black."));
-    return windowReader_->CaptureWindowRect(hwnd, client, left, top, width, height);
+    shoot_(this, [this, ticket, area](const PortalShot& shot) {
+        if (shot.outcome == PortalAnswer::Granted) {
+            CapturedBitmap b;
+            const QRect primary = primaryGeometry_();
+            b.image = cropToPrimary(shot.image, desktopGeometry_(), primary,
+                                    area.translated(-primary.topLeft()));
+            Q_EMIT grabbed(ticket, b);
+            return;
+        }
+        qCWarning(lcPortal, "screenshot portal: %s", qPrintable(shot.detail));
+        missing_ = shot.outcome == PortalAnswer::Missing;
+        notices_->tellOnce(
+            QStringLiteral("screenshot"),
+            QStringLiteral("The desktop's screenshot service is not available, so the capture "
+                           "shows only the windows that run through XWayland. Native Wayland "
+                           "windows may appear black."));
+        fallback_->grab(ticket, area);
+    });
 }

@@ -5,6 +5,7 @@
 #include "platform/portal/portalshortcuts.h"
 #include "platform/x11/x11connection.h"
 #include "platform/x11/x11platform.h"
+#include "platform/x11/x11screengrab.h"
 #include "platform/x11/x11screenpixels.h"
 
 #include <QDBusConnection>
@@ -64,16 +65,17 @@ std::unique_ptr<Platform> createWaylandPlatform()
     std::unique_ptr<Platform> p = createX11Platform(connection);
     p->name = QStringLiteral("wayland");
     const QDBusConnection bus = QDBusConnection::sessionBus();
-    const quintptr desktop = p->foreground->GetDesktopWindow();
     p->foreground = std::make_unique<OwnForegroundWindow>(std::move(p->foreground));
     // The root of a rootless XWayland holds no pixels: the program's windows are read from their
     // own, and the screen comes from the portal.
-    auto windowReader = std::make_unique<X11ScreenPixels>(connection, X11ScreenPixels::Transfer::Auto,
-                                                          X11ScreenPixels::Source::Window);
-    p->screen = std::make_unique<PortalScreenPixels>(
-        std::move(windowReader), desktop, p->notices,
-        [bus] { return takePortalScreenshot(bus, kScreenshotTimeoutMs); }, desktopGeometry,
-        primaryGeometry);
+    p->screen = std::make_unique<X11ScreenPixels>(connection, X11ScreenPixels::Transfer::Auto,
+                                                  X11ScreenPixels::Source::Window);
+    p->grab = std::make_unique<PortalGrab>(
+        std::make_unique<X11ScreenGrab>(connection), p->notices,
+        [bus](QObject* context, std::function<void(const PortalShot&)> done) {
+            takePortalScreenshot(bus, kScreenshotTimeoutMs, context, std::move(done));
+        },
+        desktopGeometry, primaryGeometry);
     p->hotKeys = std::make_unique<PortalHotKeys>(bus, std::move(p->hotKeys), p->notices);
     return p;
 }

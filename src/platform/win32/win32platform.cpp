@@ -12,6 +12,9 @@ std::unique_ptr<Platform> createWin32Platform()
     p->hotKeys = std::make_unique<Win32HotKeys>();
     p->foreground = std::make_unique<Win32ForegroundWindow>();
     p->screen = std::make_unique<Win32ScreenPixels>();
+    // The desktop composes what our windows covered at its next frame or two.
+    p->grab = std::make_unique<ReaderGrab>(*p->screen, p->foreground->GetDesktopWindow(),
+                                           ScreenGrab::WindowCapture, 50);
     p->cursor = std::make_unique<QtCursorPosition>();
     p->topMost = std::make_unique<Win32TopMost>();
     p->shell = std::make_unique<Win32ShellOpen>();

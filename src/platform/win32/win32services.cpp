@@ -98,6 +98,11 @@ qint16 Win32KeyState::GetAsyncKeyState(int vk)
     return static_cast<qint16>(result);
 }
 
+qint16 Win32KeyState::peekAsyncKeyState(int vk)
+{
+    return (::GetKeyState(vk) & 0x8000) != 0 ? static_cast<qint16>(0x8000) : qint16(0);
+}
+
 // ---------------------------------------------------------------------------------------------
 
 Win32HotKeys::Win32HotKeys()

@@ -28,6 +28,9 @@ public:
     Win32KeyState& operator=(const Win32KeyState&) = delete;
 
     qint16 GetAsyncKeyState(int vk) override;
+    // The key as the message being handled found it; the system's pressed-since bit, which any
+    // call of GetAsyncKeyState clears, is left alone.
+    qint16 peekAsyncKeyState(int vk) override;
 
 private:
     void* hook_ = nullptr; // HHOOK

@@ -32,6 +32,7 @@ X11Connection::X11Connection(const QByteArray& displayName)
         conn_ = nullptr;
         return;
     }
+    link_ = std::make_shared<XcbLink>(conn_);
     xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(conn_));
     for (int i = 0; it.rem > 0; ++i, xcb_screen_next(&it)) {
         if (i == screenNumber || !screen_)
@@ -68,8 +69,10 @@ X11Connection::~X11Connection()
     delete notifier_;
     if (keySymbols_)
         xcb_key_symbols_free(keySymbols_);
+    // Disconnects now, or when the last picture in shared memory has been let go.
     if (conn_)
-        xcb_disconnect(conn_);
+        xcb_flush(conn_);
+    link_.reset();
 }
 
 void X11Connection::drain()

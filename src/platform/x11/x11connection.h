@@ -32,6 +32,26 @@ struct XcbFree {
 template <typename T>
 using XcbPtr = std::unique_ptr<T, XcbFree>;
 
+// The libxcb connection itself, which ends when its last holder lets go. Pictures in shared
+// memory hold it until the server has let go of their segment; they may be freed on any thread,
+// and this holds no Qt object, so nothing of Qt is torn down there.
+class XcbLink
+{
+public:
+    explicit XcbLink(xcb_connection_t* c) : c_(c) {}
+    ~XcbLink()
+    {
+        if (c_)
+            xcb_disconnect(c_);
+    }
+    XcbLink(const XcbLink&) = delete;
+    XcbLink& operator=(const XcbLink&) = delete;
+    xcb_connection_t* xcb() const { return c_; }
+
+private:
+    xcb_connection_t* c_;
+};
+
 class X11Connection : public QObject
 {
     Q_OBJECT
@@ -42,6 +62,8 @@ public:
 
     bool isOpen() const { return conn_ != nullptr; }
     xcb_connection_t* xcb() const { return conn_; }
+    // The connection for what must outlive this object (a picture in shared memory).
+    std::shared_ptr<XcbLink> link() const { return link_; }
     xcb_window_t root() const { return screen_ ? screen_->root : xcb_window_t(XCB_WINDOW_NONE); }
     const xcb_screen_t* screen() const { return screen_; }
 
@@ -84,6 +106,7 @@ private:
     void dispatchQueued();
 
     xcb_connection_t* conn_ = nullptr;
+    std::shared_ptr<XcbLink> link_;
     xcb_screen_t* screen_ = nullptr;
     xcb_atom_t atoms_[AtomCount] = {};
     _XCBKeySymbols* keySymbols_ = nullptr;

@@ -198,6 +198,16 @@ const QVector<xcb_keycode_t>& X11KeyState::keycodesOf(int vk)
 
 qint16 X11KeyState::GetAsyncKeyState(int vk)
 {
+    return query(vk, true);
+}
+
+qint16 X11KeyState::peekAsyncKeyState(int vk)
+{
+    return query(vk, false);
+}
+
+qint16 X11KeyState::query(int vk, bool clear)
+{
     if (!c_->isOpen())
         return 0;
     c_->drain();
@@ -221,8 +231,10 @@ qint16 X11KeyState::GetAsyncKeyState(int vk)
     }
     if (!raw_ && down && !wasDown_.value(vk))
         pressed = true; // without raw events only what polling saw
-    queried_[vk] = presses_;
-    wasDown_[vk] = down;
+    if (clear) {
+        queried_[vk] = presses_;
+        wasDown_[vk] = down;
+    }
     qint16 result = 0;
     if (down)
         result |= static_cast<qint16>(0x8000);

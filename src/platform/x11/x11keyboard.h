@@ -27,6 +27,7 @@ public:
     ~X11KeyState() override;
 
     qint16 GetAsyncKeyState(int vk) override;
+    qint16 peekAsyncKeyState(int vk) override;
     // With raw events only: every press then reaches us.
     bool watchPresses(std::function<void()> pressed) override;
 
@@ -35,6 +36,7 @@ public:
     bool seesEveryPress() const { return raw_; }
 
 private:
+    qint16 query(int vk, bool clear);
     void onEvent(const xcb_generic_event_t* event);
     const QVector<xcb_keycode_t>& keycodesOf(int vk);
     // A server timestamp on our own clock_.

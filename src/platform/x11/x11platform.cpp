@@ -6,6 +6,7 @@
 #include "platform/xdg/xdgopen.h"
 #include "x11connection.h"
 #include "x11keyboard.h"
+#include "x11screengrab.h"
 #include "x11screenpixels.h"
 #include "x11windows.h"
 
@@ -20,6 +21,7 @@ std::unique_ptr<Platform> createX11Platform(std::shared_ptr<X11Connection> conne
     p->hotKeys = std::make_unique<X11HotKeys>(connection);
     p->foreground = std::make_unique<X11ForegroundWindow>(connection);
     p->screen = std::make_unique<X11ScreenPixels>(connection);
+    p->grab = std::make_unique<X11ScreenGrab>(connection);
     p->cursor = std::make_unique<QtCursorPosition>();
     p->topMost = std::make_unique<X11TopMost>(connection);
     p->shell = std::make_unique<XdgShellOpen>();

@@ -1,0 +1,128 @@
+#include "screengrab.h"
+
+#include <QMetaObject>
+#include <QTimer>
+#include <QWindow>
+
+#include <exception>
+#include <thread>
+
+ExposureSettle::ExposureSettle(int repaintMs, QObject* parent)
+    : QObject(parent), repaintMs_(repaintMs), poll_(new QTimer(this))
+{
+    poll_->setInterval(2);
+    connect(poll_, &QTimer::timeout, this, &ExposureSettle::check);
+}
+
+void ExposureSettle::start(const QList<QWindow*>& vanishing, const std::function<void()>& hide,
+                           QDeadlineTimer deadline)
+{
+    windows_.clear();
+    for (QWindow* w : vanishing)
+        windows_.append(w);
+    deadline_ = deadline;
+    gone_ = false;
+    hide();
+    poll_->start();
+}
+
+void ExposureSettle::cancel()
+{
+    poll_->stop();
+    windows_.clear();
+}
+
+void ExposureSettle::check()
+{
+    if (!gone_) {
+        gone_ = true;
+        for (const QPointer<QWindow>& w : windows_)
+            gone_ = gone_ && (!w || !w->isExposed());
+        if (gone_)
+            repainted_ = QDeadlineTimer(repaintMs_);
+    }
+    if ((gone_ && repainted_.hasExpired()) || deadline_.hasExpired()) {
+        cancel();
+        Q_EMIT settled();
+    }
+}
+
+// One read at a time, on a thread of its own; the thread is joined before the next read starts
+// and when the grab goes.
+class ReaderGrab::Worker
+{
+public:
+    ~Worker() { join(); }
+    void run(std::function<void()> work)
+    {
+        join();
+        thread_ = std::thread(std::move(work));
+    }
+    void join()
+    {
+        if (thread_.joinable())
+            thread_.join();
+    }
+
+private:
+    std::thread thread_;
+};
+
+ReaderGrab::ReaderGrab(ScreenPixels& reader, quintptr desktop, Capabilities extra, int repaintMs)
+    : reader_(reader), desktop_(desktop), caps_(extra), settle_(repaintMs, this),
+      worker_(std::make_unique<Worker>())
+{
+    if (reader_.CapturesOnAnyThread())
+        caps_ |= ReadsOnWorker;
+    connect(&settle_, &ExposureSettle::settled, this, &ScreenGrab::settled);
+}
+
+ReaderGrab::~ReaderGrab()
+{
+    worker_.reset(); // waits for a read under way; its answer is dropped with this object
+}
+
+ScreenGrab::Capabilities ReaderGrab::capabilities() const
+{
+    return caps_;
+}
+
+void ReaderGrab::settle(const QList<QWindow*>& vanishing, const std::function<void()>& hide,
+                        QDeadlineTimer deadline)
+{
+    settle_.start(vanishing, hide, deadline);
+}
+
+void ReaderGrab::cancelSettle()
+{
+    settle_.cancel();
+}
+
+void ReaderGrab::grab(quint64 ticket, const QRect& area)
+{
+    const auto read = [this, ticket, area] {
+        CapturedBitmap bitmap;
+        QString failure;
+        try {
+            bitmap = reader_.CaptureWindowRect(desktop_, false, area.x(), area.y(), area.width(),
+                                               area.height());
+        } catch (const std::exception& e) {
+            failure = QString::fromLocal8Bit(e.what());
+        }
+        if (bitmap.image.isNull() && failure.isEmpty())
+            failure = QStringLiteral("The screen could not be read.");
+        QMetaObject::invokeMethod(
+            this,
+            [this, ticket, bitmap, failure] {
+                if (failure.isEmpty())
+                    Q_EMIT grabbed(ticket, bitmap);
+                else
+                    Q_EMIT grabFailed(ticket, failure);
+            },
+            Qt::QueuedConnection);
+    };
+    if (caps_.testFlag(ReadsOnWorker))
+        worker_->run(read);
+    else
+        QMetaObject::invokeMethod(this, read, Qt::QueuedConnection);
+}

@@ -1,0 +1,278 @@
+// The capture flow's states, and every request that can come while a capture or a snapshot is
+// under way: with the fake screen service held at each step, so that the test says when the
+// windows have gone and when the picture comes.
+
+#include "imaging/openfile.h"
+#include "platform/instancechannel.h"
+#include "shell/commands.h"
+#include "shell/instancerequests.h"
+#include "shell/shortcuts.h"
+#include "shell/trayicon.h"
+#include "testprogram.h"
+
+#include <QMenu>
+#include <QSignalSpy>
+#include <QtTest>
+
+using State = CaptureController::State;
+
+namespace {
+
+QString letters(const QList<State>& states)
+{
+    QString out;
+    for (State s : states)
+        out += QLatin1Char("WLGSK"[int(s)]);
+    return out;
+}
+
+struct Held : StartedProgram {
+    FakeScreenGrab& grab() { return *fake->fakeGrab; }
+    State state() { return program->capture.state(); }
+    // A capture request left in the state the held service stops it at.
+    void request(const QString& kind = QStringLiteral("screen"))
+    {
+        CaptureAndShow(*program, kind);
+        QCoreApplication::processEvents();
+    }
+};
+
+} // namespace
+
+class TestCaptureController : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void transitions_data();
+    void transitions();
+    void requestsDuringACaptureJoinIt_data();
+    void requestsDuringACaptureJoinIt();
+    void onlyWindowsOnTheScreenAreWaitedFor();
+    void openDuringACaptureWaitsForIt();
+    void exitOrTrayDuringACaptureDropsIt_data();
+    void exitOrTrayDuringACaptureDropsIt();
+    void workOnAWorkerHoldsEveryRequestBack();
+    void ctrlTappedWhileTheCanvasHasTheFocus();
+};
+
+void TestCaptureController::transitions_data()
+{
+    // Steps: c capture the screen, w a window, h hide, s show, t send to tray. States: W waiting,
+    // L settling, G grabbing, S showing, K kept, as reported in turn.
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QString>("states");
+    QTest::newRow("capture, then to the tray") << "ct" << "LGSW";
+    QTest::newRow("capture twice") << "cc" << "LGSLGS";
+    QTest::newRow("hide and show") << "chs" << "LGSKS";
+    QTest::newRow("a capture request while kept shows the kept canvas") << "chw" << "LGSKS";
+    QTest::newRow("to the tray while kept keeps it") << "chtcs" << "LGSKS";
+    QTest::newRow("show without hide changes nothing") << "css" << "LGS";
+    QTest::newRow("to the tray from the start") << "t" << "";
+}
+
+void TestCaptureController::transitions()
+{
+    QFETCH(QString, steps);
+    QFETCH(QString, states);
+    StartedProgram t;
+    QList<State> seen;
+    QObject::connect(&t->capture, &CaptureController::stateChanged,
+                     [&](State s) { seen.append(s); });
+    for (const QChar step : steps) {
+        switch (step.toLatin1()) {
+        case 'c': CaptureAndShow(*t, QStringLiteral("screen")); break;
+        case 'w': CaptureAndShow(*t, QStringLiteral("window")); break;
+        case 'h': ShowHideCanvas(*t, QStringLiteral("hide")); break;
+        case 's': ShowHideCanvas(*t, QStringLiteral("show")); break;
+        case 't': SendToTray(*t); break;
+        }
+        QVERIFY(captureDone(*t));
+    }
+    QCOMPARE(letters(seen), states);
+    // The menu's Show follows the kept canvas.
+    QCOMPARE(t.canvas()->findChild<QAction*>(QStringLiteral("mnuShow"))->isEnabled(),
+             t->capture.keepsCanvas());
+}
+
+void TestCaptureController::requestsDuringACaptureJoinIt_data()
+{
+    QTest::addColumn<bool>("whileSettling");
+    QTest::newRow("while the windows go") << true;
+    QTest::newRow("while the picture is read") << false;
+}
+
+void TestCaptureController::requestsDuringACaptureJoinIt()
+{
+    // Every kind of capture request joins the capture under way: one settle, one grab, and
+    // nothing of ours shows until its picture is there.
+    QFETCH(bool, whileSettling);
+    Held t;
+    t.grab().holdSettle = true;
+    t.grab().holdGrab = true;
+    t.request();
+    if (!whileSettling) {
+        t.grab().finishSettle();
+        QCOMPARE(t.state(), State::Grabbing);
+    } else {
+        QCOMPARE(t.state(), State::Settling);
+    }
+    const quintptr canvas = static_cast<quintptr>(t.canvas()->winId());
+    t.request(QStringLiteral("window"));
+    QVERIFY(t.fake->fakeHotKeys->press(8, 'V'));
+    t.fake->fakeHotKeys->send(canvas, 0x312, 1, ('V' << 16) | 8);
+    t->tray()->STI_DblClick();
+    RunInstanceRequest(*t, {QStringLiteral("capture-screen"), {}});
+    QCoreApplication::processEvents();
+    QVERIFY(!t.canvas()->isVisible() && !t.toolbox()->isVisible());
+    t.grab().finishSettle();
+    QCOMPARE(t.grab().settles, 1);
+    QCOMPARE(t.grab().heldGrabs(), 1);
+    t.grab().finishGrab();
+    QCOMPARE(t.state(), State::Showing);
+    QVERIFY(t.canvas()->isVisible() && t.toolbox()->isVisible());
+    QVERIFY(!t->drawing.WindowCaptureMode);
+    QVERIFY(captureDone(*t));
+    QCOMPARE(t.grab().grabbedAreas.size(), 1);
+    // The next request after it captures again.
+    t.grab().holdSettle = t.grab().holdGrab = false;
+    capture(*t, QStringLiteral("screen"));
+    QCOMPARE(t.grab().grabbedAreas.size(), 2);
+}
+
+void TestCaptureController::onlyWindowsOnTheScreenAreWaitedFor()
+{
+    StartedProgram t;
+    FakeScreenGrab& grab = *t.fake->fakeGrab;
+    // From the tray nothing of ours is on the screen: nothing to wait for.
+    capture(*t, QStringLiteral("screen"));
+    QCOMPARE(grab.vanishing.last(), QList<QWindow*>());
+    // Over a screen capture: the toolbox and the canvas go.
+    capture(*t, QStringLiteral("screen"));
+    QCOMPARE(grab.vanishing.last(), (QList<QWindow*>{t.toolbox()->windowHandle(),
+                                                     t.canvas()->windowHandle()}));
+    // Over a window capture the canvas stays, and is in the next picture with its labels gone.
+    t.fake->fakeForeground->rects[4242] = {300, 200, 700, 500};
+    t.fake->fakeForeground->foreground = 4242;
+    capture(*t, QStringLiteral("window"));
+    t.canvas()->document().image().fill(qRgb(9, 9, 9));
+    t.canvas()->update();
+    t.fake->fakeForeground->foreground = 0;
+    capture(*t, QStringLiteral("screen"));
+    QCOMPARE(grab.vanishing.last(), QList<QWindow*>{t.toolbox()->windowHandle()});
+    QCOMPARE(t.canvas()->picture().image().pixel(350, 250), qRgb(9, 9, 9));
+    // A menu item: the menu that has just closed goes too.
+    SendToTray(*t);
+    QMenu* menu = t->tray()->menu();
+    menu->popup(QPoint(10, 10));
+    QTRY_VERIFY(menu->isVisible());
+    menu->hide();
+    t.canvas()->findChild<QAction*>(QStringLiteral("mnuCaptureScreen"))->trigger();
+    QVERIFY(captureDone(*t));
+    QVERIFY(grab.vanishing.last().contains(menu->windowHandle()));
+}
+
+void TestCaptureController::openDuringACaptureWaitsForIt()
+{
+    // An open that comes while the windows go is done after the capture shows: the capture is
+    // the screen alone, and the opened picture follows it on the canvas.
+    Held t;
+    const QString file = t.dir.filePath(QStringLiteral("small.bmp"));
+    QImage small(40, 30, QImage::Format_RGB32);
+    small.fill(qRgb(200, 10, 10));
+    QVERIFY(small.save(file, "BMP"));
+    t.grab().holdSettle = true;
+    t.request();
+    OpenImageFile(*t, file);
+    OpenImageFile(*t, file);
+    QCoreApplication::processEvents();
+    QVERIFY(!t.canvas()->isVisible());
+    t.grab().finishSettle();
+    QVERIFY(captureDone(*t));
+    const QImage captured = t.fake->fakeScreen->screen;
+    QCOMPARE(t.grab().grabbedAreas.size(), 1);
+    QTRY_COMPARE(t.canvas()->picture().image().size(), QSize(40, 30));
+    QCOMPARE(t.canvas()->picture().image().pixel(5, 5), qRgb(200, 10, 10));
+    QCOMPARE(t.canvas()->canvasState(), int(FrmMain::Normal));
+    QVERIFY(t.fake->fakeMessages->shown.isEmpty());
+    Q_UNUSED(captured)
+}
+
+void TestCaptureController::exitOrTrayDuringACaptureDropsIt_data()
+{
+    QTest::addColumn<bool>("exit");
+    QTest::addColumn<bool>("whileSettling");
+    QTest::newRow("exit while the picture is read") << true << false;
+    QTest::newRow("exit while the windows go") << true << true;
+    QTest::newRow("to the tray while the picture is read") << false << false;
+    QTest::newRow("to the tray while the windows go") << false << true;
+}
+
+void TestCaptureController::exitOrTrayDuringACaptureDropsIt()
+{
+    // An answer that comes after the user went on (a portal's, seconds later) shows nothing.
+    QFETCH(bool, exit);
+    QFETCH(bool, whileSettling);
+    Held t;
+    t.grab().holdSettle = true;
+    t.grab().holdGrab = true;
+    t.request();
+    if (!whileSettling)
+        t.grab().finishSettle();
+    QPointer<FrmMain> canvas = t.canvas();
+    if (exit)
+        ExitProgram(*t);
+    else
+        SendToTray(*t);
+    QCOMPARE(t->ended, exit);
+    QCOMPARE(t.state(), State::Waiting);
+    t.grab().finishSettle();
+    t.grab().finishGrab();
+    QCoreApplication::processEvents();
+    QCOMPARE(t.grab().grabbedAreas.size(), whileSettling ? 0 : 1);
+    QVERIFY(!canvas || !canvas->isVisible());
+    QCOMPARE(t.state(), State::Waiting);
+    if (!exit) {
+        t.grab().holdSettle = t.grab().holdGrab = false;
+        capture(*t, QStringLiteral("screen"));
+        QVERIFY(t.canvas()->isVisible());
+    }
+}
+
+void TestCaptureController::workOnAWorkerHoldsEveryRequestBack()
+{
+    // While a save or copy runs on its worker, the hot key, Send to Tray and Exit wait for it,
+    // and then run in the order they came.
+    ShownProgram t;
+    const quint64 captures = t->capture.generation();
+    {
+        const CaptureController::Hold hold(t->capture);
+        QVERIFY(t.fake->fakeHotKeys->press(8, 'V'));
+        SendToTray(*t);
+        ExitProgram(*t);
+        QCoreApplication::processEvents();
+        QCOMPARE(t->capture.generation(), captures);
+        QVERIFY(t.canvas()->isVisible());
+        QCOMPARE(t.canvas()->document().image().pixel(10, 10), ShownProgram::Marker);
+        QVERIFY(!t->ended);
+    }
+    QVERIFY(captureDone(*t));
+    QCOMPARE(t->capture.generation(), captures + 1);
+    QVERIFY(t->ended);
+}
+
+void TestCaptureController::ctrlTappedWhileTheCanvasHasTheFocus()
+{
+    // The canvas's own keys ask about Ctrl too, Ctrl's press among them; a tap of Ctrl meant for
+    // the hot key that follows still makes it a window capture.
+    ShownProgram t;
+    t.fake->fakeForeground->rects[77] = {100, 50, 500, 350};
+    t.fake->fakeForeground->foreground = 77;
+    t.fake->fakeKeys->tap(vk::Control);
+    Form_KeyDown(*t, vk::Control);
+    QVERIFY(t.fake->fakeHotKeys->press(8, 'V'));
+    QVERIFY(captureDone(*t));
+    QVERIFY(t->drawing.WindowCaptureMode);
+}
+
+QTEST_MAIN(TestCaptureController)
+#include "tst_capturecontroller.moc"

@@ -27,8 +27,17 @@ QString qtFilterFromCommonFilter(const QString& filter)
     return out.join(QStringLiteral(";;"));
 }
 
+struct Cmdlg::Showing {
+    explicit Showing(int& n) : n_(n) { ++n_; }
+    ~Showing() { --n_; }
+    Showing(const Showing&) = delete;
+    Showing& operator=(const Showing&) = delete;
+    int& n_;
+};
+
 void Cmdlg::ShowOpen()
 {
+    const Showing shown(showing_);
     const QString previous = FileName;
     FileName.clear();
     FileName = backend_.OpenFile(DialogTitle, qtFilterFromCommonFilter(Filter), DefaultExt, previous);
@@ -36,6 +45,7 @@ void Cmdlg::ShowOpen()
 
 void Cmdlg::ShowSave()
 {
+    const Showing shown(showing_);
     const QString previous = FileName;
     FileName.clear();
     FileName = backend_.SaveFile(DialogTitle, qtFilterFromCommonFilter(Filter), DefaultExt, previous);
@@ -43,11 +53,13 @@ void Cmdlg::ShowSave()
 
 bool Cmdlg::ShowPrinter(QPrinter* printer)
 {
+    const Showing shown(showing_);
     return backend_.Printer(DialogTitle, printer);
 }
 
 void Cmdlg::ShowColor()
 {
+    const Showing shown(showing_);
     if (auto picked = backend_.Color(DialogTitle, colorFromBgr(Color)))
         Color = bgrFromColor(*picked);
 }

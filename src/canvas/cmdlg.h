@@ -28,8 +28,13 @@ public:
     // A cancelled colour dialog keeps the previous colour.
     void ShowColor();
 
+    // One of the dialogs is shown now (they are modal, and one at a time).
+    bool showing() const { return showing_ > 0; }
+
 private:
     DialogBackend& backend_;
+    int showing_ = 0;
+    struct Showing;
 };
 
 // "Text (*.txt)|*.txt|All|*.*" -> "Text (*.txt) (*.txt);;All (*)". A pattern list such as

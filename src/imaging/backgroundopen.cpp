@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <new>
 #include <thread>
 
 const QString OpeningTitle = QStringLiteral("Opening Image...");
@@ -31,7 +32,16 @@ LoadedImage readImageFileInBackground(const QString& path, const BackgroundOpenO
     auto job = std::make_shared<Job>();
     // A thread of its own, not a pool's: an abandoned decode must hold up nothing, not even exit.
     std::thread([job, path, limits = options.limits] {
-        LoadedImage r = readImageFile(path, limits, &job->cancel);
+        LoadedImage r;
+        try {
+            r = readImageFile(path, limits, &job->cancel);
+        } catch (const std::bad_alloc&) {
+            r = LoadedImage{};
+            r.reason = QStringLiteral("There is not enough memory to open the picture.");
+        } catch (...) {
+            r = LoadedImage{};
+            r.reason = QStringLiteral("The picture could not be read.");
+        }
         {
             QMutexLocker lock(&job->mutex);
             job->result = std::move(r);

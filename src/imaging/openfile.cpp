@@ -72,16 +72,26 @@ LoadedImage readFileBounded(const QString& path, qint64 maxBytes, QByteArray* da
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return refused(errorSentence(file.errorString()));
-    // The size the file system reports is only a hint: a file can grow while it is read.
+    const auto tooLarge = [maxBytes] {
+        return refused(QStringLiteral("The file is too large; files of up to %1 MB can be opened.")
+                           .arg(maxBytes / (1024 * 1024)));
+    };
+    // A file that says it is too large is refused before a byte is read. What it says is only a
+    // hint otherwise: /proc files say 0, and a file can grow while it is read.
+    const qint64 announced = file.size();
+    if (announced > maxBytes)
+        return tooLarge();
+    data->reserve(int(qMin(announced, maxBytes) + 1));
     constexpr qint64 Chunk = qint64(1) << 20;
     for (;;) {
         if (cancelled(cancel))
             return givenUp();
         const qint64 had = data->size();
-        if (had > maxBytes)
-            return refused(QStringLiteral("The file is too large; files of up to %1 MB can be "
-                                          "opened.")
-                               .arg(maxBytes / (1024 * 1024)));
+        if (had > maxBytes) {
+            data->clear();
+            data->squeeze();
+            return tooLarge();
+        }
         const qint64 want = qMin(Chunk, maxBytes + 1 - had);
         data->resize(had + want);
         const qint64 got = file.read(data->data() + had, want);

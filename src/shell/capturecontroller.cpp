@@ -155,6 +155,8 @@ void CaptureController::start(const QString& kind)
                      if (erase) {
                          canvas->setCanvasState(FrmMain::Minimized);
                          ClearImage(*canvas);
+                         // Some window managers (sway) leave a minimized window on the screen.
+                         canvas->hide();
                      }
                      // Only hidden: the window manager would minimise the canvas with its
                      // transient toolbox.

@@ -170,9 +170,17 @@ void OpenImage(Program& program)
     if (program.capture.deferWhileBusy([&program] { OpenImage(program); }))
         return;
     QPointer<FrmMain> canvas = program.frmMain();
-    if (!canvas || program.opening)
+    if (!canvas)
         return;
     Cmdlg& dialog = program.cmdlg;
+    // One dialog at a time: a request while one is shown brings that one to the front.
+    if (dialog.showing()) {
+        if (QWidget* shown = QApplication::activeModalWidget()) {
+            shown->raise();
+            shown->activateWindow();
+        }
+        return;
+    }
     dialog.DialogTitle = QStringLiteral("Open Image...");
     dialog.DefaultExt = QStringLiteral(".bmp");
     dialog.Filter = ImageFileFilter;
@@ -195,12 +203,13 @@ void OpenImageFile(Program& program, const QString& fileName)
     // The next dialog offers this file, as it does after an open through the dialog.
     program.cmdlg.FileName = fileName;
 
+    // One open at a time: until this one is done, its message read included, every request, a
+    // second open among them, waits its turn.
+    const CaptureController::Hold hold(program.capture);
     // Read first: a file that cannot be read leaves the canvas, its picture and its drawing alone.
-    // It is read and decoded on a worker, so that no file can stop the program. Meanwhile the
-    // tray menu and the shortcuts still work, but a second open is refused until it is done.
-    program.opening = true;
+    // It is read and decoded on a worker, so that no file can stop the program. Meanwhile timers
+    // and the window system go on.
     const LoadedImage loaded = readImageFileInBackground(fileName, program.openOptions, canvas);
-    program.opening = false;
     if (!canvas || loaded.cancelled)
         return;
     if (loaded.image.isNull()) {

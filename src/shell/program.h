@@ -92,9 +92,8 @@ public:
     bool ended = false;
 
     // What opening a picture file may cost, and how long it runs before the progress window
-    // shows; tests change them. opening is true while a file is being read.
+    // shows; tests change them.
     BackgroundOpenOptions openOptions;
-    bool opening = false;
 
     // Shows a notification at the tray icon; tests record it instead.
     std::function<void(const QString& text)> trayNotice;

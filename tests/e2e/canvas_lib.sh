@@ -44,10 +44,10 @@ canvas_geometry_is() { [ "$(window_geometry "$(canvas_window)")" = "$*" ]; }
 # settle_screen: waits until two screenshots in a row agree, so painting has finished.
 settle_screen() {
     local a=$E2E_TMP/settle-a.ppm b=$E2E_TMP/settle-b.ppm i
-    import -window root "$a"
+    screenshot "$a"
     for i in {1..40}; do
         nap 0.1
-        import -window root "$b"
+        screenshot "$b"
         [ "$(diff_pixels "$a" "$b")" = 0 ] && return 0
         mv "$b" "$a"
     done

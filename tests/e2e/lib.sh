@@ -51,6 +51,10 @@ fail() {
     echo "FAIL $E2E_NAME${E2E_SECTION:+ [$E2E_SECTION]}: $*" >&2
     local shot=$E2E_TMP/failure-$E2E_NAME.png
     import -window root "$shot" 2>/dev/null && echo "   screenshot: $shot" >&2
+    if [ -s "$E2E_TMP/import.log" ]; then
+        echo "   screenshots said (last lines):" >&2
+        tail -n 5 "$E2E_TMP/import.log" | sed 's/^/   | /' >&2
+    fi
     if [ -n "$SCRAWLIX_LOG" ] && [ -s "$SCRAWLIX_LOG" ]; then
         echo "   program log $SCRAWLIX_LOG (last lines):" >&2
         tail -n 20 "$SCRAWLIX_LOG" | sed 's/^/   | /' >&2
@@ -272,7 +276,8 @@ press_hotkey() { xdotool key --clearmodifiers "super+$1"; }
 # Pixels. A bare file name is taken to be in E2E_TMP.
 _artefact() { if [[ $1 == */* ]]; then echo "$1"; else echo "$E2E_TMP/$1"; fi; }
 
-screenshot() { import -window root "$(_artefact "$1")"; }
+# What ImageMagick says when a screenshot fails goes to E2E_TMP/import.log, which fail shows.
+screenshot() { import -window root "$(_artefact "$1")" 2>>"$E2E_TMP/import.log"; }
 
 _rgb_format='%[fx:int(255*r+0.5)],%[fx:int(255*g+0.5)],%[fx:int(255*b+0.5)]'
 

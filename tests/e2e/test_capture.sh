@@ -22,6 +22,9 @@ copy_canvas clip.png
     fail "the clipboard image is $(identify -format '%wx%h' "$E2E_TMP/clip.png")"
 # The copy leaves the toolbox out; compare away from it.
 same_region clip.png 400 0 before.png 401 1 1500 1078 || fail "the clipboard image is not the canvas"
+# The keyboard is the canvas's again, so its shortcuts work at once; the toolbox is back on top.
+canvas_has_keyboard() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$(($(canvas_window)))" ]; }
+wait_for 5 canvas_has_keyboard || fail "after the copy the keyboard went to $(xdotool getwindowfocus getwindowname)"
 
 section "hide keeps the drawing; the next request brings it back, shifted by the frame"
 drag 500 600 900 600

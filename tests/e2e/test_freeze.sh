@@ -2,7 +2,7 @@
 # The picture is the screen at the press: a clock on the screen stops at the press, a screen that
 # flips colour is never caught half-way, a window capture's canvas stays in the next picture, a
 # tap of Ctrl on the focused canvas still makes the hot key capture the window, the hot key during
-# a slow save waits for it, and an exit right after a save is clean.
+# a slow save waits for it, and an exit during or right after a save is clean.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/canvas_lib.sh"
 source "$(dirname "$0")/imaging.sh"
@@ -114,13 +114,22 @@ wait_for 10 eval '[ "$(screen_pixel 700 600)" != 255,255,0 ]' || fail "the hot k
 wait_canvas 0 0 1920 1080
 stop_scrawlix || fail "TERM did not end the program"
 
-section "--exit right after a save is clean, even with every Qt warning fatal"
+section "--exit with the save dialog open, or right after a save, is clean with every Qt warning fatal"
+# exit_now: --exit, and the program ends with status 0.
+exit_now() {
+    "$SCRAWLIX_BIN" --exit
+    wait_for 10 eval '! scrawlix_running' || fail "--exit did not end the program"
+    collect_scrawlix_status
+    [ "$SCRAWLIX_STATUS" = 0 ] || fail "the program ended with status $SCRAWLIX_STATUS"
+}
+QT_FATAL_WARNINGS=1 start_in_tray
+capture_screen
+press_shortcut ctrl s
+wait_for 20 app_window_named "Save Image..." || fail "no save dialog"
+exit_now
 QT_FATAL_WARNINGS=1 start_in_tray
 capture_screen
 press_shortcut ctrl s
 answer_dialog "Save Image..." Return "$E2E_TMP/quick.bmp"
 wait_for 10 eval '[ -s "$E2E_TMP/quick.bmp" ]' || fail "the save did not end"
-"$SCRAWLIX_BIN" --exit
-wait_for 10 eval '! scrawlix_running' || fail "--exit did not end the program"
-collect_scrawlix_status
-[ "$SCRAWLIX_STATUS" = 0 ] || fail "the program ended with status $SCRAWLIX_STATUS"
+exit_now

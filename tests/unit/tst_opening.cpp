@@ -112,6 +112,7 @@ private Q_SLOTS:
     void hostileFiles();
     void readingIsBounded();
     void decodingOnAWorker();
+    void oneOpenAndOneDialogAtATime();
 
 private:
     QTemporaryDir dir_;
@@ -189,6 +190,16 @@ void TestOpening::readingIsBounded()
     LoadedImage r = readFileBounded(QStringLiteral("/proc/self/maps"), 16, &data);
     QVERIFY2(r.reason.contains(QLatin1String("too large")), qPrintable(r.reason));
     QVERIFY(data.size() <= 17);
+
+    // A file that says it is too large is refused before anything is read or kept.
+    const QString sparse = path(QStringLiteral("sparse.bmp"));
+    {
+        QFile f(sparse);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.resize(qint64(2) << 30));
+    }
+    r = readFileBounded(sparse, qint64(512) << 20, &data);
+    QVERIFY2(r.reason.contains(QLatin1String("too large")), qPrintable(r.reason));
+    QVERIFY2(data.capacity() < (1 << 20), qPrintable(QString::number(data.capacity())));
 
     // A file within the limit is read whole; a cancelled read gives up without a reason.
     const QByteArray png = encoded(filled(300, 200), "png");
@@ -277,6 +288,40 @@ void TestOpening::decodingOnAWorker()
     OpenImage(*t);
     QCOMPARE(t.messages().size(), 1);
     QCOMPARE(c->image().size(), QSize(2048, 2048));
+}
+
+void TestOpening::oneOpenAndOneDialogAtATime()
+{
+    // Opens that come while one decodes wait their turn, so only one picture is ever being read;
+    // the last one asked for ends on the canvas.
+    const QString slow = path(QStringLiteral("slow2.jpg"));
+    QVERIFY(writeFile(slow, slowJpeg(2048, 400)));
+    const QString small = path(QStringLiteral("small.png"));
+    QVERIFY(writeFile(small, encoded(filled(64, 48), "png")));
+    Shown t;
+    t->openOptions.progressDelayMs = 60000;
+    bool sentDuringDecode = false;
+    bool secondStartedEarly = false;
+    QTimer::singleShot(50, [&] {
+        sentDuringDecode = t->capture.held();
+        OpenImageFile(*t, small);
+        secondStartedEarly = t.canvas()->picture().image().size() == QSize(64, 48);
+    });
+    OpenImageFile(*t, slow);
+    QVERIFY(sentDuringDecode);
+    QVERIFY(!secondStartedEarly);
+    QTRY_COMPARE(t.canvas()->picture().image().size(), QSize(64, 48));
+    QVERIFY(t.messages().isEmpty());
+
+    // A request to open while the open dialog is shown shows no second dialog.
+    int asked = 0;
+    t.fake->fakeDialogs->whileShown = [&] {
+        if (++asked == 1)
+            OpenImage(*t);
+    };
+    OpenImage(*t);
+    QCOMPARE(asked, 1);
+    QCOMPARE(t.asked().size(), 1);
 }
 
 QTEST_MAIN(TestOpening)

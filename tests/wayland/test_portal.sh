@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # A Wayland session with the screenshot portal and global shortcuts: the shortcut bound through the
 # portal captures, and the canvas shows the native Wayland window pixel for pixel; copy, save, hide
-# and show work on the canvas, an X client; a new letter in Configuration re-binds the shortcut.
+# and show work on the canvas, an X client; a new letter in Configuration re-binds the shortcut;
+# requests while the portal reads the screen join that capture, and no two captures overlap.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/../e2e/imaging.sh"
 
 start_pattern
-start_scrawlix_settled
+QT_LOGGING_RULES=scrawlix.capture.info=true start_scrawlix_settled
 wait_for 10 standin_saw 'BindShortcuts.*"capture-screen".*"preferred_trigger": "LOGO\+v"' ||
     fail "no shortcut LOGO+v was bound through the portal: $(cat "$STANDIN_LOG")"
 
@@ -62,4 +63,26 @@ click_toolbox totray
 wait_for 5 eval 'canvas_hidden && toolbox_hidden' || fail "send to tray left windows on screen"
 press_shortcut_standin capture-screen
 wait_canvas 0 0 "$SCREEN_W" "$SCREEN_H"
+
+section "requests while the portal reads the screen join that capture"
+click_toolbox totray
+wait_for 5 eval 'canvas_hidden && toolbox_hidden' || fail "send to tray left windows on screen"
+from=$(($(wc -l <"$SCRAWLIX_LOG") + 1))
+# Requests over two seconds, through the shortcut and the command line: some come while a
+# capture is under way, which they join; the rest, after its canvas shows, capture afresh.
+senders=()
+for i in {1..14}; do
+    if ((i % 4 == 0)); then
+        "$SCRAWLIX_BIN" --capture-screen &
+        senders+=($!)
+    else
+        press_shortcut_standin capture-screen
+    fi
+    nap 0.15
+done
+wait "${senders[@]}"
+wait_canvas 0 0 "$SCREEN_W" "$SCREEN_H"
+# Each capture begins (its settle) and ends (shown) before the next begins.
+order=$(tail -n +"$from" "$SCRAWLIX_LOG" | awk '/settle wait/ { printf "b" } /shown after|capture phases/ { printf "e" }')
+[[ $order =~ ^(be)+$ ]] || fail "captures ran inside one another: $order (b: begun, e: shown)"
 stop_scrawlix || fail "TERM did not end the program"

@@ -233,6 +233,8 @@ QString ScriptedDialogs::OpenFile(const QString& title, const QString& filter,
                                   const QString& defaultSuffix, const QString& initialName)
 {
     asked.append({QStringLiteral("open"), title, filter, defaultSuffix, initialName});
+    if (whileShown)
+        whileShown();
     if (fileAnswers.empty())
         return {};
     QString a = fileAnswers.front();

@@ -205,6 +205,7 @@ public:
         QString initialName;
     };
     QList<Asked> asked;
+    std::function<void()> whileShown; // runs while each dialog is shown, as requests may
     std::deque<QString> fileAnswers;
     std::deque<bool> printerAnswers;
     std::deque<std::optional<QColor>> colorAnswers;

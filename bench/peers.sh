@@ -133,7 +133,7 @@ phase_median() { # TEXT: the median of the last field but one of the log's lines
     grep "$1" "$SCRAWLIX_LOG" | tail -n "$presses" | awk '{ print $(NF - 1) }' |
         sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] + 0 }'
 }
-phases="settled $(phase_median 'settle wait'), picture $(phase_median 'picture after'), shown $(phase_median 'shown after') ms after the request reached it"
+phases="settled $(phase_median 'settle wait'), frozen copy shown $(phase_median 'frozen copy shown'), picture $(phase_median 'picture after'), drawn $(phase_median 'shown after') ms after the request reached it"
 stop_scrawlix
 
 read -r s_med s_max s_ratio < <(printf '%s\n' "${s_lat[@]}" | stats)

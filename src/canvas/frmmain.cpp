@@ -155,8 +155,24 @@ QRect FrmMain::canvasGeometry() const
 
 void FrmMain::setPicture(const Picture& picture)
 {
+    pending_ = {};
     document_.setPicture(picture, size(), palette().color(QPalette::Window));
     update();
+}
+
+void FrmMain::releasePicture()
+{
+    pending_ = {};
+    document_.releasePicture();
+}
+
+void FrmMain::needPicture()
+{
+    if (!pending_)
+        return;
+    const std::function<void()> arrive = std::move(pending_);
+    pending_ = {};
+    arrive();
 }
 
 void FrmMain::invalidate(const QRect& r)
@@ -172,6 +188,7 @@ void FrmMain::resizeEvent(QResizeEvent*)
 
 void FrmMain::paintEvent(QPaintEvent* event)
 {
+    needPicture();
     QPainter p(this);
     const QRect r = event->rect();
     if (document_.image().isNull())
@@ -184,6 +201,7 @@ void FrmMain::paintEvent(QPaintEvent* event)
 
 void FrmMain::mousePressEvent(QMouseEvent* e)
 {
+    needPicture();
     sampleCursor(*this, e->globalPosition().toPoint());
     Form_MouseDown(*this, buttonCode(e->button()), shiftState(e->modifiers()),
                    static_cast<float>(e->position().x()), static_cast<float>(e->position().y()));
@@ -191,6 +209,7 @@ void FrmMain::mousePressEvent(QMouseEvent* e)
 
 void FrmMain::mouseMoveEvent(QMouseEvent* e)
 {
+    needPicture();
     sampleCursor(*this, e->globalPosition().toPoint());
     Form_MouseMove(*this, buttonsCode(e->buttons()), shiftState(e->modifiers()),
                    static_cast<float>(e->position().x()), static_cast<float>(e->position().y()));
@@ -198,6 +217,7 @@ void FrmMain::mouseMoveEvent(QMouseEvent* e)
 
 void FrmMain::mouseReleaseEvent(QMouseEvent* e)
 {
+    needPicture();
     sampleCursor(*this, e->globalPosition().toPoint());
     Form_MouseUp(*this, buttonCode(e->button()), shiftState(e->modifiers()),
                  static_cast<float>(e->position().x()), static_cast<float>(e->position().y()));
@@ -205,6 +225,7 @@ void FrmMain::mouseReleaseEvent(QMouseEvent* e)
 
 void FrmMain::keyPressEvent(QKeyEvent* e)
 {
+    needPicture();
     // Keys that the text box leaves unhandled come up here; only the canvas's own keys count.
     if (QApplication::focusWidget() == this)
         Q_EMIT keyDown(virtualKeyCode(e->key()));

@@ -8,6 +8,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <functional>
+
 struct DrawingState;
 class TextEntryBox;
 
@@ -70,7 +72,12 @@ public:
     const Picture& picture() const { return document_.picture(); }
     void setPicture(const Picture& picture);
     // Frees the picture and the drawing of a canvas that will not be shown again as it is.
-    void releasePicture() { document_.releasePicture(); }
+    void releasePicture();
+    // The canvas is shown before its picture has come (the window system shows a copy of it
+    // meanwhile). `arrive` brings the picture, waiting for it, when the window first needs it to
+    // paint or to draw; setPicture or releasePicture ends the wait.
+    void setPendingPicture(std::function<void()> arrive) { pending_ = std::move(arrive); }
+    bool picturePending() const { return bool(pending_); }
     // The persistent image that the window shows: picture plus drawing.
     const QImage& image() const { return document_.image(); }
     // Repaints the part of the window that a drawing operation changed.
@@ -104,6 +111,8 @@ protected:
 
 private:
     void applyState();
+    // Brings a picture that is still on its way.
+    void needPicture();
     void connectLabel(TextLabel* label);
 
     DrawingState& drawing_;
@@ -117,4 +126,5 @@ private:
     QRect normalGeometry_;
     bool timerAllowed_ = true; // false once exit has stopped the timer
     bool closable_ = false;
+    std::function<void()> pending_;
 };

@@ -47,6 +47,14 @@ void ExposureSettle::check()
     }
 }
 
+// A grab's answer, which the worker writes and the event loop takes, by signal or by waiting.
+struct GrabResult {
+    quint64 ticket = 0;
+    CapturedBitmap bitmap;
+    QString failure;
+    bool taken = false;
+};
+
 // One read at a time, on a thread of its own; the thread is joined before the next read starts
 // and when the grab goes.
 class ReaderGrab::Worker
@@ -100,29 +108,50 @@ void ReaderGrab::cancelSettle()
 
 void ReaderGrab::grab(quint64 ticket, const QRect& area)
 {
-    const auto read = [this, ticket, area] {
-        CapturedBitmap bitmap;
-        QString failure;
+    worker_->join();
+    auto result = std::make_shared<GrabResult>();
+    result->ticket = ticket;
+    result_ = result;
+    const auto read = [this, result, area] {
         try {
-            bitmap = reader_.CaptureWindowRect(desktop_, false, area.x(), area.y(), area.width(),
-                                               area.height());
+            result->bitmap = reader_.CaptureWindowRect(desktop_, false, area.x(), area.y(),
+                                                       area.width(), area.height());
         } catch (const std::exception& e) {
-            failure = QString::fromLocal8Bit(e.what());
+            result->failure = QString::fromLocal8Bit(e.what());
         }
-        if (bitmap.image.isNull() && failure.isEmpty())
-            failure = QStringLiteral("The screen could not be read.");
-        QMetaObject::invokeMethod(
-            this,
-            [this, ticket, bitmap, failure] {
-                if (failure.isEmpty())
-                    Q_EMIT grabbed(ticket, bitmap);
-                else
-                    Q_EMIT grabFailed(ticket, failure);
-            },
-            Qt::QueuedConnection);
+        if (result->bitmap.image.isNull() && result->failure.isEmpty())
+            result->failure = QStringLiteral("The screen could not be read.");
+        const quint64 answered = result->ticket;
+        QMetaObject::invokeMethod(this, [this, answered] { deliver(answered); },
+                                  Qt::QueuedConnection);
     };
     if (caps_.testFlag(ReadsOnWorker))
         worker_->run(read);
     else
         QMetaObject::invokeMethod(this, read, Qt::QueuedConnection);
+}
+
+void ReaderGrab::deliver(quint64 ticket)
+{
+    const std::shared_ptr<GrabResult> r = result_;
+    if (!r || r->ticket != ticket || r->taken)
+        return;
+    worker_->join();
+    r->taken = true;
+    if (r->failure.isEmpty())
+        Q_EMIT grabbed(ticket, r->bitmap);
+    else
+        Q_EMIT grabFailed(ticket, r->failure);
+}
+
+CapturedBitmap ReaderGrab::waitForGrab(quint64 ticket)
+{
+    const std::shared_ptr<GrabResult> r = result_;
+    if (!r || r->ticket != ticket || r->taken)
+        return {};
+    if (!caps_.testFlag(ReadsOnWorker))
+        return {}; // a read on this thread has not begun; its answer comes by signal
+    worker_->join();
+    r->taken = true;
+    return r->failure.isEmpty() ? r->bitmap : CapturedBitmap{};
 }

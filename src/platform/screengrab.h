@@ -15,6 +15,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 class QWindow;
 
@@ -50,6 +51,21 @@ public:
     // what lies outside the screen is black). Reports grabbed() or grabFailed() with the same
     // ticket, once, from the event loop; never from inside this call.
     virtual void grab(quint64 ticket, const QRect& area) = 0;
+
+    // With FrozenAtGrab: has the window system show the copy that grab `ticket` froze as the
+    // window's background, so that the window shows the picture from the moment it is mapped,
+    // before the pixels have been read. The window covers exactly the grab's area. False when
+    // this cannot be done; the window must then wait for the picture.
+    virtual bool showFrozen(QWindow* window, quint64 ticket)
+    {
+        Q_UNUSED(window) Q_UNUSED(ticket)
+        return false;
+    }
+    // The window draws the picture itself now: the copy behind it is let go.
+    virtual void dropFrozen(QWindow* window) { Q_UNUSED(window) }
+    // Waits for grab `ticket` and returns its picture now (a null image when it failed); its
+    // grabbed() or grabFailed() then does not come.
+    virtual CapturedBitmap waitForGrab(quint64 ticket) = 0;
 
 Q_SIGNALS:
     void settled();
@@ -99,12 +115,16 @@ public:
                 QDeadlineTimer deadline) override;
     void cancelSettle() override;
     void grab(quint64 ticket, const QRect& area) override;
+    CapturedBitmap waitForGrab(quint64 ticket) override;
 
 private:
+    void deliver(quint64 ticket);
+
     ScreenPixels& reader_;
     quintptr desktop_;
     Capabilities caps_;
     ExposureSettle settle_;
     class Worker;
     std::unique_ptr<Worker> worker_;
+    std::shared_ptr<struct GrabResult> result_; // of the grab under way
 };

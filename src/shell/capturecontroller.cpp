@@ -194,6 +194,66 @@ void CaptureController::settled()
     setState(State::Grabbing);
     ticket_ = generation_;
     platform.grab->grab(ticket_, area);
+    showFrozen();
+}
+
+void CaptureController::showFrozen()
+{
+    // Where the screen service freezes the screen in the grab itself, the canvas shows that copy
+    // at once, and takes the pixels when it first paints or is drawn on.
+    FrmMain* canvas = program_.frmMain();
+    ScreenGrab& grab = *program_.platform().grab;
+    if (!canvas || !grab.capabilities().testFlag(ScreenGrab::FrozenAtGrab))
+        return;
+    placeCanvas();
+    if (!grab.showFrozen(canvas->windowHandle(), ticket_))
+        return;
+    frozenShown_ = true;
+    const quint64 ticket = ticket_;
+    canvas->setPendingPicture([this, ticket] { arriveNow(ticket); });
+    canvas->showCanvas();
+    canvas->raise();
+    canvas->activateWindow();
+    qCInfo(lcCapture, "frozen copy shown after %.3f ms", double(captureClock().nsecsElapsed()) / 1e6);
+}
+
+void CaptureController::placeCanvas()
+{
+    FrmMain* canvas = program_.frmMain();
+    if (kind_ == QLatin1String("window")) {
+        canvas->setCanvasState(FrmMain::Normal);
+        canvas->setCanvasGeometry(placement_);
+    } else {
+        canvas->setCanvasState(FrmMain::Maximized);
+    }
+}
+
+void CaptureController::arriveNow(quint64 ticket)
+{
+    if (ticket == 0 || ticket != ticket_ || state_ != State::Grabbing)
+        return;
+    const CapturedBitmap bitmap = program_.platform().grab->waitForGrab(ticket);
+    // The answer by signal may have come in the meantime.
+    if (ticket != ticket_)
+        return;
+    ticket_ = 0;
+    qCInfo(lcCapture, "picture after %.3f ms", double(captureClock().nsecsElapsed()) / 1e6);
+    const Picture picture = CreateBitmapPicture(bitmap);
+    if (picture.isNull()) {
+        // Told from the event loop, not from inside the canvas's painting.
+        QTimer::singleShot(0, this, [this] { fail(QStringLiteral("the screen could not be read")); });
+        return;
+    }
+    show(picture);
+}
+
+void CaptureController::dropFrozen()
+{
+    if (!frozenShown_)
+        return;
+    frozenShown_ = false;
+    if (FrmMain* canvas = program_.frmMain())
+        program_.platform().grab->dropFrozen(canvas->windowHandle());
 }
 
 void CaptureController::grabbed(quint64 ticket, const CapturedBitmap& bitmap)
@@ -222,6 +282,11 @@ void CaptureController::fail(const QString& reason)
     qCWarning(lcCapture, "capture failed: %s", qPrintable(reason));
     // Back where the capture began, without a picture.
     FrmMain* canvas = program_.frmMain();
+    if (canvas && frozenShown_) {
+        canvas->releasePicture();
+        canvas->hide();
+    }
+    dropFrozen();
     setState(canvas && canvas->isVisible() && !canvas->isMinimized() ? State::Showing
                                                                      : State::Waiting);
     program_.platform().messages->Show(
@@ -237,15 +302,17 @@ void CaptureController::show(const Picture& picture)
     if (!canvas || !toolbox)
         return;
     const bool window = kind_ == QLatin1String("window");
-    if (window) {
+    if (!frozenShown_ && window) {
         canvas->setCanvasState(FrmMain::Normal);
         canvas->setCanvasGeometry(placement_);
     }
     canvas->setPicture(picture);
     program_.drawing.WindowCaptureMode = window;
-    if (!window)
+    if (!frozenShown_ && !window)
         canvas->setCanvasState(FrmMain::Maximized);
     canvas->showCanvas();
+    // The canvas draws the picture itself from now on.
+    dropFrozen();
     showToolboxOverCanvas(program_);
     canvas->document().setHighlightArea(QSize(canvas->ScaleWidth(), canvas->ScaleHeight()));
     setState(State::Showing);
@@ -309,6 +376,7 @@ void CaptureController::sendToTray()
     FrmMain* canvas = program_.frmMain();
     if (!canvas)
         return;
+    dropFrozen();
     canvas->hide();
     if (FrmToolbox* toolbox = program_.frmToolbox())
         toolbox->hide();
@@ -337,5 +405,6 @@ void CaptureController::abandon()
         ticket_ = 0;
         setState(State::Waiting);
     }
+    dropFrozen();
     waiting_.clear();
 }

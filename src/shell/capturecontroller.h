@@ -90,6 +90,13 @@ private:
     void grabbed(quint64 ticket, const CapturedBitmap& bitmap);
     void grabFailed(quint64 ticket, const QString& reason);
     void show(const Picture& picture);
+    // The canvas, placed over the grab's area, shows the screen service's frozen copy at once.
+    void showFrozen();
+    void placeCanvas();
+    // The canvas needs the picture now: it is waited for.
+    void arriveNow(quint64 ticket);
+    // The frozen copy is let go.
+    void dropFrozen();
     void fail(const QString& reason);
     void wait(std::function<void()> request);
     void runWaiting();
@@ -103,5 +110,6 @@ private:
     QRect placement_;    // of a window capture's canvas
     std::deque<std::function<void()>> waiting_;
     bool runScheduled_ = false;
-    bool runningWaiting_ = false; // a request that waited is running: the rest wait behind it
+    bool runningWaiting_ = false;
+    bool frozenShown_ = false; // the canvas shows the screen service's copy, not yet the picture // a request that waited is running: the rest wait behind it
 };

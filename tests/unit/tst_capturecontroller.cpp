@@ -53,6 +53,7 @@ private Q_SLOTS:
     void exitOrTrayDuringACaptureDropsIt();
     void workOnAWorkerHoldsEveryRequestBack();
     void ctrlTappedWhileTheCanvasHasTheFocus();
+    void frozenCopyShowsTheCanvasAtOnce();
 };
 
 void TestCaptureController::transitions_data()
@@ -272,6 +273,40 @@ void TestCaptureController::ctrlTappedWhileTheCanvasHasTheFocus()
     QVERIFY(t.fake->fakeHotKeys->press(8, 'V'));
     QVERIFY(captureDone(*t));
     QVERIFY(t->drawing.WindowCaptureMode);
+}
+
+void TestCaptureController::frozenCopyShowsTheCanvasAtOnce()
+{
+    // Where the service freezes the screen in the grab, the canvas shows that copy while the
+    // pixels are read, and its first paint takes them; the copy is let go then.
+    Held t;
+    t.grab().showsFrozen = true;
+    t.grab().holdSettle = true;
+    t.grab().holdGrab = true;
+    t.request();
+    t.grab().finishSettle();
+    QCOMPARE(t.state(), State::Grabbing);
+    QVERIFY(t.canvas()->isVisible() && t.canvas()->picturePending());
+    QCOMPARE(t.grab().frozenIn, QList<QWindow*>{t.canvas()->windowHandle()});
+    QVERIFY(!t.toolbox()->isVisible());
+    t.canvas()->grab(); // paints it
+    QCOMPARE(t.state(), State::Showing);
+    QVERIFY(!t.canvas()->picturePending());
+    QVERIFY(t.grab().frozenIn.isEmpty());
+    QCOMPARE(t.canvas()->picture().image().pixel(300, 200), t.fake->fakeScreen->screen.pixel(300, 200));
+    QVERIFY(t.toolbox()->isVisible());
+    // The answer by signal that follows changes nothing.
+    t.grab().finishGrab();
+    QVERIFY(captureDone(*t));
+    QCOMPARE(t.state(), State::Showing);
+
+    // Sent to the tray before the pixels came: the canvas goes, and so does the copy.
+    t.request();
+    t.grab().finishSettle();
+    QVERIFY(t.canvas()->picturePending());
+    SendToTray(*t);
+    QVERIFY(!t.canvas()->isVisible() && !t.canvas()->picturePending());
+    QVERIFY(t.grab().frozenIn.isEmpty());
 }
 
 QTEST_MAIN(TestCaptureController)

@@ -205,6 +205,29 @@ void FakeScreenGrab::grab(quint64 ticket, const QRect& area)
         QMetaObject::invokeMethod(this, [this] { finishGrab(); }, Qt::QueuedConnection);
 }
 
+bool FakeScreenGrab::showFrozen(QWindow* window, quint64 ticket)
+{
+    for (const Held& h : held_) {
+        if (showsFrozen && h.ticket == ticket) {
+            frozenIn.append(window);
+            return true;
+        }
+    }
+    return false;
+}
+
+CapturedBitmap FakeScreenGrab::waitForGrab(quint64 ticket)
+{
+    for (auto it = held_.begin(); it != held_.end(); ++it) {
+        if (it->ticket == ticket) {
+            const CapturedBitmap b = it->bitmap;
+            held_.erase(it);
+            return b;
+        }
+    }
+    return {};
+}
+
 void FakeScreenGrab::finishGrab(bool ok)
 {
     if (held_.empty())

@@ -110,6 +110,9 @@ public:
                 QDeadlineTimer deadline) override;
     void cancelSettle() override { settling_ = false; }
     void grab(quint64 ticket, const QRect& area) override;
+    bool showFrozen(QWindow* window, quint64 ticket) override;
+    void dropFrozen(QWindow* window) override { frozenIn.removeAll(window); }
+    CapturedBitmap waitForGrab(quint64 ticket) override;
 
     // Answers a held settle, and the oldest held grab (with its picture, or a failure).
     void finishSettle();
@@ -118,6 +121,8 @@ public:
     int heldGrabs() const { return int(held_.size()); }
 
     Capabilities caps = WindowCapture | FrozenAtGrab;
+    bool showsFrozen = false;             // whether showFrozen works
+    QList<QWindow*> frozenIn;             // windows that show a frozen copy now
     bool holdSettle = false;
     bool holdGrab = false;
     int settles = 0;

@@ -67,8 +67,7 @@ X11ScreenGrab::X11ScreenGrab(std::shared_ptr<X11Connection> connection,
 X11ScreenGrab::~X11ScreenGrab()
 {
     finishSettle(false);
-    if (worker_.joinable())
-        worker_.join();
+    finishGrab();
     if (c_->isOpen()) {
         xcb_free_gc(c_->xcb(), gc_);
         xcb_flush(c_->xcb());
@@ -223,6 +222,7 @@ void X11ScreenGrab::poll()
 
 void X11ScreenGrab::grab(quint64 ticket, const QRect& area)
 {
+    finishGrab();
     const auto fail = [this, ticket](const QString& why) {
         QMetaObject::invokeMethod(
             this, [this, ticket, why] { Q_EMIT grabFailed(ticket, why); }, Qt::QueuedConnection);
@@ -233,6 +233,8 @@ void X11ScreenGrab::grab(quint64 ticket, const QRect& area)
         fail(QStringLiteral("The X server gave no screen to read."));
         return;
     }
+    // What Qt has drawn (a canvas that stays, without its labels) is on the screen first.
+    syncQtConnection();
     // The copy in the server is the moment of the picture: a single request, which no other
     // client's drawing can come in the middle of.
     xcb_connection_t* x = c_->xcb();
@@ -253,21 +255,75 @@ void X11ScreenGrab::grab(quint64 ticket, const QRect& area)
                       static_cast<quint16>(visible.width()), static_cast<quint16>(visible.height()));
     xcb_flush(x);
 
+    ticket_ = ticket;
+    pixmap_ = pixmap;
+    taken_ = false;
+    read_ = {};
+    worker_ = std::thread([this, ticket, pixmap, w, h] {
+        read_ = reader_.read(pixmap, QRect(0, 0, w, h));
+        QMetaObject::invokeMethod(this, [this, ticket] { deliver(ticket); }, Qt::QueuedConnection);
+    });
+}
+
+void X11ScreenGrab::finishGrab()
+{
     if (worker_.joinable())
         worker_.join();
-    worker_ = std::thread([this, ticket, pixmap, w, h] {
-        CapturedBitmap bitmap = reader_.read(pixmap, QRect(0, 0, w, h));
-        xcb_free_pixmap(c_->xcb(), pixmap);
+    if (pixmap_ != 0 && c_->isOpen()) {
+        // A window that shows it as its background keeps it until the background changes.
+        xcb_free_pixmap(c_->xcb(), pixmap_);
         xcb_flush(c_->xcb());
-        QMetaObject::invokeMethod(
-            this,
-            [this, ticket, bitmap] {
-                if (bitmap.image.isNull())
-                    Q_EMIT grabFailed(ticket,
-                                      QStringLiteral("The X server refused to give the screen's pixels."));
-                else
-                    Q_EMIT grabbed(ticket, bitmap);
-            },
-            Qt::QueuedConnection);
-    });
+    }
+    pixmap_ = 0;
+}
+
+void X11ScreenGrab::deliver(quint64 ticket)
+{
+    if (ticket != ticket_ || taken_)
+        return;
+    finishGrab();
+    taken_ = true;
+    const CapturedBitmap bitmap = std::move(read_);
+    read_ = {};
+    if (bitmap.image.isNull())
+        Q_EMIT grabFailed(ticket, QStringLiteral("The X server refused to give the screen's pixels."));
+    else
+        Q_EMIT grabbed(ticket, bitmap);
+}
+
+CapturedBitmap X11ScreenGrab::waitForGrab(quint64 ticket)
+{
+    if (ticket != ticket_ || taken_)
+        return {};
+    finishGrab();
+    taken_ = true;
+    const CapturedBitmap bitmap = std::move(read_);
+    read_ = {};
+    return bitmap;
+}
+
+bool X11ScreenGrab::showFrozen(QWindow* window, quint64 ticket)
+{
+    if (!window || ticket != ticket_ || pixmap_ == 0 || !c_->isOpen())
+        return false;
+    const auto id = static_cast<xcb_window_t>(window->winId());
+    xcb_connection_t* x = c_->xcb();
+    // Only a window of the root's depth can take the pixmap as its background.
+    XcbPtr<xcb_get_geometry_reply_t> g(xcb_get_geometry_reply(x, xcb_get_geometry(x, id), nullptr));
+    if (!g || g->depth != c_->screen()->root_depth)
+        return false;
+    const quint32 background = pixmap_;
+    xcb_change_window_attributes(x, id, XCB_CW_BACK_PIXMAP, &background);
+    xcb_flush(x);
+    return true;
+}
+
+void X11ScreenGrab::dropFrozen(QWindow* window)
+{
+    if (!window || !window->handle() || !c_->isOpen())
+        return;
+    const quint32 none = XCB_BACK_PIXMAP_NONE;
+    xcb_change_window_attributes(c_->xcb(), static_cast<xcb_window_t>(window->winId()),
+                                 XCB_CW_BACK_PIXMAP, &none);
+    xcb_flush(c_->xcb());
 }

@@ -30,6 +30,10 @@ public:
                 QDeadlineTimer deadline) override;
     void cancelSettle() override;
     void grab(quint64 ticket, const QRect& area) override;
+    // The window's background becomes the grab's pixmap, which the server draws at once.
+    bool showFrozen(QWindow* window, quint64 ticket) override;
+    void dropFrozen(QWindow* window) override;
+    CapturedBitmap waitForGrab(quint64 ticket) override;
 
     // How long the area our windows left may stay without drawing, once all of it has been
     // drawn, before it counts as drawn again; and how long at most after that. Where the
@@ -49,6 +53,10 @@ private:
     bool framesGone();
     // Collects what has been drawn since the last call into the area our windows left.
     void collectDamage();
+    // The grab's answer by signal, unless it was waited for.
+    void deliver(quint64 ticket);
+    // Joins the worker and lets the grab's copy of the screen go.
+    void finishGrab();
 
     std::shared_ptr<X11Connection> c_;
     X11ImageReader reader_;
@@ -67,5 +75,10 @@ private:
     qint64 lastDrawnMs_ = 0;   // on sinceGone_
     qint64 coveredMs_ = -1;    // on sinceGone_; -1 while part of the area is not drawn yet
 
+    // The grab under way: its copy of the screen in the server, and what the worker read.
     std::thread worker_;
+    quint64 ticket_ = 0;
+    quint32 pixmap_ = 0;
+    CapturedBitmap read_;
+    bool taken_ = true;
 };

@@ -55,7 +55,3 @@ void SettingsStore::save(const QString& key, const QString& value)
     registry_->sync();
 }
 
-QString SettingsStore::location() const
-{
-    return file_ ? file_->path() : registry_->fileName();
-}

@@ -23,9 +23,6 @@ public:
     QString read(const QString& key) const;
     void save(const QString& key, const QString& value);
 
-    // Where the store lives, for messages and the help page.
-    QString location() const;
-
 private:
     SettingsStore();
     std::unique_ptr<IniGroupFile> file_;

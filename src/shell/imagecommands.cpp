@@ -238,17 +238,16 @@ void OpenImageFile(Program& program, const QString& fileName)
     showToolboxOverCanvas(program);
 }
 
-void PrintImageWith(Program& program, const PrinterChooser& choosePrinter)
+void PrintImage(Program& program)
 {
-    if (program.capture.deferWhileBusy(
-            [&program, choosePrinter] { PrintImageWith(program, choosePrinter); }))
+    if (program.capture.deferWhileBusy([&program] { PrintImage(program); }))
         return;
     QPointer<FrmMain> canvas = program.frmMain();
     if (!canvas)
         return;
     // Whatever goes wrong from here on ends the print without a word, except a missing printer.
     try {
-        const std::unique_ptr<QPrinter> printer = choosePrinter();
+        const std::unique_ptr<QPrinter> printer = chooseSystemPrinter();
         if (!printer) {
             program.platform().messages->Show(
                 QStringLiteral("There is no available printer to use."), mb::Exclamation,
@@ -271,7 +270,3 @@ void PrintImageWith(Program& program, const PrinterChooser& choosePrinter)
     }
 }
 
-void PrintImage(Program& program)
-{
-    PrintImageWith(program, chooseSystemPrinter);
-}

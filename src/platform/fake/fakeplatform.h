@@ -111,6 +111,13 @@ public:
     QList<QPointer<QWidget>> raised;
 };
 
+class FakeTaskbar : public Taskbar
+{
+public:
+    void SkipTaskbar(QWidget* window) override { skipped.append(window); }
+    QList<QPointer<QWidget>> skipped;
+};
+
 class FakeShellOpen : public ShellOpen
 {
 public:
@@ -203,6 +210,7 @@ struct FakePlatform : Platform {
     FakeScreenPixels* fakeScreen;
     FakeCursorPosition* fakeCursor;
     FakeTopMost* fakeTopMost;
+    FakeTaskbar* fakeTaskbar;
     FakeShellOpen* fakeShell;
     FakeStartupEntry* fakeStartup;
     RecordingMessageBoxes* fakeMessages;

@@ -20,6 +20,8 @@ void QtMessageBoxes::Show(const QString& text, int style, const QString& title)
         icon = QMessageBox::Warning;
     QMessageBox box(icon, title, text, QMessageBox::Ok);
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    if (taskbar_)
+        taskbar_->SkipTaskbar(&box);
     box.exec();
 }
 

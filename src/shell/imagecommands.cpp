@@ -190,7 +190,7 @@ void OpenImageFile(Program& program, const QString& fileName)
     canvas->setCanvasState(FrmMain::Normal);
     const Picture picture = CreateBitmapPicture(CapturedBitmap{loaded.image, {}});
     canvas->setPicture(picture);
-    moveCanvasTo(*canvas, 0, 0);
+    moveCanvasToPixel(*canvas, primaryMonitorRect().topLeft()); // "left 0, top 0" of the screen
     sizeCanvas(*canvas, units::himetricToTwips(picture.Width()),
                          units::himetricToTwips(picture.Height()));
     canvas->showCanvas();

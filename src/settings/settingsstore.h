@@ -21,7 +21,8 @@ public:
     ~SettingsStore();
 
     QString read(const QString& key) const;
-    void save(const QString& key, const QString& value);
+    // False when the value could not be stored; it then lasts until the program ends.
+    bool save(const QString& key, const QString& value);
 
     // Where the store lives, for messages and the help page.
     QString location() const;

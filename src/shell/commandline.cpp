@@ -68,11 +68,11 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& workin
                 return failure(QStringLiteral("--open= names no file"));
             action = InstanceRequest{QStringLiteral("open"), absoluteFile(file, workingDir)};
         }
-        if (!action) {
-            if (arg.startsWith(QLatin1Char('-')))
-                return failure(QStringLiteral("unknown option '%1'").arg(arg));
-            return failure(QStringLiteral("unexpected argument '%1'").arg(arg));
-        }
+        if (!action && arg.startsWith(QLatin1Char('-')))
+            return failure(QStringLiteral("unknown option '%1'").arg(arg));
+        // A file by itself is opened, as a file manager's "Open with" asks.
+        if (!action)
+            action = InstanceRequest{QStringLiteral("open"), absoluteFile(arg, workingDir)};
         if (result.action)
             return failure(
                 QStringLiteral("one action at a time: '%1' after another action").arg(arg));
@@ -88,7 +88,7 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& workin
 QString usageText()
 {
     return QStringLiteral(
-        "Usage: scrawlix [ACTION]\n"
+        "Usage: scrawlix [ACTION | FILE]\n"
         "\n"
         "Scrawlix waits in the system tray. Press the Windows key + V, or double-click the tray\n"
         "icon, to freeze the screen into a canvas and draw on it.\n"
@@ -102,6 +102,7 @@ QString usageText()
         "  --capture-window   capture the active window and show it on the canvas\n"
         "  --show             show the canvas that Hide has kept\n"
         "  --open [FILE]      open an image file on the canvas; without FILE, ask for one\n"
+        "  FILE               the same as --open FILE\n"
         "  --exit             end the running Scrawlix\n"
         "\n"
         "Options:\n"

@@ -99,7 +99,10 @@ void TestInstance::commandLine_data()
     QTest::newRow("open then exit") << QStringList{"--open", "--exit"} << "error: one action";
     QTest::newRow("two actions") << QStringList{"--capture-screen", "--show"} << "error: one action";
     QTest::newRow("unknown") << QStringList{"--capture"} << "error: unknown option '--capture'";
-    QTest::newRow("stray") << QStringList{"picture.bmp"} << "error: unexpected argument";
+    // A file by itself, as a file manager's "Open with" gives it: opened.
+    QTest::newRow("file") << QStringList{"picture.bmp"} << "run open /home/u/work/picture.bmp";
+    QTest::newRow("file then action") << QStringList{"a.bmp", "--show"} << "error: one action";
+    QTest::newRow("two files") << QStringList{"a.bmp", "b.bmp"} << "error: one action";
 }
 
 void TestInstance::commandLine()

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # The command line and one running program per session: --help and --version need no display; an
 # action starts the program when none runs; a later start makes no second tray icon but hands its
-# action to the running program (or has it say that it runs); --exit ends it; without a session
-# bus the program still starts.
+# action to the running program (or has it say that it runs); a file name that is not UTF-8 is
+# opened; Open over D-Bus refuses a name longer than the system takes at once, and a name of many
+# newlines makes no giant message box; --exit ends it; without a session bus the program still
+# starts.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/canvas_lib.sh"
+source "$(dirname "$0")/dialogs_lib.sh"
 
 # later [ARG...]: a later start, in the foreground; its status in LATER_STATUS, its output in LATER_OUT.
 later() {
@@ -70,6 +73,49 @@ expect_eq "a yellow pixel" "208,208,48" "$(pixel opened.png 20 20)"
 expect_eq "a blue pixel" "48,48,208" "$(pixel opened.png 200 150)"
 later --open "$E2E_TMP/pictures/missing.bmp"
 [ "$LATER_STATUS" = 1 ] && [[ $LATER_OUT == *missing.bmp* ]] || fail "a missing file: status $LATER_STATUS, '$LATER_OUT'"
+send_to_tray
+
+section "a file whose name is not UTF-8 is opened, from the command line as from a file manager"
+odd=$E2E_TMP/pictures/$'caf\xe9 \xff.bmp'
+convert -size 240x160 xc:'#d03030' "BMP3:$odd"
+expect_later_ok --open "$odd"
+wait_canvas 0 0 240 160
+send_to_tray
+(cd "$E2E_TMP/pictures" && expect_later_ok $'caf\xe9 \xff.bmp')
+wait_canvas 0 0 240 160
+send_to_tray
+
+section "Open over D-Bus: a name longer than the system takes is refused at once"
+# dbus_open PYTHON-EXPRESSION: Open with the string it makes; prints the error's name, if any.
+dbus_open() {
+    /usr/bin/python3 - "$1" <<'PY'
+import sys
+import dbus
+o = dbus.SessionBus().get_object("io.github.scrawlix.Scrawlix", "/io/github/scrawlix/Scrawlix")
+try:
+    o.Open(eval(sys.argv[1]), dbus_interface="io.github.scrawlix.Scrawlix", timeout=60)
+except dbus.DBusException as e:
+    print(e.get_dbus_name())
+PY
+}
+for name in '"/tmp/" + "a" * (1 << 20)' '"/tmp/" + "\n" * 5000 + ".bmp"'; do
+    start=${EPOCHREALTIME/./}
+    answer=$(dbus_open "$name")
+    took=$(((${EPOCHREALTIME/./} - start) / 1000))
+    expect_eq "the answer to Open($name)" org.freedesktop.DBus.Error.InvalidArgs "$answer"
+    ((took < 2000)) || fail "Open($name) took $took ms"
+done
+expect_later_ok --capture-screen
+wait_canvas 0 0 1920 1080
+send_to_tray
+
+section "a name of 3000 newlines makes a message box that fits the screen"
+[ -z "$(dbus_open '"/tmp/missing" + "\n" * 3000 + ".bmp"')" ] || fail "Open refused a name the system takes"
+wait_window Scrawlix # the box saying that it cannot be opened
+read -r _ _ bw bh < <(window_geometry "$(windows_named Scrawlix | head -1)")
+((bw < 1000 && bh < 400)) || fail "the message box is ${bw}x$bh"
+xdotool key Return
+wait_window_gone Scrawlix
 
 section "--exit ends the running program"
 expect_eq "tray icons" 1 "$(tray_icon_count)"

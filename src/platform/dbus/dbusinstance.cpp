@@ -1,5 +1,7 @@
 #include "dbusinstance.h"
 
+#include "platform/filenames.h"
+
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusContext>
@@ -59,14 +61,31 @@ class DBusInstanceAdaptor : public QObject, protected QDBusContext
     void Show() { queue({QStringLiteral("show"), {}}); }
     void Open(const QString& file)
     {
-        // An empty name asks for a file. The caller's working folder means nothing here.
-        if (!file.isEmpty() && !QDir::isAbsolutePath(file)) {
-            sendErrorReply(
-                QDBusError::InvalidArgs,
-                QStringLiteral("Open takes an absolute file name, not \"%1\"").arg(file));
+        // An empty name asks for a file.
+        if (file.isEmpty()) {
+            queue({QStringLiteral("open"), {}});
             return;
         }
-        queue({QStringLiteral("open"), file.isEmpty() ? file : QDir::cleanPath(file)});
+        // The caller's working folder means nothing here. A name the system would not take is
+        // refused at once, rather than keeping the program busy with it.
+        const QByteArray path = filenames::fromArgument(file);
+        if (path.isEmpty() || path.contains('\0')) {
+            sendErrorReply(QDBusError::InvalidArgs,
+                           QStringLiteral("Open takes an absolute file name or a file: URL, not "
+                                          "\"%1\"")
+                               .arg(file.size() > 80 ? file.left(80) + QStringLiteral("...") : file));
+            return;
+        }
+        if (path.size() > filenames::maxPathBytes()) {
+            sendErrorReply(QDBusError::InvalidArgs,
+                           QStringLiteral("the file name is longer than the system takes (%1 "
+                                          "bytes)")
+                               .arg(filenames::maxPathBytes()));
+            return;
+        }
+        // Cleaned as bytes (Latin-1 keeps one character a byte), since it need not be text.
+        const QByteArray cleaned = QDir::cleanPath(QString::fromLatin1(path)).toLatin1();
+        queue({QStringLiteral("open"), filenames::toArgument(cleaned)});
     }
     void Exit() { queue({QStringLiteral("exit"), {}}); }
 

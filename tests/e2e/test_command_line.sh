@@ -3,8 +3,8 @@
 # action starts the program when none runs; a later start makes no second tray icon but hands its
 # action to the running program (or has it say that it runs); a file name that is not UTF-8 is
 # opened; Open over D-Bus refuses a name longer than the system takes at once, and a name of many
-# newlines makes no giant message box; --exit ends it; without a session bus the program still
-# starts.
+# newlines makes no giant message box; --exit ends it; after the session bus restarts, a later
+# start still reaches the running program; without a session bus the program still starts.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/canvas_lib.sh"
 source "$(dirname "$0")/dialogs_lib.sh"
@@ -126,6 +126,41 @@ expect_eq "exit status" 0 "$SCRAWLIX_STATUS"
 wait_for 5 eval '[ "$(tray_icon_count)" = 0 ]' || fail "the tray icon stayed"
 expect_later_ok --exit
 expect_eq "tray icons after --exit with nothing running" 0 "$(tray_icon_count)"
+
+section "after the session bus restarts, a later start still reaches the running program"
+# A session bus of the test's own, which it can end and start again at the same address.
+cat >"$E2E_TMP/bus.conf" <<EOF
+<busconfig><type>session</type><listen>unix:path=$E2E_TMP/restarted-bus</listen><auth>EXTERNAL</auth>
+  <policy context="default"><allow user="*"/>
+    <allow send_destination="*" eavesdrop="true"/><allow eavesdrop="true"/><allow own="*"/></policy>
+</busconfig>
+EOF
+start_bus() {
+    dbus-daemon --nofork --config-file="$E2E_TMP/bus.conf" >>"$E2E_TMP/restarted-bus.log" 2>&1 </dev/null &
+    BUS_PID=$!
+    _e2e_pids+=("$BUS_PID")
+    wait_for 10 test -S "$E2E_TMP/restarted-bus" || fail "the test's session bus did not start"
+}
+name_owned() {
+    dbus-send --session --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner \
+        string:io.github.scrawlix.Scrawlix | grep -q 'boolean true'
+}
+session_bus=$DBUS_SESSION_BUS_ADDRESS
+export DBUS_SESSION_BUS_ADDRESS=unix:path=$E2E_TMP/restarted-bus
+start_bus
+start_in_tray
+wait_for 10 name_owned || fail "the program does not own its name on the bus"
+kill "$BUS_PID"
+wait_for 10 eval '! _e2e_alive "$BUS_PID"' || fail "the test's session bus did not end"
+start_bus
+scrawlix_running || fail "the program ended with the bus"
+wait_for 10 name_owned || fail "the program did not claim its name again on the new bus"
+expect_later_ok --capture-screen
+wait_canvas 0 0 1920 1080
+expect_eq "tray icons after a later start" 1 "$(tray_icon_count)"
+expect_later_ok --exit
+wait_for 10 eval '! scrawlix_running' || fail "--exit did not end the program"
+export DBUS_SESSION_BUS_ADDRESS=$session_bus
 
 section "without a session bus it starts all the same, and says so once"
 DBUS_SESSION_BUS_ADDRESS=unix:path=$E2E_TMP/no-bus start_scrawlix_settled

@@ -4,10 +4,12 @@
 # and is part of that capture; the toolbox stays where the user moved it, across a capture and a
 # copy; closing the canvas from the window manager (Alt+F4) sends it to the tray, and the hot key
 # and the tray menu go on working. With a task list in the panel (SCRAWLIX_E2E_TASKBAR), the canvas,
-# the toolbox and the message boxes have no button in it.
+# the toolbox and the message boxes have no button in it. The frames show the whole titles of the
+# toolbox and of the shortest message box.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/canvas_lib.sh"
 source "$(dirname "$0")/dialogs_lib.sh"
+source "$(dirname "$0")/imaging.sh"
 
 noisy_desktop
 start_in_tray
@@ -37,6 +39,21 @@ if [ -n "${SCRAWLIX_E2E_TASKBAR:-}" ]; then
     xdotool key Return
     wait_window_gone Scrawlix
 fi
+
+section "the frames show the whole title of the toolbox, and of the \"PNG ERROR!\" box"
+press_hotkey v
+wait_canvas 0 0 1920 1080
+title_fits "$(toolbox_window)" || fail "the frame cuts the toolbox's title short: see $E2E_TMP/title-bar.png"
+CANVAS=$(canvas_window)
+press_shortcut ctrl s
+answer_dialog "Save Image..." Return "$E2E_TMP/shot.png"
+wait_for 10 eval '[ -n "$(windows_named Scrawlix | grep -vx "$((CANVAS))")" ]' || fail "no \"PNG ERROR!\" box"
+box=$(windows_named Scrawlix | grep -vx "$((CANVAS))" | head -1)
+title_fits "$box" || fail "the frame cuts the message box's title short: see $E2E_TMP/title-bar.png"
+xdotool windowactivate --sync "$box" 2>/dev/null || true
+xdotool key Return
+wait_for 5 eval '[ -z "$(windows_named Scrawlix | grep -vx "$((CANVAS))")" ]' || fail "the message box stayed"
+send_to_tray
 
 section "a window capture, drawn on"
 target_window 400 300 500 300 white

@@ -22,6 +22,8 @@ if [ "${1:-}" = "--tests" ]; then
         g++-mingw-w64-x86-64-posix
         # the install and package checks
         desktop-file-utils appstream lintian dpkg-dev file man-db
+        # how file managers find the desktop entry for a type of file (gio)
+        libglib2.0-bin
         # a headless Wayland session: compositor, XWayland, the screenshot portal, native clients
         sway xwayland grim pipewire xdg-desktop-portal xdg-desktop-portal-wlr qt6-wayland
         python3-dbus python3-gi util-linux

@@ -15,7 +15,7 @@ packages=(
 )
 if [ "${1:-}" = "--tests" ]; then
     packages+=(
-        xvfb xauth openbox xfwm4 tint2 dbus-x11 xdotool xclip wmctrl imagemagick x11-utils x11-xserver-utils
+        xvfb xauth openbox xfwm4 xfce4-panel tint2 dbus-x11 xdotool xclip wmctrl imagemagick x11-utils x11-xserver-utils
         haskell-status-notifier-item-utils
         cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils libchm-bin ghostscript
         # the syntax check of the Windows build (scripts/wincheck.sh)

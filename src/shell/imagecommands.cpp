@@ -22,6 +22,7 @@
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QPrinter>
+#include <QWindow>
 
 namespace {
 
@@ -50,6 +51,10 @@ void SnapshotCanvas(Program& program, int destination)
     FrmToolbox* toolbox = program.frmToolbox();
     if (!canvas || !toolbox)
         return;
+    // The canvas asks for the focus while the toolbox is still there: a window manager does not
+    // hand it back to a window kept off the taskbar, and Qt's own request, made once the toolbox
+    // is gone, carries a time that the X server then ignores.
+    canvas->windowHandle()->requestActivate();
     toolbox->hide();
     const QPointer<FrmMain> alive(canvas);
     settle(program, canvas);

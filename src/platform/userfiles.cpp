@@ -33,9 +33,15 @@ ReadResult readSmallFile(const QString& path, qint64 maxBytes, QByteArray* bytes
         ::close(fd);
         return ReadResult::Refused;
     }
-    QByteArray data(maxBytes + 1, Qt::Uninitialized);
+    // Room for what the file holds now, and one byte more to see it grow past the limit.
+    QByteArray data(qMin<qint64>(st.st_size, maxBytes) + 1, Qt::Uninitialized);
     qint64 have = 0;
-    while (have < data.size()) {
+    for (;;) {
+        if (have == data.size()) {
+            if (have > maxBytes)
+                break;
+            data.resize(qMin<qint64>(have * 2, maxBytes + 1));
+        }
         const ssize_t n = ::read(fd, data.data() + have, static_cast<size_t>(data.size() - have));
         if (n < 0 && errno == EINTR)
             continue;

@@ -74,6 +74,10 @@ void SnapshotCanvas(Program& program, int destination)
         return;
     // Requests (the hot key among them) wait until the snapshot is taken.
     const CaptureController::Hold hold(program.capture);
+    // The canvas asks for the focus while the toolbox is still there: a window manager does not
+    // hand it back to a window kept off the taskbar, and Qt's own request, made once the toolbox
+    // is gone, carries a time that the X server then ignores.
+    canvas->windowHandle()->requestActivate();
     const QPointer<FrmMain> alive(canvas);
     settle(program, canvas, toolbox);
     if (!alive)
@@ -226,7 +230,7 @@ void OpenImageFile(Program& program, const QString& fileName)
     canvas->setCanvasState(FrmMain::Normal);
     const Picture picture = CreateBitmapPicture(CapturedBitmap{loaded.image, {}});
     canvas->setPicture(picture);
-    moveCanvasTo(*canvas, 0, 0);
+    moveCanvasToPixel(*canvas, primaryMonitorRect().topLeft()); // "left 0, top 0" of the screen
     sizeCanvas(*canvas, units::himetricToTwips(picture.Width()),
                          units::himetricToTwips(picture.Height()));
     canvas->showCanvas();

@@ -9,6 +9,7 @@
 #include "platform/screenpixels.h"
 #include "platform/shellopen.h"
 #include "platform/startupentry.h"
+#include "platform/taskbar.h"
 #include "platform/topmost.h"
 
 #include <QAbstractNativeEventFilter>
@@ -86,6 +87,14 @@ class Win32TopMost : public TopMost
 {
 public:
     void SetTopMost(QWidget* window) override;
+};
+
+// Windows lists no tool window in its taskbar, and the canvas and the toolbox are tool windows;
+// a message box keeps its button there, as the boxes of every program do on Windows.
+class Win32Taskbar : public Taskbar
+{
+public:
+    void SkipTaskbar(QWidget*) override {}
 };
 
 class Win32ShellOpen : public ShellOpen

@@ -48,10 +48,19 @@ flags=(
     -DINPUT_opengl=no
 )
 
+# One fix to Qt's source. With Direct2D off, Qt leaves out its DirectWrite font engine, yet the
+# Windows print engine still calls it when DirectWrite is on, and Qt6PrintSupport.dll fails to
+# link. The print engine then takes the GDI font path, as the rest of Qt does.
+fix_source() {
+    sed -i 's/^#if QT_CONFIG(directwrite)$/#if QT_CONFIG(directwrite) \&\& QT_CONFIG(direct2d)/' \
+        "$1/src/printsupport/platform/windows/qprintengine_win.cpp"
+}
+
 # The toolchain counts by its compilers: their versions, not the wording of the toolchain file.
 key=$({
     echo "$version"
     printf '%s\n' "${flags[@]}"
+    declare -f fix_source
     "$triplet-gcc-posix" --version | head -n1
     "$triplet-g++-posix" --version | head -n1
     dpkg-query -W -f='${Version}\n' mingw-w64-x86-64-dev
@@ -100,6 +109,7 @@ else
         }
     fi
     src=$(find "$work" -mindepth 1 -maxdepth 1 -type d -name 'qt6-base-*' | head -n1)
+    fix_source "$src"
     log "source ready after $((SECONDS - start)) s"
 
     # Qt's build keeps its own copy of the toolchain file: the checkout may go, the cache stays.

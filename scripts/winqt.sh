@@ -48,12 +48,15 @@ flags=(
     -DINPUT_opengl=no
 )
 
-# One fix to Qt's source. With Direct2D off, Qt leaves out its DirectWrite font engine, yet the
-# Windows print engine still calls it when DirectWrite is on, and Qt6PrintSupport.dll fails to
-# link. The print engine then takes the GDI font path, as the rest of Qt does.
+# A fix to Qt's source. With Direct2D off, Qt leaves out its DirectWrite font engine and font
+# database, yet the Windows print engine and platform plug-in still call them when DirectWrite is
+# on, and Qt6PrintSupport.dll and qwindows.dll fail to link. Both then take the GDI path, as the
+# rest of Qt does.
 fix_source() {
     sed -i 's/^#if QT_CONFIG(directwrite)$/#if QT_CONFIG(directwrite) \&\& QT_CONFIG(direct2d)/' \
         "$1/src/printsupport/platform/windows/qprintengine_win.cpp"
+    sed -i 's/^#if QT_CONFIG(directwrite3)$/#if QT_CONFIG(directwrite3) \&\& QT_CONFIG(direct2d)/' \
+        "$1/src/plugins/platforms/windows/qwindowsintegration.cpp"
 }
 
 # The toolchain counts by its compilers: their versions, not the wording of the toolchain file.

@@ -2,7 +2,7 @@
 # Builds Scrawlix for Windows on Linux: MinGW-w64 against the Qt for Windows of scripts/winqt.sh,
 # with warnings as errors, then lays out the portable folder (scrawlix.exe with Qt's libraries,
 # plug-ins and the help beside it) in BUILD/Scrawlix. The test programs are built too; `ctest`
-# in BUILD runs them under Wine.
+# in BUILD runs them under Wine. scripts/setup.sh --tests installs what it needs.
 #
 # Usage: scripts/winbuild.sh [BUILD [RENDERART]]
 #   BUILD      the Windows build folder (default build/windows)
@@ -14,7 +14,6 @@ root=$PWD
 out=${1:-$root/build/windows}
 renderart=${2:-}
 
-scripts/setup.sh --tests
 qt=$(scripts/winqt.sh)
 
 if [ -z "$renderart" ]; then

@@ -12,7 +12,14 @@ WINE_EXE=$SCRAWLIX_BIN
 export WINEPREFIX=$E2E_TMP/wine WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
 "$SCRAWLIX_WINDOWS_BUILD/wine-run.sh" --prefix "$WINEPREFIX" x11 || fail "cannot make a Wine prefix"
 mkdir -p "$E2E_TMP/bin"
-printf '#!/bin/sh\nexec wine "%s" "$@"\n' "$WINE_EXE" >"$E2E_TMP/bin/scrawlix"
+# Wine passes Qt's variables (QT_*) to Windows programs only when given as WINEQT_*.
+cat >"$E2E_TMP/bin/scrawlix" <<EOF
+#!/usr/bin/env bash
+for name in \$(compgen -e); do
+    if [[ \$name == QT_* ]]; then export "WINE\$name=\${!name}"; fi
+done
+exec wine "$WINE_EXE" "\$@"
+EOF
 chmod +x "$E2E_TMP/bin/scrawlix"
 SCRAWLIX_BIN=$E2E_TMP/bin/scrawlix
 # Wine's desktop process (which holds the tray) up before the program, as in a Windows session.

@@ -30,6 +30,7 @@ done
 section "a double-click on the tray icon shows the screen on the canvas"
 screenshot before.png
 click_window "$(tray_icon)" 1 2
+pointer_to $((sw / 2)) 100 # off the icon, whose tooltip would cover the screen
 wait_canvas 0 0 "$sw" "$sh"
 CANVAS=$(canvas_window)
 expect_as_before

@@ -4,9 +4,10 @@
 source "$(dirname "$0")/../e2e/lib.sh"
 source "$(dirname "$0")/../e2e/imaging.sh"
 source "$(dirname "$0")/../e2e/dialogs_lib.sh"
+source "$(dirname "$0")/../e2e/canvas_lib.sh"
 source "$(dirname "$0")/winelib.sh"
 
-read -r sw sh < <(xdpyinfo | awk '/dimensions:/ { sub("x", " ", $2); print $2; exit }')
+read -r sw sh < <(screen_size)
 start_in_tray
 
 section "Windows + V with the About box focused captures the screen"

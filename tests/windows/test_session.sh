@@ -32,6 +32,7 @@ screenshot before.png
 click_window "$(tray_icon)" 1 2
 pointer_to $((sw / 2)) 100 # off the icon, whose tooltip would cover the screen
 wait_canvas 0 0 "$sw" "$sh"
+# shellcheck disable=SC2034 # press_shortcut reads it
 CANVAS=$(canvas_window)
 expect_as_before
 

@@ -17,9 +17,9 @@
 #include <QList>
 #include <QSet>
 
-// GetAsyncKeyState, with the pressed-since-the-last-query bit kept only for a recent press: a
-// low-level keyboard hook notes when each key last went down. Without the hook (it is refused
-// in some sessions) the system's bit is passed on as it is.
+// GetAsyncKeyState for the held bit. The pressed-since-the-last-query bit comes from a low-level
+// keyboard hook, which notes when each key last went down, and is set only for a recent press.
+// Without the hook (it is refused in some sessions) the system's bit is passed on as it is.
 class Win32KeyState : public KeyState
 {
 public:

@@ -9,6 +9,7 @@
 #include "canvas/frmmain.h"
 #include "testprogram.h"
 
+#include <QDir>
 #include <QtTest>
 #include <QtWidgets>
 
@@ -111,7 +112,8 @@ void TestAbout::helpFileOrItsPages()
     shell.succeed = false;
     ShowHelp(*t);
     QCOMPARE(shown.size(), 2);
-    QCOMPARE(shown[1].text, "Help File unavailable.\n\nThe help pages can be read in a web browser:\n" + index);
+    QCOMPARE(shown[1].text, "Help File unavailable.\n\nThe help pages can be read in a web browser:\n" +
+                                QDir::toNativeSeparators(index));
 }
 
 void TestAbout::aboutBox()

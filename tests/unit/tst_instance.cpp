@@ -284,6 +284,8 @@ void TestInstance::requestOpen()
     QCOMPARE(shown.size(), 1);
     QCOMPARE(t.canvas()->canvasGeometry().size(), QSize(64, 48));
 
+    // Names only a Unix system has: not UTF-8, or with newlines.
+#if defined(Q_OS_UNIX)
     // A name that is not UTF-8, as a later start hands it on: the file itself is opened, and a
     // message names it as it is, what is not text shown as such.
     const QByteArray folder = QFile::encodeName(t.dir.path());
@@ -309,6 +311,7 @@ void TestInstance::requestOpen()
     QCOMPARE(shown.size(), 3);
     QVERIFY2(shown[2].text.count('\n') < 5 && shown[2].text.size() < 400, qPrintable(shown[2].text));
     QVERIFY(shown[2].text.contains(QStringLiteral("/junk.bmp")));
+#endif
 }
 
 QTEST_MAIN(TestInstance)

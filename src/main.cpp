@@ -1,4 +1,5 @@
 #include "platform/filenames.h"
+#include "platform/null/nullplatform.h"
 #include "platform/platform.h"
 #include "platform/scaling.h"
 #include "platform/session.h"
@@ -137,11 +138,10 @@ int main(int argc, char** argv)
     const bool wayland = isWaylandSession(qEnvironmentVariable("XDG_SESSION_TYPE"),
                                           qEnvironmentVariable("WAYLAND_DISPLAY"));
     std::unique_ptr<Platform> platform = createPlatform(QGuiApplication::platformName(), wayland);
-    if (!platform) {
-        std::fprintf(stderr, "scrawlix: the \"%s\" windowing system is not supported; Scrawlix needs X11.\n",
-                     qPrintable(QGuiApplication::platformName()));
-        return 1;
-    }
+    // Where Scrawlix has no backend it still runs, and says what it cannot do.
+    if (platform->name == QLatin1String("none"))
+        print(stderr, QStringLiteral("scrawlix: %1\n")
+                          .arg(nullPlatformNotice(QGuiApplication::platformName())));
 
     Program program(std::move(platform), SettingsStore::forUser());
 

@@ -43,10 +43,11 @@ enum class MenuState {
 };
 
 struct MenuItem {
-    const char* name = nullptr; // "mnuCaptureScreen"; none: not in the menu
-    // As stored: the text before "|#" is shown, "&" marking the access key; the key after it
-    // names the item's icon in the menu's image list.
-    const char* caption = nullptr; // "Capture Screen|#getscreen"
+    const char* name = nullptr;    // "mnuCaptureScreen"; none: not in the menu
+    const char* caption = nullptr; // "Capture Screen", "&" marking the access key
+    // The item's icon in the menu's image list; the item keeps it in its stored caption
+    // ("Capture Screen|#getscreen").
+    const char* iconKey = nullptr;
     MenuSection section = MenuSection::Draw;
     MenuState state = MenuState::Enabled;
 };

@@ -62,11 +62,10 @@ void TrayIcon::buildMenu()
         }
         auto* a = new QAction(mnuMenu->parent());
         a->setObjectName(QLatin1String(row->menu.name));
-        const QString caption = QString::fromUtf8(row->menu.caption);
-        setStoredCaption(a, caption);
+        const QString key = QLatin1String(row->menu.iconKey);
+        setStoredCaption(a, QString::fromUtf8(row->menu.caption) + QStringLiteral("|#") + key);
         mnuMenu->addAction(a);
-        imgList.insert(splitMenuCaption(caption).key,
-                       artIcon(QStringLiteral("icons/") + QLatin1String(row->icon)));
+        imgList.insert(key, artIcon(QStringLiteral("icons/") + QLatin1String(row->icon)));
         switch (row->menu.state) {
         case MenuState::Enabled:
             break;

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Configures and builds into build/. CI=true turns warnings into errors.
+# Configures and builds into build/ (preset dev). CI=true turns warnings into errors (preset ci).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-werror=OFF
-[ "${CI:-}" = "true" ] && werror=ON
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSCRAWLIX_WERROR=$werror >/dev/null
-cmake --build build
+preset=dev
+[ "${CI:-}" = "true" ] && preset=ci
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset"

@@ -4,10 +4,13 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 QImage HighlightSource::block(int w) const
 {
-    const int bw = qBound(0, w, size.width());
-    const int bh = qBound(0, w, size.height());
+    // No picture yet has a null size, whose width and height are -1.
+    const int bw = std::min(std::max(w, 0), std::max(size.width(), 0));
+    const int bh = std::min(std::max(w, 0), std::max(size.height(), 0));
     if (bw == 0 || bh == 0)
         return {};
     if (lastBlock.size() != QSize(bw, bh) || lastBlock.pixel(0, 0) != BackColor.rgb()) {

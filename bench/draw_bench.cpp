@@ -19,6 +19,9 @@
 
 namespace {
 
+// The tool codes: the tool bar's button indexes.
+constexpr int Pen = 1, Highlighter = 6;
+
 double perMoveMicros(Program& p, int tool, int moves)
 {
     FrmMain* canvas = p.frmMain();
@@ -67,8 +70,8 @@ int main(int argc, char** argv)
         // Best of three rounds, each with many moves.
         double bestPen = 1e9, bestHl = 1e9;
         for (int round = 0; round < 3; ++round) {
-            bestPen = std::min(bestPen, perMoveMicros(p, ToolPen, moves));
-            bestHl = std::min(bestHl, perMoveMicros(p, ToolHighlighter, moves));
+            bestPen = std::min(bestPen, perMoveMicros(p, Pen, moves));
+            bestHl = std::min(bestHl, perMoveMicros(p, Highlighter, moves));
         }
         pen.push_back(bestPen);
         hl.push_back(bestHl);

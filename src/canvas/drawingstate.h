@@ -3,21 +3,11 @@
 #include <QPoint>
 #include <cstdint>
 
-// Tool codes; the code is also the 1-based button index on the toolbox's tool bar.
-enum DrawingTool : std::int16_t {
-    ToolPen = 1,
-    ToolCircle = 2,
-    ToolRectangle = 3,
-    ToolLine = 4,
-    ToolText = 5,
-    ToolHighlighter = 6,
-};
-
 // The program-wide drawing variables. Everything runs on the one UI thread, so there is no lock.
+// Tools are known by their code (tools.h).
 struct DrawingState {
-    std::int16_t CurrentTool = ToolPen;
-    bool PenStrokeActive = false;
-    bool HighlightActive = false;
+    std::int16_t CurrentTool = 1; // start-up selects the stored tool
+    std::int16_t StrokeTool = 0;  // the tool whose stroke runs until the button's release; 0: none
     float AnchorX = 1;           // 1: no pending first point
     std::int16_t AnchorY = 1;
     std::int16_t NextLabelIndex = 0;

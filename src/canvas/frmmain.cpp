@@ -54,7 +54,7 @@ FrmMain::~FrmMain() = default;
 
 void FrmMain::connectLabel(TextLabel* label)
 {
-    // The label handlers draw at CursorPos, so it is taken afresh first.
+    // The label handlers act at CursorPos, so it is taken afresh first.
     connect(label, &TextLabel::mousePressed, this, [this, label](Qt::MouseButton b) {
         sampleCursor(*this, cursorPos());
         lblText_MouseDown(*this, lblText.indexOf(label), buttonCode(b));
@@ -63,10 +63,9 @@ void FrmMain::connectLabel(TextLabel* label)
         sampleCursor(*this, cursorPos());
         lblText_MouseMove(*this, lblText.indexOf(label), buttonsCode(b));
     });
-    connect(label, &TextLabel::mouseReleased, this, [this](Qt::MouseButton) {
-        // A stroke that began on a label ends with its release; no popup menu for it.
-        drawing_.PenStrokeActive = false;
-        drawing_.HighlightActive = false;
+    connect(label, &TextLabel::mouseReleased, this, [this, label](Qt::MouseButton b) {
+        sampleCursor(*this, cursorPos());
+        lblText_MouseUp(*this, lblText.indexOf(label), buttonCode(b));
     });
     connect(label, &TextLabel::doubleClicked, this,
             [this, label] { lblText_DblClick(*this, lblText.indexOf(label)); });

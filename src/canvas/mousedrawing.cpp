@@ -2,8 +2,8 @@
 
 #include "drawingstate.h"
 #include "frmmain.h"
-#include "platform/units.h"
 #include "texttool.h"
+#include "tools.h"
 
 int buttonCode(Qt::MouseButton b)
 {
@@ -33,97 +33,62 @@ int buttonsCode(Qt::MouseButtons b)
 
 namespace {
 
-void moveWithLeftButton(FrmMain& canvas, const QPointF& at)
+// What the tool with this code reaches of the canvas.
+ToolContext contextFor(FrmMain& canvas, std::int16_t tool)
 {
-    const DrawingState& st = canvas.drawing();
-    const DrawingAttributes& a = canvas.attributes();
-    CanvasDocument& doc = canvas.document();
-    if (st.PenStrokeActive)
-        canvas.invalidate(doc.penTo(at, a.color, a.size));
-    else if (st.HighlightActive)
-        canvas.invalidate(doc.highlight(at, a.color, a.size));
+    return ToolContext{canvas.document(),
+                       canvas.drawing(),
+                       canvas.attributes(),
+                       [&canvas](const QRect& r) { canvas.invalidate(r); },
+                       [&canvas](const QPointF& at) {
+                           placeText(canvas, static_cast<float>(at.x()), static_cast<float>(at.y()));
+                       },
+                       tool};
 }
 
-// Stores the first point of a rectangle or line; a point at x = 1 reads as "no point".
-void storeAnchor(DrawingState& st, float x, float y)
+// Runs one handler of the tool with this code, if the tool has one.
+void run(FrmMain& canvas, int code, ToolHandler ToolDescriptor::*handler, const QPointF& at)
 {
-    st.AnchorX = x;
-    st.AnchorY = units::toInt16(y);
+    const ToolDescriptor* tool = findTool(code);
+    if (!tool || !(tool->*handler))
+        return;
+    ToolContext context = contextFor(canvas, tool->code);
+    (tool->*handler)(context, at);
+}
+
+void endStroke(FrmMain& canvas, const QPointF& at)
+{
+    const std::int16_t tool = canvas.drawing().StrokeTool;
+    canvas.drawing().StrokeTool = 0;
+    run(canvas, tool, &ToolDescriptor::release, at);
 }
 
 } // namespace
 
 void Form_MouseDown(FrmMain& canvas, int /*button*/, int /*shift*/, float x, float y)
 {
-    DrawingState& st = canvas.drawing();
-    CanvasDocument& doc = canvas.document();
-    const DrawingAttributes a = canvas.attributes();
-    switch (st.CurrentTool) {
-    case ToolPen:
-        doc.setPenPosition(QPointF(st.CursorPos));
-        st.PenStrokeActive = true;
-        break;
-    case ToolCircle:
-        canvas.invalidate(doc.circle(QPointF(x, y), 10.0 * a.size, 5, a.color, a.filled));
-        break;
-    case ToolRectangle:
-        if (st.AnchorX == 1) {
-            storeAnchor(st, x, y);
-        } else {
-            canvas.invalidate(
-                doc.box(QPointF(st.AnchorX, st.AnchorY), QPointF(x, y), 5, a.color, a.filled));
-            st.AnchorX = 1;
-            st.AnchorY = 1;
-        }
-        break;
-    case ToolLine:
-        if (st.AnchorX == 1) {
-            storeAnchor(st, x, y);
-        } else {
-            canvas.invalidate(
-                doc.line(QPointF(st.AnchorX, st.AnchorY), QPointF(x, y), a.color, a.size));
-            st.AnchorX = 1;
-            st.AnchorY = 1;
-        }
-        break;
-    case ToolText:
-        placeText(canvas, x, y);
-        break;
-    case ToolHighlighter:
-        st.PenStrokeActive = false;
-        st.HighlightActive = true;
-        break;
-    default:
-        break;
-    }
+    run(canvas, canvas.drawing().CurrentTool, &ToolDescriptor::press, QPointF(x, y));
 }
 
 void Form_MouseMove(FrmMain& canvas, int buttons, int /*shift*/, float x, float y)
 {
     if (buttons != 1)
         return;
-    moveWithLeftButton(canvas, QPointF(x, y));
+    run(canvas, canvas.drawing().StrokeTool, &ToolDescriptor::move, QPointF(x, y));
 }
 
-void Form_MouseUp(FrmMain& canvas, int button, int /*shift*/, float /*x*/, float /*y*/)
+void Form_MouseUp(FrmMain& canvas, int button, int /*shift*/, float x, float y)
 {
     if (button == 2)
         Q_EMIT canvas.menuRequested();
-    canvas.drawing().PenStrokeActive = false;
-    canvas.drawing().HighlightActive = false;
+    endStroke(canvas, QPointF(x, y));
 }
 
 void lblText_MouseDown(FrmMain& canvas, int /*index*/, int /*button*/)
 {
-    DrawingState& st = canvas.drawing();
-    if (st.CurrentTool == ToolPen) {
-        st.PenStrokeActive = true;
-        st.HighlightActive = false;
-    } else if (st.CurrentTool == ToolHighlighter) {
-        st.PenStrokeActive = false;
-        st.HighlightActive = true;
-    }
-    canvas.document().setPenPosition(QPointF(st.CursorPos));
+    const QPointF at(canvas.drawing().CursorPos);
+    run(canvas, canvas.drawing().CurrentTool, &ToolDescriptor::pressOnLabel, at);
+    canvas.document().setPenPosition(at);
 }
 
 void lblText_MouseMove(FrmMain& canvas, int /*index*/, int buttons)
@@ -131,5 +96,11 @@ void lblText_MouseMove(FrmMain& canvas, int /*index*/, int buttons)
     if (buttons != 1)
         return;
     // The label has the mouse; the canvas position comes from the cursor's last sample.
-    moveWithLeftButton(canvas, QPointF(canvas.drawing().CursorPos));
+    run(canvas, canvas.drawing().StrokeTool, &ToolDescriptor::move,
+        QPointF(canvas.drawing().CursorPos));
+}
+
+void lblText_MouseUp(FrmMain& canvas, int /*index*/, int /*button*/)
+{
+    endStroke(canvas, QPointF(canvas.drawing().CursorPos));
 }

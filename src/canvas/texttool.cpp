@@ -55,8 +55,7 @@ void txtText_KeyDown(FrmMain& canvas, int keyCode, int shift)
 
 void lblText_DblClick(FrmMain& canvas, int index)
 {
-    canvas.drawing().PenStrokeActive = false;
-    canvas.drawing().HighlightActive = false;
+    canvas.drawing().StrokeTool = 0;
     const TextLabelData* label = canvas.document().label(index);
     if (!label || index == 0)
         return;

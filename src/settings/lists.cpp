@@ -1,6 +1,7 @@
 #include "lists.h"
 
 #include "canvas/colortable.h"
+#include "canvas/tools.h"
 
 #include <QComboBox>
 #include <QFontDatabase>
@@ -44,16 +45,7 @@ void fillColorList(QComboBox* list)
     list->addItems(colorNames());
 }
 
-const QStringList& toolNames()
-{
-    static const QStringList names = {
-        QStringLiteral("Pen"),  QStringLiteral("Circle"), QStringLiteral("Rectangle"),
-        QStringLiteral("Line"), QStringLiteral("Text"),   QStringLiteral("Highlighter"),
-    };
-    return names;
-}
-
 void fillToolList(QComboBox* list)
 {
-    list->addItems(toolNames());
+    list->addItems(toolCaptions());
 }

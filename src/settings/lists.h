@@ -13,10 +13,8 @@ void fillSizeList(QComboBox* list);
 void fillFontList(QComboBox* list);
 // "Black" .. "Custom ...".
 void fillColorList(QComboBox* list);
-// "Pen" .. "Highlighter".
+// The drawing tools' captions, in code order.
 void fillToolList(QComboBox* list);
 
 // The installed screen fonts, sorted alphabetically without regard to case.
 QStringList screenFontNames();
-// The tool names by code minus 1.
-const QStringList& toolNames();

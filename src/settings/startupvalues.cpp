@@ -1,5 +1,7 @@
 #include "startupvalues.h"
 
+#include "canvas/tools.h"
+
 bool parseWholeNumber(const QString& text, int low, int high, int* out)
 {
     const QString t = text.trimmed();
@@ -42,7 +44,7 @@ int storedFont(const QString& text, int fontCount)
 
 int storedTool(const QString& text)
 {
-    return orDefault(text, 0, 5, defaults::Tool.toInt());
+    return orDefault(text, 0, toolCount() - 1, defaults::Tool.toInt());
 }
 
 int storedFill(const QString& text)

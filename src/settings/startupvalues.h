@@ -24,7 +24,7 @@ int storedPenSize(const QString& text);
 int storedPenColor(const QString& text);
 // The font list position; 0 when out of the list of fontCount fonts.
 int storedFont(const QString& text, int fontCount);
-// The tool number 0..5 (one less than the tool code).
+// The tool number 0 .. toolCount() - 1 (one less than the tool code).
 int storedTool(const QString& text);
 // The fill button index, 1 (Outline) or 2 (Solid).
 int storedFill(const QString& text);

@@ -1,6 +1,7 @@
 #include "program.h"
 
 #include "canvas/frmmain.h"
+#include "canvas/tools.h"
 #include "captureflow.h"
 #include "commandtable.h"
 #include "hotkey.h"
@@ -71,9 +72,9 @@ void Program::start()
                 tray_->STI_MouseDown(2);
         });
         QObject::connect(canvas, &FrmMain::textFinished, canvas, [this] {
-            SelectTool(*this, ToolPen);
+            SelectTool(*this, PenTool);
             if (frmToolbox_)
-                frmToolbox_->showTool(ToolPen);
+                frmToolbox_->showTool(PenTool);
         });
         QObject::connect(canvas, &FrmMain::closing, canvas, [this] {
             if (tray_)

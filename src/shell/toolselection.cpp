@@ -7,11 +7,11 @@
 
 void SelectTool(Program& program, std::int16_t t)
 {
-    const ToolCursorInfo* info = toolCursorInfo(t);
-    if (!info)
+    const ToolDescriptor* tool = findTool(t);
+    if (!tool)
         return;
     program.drawing.CurrentTool = t;
-    SetFillButtonsEnabled(program, info->fillButtons);
+    SetFillButtonsEnabled(program, tool->fillButtons);
     if (FrmMain* canvas = program.frmMain())
         canvas->setCursor(toolCursor(t));
 }

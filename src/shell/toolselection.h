@@ -5,7 +5,7 @@
 class Program;
 
 // Makes t the current tool: its cursor on the canvas and the fill buttons enabled for the
-// shapes that can be filled. Codes outside 1..6 are ignored.
+// shapes that can be filled. A code that names no tool is ignored.
 void SelectTool(Program& program, std::int16_t t);
 
 // Enables or disables both fill buttons of the toolbox.

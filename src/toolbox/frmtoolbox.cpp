@@ -1,6 +1,7 @@
 #include "frmtoolbox.h"
 
 #include "canvas/cmdlg.h"
+#include "canvas/tools.h"
 #include "platform/keystate.h"
 #include "platform/qt/titlebar.h"
 #include "platform/units.h"
@@ -82,14 +83,13 @@ FrmToolbox::FrmToolbox(KeyState& keys, Cmdlg& cmdlg, ColorTable& colors, QWidget
     frameDrawing->setObjectName(QStringLiteral("frameDrawing"));
     frameDrawing->setGeometry(layout(0, 2640, 2175, 200));
 
-    tlbr_mode = new ToolBar(ToolBar::Kind::Group,
-                            {{QStringLiteral("Pen"), icon("pen")},
-                             {QStringLiteral("Circle"), icon("circle")},
-                             {QStringLiteral("Rectangle"), icon("rectangle")},
-                             {QStringLiteral("Line"), icon("line")},
-                             {QStringLiteral("Text"), icon("text")},
-                             {QStringLiteral("Highlighter"), icon("highlighter")}},
-                            this, pixelScale());
+    // One button per drawing tool, its index the tool's code.
+    QList<ToolBar::Button> tools;
+    for (int code = 1; code <= toolCount(); ++code) {
+        const ToolDescriptor* tool = findTool(code);
+        tools.append({QLatin1String(tool->caption), artIcon(QLatin1String(tool->icon))});
+    }
+    tlbr_mode = new ToolBar(ToolBar::Kind::Group, tools, this, pixelScale());
     tlbr_mode->setObjectName(QStringLiteral("tlbr_mode"));
     tlbr_mode->setToolTip(QStringLiteral("Drawing Tools"));
     tlbr_mode->setGeometry(layout(0, 2880, 2175, 390));

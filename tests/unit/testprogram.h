@@ -14,7 +14,19 @@
 #include <QFile>
 #include <QTest>
 #include <QTemporaryDir>
+#include <cstdint>
 #include <memory>
+
+// The tool codes as the user meets them: the tool bar's button index, one more than the stored
+// Tool setting.
+enum TestToolCode : std::int16_t {
+    ToolPen = 1,
+    ToolCircle = 2,
+    ToolRectangle = 3,
+    ToolLine = 4,
+    ToolText = 5,
+    ToolHighlighter = 6,
+};
 
 // A widget of a window by its object name, the name the help pages use for it.
 template <typename T = QWidget>

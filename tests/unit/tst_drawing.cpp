@@ -224,7 +224,7 @@ void TestDrawing::highlighterAndsTheColour()
     Form_MouseMove(*c.canvas(), 1, 0, 50, 250);
     QCOMPARE(c.at(50, 250), qRgb(0, 0, 0));
     Form_MouseUp(*c.canvas(), 1, 0, 0, 0);
-    QVERIFY(!c->drawing.HighlightActive);
+    QCOMPARE(c->drawing.StrokeTool, std::int16_t(0));
     // The square's edges round halves to even: 97.5 and 98.5 both give 98.
     QCOMPARE(stampEdge(100, 5), 98);
     QCOMPARE(stampEdge(101, 5), 98);
@@ -273,8 +273,11 @@ void TestDrawing::buttonsOnPressAndMove()
     QCOMPARE(c.at(325, 50), WhitePx);
     Form_MouseMove(*c.canvas(), 1, 1, 350, 50); // Shift held: draws
     QCOMPARE(c.at(325, 50), RedPx);
+    SelectTool(*c, ToolCircle); // the stroke keeps the mouse until the release
+    Form_MouseMove(*c.canvas(), 1, 0, 350, 100);
+    QCOMPARE(c.at(350, 75), RedPx);
     Form_MouseUp(*c.canvas(), 1, 0, 350, 50);
-    QVERIFY(!c->drawing.PenStrokeActive);
+    QCOMPARE(c->drawing.StrokeTool, std::int16_t(0));
     Form_MouseMove(*c.canvas(), 1, 0, 380, 80); // no stroke after the release
     QCOMPARE(c.at(365, 65), WhitePx);
 }
@@ -320,19 +323,19 @@ void TestDrawing::strokeStartingOnALabel()
     TextLabel* label = c.canvas()->labels().at(1);
     c.fake->fakeCursor->pos = QPoint(105, 105);
     Q_EMIT label->mousePressed(Qt::LeftButton);
-    QVERIFY(c->drawing.PenStrokeActive);
+    QCOMPARE(c->drawing.StrokeTool, std::int16_t(ToolPen));
     c.fake->fakeCursor->pos = QPoint(200, 105);
     Q_EMIT label->mouseMoved(Qt::LeftButton);
     QCOMPARE(c.at(150, 105), RedPx);
     Form_MouseMove(*c.canvas(), 1, 0, 250, 105);
     QCOMPARE(c.at(225, 105), RedPx);
     Q_EMIT label->mouseReleased(Qt::LeftButton);
-    QVERIFY(!c->drawing.PenStrokeActive);
+    QCOMPARE(c->drawing.StrokeTool, std::int16_t(0));
     // With the circle tool a press on a label draws nothing and starts no stroke.
     c.use(ToolCircle, 2, Red);
     Q_EMIT label->mousePressed(Qt::LeftButton);
     Q_EMIT label->mouseMoved(Qt::LeftButton);
-    QVERIFY(!c->drawing.PenStrokeActive);
+    QCOMPARE(c->drawing.StrokeTool, std::int16_t(0));
     QCOMPARE(c.at(105, 125), WhitePx);
 }
 

@@ -107,7 +107,7 @@ void TestStartup::malformedValuesFallBackWithoutRewriting_data()
     QTest::newRow("size text") << keys::PenSize << "abc";
     QTest::newRow("colour 21") << keys::PenColor << "21";
     QTest::newRow("font beyond list") << keys::Font << "99999";
-    QTest::newRow("tool 6") << keys::Tool << "6";
+    QTest::newRow("tool past the last") << keys::Tool << QString::number(toolCount());
     QTest::newRow("fill 7") << keys::Fill << "7";
 }
 

@@ -1,6 +1,9 @@
-// Tool selection: bounds, cursors and the fill buttons; where the toolbox is shown again.
+// The tool table; tool selection: bounds, cursors and the fill buttons; where the toolbox is shown
+// again.
 
 #include "canvas/tools.h"
+#include "settings/lists.h"
+#include "ui/art.h"
 #include "shell/toolselection.h"
 #include "canvas/frmmain.h"
 #include "testprogram.h"
@@ -8,13 +11,30 @@
 #include "toolbox/toolboxplace.h"
 #include "ui/widgets.h"
 
+#include <QComboBox>
 #include <QToolButton>
 #include <QtTest>
+
+namespace {
+
+// The pixels of a drawing that are more opaque than not.
+int opaquePixels(const QPixmap& pixmap)
+{
+    const QImage img = pixmap.toImage();
+    int opaque = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            opaque += qAlpha(img.pixel(x, y)) > 128;
+    return opaque;
+}
+
+} // namespace
 
 class TestTools : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void everyRowIsAToolOfItsOwn();
     void outOfRangeCodesChangeNothing();
     void fillButtonsFollowTheTool();
     void cursorsHaveTheirHotSpots();
@@ -22,12 +42,46 @@ private Q_SLOTS:
     void toolboxPlaceKeptOnlyAfterTheUsersMove();
 };
 
+void TestTools::everyRowIsAToolOfItsOwn()
+{
+    // The rows are numbered 1..n in order, since the code is the tool bar's index and the stored
+    // setting's; each has a caption of its own, drawn art (the build compiles in what the rows
+    // name) and something to do on a press.
+    QVERIFY(toolCount() >= 6);
+    QVERIFY(!findTool(0));
+    QVERIFY(!findTool(toolCount() + 1));
+    QStringList captions;
+    for (int code = 1; code <= toolCount(); ++code) {
+        const ToolDescriptor* tool = findTool(code);
+        QVERIFY(tool);
+        const QString caption = QLatin1String(tool->caption);
+        QCOMPARE(int(tool->code), code);
+        QVERIFY2(!caption.isEmpty() && !captions.contains(caption), tool->caption);
+        captions << caption;
+        QVERIFY2(opaquePixels(artPixmap(QLatin1String(tool->icon), QSize(16, 16))) > 10, tool->icon);
+        QVERIFY2(opaquePixels(toolCursor(code).pixmap()) > 20, tool->cursor);
+        QVERIFY2(tool->press, tool->caption);
+    }
+
+    // The tool bar and the options dialog's list show the same tools in the same order.
+    StartedProgram t;
+    ToolBar* bar = named<ToolBar>(t->frmToolbox(), "tlbr_mode");
+    QComboBox list;
+    fillToolList(&list);
+    QCOMPARE(bar->count(), toolCount());
+    QCOMPARE(list.count(), toolCount());
+    for (int code = 1; code <= toolCount(); ++code) {
+        QCOMPARE(bar->key(code), captions[code - 1]);
+        QCOMPARE(list.itemText(code - 1), captions[code - 1]);
+    }
+}
+
 void TestTools::outOfRangeCodesChangeNothing()
 {
     StartedProgram t;
     SelectTool(*t, ToolCircle);
     const QPixmap before = t->frmMain()->cursor().pixmap();
-    for (std::int16_t bad : {std::int16_t(0), std::int16_t(7), std::int16_t(-1)}) {
+    for (std::int16_t bad : {std::int16_t(0), std::int16_t(toolCount() + 1), std::int16_t(-1)}) {
         SelectTool(*t, bad);
         QCOMPARE(t->drawing.CurrentTool, std::int16_t(ToolCircle));
         QVERIFY(named<ToolBar>(t->frmToolbox(), "tlbr_filled")->isButtonEnabled(1));
@@ -57,13 +111,6 @@ void TestTools::cursorsHaveTheirHotSpots()
         const QCursor c = toolCursor(tool);
         QCOMPARE(c.hotSpot(), hot[tool - 1]);
         QCOMPARE(c.pixmap().size(), QSize(32, 32));
-        // Each cursor is drawn: it has opaque pixels.
-        const QImage img = c.pixmap().toImage();
-        int opaque = 0;
-        for (int y = 0; y < img.height(); ++y)
-            for (int x = 0; x < img.width(); ++x)
-                opaque += qAlpha(img.pixel(x, y)) > 128;
-        QVERIFY2(opaque > 20, qPrintable(QString::number(tool)));
     }
 }
 

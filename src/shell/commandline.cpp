@@ -16,6 +16,11 @@ constexpr Plain PlainActions[] = {
     {"--capture-screen", "capture-screen"},
     {"--capture-window", "capture-window"},
     {"--show", "show"},
+    {"--show-toolbox", "toolbox"},
+    {"--about", "about"},
+    {"--configuration", "configuration"},
+    {"--show-help", "help"},
+    {"--send-to-tray", "send-to-tray"},
     {"--exit", "exit"},
 };
 
@@ -91,7 +96,8 @@ QString usageText()
         "Usage: scrawlix [ACTION]\n"
         "\n"
         "Scrawlix waits in the system tray. Press the Windows key + V, or double-click the tray\n"
-        "icon, to freeze the screen into a canvas and draw on it.\n"
+        "icon, to freeze the screen into a canvas and draw on it. On a desktop without a tray,\n"
+        "the actions below reach every item of the tray's menu.\n"
         "\n"
         "Started while Scrawlix runs, it hands the action to the running Scrawlix and ends;\n"
         "without an action it only has the running Scrawlix say that it is there. Started with\n"
@@ -102,6 +108,11 @@ QString usageText()
         "  --capture-window   capture the active window and show it on the canvas\n"
         "  --show             show the canvas that Hide has kept\n"
         "  --open [FILE]      open an image file on the canvas; without FILE, ask for one\n"
+        "  --show-toolbox     show the toolbox\n"
+        "  --about            show the About box\n"
+        "  --configuration    open the Configuration dialog\n"
+        "  --show-help        open the help\n"
+        "  --send-to-tray     hide the canvas and the toolbox, discarding the drawing\n"
         "  --exit             end the running Scrawlix\n"
         "\n"
         "Options:\n"

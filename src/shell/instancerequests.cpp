@@ -9,8 +9,7 @@
 
 void SayAlreadyRunning(Program& program)
 {
-    if (TrayIcon* tray = program.tray())
-        tray->notify(QStringLiteral("Scrawlix is already running in the system tray."));
+    program.trayNotice(QStringLiteral("Scrawlix is already running in the system tray."));
 }
 
 void RunInstanceRequest(Program& program, const InstanceRequest& request)
@@ -34,6 +33,16 @@ void RunInstanceRequest(Program& program, const InstanceRequest& request)
             menuOpen(program);
         else
             OpenImageFile(program, request.argument);
+    } else if (action == QLatin1String("toolbox")) {
+        ShowToolbox(program);
+    } else if (action == QLatin1String("about")) {
+        menuAbout(program);
+    } else if (action == QLatin1String("configuration")) {
+        menuConfig(program);
+    } else if (action == QLatin1String("help")) {
+        menuHelp(program);
+    } else if (action == QLatin1String("send-to-tray")) {
+        SendToTray(program);
     } else if (action == QLatin1String("exit")) {
         ExitProgram(program);
     }

@@ -23,6 +23,11 @@ constexpr Method Methods[] = {
     {"capture-window", "CaptureWindow"},
     {"show", "Show"},
     {"open", "Open"},
+    {"toolbox", "ShowToolbox"},
+    {"about", "About"},
+    {"configuration", "Configuration"},
+    {"help", "Help"},
+    {"send-to-tray", "SendToTray"},
     {"exit", "Exit"},
 };
 
@@ -68,6 +73,11 @@ class DBusInstanceAdaptor : public QObject, protected QDBusContext
         }
         queue({QStringLiteral("open"), file.isEmpty() ? file : QDir::cleanPath(file)});
     }
+    void ShowToolbox() { queue({QStringLiteral("toolbox"), {}}); }
+    void About() { queue({QStringLiteral("about"), {}}); }
+    void Configuration() { queue({QStringLiteral("configuration"), {}}); }
+    void Help() { queue({QStringLiteral("help"), {}}); }
+    void SendToTray() { queue({QStringLiteral("send-to-tray"), {}}); }
     void Exit() { queue({QStringLiteral("exit"), {}}); }
 
   private:

@@ -274,10 +274,11 @@ void CaptureController::grabFailed(quint64 ticket, const QString& reason)
     if (ticket == 0 || ticket != ticket_ || state_ != State::Grabbing)
         return;
     ticket_ = 0;
-    fail(reason);
+    // The screen service says why in words for the user (a refusal, a desktop that cannot be seen).
+    fail(reason, reason);
 }
 
-void CaptureController::fail(const QString& reason)
+void CaptureController::fail(const QString& reason, const QString& why)
 {
     qCWarning(lcCapture, "capture failed: %s", qPrintable(reason));
     // Back where the capture began, without a picture.
@@ -289,9 +290,10 @@ void CaptureController::fail(const QString& reason)
     dropFrozen();
     setState(canvas && canvas->isVisible() && !canvas->isMinimized() ? State::Showing
                                                                      : State::Waiting);
-    program_.platform().messages->Show(
-        QStringLiteral("The screen could not be captured. Nothing was changed."),
-        mb::Exclamation, QStringLiteral("Scrawlix"));
+    QString text = QStringLiteral("The screen could not be captured. Nothing was changed.");
+    if (!why.isEmpty())
+        text += QStringLiteral("\n\n") + why;
+    program_.platform().messages->Show(text, mb::Exclamation, QStringLiteral("Scrawlix"));
     runWaiting();
 }
 

@@ -97,7 +97,8 @@ private:
     void arriveNow(quint64 ticket);
     // The frozen copy is let go.
     void dropFrozen();
-    void fail(const QString& reason);
+    // reason goes to the log; why, when given, to the user too.
+    void fail(const QString& reason, const QString& why = {});
     void wait(std::function<void()> request);
     void runWaiting();
 

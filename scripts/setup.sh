@@ -9,6 +9,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-svg-dev libgl-dev
     libxcb1-dev libxcb-shm0-dev libxcb-xinput-dev libxcb-keysyms1-dev libxcb-xfixes0-dev
     libxcb-damage0-dev
+    libwayland-dev
     fp-utils
     # run (xchm shows the help file)
     xdg-utils fonts-dejavu-core xchm

@@ -85,12 +85,55 @@ sway_shows() {
     swaymsg -t get_tree | python3 -c '
 import json, sys
 def walk(n):
-    if n.get("name") == sys.argv[1] and n.get("visible") and n.get("window_properties", {}).get("class") == "Scrawlix":
+    wide = len(sys.argv) < 3 or n.get("rect", {}).get("width", 0) >= int(sys.argv[2])
+    if n.get("name") == sys.argv[1] and n.get("visible") and wide and n.get("window_properties", {}).get("class") == "Scrawlix":
         sys.exit(0)
     for c in n.get("nodes", []) + n.get("floating_nodes", []):
         walk(c)
 walk(json.load(sys.stdin))
-sys.exit(1)' "$1"
+sys.exit(1)' "$@"
 }
 toolbox_shown() { sway_shows Toolbox; }
-canvas_hidden() { ! sway_shows Scrawlix; }
+# The canvas on the screen (a view titled Scrawlix as wide as the screen; a message box is narrower).
+canvas_shown() { sway_shows Scrawlix "$SCREEN_W"; }
+canvas_hidden() { ! canvas_shown; }
+
+# start_scrawlix_without_screencopy [ARG...]: the program in a Wayland session whose compositor it
+# cannot ask for screencopy (it reaches no Wayland display of its own), so it takes the portal's way.
+start_scrawlix_without_screencopy() { WAYLAND_DISPLAY=no-such-display start_scrawlix_settled "$@"; }
+
+# portal_watch: from now on, every call to the desktop portal's Screenshot is logged to
+# $E2E_TMP/portal-calls; portal_screenshots counts them.
+portal_watch() {
+    dbus-monitor --session "type='method_call',interface='org.freedesktop.portal.Screenshot'" \
+        >"$E2E_TMP/portal-calls" 2>&1 </dev/null {_e2e_nap_fd}<&- &
+    _e2e_pids+=($!)
+    wait_for 5 test -s "$E2E_TMP/portal-calls" || fail "dbus-monitor did not start"
+}
+portal_screenshots() { grep -c 'member=Screenshot' "$E2E_TMP/portal-calls" || :; }
+
+# message_box: the id of a message box of the program on the screen (a window titled "Scrawlix"
+# smaller than the canvas), or nothing.
+message_box() {
+    local w g
+    for w in $(xdotool search --onlyvisible --name '^Scrawlix$' 2>/dev/null || :); do
+        read -r _ _ g _ < <(window_geometry "$w" 2>/dev/null) || continue
+        [ "${g:-0}" -lt $((SCREEN_W / 2)) ] && { echo "$w"; return 0; }
+    done
+    return 1
+}
+# close_message_box: presses Return in the message box on the screen.
+close_message_box() {
+    local w
+    w=$(message_box) || fail "no message box to close"
+    activate_window "$w"
+    xdotool key Return
+    wait_for 5 eval '[ "$(message_box || :)" != "$w" ]' || fail "the message box did not close"
+}
+# activate_window ID: gives the window the keyboard focus, and waits for it.
+activate_window() {
+    xdotool windowactivate "$1" 2>/dev/null || :
+    wait_for 5 _is_active "$1" || fail "window $1 does not take the focus"
+}
+_is_active() { [ "$(($(xdotool getwindowfocus 2>/dev/null || echo 0)))" = "$(($1))" ]; }
+notified() { standin_saw "Notifications.Notify.*$1"; }

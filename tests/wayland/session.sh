@@ -4,8 +4,12 @@
 # wlroots screenshot backend, a stand-in that grants access and one for the notification server
 # (standin.py), and a StatusNotifier watcher for the tray. As root, everything runs as nobody (sway
 # refuses root), from copies of the program and of the test scripts.
-#   WL_PORTAL=0     no portal front end at all
-#   WL_SHORTCUTS=1  the stand-in also implements global shortcuts
+#   WL_PORTAL=0          no portal front end at all
+#   WL_SHORTCUTS=MODE    the stand-in also implements global shortcuts: 1 (as documented), kde (as
+#                        KDE's backend does), unbound (answers without the shortcut); 0: none
+#   WL_SCREENSHOT=standin  the stand-in answers Screenshot, as a permission dialog would (standin.py)
+#   WL_TRAY=0            no StatusNotifier watcher: a desktop without a tray
+#   WL_NOTIFICATIONS=0   no notification service either
 # COMMAND sees WAYLAND_DISPLAY, DISPLAY (XWayland), SWAYSOCK, E2E_TMP, SCRAWLIX_BIN and STANDIN_LOG.
 # Exits with COMMAND's status (125: no session); after a failure E2E_TMP is kept.
 # shellcheck disable=SC2317 # functions called from traps and through poll
@@ -127,17 +131,25 @@ poll 20 x_ready || setup_failed "XWayland does not answer on $DISPLAY"
 STANDIN_LOG=$root/standin.log
 : >"$STANDIN_LOG"
 export STANDIN_LOG
-shortcuts=()
-[ "${WL_SHORTCUTS:-0}" = 1 ] && shortcuts=(--shortcuts)
+standin=()
+case ${WL_SHORTCUTS:-0} in
+    0) ;;
+    1) standin+=(--shortcuts standard) ;;
+    *) standin+=(--shortcuts "$WL_SHORTCUTS") ;;
+esac
+[ "${WL_SCREENSHOT:-}" = standin ] && standin+=(--screenshot)
+[ "${WL_NOTIFICATIONS:-1}" = 0 ] && standin+=(--no-notifications)
 python3 -u "$here/standin.py" --name org.freedesktop.impl.portal.desktop.scrawlixtest --log "$STANDIN_LOG" \
-    "${shortcuts[@]}" >"$sess/standin.log" 2>&1 </dev/null &
+    "${standin[@]}" >"$sess/standin.log" 2>&1 </dev/null &
 pids+=($!)
 poll 10 grep -q ready "$sess/standin.log" || setup_failed "the stand-in services did not start"
-status-notifier-watcher >"$sess/watcher.log" 2>&1 </dev/null &
-pids+=($!)
-host() { dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
-    org.kde.StatusNotifierWatcher.RegisterStatusNotifierHost string:org.kde.StatusNotifierHost-wayland >/dev/null 2>&1; }
-poll 10 host || setup_failed "the StatusNotifier watcher did not start"
+if [ "${WL_TRAY:-1}" = 1 ]; then
+    status-notifier-watcher >"$sess/watcher.log" 2>&1 </dev/null &
+    pids+=($!)
+    host() { dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
+        org.kde.StatusNotifierWatcher.RegisterStatusNotifierHost string:org.kde.StatusNotifierHost-wayland >/dev/null 2>&1; }
+    poll 10 host || setup_failed "the StatusNotifier watcher did not start"
+fi
 
 if [ "${WL_PORTAL:-1}" = 1 ]; then
     pipewire >"$sess/pipewire.log" 2>&1 </dev/null &
@@ -148,9 +160,14 @@ if [ "${WL_PORTAL:-1}" = 1 ]; then
     has_name() { dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
         org.freedesktop.DBus.NameHasOwner "string:$1" 2>/dev/null | grep -q 'boolean true'; }
     poll 15 has_name org.freedesktop.impl.portal.desktop.wlr || setup_failed "xdg-desktop-portal-wlr did not start"
-    cp /usr/share/xdg-desktop-portal/portals/wlr.portal "$root/portals/"
     interfaces="org.freedesktop.impl.portal.Access;"
-    [ "${WL_SHORTCUTS:-0}" = 1 ] && interfaces+="org.freedesktop.impl.portal.GlobalShortcuts;"
+    # One backend per interface: the stand-in's Screenshot replaces wlroots'.
+    if [ "${WL_SCREENSHOT:-}" = standin ]; then
+        interfaces+="org.freedesktop.impl.portal.Screenshot;"
+    else
+        cp /usr/share/xdg-desktop-portal/portals/wlr.portal "$root/portals/"
+    fi
+    [ "${WL_SHORTCUTS:-0}" != 0 ] && interfaces+="org.freedesktop.impl.portal.GlobalShortcuts;"
     printf '[portal]\nDBusName=org.freedesktop.impl.portal.desktop.scrawlixtest\nInterfaces=%s\nUseIn=sway\n' \
         "$interfaces" >"$root/portals/scrawlixtest.portal"
     XDG_DESKTOP_PORTAL_DIR=$root/portals "$portal" -r >"$sess/portal.log" 2>&1 </dev/null &

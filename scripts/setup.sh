@@ -26,6 +26,8 @@ if [ "${1:-}" = "--tests" ]; then
         # a headless Wayland session: compositor, XWayland, the screenshot portal, native clients
         sway xwayland grim pipewire xdg-desktop-portal xdg-desktop-portal-wlr qt6-wayland
         python3-dbus python3-gi util-linux
+        # KWin (Plasma's compositor, which hosts kglobalaccel) with KDE's portal backend
+        kwin-wayland xdg-desktop-portal-kde
     )
 fi
 

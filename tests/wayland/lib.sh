@@ -5,6 +5,8 @@
 source "$(dirname "${BASH_SOURCE[0]}")/../e2e/lib.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/../e2e/canvas_lib.sh"
 
+# On KWin, which has no screencopy for grim, the screen comes from KWin's own screenshot interface.
+[ -n "${SWAYSOCK:-}" ] || grim() { /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/kwinshot.py" "$@"; }
 screenshot() { grim "$(_artefact "$1")"; }
 # The root window of XWayland holds no pixels: the failure screenshot comes from the compositor.
 import() { if [ "$1 $2" = "-window root" ]; then grim "${@: -1}"; else command import "$@"; fi; }
@@ -26,7 +28,9 @@ SCREEN_W=1280 SCREEN_H=720
 # start_pattern: a native Wayland window of known content, tiled over the whole output.
 start_pattern() {
     [ -x "${SCRAWLIX_PATTERN:-}" ] || fail "no pattern program at ${SCRAWLIX_PATTERN:-}"
-    QT_QPA_PLATFORM=wayland "$SCRAWLIX_PATTERN" >"$E2E_TMP/pattern.out" 2>&1 </dev/null {_e2e_nap_fd}<&- &
+    local how=()
+    [ -n "${SWAYSOCK:-}" ] || how=(--maximized)
+    QT_QPA_PLATFORM=wayland "$SCRAWLIX_PATTERN" "${how[@]}" >"$E2E_TMP/pattern.out" 2>&1 </dev/null {_e2e_nap_fd}<&- &
     _e2e_pids+=($!)
     wait_for 10 grep -q "shown ${SCREEN_W}x$SCREEN_H" "$E2E_TMP/pattern.out" ||
         fail "the pattern window did not fill the output: $(cat "$E2E_TMP/pattern.out")"
@@ -79,10 +83,13 @@ click_toolbox() {
     _x_click_toolbox "$@"
 }
 
-# Whether the compositor shows a view of the program with this title. (An X window can stay mapped
-# a moment after the program hid it, when its map request was still on its way to the compositor.)
-sway_shows() {
-    swaymsg -t get_tree | python3 -c '
+# On sway, what the compositor shows is asked of sway itself; elsewhere (KWin) the X server's view of
+# the program's windows serves.
+if [ -n "${SWAYSOCK:-}" ]; then
+    # Whether the compositor shows a view of the program with this title. (An X window can stay mapped
+    # a moment after the program hid it, when its map request was still on its way to the compositor.)
+    sway_shows() {
+        swaymsg -t get_tree | python3 -c '
 import json, sys
 def walk(n):
     wide = len(sys.argv) < 3 or n.get("rect", {}).get("width", 0) >= int(sys.argv[2])
@@ -92,11 +99,14 @@ def walk(n):
         walk(c)
 walk(json.load(sys.stdin))
 sys.exit(1)' "$@"
-}
-toolbox_shown() { sway_shows Toolbox; }
-# The canvas on the screen (a view titled Scrawlix as wide as the screen; a message box is narrower).
-canvas_shown() { sway_shows Scrawlix "$SCREEN_W"; }
-canvas_hidden() { ! canvas_shown; }
+    }
+    toolbox_shown() { sway_shows Toolbox; }
+    # The canvas on the screen (a view titled Scrawlix as wide as the screen; a message box is narrower).
+    canvas_shown() { sway_shows Scrawlix "$SCREEN_W"; }
+    canvas_hidden() { ! canvas_shown; }
+else
+    canvas_shown() { [ -n "$(canvas_window)" ]; }
+fi
 
 # start_scrawlix_without_screencopy [ARG...]: the program in a Wayland session whose compositor it
 # cannot ask for screencopy (it reaches no Wayland display of its own), so it takes the portal's way.

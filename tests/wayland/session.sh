@@ -4,6 +4,10 @@
 # wlroots screenshot backend, a stand-in that grants access and one for the notification server
 # (standin.py), and a StatusNotifier watcher for the tray. As root, everything runs as nobody (sway
 # refuses root), from copies of the program and of the test scripts.
+#   WL_DESKTOP=kde       KWin instead (Plasma 5.27's compositor, virtual output, its own XWayland
+#                        display; it hosts kglobalaccel), with KDE's portal backend for the global
+#                        shortcuts, the program's desktop entry granting KWin's screenshot interface,
+#                        the stand-in only for the notification server, and no tray
 #   WL_PORTAL=0          no portal front end at all
 #   WL_SHORTCUTS=MODE    the stand-in also implements global shortcuts: 1 (as documented), kde (as
 #                        KDE's backend does), unbound (answers without the shortcut); 0: none
@@ -27,9 +31,12 @@ if [ "$(id -u)" = 0 ]; then
     tests=$(cd "$here/.." && pwd)
     mkdir -p "$root/bin" "$root/tests"
     cp "$bin" "$root/bin/scrawlix"
+    # KWin's file capability is refused here; a copy runs without it.
+    [ "${WL_DESKTOP:-sway}" = kde ] && cp "$(command -v kwin_wayland)" "$root/bin/kwin_wayland"
     [ -f "$(dirname "$bin")/Scrawlix_Help.chm" ] && cp "$(dirname "$bin")/Scrawlix_Help.chm" "$root/bin/"
     [ -n "${SCRAWLIX_PATTERN:-}" ] && cp "$SCRAWLIX_PATTERN" "$root/bin/pattern" && SCRAWLIX_PATTERN=$root/bin/pattern
     cp -r "$tests/e2e" "$tests/wayland" "$root/tests/"
+    mkdir -p "$root/packaging" && cp "$tests/../packaging/io.github.scrawlix.Scrawlix.desktop.in" "$root/packaging/"
     args=()
     for a in "$@"; do args+=("${a/#$tests\//$root/tests/}"); done
     chown -R 65534:65534 "$root"
@@ -75,7 +82,10 @@ setup_failed() {
 }
 poll() { local n=$(($1 * 20)); shift; until "$@"; do ((n-- > 0)) || return 1; sleep 0.05; done; } # SECS CMD...
 
-for tool in sway Xwayland grim swaymsg dbus-daemon pipewire python3 status-notifier-watcher xdotool; do
+desktop=${WL_DESKTOP:-sway}
+tools=(Xwayland grim dbus-daemon pipewire python3 xdotool)
+if [ "$desktop" = kde ]; then tools+=(kwin_wayland); else tools+=(sway swaymsg status-notifier-watcher); fi
+for tool in "${tools[@]}"; do
     command -v "$tool" >/dev/null || setup_failed "$tool is not installed (scripts/setup.sh --tests installs it)"
 done
 portal=/usr/libexec/xdg-desktop-portal
@@ -87,7 +97,7 @@ unset DISPLAY WAYLAND_DISPLAY XAUTHORITY SWAYSOCK SESSION_MANAGER DESKTOP_SESSIO
     QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME QT_STYLE_OVERRIDE QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS \
     QT_AUTO_SCREEN_SCALE_FACTOR QT_ENABLE_HIGHDPI_SCALING QT_FONT_DPI GDK_SCALE GDK_BACKEND
 export LANG=C.UTF-8 HOME=$root/home XDG_RUNTIME_DIR=$root/run XDG_SESSION_TYPE=wayland \
-    XDG_CURRENT_DESKTOP=sway XDG_CONFIG_HOME=$root/home/.config XDG_CACHE_HOME=$root/home/.cache \
+    XDG_CURRENT_DESKTOP=$([ "$desktop" = kde ] && echo KDE || echo sway) XDG_CONFIG_HOME=$root/home/.config XDG_CACHE_HOME=$root/home/.cache \
     XDG_DATA_HOME=$root/home/.local/share XDG_CONFIG_DIRS=$root/xdg-config-dirs
 mkdir -p "$XDG_CONFIG_DIRS"
 
@@ -105,9 +115,61 @@ read -r -t 10 DBUS_SESSION_BUS_ADDRESS <"$sess/dbus.address"
 [ -n "${DBUS_SESSION_BUS_ADDRESS:-}" ] || setup_failed "the D-Bus session bus did not start"
 export DBUS_SESSION_BUS_ADDRESS
 
-# No bar (our stand-in is the tray's watcher), no borders, and the program's windows float where
-# they ask to be, as on a floating desktop.
-cat >"$sess/sway.conf" <<EOC
+# A free X display of our own: KWin would take the first free one, which another session's server
+# may hold through the abstract socket that this one cannot see as a file.
+free_display() {
+    local n
+    for n in $(seq 40 99); do
+        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+        grep -q "@/tmp/.X11-unix/X$n\$" /proc/net/unix && continue
+        echo "$n"
+        return 0
+    done
+    return 1
+}
+
+start_kwin() {
+    local n
+    n=$(free_display) || setup_failed "no free X display"
+    # What KWin reads when it starts: no lock screen, and the program's grant of the screenshot
+    # interface, by its full path (as the installed desktop entry has it).
+    mkdir -p "$XDG_DATA_HOME/applications"
+    sed -e "s|^Exec=.*scrawlix\$|Exec=$bin|" "$here/../../packaging/io.github.scrawlix.Scrawlix.desktop.in" \
+        >"$XDG_DATA_HOME/applications/io.github.scrawlix.Scrawlix.desktop"
+    # The same grant for the interpreter of the scenarios' own screenshots (kwinshot.py).
+    printf '[Desktop Entry]\nType=Application\nName=kwinshot\nNoDisplay=true\nExec=%s\nX-KDE-DBUS-Restricted-Interfaces=org.kde.KWin.ScreenShot2\n' \
+        "$(readlink -f /usr/bin/python3)" >"$XDG_DATA_HOME/applications/scrawlix-test-kwinshot.desktop"
+    # KDE lists applications through its menu file, which the private config folders lack.
+    mkdir -p "$XDG_CONFIG_DIRS/menus"
+    cp /etc/xdg/menus/kf5-applications.menu "$XDG_CONFIG_DIRS/menus/"
+    printf '[Daemon]\nAutolock=false\nLockOnResume=false\n' >"$XDG_CONFIG_HOME/kscreenlockerrc"
+    printf '#!/bin/sh\nprintf "%%s %%s\\n" "$WAYLAND_DISPLAY" "$DISPLAY" >"%s"\nexec sleep infinity\n' \
+        "$sess/displays" >"$sess/started.sh"
+    chmod +x "$sess/started.sh"
+    # KWin listens for X clients on sockets we make: the file and the abstract name.
+    python3 - "$n" "$sess" <<'EOP' &
+import os, socket, sys
+n, sess = sys.argv[1], sys.argv[2]
+fds = []
+for name in ("/tmp/.X11-unix/X" + n, "\0/tmp/.X11-unix/X" + n):
+    s = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+    s.bind(name)
+    s.listen(16)
+    os.set_inheritable(s.fileno(), True)
+    fds += ["--xwayland-fd", str(s.fileno())]
+w, h = os.environ.get("WL_SCREEN", "1280x720").split("x")
+kwin = os.path.join(os.path.dirname(os.environ["KWIN_BIN"]), "kwin_wayland")
+os.execv(kwin, [kwin, "--virtual", "--xwayland", "--width", w, "--height", h, "--socket", "wl-scrawlix",
+                "--xwayland-display", ":" + n, *fds, sess + "/started.sh"])
+EOP
+    pids+=($!)
+    kwin_display=$n
+}
+
+start_sway() {
+    # No bar (our stand-in is the tray's watcher), no borders, and the program's windows float where
+    # they ask to be, as on a floating desktop.
+    cat >"$sess/sway.conf" <<EOC
 xwayland force
 output HEADLESS-1 resolution ${WL_SCREEN:-1280x720} position 0 0 scale 1
 default_border none
@@ -117,14 +179,30 @@ focus_on_window_activation focus
 for_window [class="(?i)scrawlix"] floating enable
 exec sh -c 'printf "%s %s\n" "\$WAYLAND_DISPLAY" "\$DISPLAY" >"$sess/displays"'
 EOC
-WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
-    sway -c "$sess/sway.conf" >"$sess/sway.log" 2>&1 </dev/null &
-pids+=($!)
-have_displays() { [ -s "$sess/displays" ] && [ "$(wc -w <"$sess/displays")" = 2 ]; }
-poll 20 have_displays || setup_failed "sway did not start with XWayland"
-read -r WAYLAND_DISPLAY DISPLAY <"$sess/displays"
-SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock 2>/dev/null | head -1)
-export WAYLAND_DISPLAY DISPLAY SWAYSOCK
+    WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
+        sway -c "$sess/sway.conf" >"$sess/sway.log" 2>&1 </dev/null &
+    pids+=($!)
+    have_displays() { [ -s "$sess/displays" ] && [ "$(wc -w <"$sess/displays")" = 2 ]; }
+    poll 20 have_displays || setup_failed "sway did not start with XWayland"
+    read -r WAYLAND_DISPLAY DISPLAY <"$sess/displays"
+    SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock 2>/dev/null | head -1)
+    export WAYLAND_DISPLAY DISPLAY SWAYSOCK
+}
+
+if [ "$desktop" = kde ]; then
+    mkdir -p /tmp/.X11-unix 2>/dev/null
+    KWIN_BIN=$(dirname "$bin")/kwin_wayland
+    [ -x "$KWIN_BIN" ] || KWIN_BIN=$(command -v kwin_wayland)
+    export KWIN_BIN
+    start_kwin >"$sess/kwin.log" 2>&1 </dev/null
+    have_displays() { [ -s "$sess/displays" ] && [ "$(wc -w <"$sess/displays")" = 2 ]; }
+    poll 30 have_displays || setup_failed "KWin did not start with XWayland"
+    read -r WAYLAND_DISPLAY DISPLAY <"$sess/displays"
+    export WAYLAND_DISPLAY DISPLAY
+    unset SWAYSOCK
+else
+    start_sway
+fi
 x_ready() { xdpyinfo >/dev/null 2>&1 || xprop -root >/dev/null 2>&1; }
 poll 20 x_ready || setup_failed "XWayland does not answer on $DISPLAY"
 
@@ -143,7 +221,7 @@ python3 -u "$here/standin.py" --name org.freedesktop.impl.portal.desktop.scrawli
     "${standin[@]}" >"$sess/standin.log" 2>&1 </dev/null &
 pids+=($!)
 poll 10 grep -q ready "$sess/standin.log" || setup_failed "the stand-in services did not start"
-if [ "${WL_TRAY:-1}" = 1 ]; then
+if [ "${WL_TRAY:-1}" = 1 ] && [ "$desktop" != kde ]; then
     status-notifier-watcher >"$sess/watcher.log" 2>&1 </dev/null &
     pids+=($!)
     host() { dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
@@ -151,14 +229,27 @@ if [ "${WL_TRAY:-1}" = 1 ]; then
     poll 10 host || setup_failed "the StatusNotifier watcher did not start"
 fi
 
-if [ "${WL_PORTAL:-1}" = 1 ]; then
+has_name() { dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+    org.freedesktop.DBus.NameHasOwner "string:$1" 2>/dev/null | grep -q 'boolean true'; }
+if [ "$desktop" = kde ]; then
+    # KDE's own backend, and nothing else: the frontend would fall back to any backend installed.
+    kde=/usr/lib/x86_64-linux-gnu/libexec/xdg-desktop-portal-kde
+    [ -x "$kde" ] || kde=$(ls /usr/lib/*/libexec/xdg-desktop-portal-kde 2>/dev/null | head -1)
+    [ -x "$kde" ] || setup_failed "xdg-desktop-portal-kde is not installed"
+    mkdir -p "$HOME/Pictures" # where its screenshots go
+    QT_QPA_PLATFORM=xcb "$kde" >"$sess/portal-kde.log" 2>&1 </dev/null &
+    pids+=($!)
+    poll 15 has_name org.freedesktop.impl.portal.desktop.kde || setup_failed "xdg-desktop-portal-kde did not start"
+    cp /usr/share/xdg-desktop-portal/portals/kde.portal "$root/portals/"
+    XDG_DESKTOP_PORTAL_DIR=$root/portals "$portal" -r >"$sess/portal.log" 2>&1 </dev/null &
+    pids+=($!)
+    poll 15 has_name org.freedesktop.portal.Desktop || setup_failed "xdg-desktop-portal did not start"
+elif [ "${WL_PORTAL:-1}" = 1 ]; then
     pipewire >"$sess/pipewire.log" 2>&1 </dev/null &
     pids+=($!)
     poll 10 eval '[ -S "$XDG_RUNTIME_DIR/pipewire-0" ]' || setup_failed "pipewire did not start"
     "$wlr" -l WARN >"$sess/wlr.log" 2>&1 </dev/null &
     pids+=($!)
-    has_name() { dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
-        org.freedesktop.DBus.NameHasOwner "string:$1" 2>/dev/null | grep -q 'boolean true'; }
     poll 15 has_name org.freedesktop.impl.portal.desktop.wlr || setup_failed "xdg-desktop-portal-wlr did not start"
     interfaces="org.freedesktop.impl.portal.Access;"
     # One backend per interface: the stand-in's Screenshot replaces wlroots'.

@@ -1,7 +1,8 @@
 // The Wayland backend's pure parts: which session is Wayland, where the primary screen lies in a
 // portal screenshot, the shortcut's trigger and whether an answer bound it, the request paths, the
 // notices and where they go, how the portal's grab fails or falls back, the compositors' pixel
-// layouts, and how a compositor's grab hands over to the portal.
+// layouts, how a compositor's grab hands over to the portal, and when a grab with nothing to hide
+// may start.
 
 #include "platform/notices.h"
 #include "platform/portal/portalrequest.h"
@@ -401,6 +402,22 @@ private Q_SLOTS:
         results[QStringLiteral("type")] = QStringLiteral("png");
         QVERIFY(kwinShotImage(results, bytes, &why).isNull());
         QVERIFY(!why.isEmpty());
+    }
+
+    // A request from the tray has none of our windows on the screen: the grab starts at once, not
+    // after the time given to redraw what they covered.
+    void settleWithNothingToHideIsAtOnce()
+    {
+        ExposureSettle settle(5000);
+        QElapsedTimer clock;
+        bool hidden = false;
+        bool settled = false;
+        QObject::connect(&settle, &ExposureSettle::settled, [&] { settled = true; });
+        clock.start();
+        settle.start({}, [&] { hidden = true; }, QDeadlineTimer(10000));
+        QVERIFY(hidden);
+        QTRY_VERIFY_WITH_TIMEOUT(settled, 10000);
+        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
     }
 
     // A compositor that reads the screen serves each grab from a worker; once it fails, the

@@ -84,7 +84,7 @@ poll() { local n=$(($1 * 20)); shift; until "$@"; do ((n-- > 0)) || return 1; sl
 
 desktop=${WL_DESKTOP:-sway}
 tools=(Xwayland grim dbus-daemon pipewire python3 xdotool)
-if [ "$desktop" = kde ]; then tools+=(kwin_wayland); else tools+=(sway swaymsg status-notifier-watcher); fi
+if [ "$desktop" = kde ]; then tools+=(kwin_wayland kbuildsycoca5); else tools+=(sway swaymsg status-notifier-watcher); fi
 for tool in "${tools[@]}"; do
     command -v "$tool" >/dev/null || setup_failed "$tool is not installed (scripts/setup.sh --tests installs it)"
 done
@@ -143,6 +143,9 @@ start_kwin() {
     mkdir -p "$XDG_CONFIG_DIRS/menus"
     cp /etc/xdg/menus/kf5-applications.menu "$XDG_CONFIG_DIRS/menus/"
     printf '[Daemon]\nAutolock=false\nLockOnResume=false\n' >"$XDG_CONFIG_HOME/kscreenlockerrc"
+    # The applications' cache, built once before KWin and the portal start: each would otherwise
+    # build it at its first question, both at once, and KWin may find no grant in a cache half made.
+    kbuildsycoca5 --noincremental >"$sess/sycoca.log" 2>&1 || setup_failed "kbuildsycoca5 failed"
     printf '#!/bin/sh\nprintf "%%s %%s\\n" "$WAYLAND_DISPLAY" "$DISPLAY" >"%s"\nexec sleep infinity\n' \
         "$sess/displays" >"$sess/started.sh"
     chmod +x "$sess/started.sh"
@@ -240,6 +243,10 @@ if [ "$desktop" = kde ]; then
     QT_QPA_PLATFORM=xcb "$kde" >"$sess/portal-kde.log" 2>&1 </dev/null &
     pids+=($!)
     poll 15 has_name org.freedesktop.impl.portal.desktop.kde || setup_failed "xdg-desktop-portal-kde did not start"
+    # KWin learns of the desktop entries' grants from its service cache, which it may read again a
+    # moment after it started: the session is ready once the grant holds.
+    granted() { /usr/bin/python3 "$here/kwinshot.py" -t ppm /dev/null 2>/dev/null; }
+    poll 20 granted || setup_failed "KWin does not grant its screenshot interface to the session's desktop entries"
     cp /usr/share/xdg-desktop-portal/portals/kde.portal "$root/portals/"
     XDG_DESKTOP_PORTAL_DIR=$root/portals "$portal" -r >"$sess/portal.log" 2>&1 </dev/null &
     pids+=($!)

@@ -1,10 +1,12 @@
 // Build-time helper: renders the program's SVG drawings as PNG pictures, for the help (which
-// shows the very icons the toolbox shows) and for the icon theme of the desktop.
+// shows the very icons the toolbox shows), for the icon theme of the desktop, and for a build
+// without Qt SVG, which ships its drawings as pictures.
 //
 //   scrawlix_renderart SIZE OUTPUT-FOLDER INPUT.svg[=NAME] ...
 //
-// Each input becomes OUTPUT-FOLDER/NAME.png (NAME defaults to the input's base name), SIZE x SIZE
-// pixels. Exit status 1 when an input cannot be read or an output cannot be written.
+// Each input becomes OUTPUT-FOLDER/NAME.png (NAME defaults to the input's base name, and may hold
+// sub-folders, which are made), SIZE x SIZE pixels, or WIDTH x HEIGHT for a SIZE written WxH.
+// Exit status 1 when an input cannot be read or an output cannot be written.
 
 #include <QDir>
 #include <QFileInfo>
@@ -19,10 +21,15 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments().mid(1);
-    bool ok = false;
-    const int size = args.value(0).toInt(&ok);
-    if (args.size() < 3 || !ok || size <= 0) {
-        std::fprintf(stderr, "usage: scrawlix_renderart SIZE OUTPUT-FOLDER INPUT.svg[=NAME]...\n");
+    const QStringList sides = args.value(0).split(QLatin1Char('x'));
+    bool okWidth = false;
+    bool okHeight = false;
+    const int width = sides.value(0).toInt(&okWidth);
+    const int height = sides.size() == 2 ? sides.at(1).toInt(&okHeight) : width;
+    if (sides.size() == 1)
+        okHeight = okWidth;
+    if (args.size() < 3 || !okWidth || !okHeight || width <= 0 || height <= 0 || sides.size() > 2) {
+        std::fprintf(stderr, "usage: scrawlix_renderart SIZE[xHEIGHT] OUTPUT-FOLDER INPUT.svg[=NAME]...\n");
         return 2;
     }
     const QDir out(args.at(1));
@@ -37,14 +44,14 @@ int main(int argc, char** argv)
             status = 1;
             continue;
         }
-        QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+        QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
         QPainter p(&image);
         p.setRenderHint(QPainter::Antialiasing);
-        svg.render(&p, QRectF(0, 0, size, size));
+        svg.render(&p, QRectF(0, 0, width, height));
         p.end();
         const QString output = out.filePath(name + QStringLiteral(".png"));
-        if (!image.save(output, "PNG")) {
+        if (!QDir().mkpath(QFileInfo(output).path()) || !image.save(output, "PNG")) {
             std::fprintf(stderr, "scrawlix_renderart: cannot write %s\n", qPrintable(output));
             status = 1;
         }

@@ -16,13 +16,15 @@ packages=(
 )
 if [ "${1:-}" = "--tests" ]; then
     packages+=(
-        xvfb xauth openbox xfwm4 tint2 dbus-x11 xdotool xclip wmctrl imagemagick x11-utils x11-xserver-utils
+        xvfb xauth openbox xfwm4 xfce4-panel tint2 dbus-x11 xdotool xclip wmctrl imagemagick x11-utils x11-xserver-utils
         haskell-status-notifier-item-utils
         cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils libchm-bin ghostscript
-        # the syntax check of the Windows build (scripts/wincheck.sh)
-        g++-mingw-w64-x86-64-posix
+        # the Windows build (scripts/winqt.sh builds its Qt from Debian's source) and Wine to run it
+        g++-mingw-w64-x86-64-posix dpkg-dev wine wine64
         # the install and package checks
         desktop-file-utils appstream lintian dpkg-dev file man-db
+        # how file managers find the desktop entry for a type of file (gio)
+        libglib2.0-bin
         # a headless Wayland session: compositor, XWayland, the screenshot portal, native clients
         sway xwayland grim pipewire xdg-desktop-portal xdg-desktop-portal-wlr qt6-wayland
         python3-dbus python3-gi util-linux

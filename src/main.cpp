@@ -1,3 +1,4 @@
+#include "platform/filenames.h"
 #include "platform/platform.h"
 #include "platform/scaling.h"
 #include "platform/session.h"
@@ -10,10 +11,16 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QTimer>
+#include <cerrno>
 #include <cstdio>
+
+#if defined(Q_OS_UNIX)
+#include <unistd.h>
+#endif
 
 #if defined(__GLIBC__)
 #include <malloc.h>
@@ -48,12 +55,31 @@ int answerCommandLine(const CommandLine& commandLine)
         break;
     }
     const std::optional<InstanceRequest>& action = commandLine.action;
-    if (action && action->action == QLatin1String("open") && !action->argument.isEmpty() &&
-        !QFileInfo(action->argument).isFile()) {
-        print(stderr, QStringLiteral("scrawlix: there is no file %1\n").arg(action->argument));
-        return 1;
+    if (action && action->action == QLatin1String("open") && !action->argument.isEmpty()) {
+        const QByteArray file = filenames::fromArgument(action->argument);
+        const filenames::HeldName held(file);
+        if (!QFileInfo(held.name()).isFile()) {
+            print(stderr, QStringLiteral("scrawlix: there is no file %1\n").arg(QFile::decodeName(file)));
+            return 1;
+        }
     }
     return -1;
+}
+
+// The folder the program was started in, as the system's bytes.
+QByteArray workingFolder()
+{
+#if defined(Q_OS_UNIX)
+    QByteArray folder(4096, '\0');
+    while (!::getcwd(folder.data(), static_cast<size_t>(folder.size()))) {
+        if (errno != ERANGE)
+            return QFile::encodeName(QDir::currentPath());
+        folder.resize(folder.size() * 2);
+    }
+    return QByteArray(folder.constData());
+#else
+    return QFile::encodeName(QDir::currentPath());
+#endif
 }
 
 } // namespace
@@ -69,10 +95,11 @@ int main(int argc, char** argv)
     // for all of them, rather than an arena of their own that each keeps for good.
     mallopt(M_ARENA_MAX, 1);
 #endif
-    QStringList arguments;
+    // File names are taken as the system gives them: bytes, which need not be text.
+    QList<QByteArray> arguments;
     for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    const CommandLine commandLine = parseCommandLine(arguments, QDir::currentPath());
+        arguments << QByteArray(argv[i]);
+    const CommandLine commandLine = parseCommandLine(arguments, workingFolder());
     if (const int status = answerCommandLine(commandLine); status >= 0)
         return status;
 

@@ -51,7 +51,6 @@ public:
 
     // The persistent image: picture plus drawing. Null while there is neither: the canvas is
     // then all background.
-    QImage& image() { return image_; }
     const QImage& image() const { return image_; }
 
     // Where the next pen segment starts.

@@ -22,6 +22,13 @@ void moveCanvasTo(FrmMain& canvas, double leftTwips, double topTwips)
     canvas.setCanvasGeometry(r);
 }
 
+void moveCanvasToPixel(FrmMain& canvas, QPoint topLeft)
+{
+    QRect r = canvas.canvasGeometry();
+    r.moveTo(topLeft);
+    canvas.setCanvasGeometry(r);
+}
+
 void sizeCanvas(FrmMain& canvas, double widthTwips, double heightTwips)
 {
     QRect r = canvas.canvasGeometry();

@@ -3,6 +3,8 @@
 
 #include "fileio.h"
 
+#include "platform/filenames.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -117,7 +119,22 @@ QString replaceWithBmp(const QString& path, const QImage& source)
 
 QString shownPath(const QString& path)
 {
-    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    QString shown = QDir::toNativeSeparators(QFileInfo(filenames::shownName(path)).absoluteFilePath());
+    for (QChar& c : shown) {
+        if (c.category() == QChar::Other_Control)
+            c = QChar::ReplacementCharacter;
+    }
+    if (shown.size() > ShownPathLength) {
+        // The start says where, the end which file.
+        qsizetype head = ShownPathLength / 3;
+        qsizetype tail = ShownPathLength - head - 1;
+        if (shown.at(head - 1).isHighSurrogate()) // whole characters only
+            --head;
+        if (shown.at(shown.size() - tail).isLowSurrogate())
+            --tail;
+        shown = shown.left(head) + QChar(0x2026) + shown.right(tail);
+    }
+    return shown;
 }
 
 // Writing ---------------------------------------------------------------------------------------

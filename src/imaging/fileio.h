@@ -24,5 +24,8 @@ bool writeBmpFile(const QImage& image, const QString& path, QString* reason);
 // there is none.
 std::unique_ptr<QPrinter> chooseSystemPrinter();
 
-// A file's full name as messages show it, with the platform's separators.
+// A file's full name as messages show it, with the platform's separators: control characters
+// (a newline is allowed in a name) as U+FFFD, and a name longer than ShownPathLength characters
+// cut in its middle, so that no name makes a box higher or wider than the screen.
+constexpr int ShownPathLength = 90;
 QString shownPath(const QString& path);

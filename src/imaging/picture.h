@@ -13,7 +13,6 @@ public:
 
     bool isNull() const { return image_.isNull(); }
     const QImage& image() const { return image_; }
-    const QVector<QRgb>& palette() const { return palette_; }
 
     // Size in HIMETRIC: pixels x 2540 / dpi, rounded.
     int Width() const;

@@ -11,25 +11,15 @@
 namespace {
 
 // Twips in one unit of the given scale.
-double twipsPerUnit(int unit, double pixelsPerInch, bool vertical)
+double twipsPerUnit(int unit, double pixelsPerInch)
 {
     switch (unit) {
     case scale::Twips:
         return 1.0;
-    case scale::Points:
-        return 20.0;
     case scale::Pixels:
         if (!(pixelsPerInch > 0))
             throw PrinterError("The printer reports no resolution.");
         return 1440.0 / pixelsPerInch;
-    case scale::Characters:
-        return vertical ? 240.0 : 120.0;
-    case scale::Inches:
-        return 1440.0;
-    case scale::Millimeters:
-        return 1440.0 / 25.4;
-    case scale::Centimeters:
-        return 14400.0 / 25.4;
     case scale::Himetric:
         return 1440.0 / 2540.0;
     default:
@@ -47,10 +37,10 @@ float toSingle(double v)
 
 } // namespace
 
-float scaleConvert(float value, int fromUnit, int toUnit, double pixelsPerInch, bool vertical)
+float scaleConvert(float value, int fromUnit, int toUnit, double pixelsPerInch)
 {
-    const double from = twipsPerUnit(fromUnit, pixelsPerInch, vertical);
-    const double to = twipsPerUnit(toUnit, pixelsPerInch, vertical);
+    const double from = twipsPerUnit(fromUnit, pixelsPerInch);
+    const double to = twipsPerUnit(toUnit, pixelsPerInch);
     return toSingle(static_cast<double>(value) * from / to);
 }
 
@@ -132,12 +122,6 @@ bool QtPrinterSurface::printing() const
     return painter_ && painter_->isActive();
 }
 
-int QtPrinterSurface::Orientation() const
-{
-    return printer_.pageLayout().orientation() == QPageLayout::Landscape ? orientation::Landscape
-                                                                         : orientation::Portrait;
-}
-
 void QtPrinterSurface::setOrientation(int value)
 {
     if (value != orientation::Portrait && value != orientation::Landscape)
@@ -163,23 +147,23 @@ QRectF QtPrinterSurface::printableRect() const
 float QtPrinterSurface::ScaleWidth() const
 {
     return scaleConvert(static_cast<float>(printableRect().width()), scale::Pixels, scale::Twips,
-                        printer_.resolution(), false);
+                        printer_.resolution());
 }
 
 float QtPrinterSurface::ScaleHeight() const
 {
     return scaleConvert(static_cast<float>(printableRect().height()), scale::Pixels, scale::Twips,
-                        printer_.resolution(), true);
+                        printer_.resolution());
 }
 
 float QtPrinterSurface::ScaleX(float value, int fromUnit, int toUnit) const
 {
-    return scaleConvert(value, fromUnit, toUnit, printer_.resolution(), false);
+    return scaleConvert(value, fromUnit, toUnit, printer_.resolution());
 }
 
 float QtPrinterSurface::ScaleY(float value, int fromUnit, int toUnit) const
 {
-    return scaleConvert(value, fromUnit, toUnit, printer_.resolution(), true);
+    return scaleConvert(value, fromUnit, toUnit, printer_.resolution());
 }
 
 void QtPrinterSurface::PaintPicture(const Picture& picture, float x, float y, float width,

@@ -16,12 +16,7 @@ class QPrinter;
 // ScaleX and ScaleY convert between.
 namespace scale {
 constexpr int Twips = 1;
-constexpr int Points = 2;
 constexpr int Pixels = 3;
-constexpr int Characters = 4; // 120 twips across, 240 down
-constexpr int Inches = 5;
-constexpr int Millimeters = 6;
-constexpr int Centimeters = 7;
 constexpr int Himetric = 8;
 } // namespace scale
 
@@ -40,7 +35,7 @@ public:
 
 // Converts a length between two scale units; pixelsPerInch serves the pixel unit. Throws
 // PrinterError for a unit it does not know and for a result beyond single precision.
-float scaleConvert(float value, int fromUnit, int toUnit, double pixelsPerInch, bool vertical);
+float scaleConvert(float value, int fromUnit, int toUnit, double pixelsPerInch);
 
 // The orientation a picture prints in: portrait when it is at least as high as it is wide.
 int orientationForPicture(int widthHimetric, int heightHimetric);
@@ -69,7 +64,6 @@ class PrinterSurface
 public:
     virtual ~PrinterSurface() = default;
 
-    virtual int Orientation() const = 0;
     virtual void setOrientation(int orientation) = 0;
     // The printable area.
     virtual float ScaleWidth() const = 0;
@@ -94,7 +88,6 @@ public:
     QtPrinterSurface(const QtPrinterSurface&) = delete;
     QtPrinterSurface& operator=(const QtPrinterSurface&) = delete;
 
-    int Orientation() const override;
     void setOrientation(int orientation) override;
     float ScaleWidth() const override;
     float ScaleHeight() const override;

@@ -12,6 +12,7 @@
 #include "screenpixels.h"
 #include "shellopen.h"
 #include "startupentry.h"
+#include "taskbar.h"
 #include "topmost.h"
 
 #include <QString>
@@ -29,6 +30,7 @@ struct Platform {
     std::unique_ptr<ScreenGrab> grab;     // freezing the screen for a capture
     std::unique_ptr<CursorPosition> cursor;
     std::unique_ptr<TopMost> topMost;
+    std::unique_ptr<Taskbar> taskbar;
     std::unique_ptr<ShellOpen> shell;
     std::unique_ptr<StartupEntry> startup;
     std::unique_ptr<MessageBoxes> messages;

@@ -14,6 +14,7 @@
 #include "ui/widgets.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,6 +24,13 @@
 #include <QStyleOptionButton>
 
 namespace {
+
+// What OK says when the settings could not be stored at `location`.
+QString settingsNotSavedMessage(const QString& location)
+{
+    return QStringLiteral("The settings could not be saved in\n%1\n\nThey last until Scrawlix ends.")
+        .arg(QDir::toNativeSeparators(location));
+}
 
 // Label captions write a literal "&" as "&&"; labels here have no access keys.
 QString labelCaption(QString caption)
@@ -228,21 +236,26 @@ void FrmOptions::cmdOK_Click()
         txtHotKeyLetter->selectAll();
         return;
     }
-    store.save(keys::HotKey, letter);
-    store.save(keys::PenSize, cboDefaultPenSize->currentText());
-    store.save(keys::Tool, QString::number(cboDefaultTool->currentIndex()));
+    bool saved = store.save(keys::HotKey, letter);
+    saved &= store.save(keys::PenSize, cboDefaultPenSize->currentText());
+    saved &= store.save(keys::Tool, QString::number(cboDefaultTool->currentIndex()));
     if (cboDefaultPenColor->currentText() == colorNames().value(CustomColorIndex))
-        store.save(keys::CustomColor, txtcustomcolor->text());
-    store.save(keys::PenColor, QString::number(cboDefaultPenColor->currentIndex()));
-    store.save(keys::Font, QString::number(cboDefaultFont->currentIndex()));
+        saved &= store.save(keys::CustomColor, txtcustomcolor->text());
+    saved &= store.save(keys::PenColor, QString::number(cboDefaultPenColor->currentIndex()));
+    saved &= store.save(keys::Font, QString::number(cboDefaultFont->currentIndex()));
     // The choice is recorded even when the start-up entry could not be reached.
     if (chkRunOnStartup->checkState() == Qt::Checked) {
         AddToStartup(startup_, messages_);
-        store.save(keys::RunOnStartup, QStringLiteral("1"));
+        saved &= store.save(keys::RunOnStartup, QStringLiteral("1"));
     } else {
         RemoveFromStartup(startup_, messages_);
-        store.save(keys::RunOnStartup, QStringLiteral("0"));
+        saved &= store.save(keys::RunOnStartup, QStringLiteral("0"));
     }
+    // As an entry out of reach is told, so is a settings file out of reach; the values last
+    // until the program ends.
+    if (!saved)
+        messages_.Show(settingsNotSavedMessage(store.location()), mb::Critical,
+                       QStringLiteral("Error"));
 
     // The new letter counts at once: the hot-key handler reads the store on every press, and the
     // earlier combination stays registered but no longer matches.

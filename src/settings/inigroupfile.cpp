@@ -1,49 +1,26 @@
 #include "inigroupfile.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-#include <QStringDecoder>
+#include "platform/userfiles.h"
 
-#include <filesystem>
-#include <system_error>
+#include <QStringDecoder>
 
 namespace {
 
 // A settings file larger than this is no settings file of ours.
 constexpr qint64 MaxFileBytes = 1 << 20;
 
-enum class FileState { Absent, Regular, Other };
-
-FileState stateOf(const QString& path)
-{
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const fs::file_status st = fs::status(fs::path(path.toStdU16String()), ec);
-    if (st.type() == fs::file_type::not_found)
-        return FileState::Absent;
-    return st.type() == fs::file_type::regular ? FileState::Regular : FileState::Other;
-}
-
-// The bytes of the file, or false when it must be left alone.
+// The bytes of the file (none when it is absent), or false when it must be left alone.
 bool readFile(const QString& path, QByteArray* bytes)
 {
-    bytes->clear();
-    switch (stateOf(path)) {
-    case FileState::Absent:
+    switch (userfiles::readSmallFile(path, MaxFileBytes, bytes)) {
+    case userfiles::ReadResult::Absent:
         return true;
-    case FileState::Other:
+    case userfiles::ReadResult::Refused:
         return false;
-    case FileState::Regular:
+    case userfiles::ReadResult::Read:
         break;
     }
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return false;
-    *bytes = f.read(MaxFileBytes + 1);
-    return bytes->size() <= MaxFileBytes && f.error() == QFileDevice::NoError &&
-           ini::isText(*bytes);
+    return ini::isText(*bytes);
 }
 
 // One line of the file: where it starts, where its text ends (before "\r\n" or "\n"), and where
@@ -230,11 +207,12 @@ IniGroupFile::IniGroupFile(const QString& path, const QString& group) : path_(pa
 
 QString IniGroupFile::read(const QString& key) const
 {
+    // A value that could not be written is the value for this run, whatever the file says.
+    if (const auto kept = unsaved_.constFind(key); kept != unsaved_.constEnd())
+        return kept.value();
     QByteArray bytes;
     QString value;
-    if (!readFile(path_, &bytes))
-        return unsaved_.value(key);
-    if (!ini::findValue(bytes, group_, key, &value))
+    if (!readFile(path_, &bytes) || !ini::findValue(bytes, group_, key, &value))
         return {};
     return value;
 }
@@ -242,16 +220,8 @@ QString IniGroupFile::read(const QString& key) const
 bool IniGroupFile::save(const QString& key, const QString& value)
 {
     QByteArray bytes;
-    bool written = false;
-    if (readFile(path_, &bytes)) {
-        QDir().mkpath(QFileInfo(path_).absolutePath());
-        QSaveFile f(path_);
-        const QByteArray out = ini::withValue(bytes, group_, key, value);
-        if (f.open(QIODevice::WriteOnly) && f.write(out) == out.size())
-            written = f.commit();
-        else
-            f.cancelWriting();
-    }
+    const bool written = readFile(path_, &bytes) &&
+                         userfiles::replaceFile(path_, ini::withValue(bytes, group_, key, value));
     if (written)
         unsaved_.remove(key);
     else

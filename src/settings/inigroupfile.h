@@ -4,7 +4,8 @@
 // Scrawlix.conf by hand: their comments, other groups, blank lines and values that the program
 // cannot use all stay as they are, byte for byte. Writing a key changes only that key's line, or
 // adds one line for it. A file that is not a regular file (a pipe, a device) or not UTF-8 text is
-// never read from nor written to: what the program saves then lasts until it ends.
+// never read from nor written to, and neither is a link to another user's file: what the program
+// saves then lasts until it ends.
 
 #include <QByteArray>
 #include <QHash>
@@ -18,7 +19,7 @@ public:
     // The key's value in the group, "" when it is absent or the file cannot be read.
     QString read(const QString& key) const;
     // Sets the key's value in the file at once. False when the file cannot be written; the
-    // value is then kept for this run.
+    // value is then kept for this run, and read() gives it.
     bool save(const QString& key, const QString& value);
 
     QString path() const { return path_; }

@@ -44,16 +44,16 @@ QString SettingsStore::read(const QString& key) const
     return registry_->value(Group + QLatin1Char('/') + key).toString();
 }
 
-void SettingsStore::save(const QString& key, const QString& value)
+bool SettingsStore::save(const QString& key, const QString& value)
 {
     // Written through at once: the store outlives the program, and it may end abruptly.
-    if (file_) {
-        file_->save(key, value);
-        return;
-    }
+    if (file_)
+        return file_->save(key, value);
     registry_->setValue(Group + QLatin1Char('/') + key, value);
     registry_->sync();
+    return registry_->status() == QSettings::NoError;
 }
+
 
 QString SettingsStore::location() const
 {

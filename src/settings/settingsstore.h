@@ -21,9 +21,10 @@ public:
     ~SettingsStore();
 
     QString read(const QString& key) const;
-    void save(const QString& key, const QString& value);
+    // False when the value could not be stored; it then lasts until the program ends.
+    bool save(const QString& key, const QString& value);
 
-    // Where the store lives, for messages and the help page.
+    // Where the store lives, for the message when it cannot be written.
     QString location() const;
 
 private:

@@ -2,8 +2,10 @@
 
 #include "version.h"
 
+#include "platform/filenames.h"
+
 #include <QDir>
-#include <QUrl>
+#include <QFile>
 
 namespace {
 
@@ -24,12 +26,21 @@ constexpr Plain PlainActions[] = {
     {"--exit", "exit"},
 };
 
-QString absoluteFile(const QString& given, const QString& workingDir)
+// The absolute name, as the system's bytes, of a file given on the command line. The bytes go
+// through QDir as Latin-1, one character a byte, so that none is lost on the way.
+QByteArray absoluteFile(const QByteArray& given, const QByteArray& workingDir)
 {
-    QString path = given;
-    if (path.startsWith(QLatin1String("file:")))
-        path = QUrl(path).toLocalFile();
-    return QDir::cleanPath(QDir(workingDir).absoluteFilePath(path));
+    QByteArray path = given;
+    if (path.startsWith("file:"))
+        path = filenames::fromArgument(QString::fromUtf8(given));
+    const QString cleaned = QDir::cleanPath(
+        QDir(QString::fromLatin1(workingDir)).absoluteFilePath(QString::fromLatin1(path)));
+    return cleaned.toLatin1();
+}
+
+QString shown(const QByteArray& arg)
+{
+    return QFile::decodeName(arg);
 }
 
 CommandLine failure(const QString& message)
@@ -42,45 +53,59 @@ CommandLine failure(const QString& message)
 
 } // namespace
 
-CommandLine parseCommandLine(const QStringList& arguments, const QString& workingDir)
+CommandLine parseCommandLine(const QList<QByteArray>& arguments, const QByteArray& workingDir)
 {
     CommandLine result;
     bool help = false;
     bool version = false;
+    // The request for a file: its name as text, or, when that name is not text, a URL that
+    // keeps its bytes. A name longer than the system takes is no file at all.
+    QString tooLong;
+    const auto openFile = [&](const QByteArray& given) {
+        const QByteArray path = absoluteFile(given, workingDir);
+        if (path.size() > filenames::maxPathBytes())
+            tooLong = shown(given);
+        return InstanceRequest{QStringLiteral("open"), filenames::toArgument(path)};
+    };
     for (int i = 0; i < arguments.size(); ++i) {
-        const QString& arg = arguments.at(i);
+        const QByteArray& arg = arguments.at(i);
         std::optional<InstanceRequest> action;
-        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+        if (arg == "--help" || arg == "-h") {
             help = true;
             continue;
         }
-        if (arg == QLatin1String("--version")) {
+        if (arg == "--version") {
             version = true;
             continue;
         }
         for (const Plain& p : PlainActions) {
-            if (arg == QLatin1String(p.option))
+            if (arg == p.option)
                 action = InstanceRequest{QLatin1String(p.action), {}};
         }
-        if (arg == QLatin1String("--open")) {
+        if (arg == "--open") {
             // The file is optional: without one, the program asks for it as the menu's Open does.
             action = InstanceRequest{QStringLiteral("open"), {}};
-            if (i + 1 < arguments.size() && !arguments.at(i + 1).startsWith(QLatin1Char('-')))
-                action->argument = absoluteFile(arguments.at(++i), workingDir);
-        } else if (arg.startsWith(QLatin1String("--open="))) {
-            const QString file = arg.mid(7);
+            if (i + 1 < arguments.size() && !arguments.at(i + 1).startsWith('-'))
+                action = openFile(arguments.at(++i));
+        } else if (arg.startsWith("--open=")) {
+            const QByteArray file = arg.mid(7);
             if (file.isEmpty())
                 return failure(QStringLiteral("--open= names no file"));
-            action = InstanceRequest{QStringLiteral("open"), absoluteFile(file, workingDir)};
+            action = openFile(file);
         }
-        if (!action) {
-            if (arg.startsWith(QLatin1Char('-')))
-                return failure(QStringLiteral("unknown option '%1'").arg(arg));
-            return failure(QStringLiteral("unexpected argument '%1'").arg(arg));
-        }
+        if (!action && arg.startsWith('-'))
+            return failure(QStringLiteral("unknown option '%1'").arg(shown(arg)));
+        // A file by itself is opened, as a file manager's "Open with" asks.
+        if (!action)
+            action = openFile(arg);
+        if (!tooLong.isEmpty())
+            return failure(QStringLiteral("the file name is longer than the system takes "
+                                          "(%1 bytes): %2")
+                               .arg(filenames::maxPathBytes())
+                               .arg(tooLong.left(80) + QStringLiteral("...")));
         if (result.action)
             return failure(
-                QStringLiteral("one action at a time: '%1' after another action").arg(arg));
+                QStringLiteral("one action at a time: '%1' after another action").arg(shown(arg)));
         result.action = action;
     }
     if (help)
@@ -93,7 +118,7 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& workin
 QString usageText()
 {
     return QStringLiteral(
-        "Usage: scrawlix [ACTION]\n"
+        "Usage: scrawlix [ACTION | FILE]\n"
         "\n"
         "Scrawlix waits in the system tray. Press the Windows key + V, or double-click the tray\n"
         "icon, to freeze the screen into a canvas and draw on it. On a desktop without a tray,\n"
@@ -113,6 +138,7 @@ QString usageText()
         "  --configuration    open the Configuration dialog\n"
         "  --show-help        open the help\n"
         "  --send-to-tray     hide the canvas and the toolbox, discarding the drawing\n"
+        "  FILE               the same as --open FILE\n"
         "  --exit             end the running Scrawlix\n"
         "\n"
         "Options:\n"

@@ -4,8 +4,9 @@
 
 #include "platform/instancechannel.h"
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
-#include <QStringList>
 #include <optional>
 
 struct CommandLine {
@@ -20,9 +21,9 @@ struct CommandLine {
     QString error;
 };
 
-// Reads the arguments (without the program's name). A relative FILE of --open is taken from
-// workingDir.
-CommandLine parseCommandLine(const QStringList& arguments, const QString& workingDir);
+// Reads the arguments (without the program's name), as the system's bytes. A relative FILE is
+// taken from workingDir; the request names it as filenames::toArgument does.
+CommandLine parseCommandLine(const QList<QByteArray>& arguments, const QByteArray& workingDir);
 
 QString usageText();
 QString versionText(); // "Scrawlix 5.0.68"

@@ -26,9 +26,6 @@ void OpenImage(Program& program);
 // Opening a given file, as OpenImage does after its dialog; a file that cannot be read is reported.
 void OpenImageFile(Program& program, const QString& fileName);
 void PrintImage(Program& program);
-// PrintImage with the choice of printer handed in.
-using PrinterChooser = std::function<std::unique_ptr<QPrinter>()>;
-void PrintImageWith(Program& program, const PrinterChooser& choosePrinter);
 
 // Help, About and the options dialog.
 void ShowHelp(Program& program);

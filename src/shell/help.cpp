@@ -8,6 +8,7 @@
 #include "platform/platform.h"
 #include "program.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 void ShowHelp(Program& program)
@@ -21,8 +22,14 @@ void ShowHelp(Program& program)
     ShellOpen& shell = *program.platform().shell;
     const QString file = program.helpFile;
     const auto openFile = [&shell](const QString& f) { return QFileInfo(f).isFile() && shell.Open(f); };
-    const bool opened = !file.isEmpty() && (openFile(file) || openFile(helpPagesIndex(file)));
-    if (!opened)
-        program.platform().messages->Show(QStringLiteral("Help File unavailable."), mb::Critical,
-                                           QStringLiteral("Help Error"));
+    const QString pages = file.isEmpty() ? QString() : helpPagesIndex(file);
+    const bool opened = !file.isEmpty() && (openFile(file) || openFile(pages));
+    if (opened)
+        return;
+    // With nothing to show them, the user can still read the pages, once told where they are.
+    QString text = QStringLiteral("Help File unavailable.");
+    if (QFileInfo(pages).isFile())
+        text += QStringLiteral("\n\nThe help pages can be read in a web browser:\n%1")
+                    .arg(QDir::toNativeSeparators(pages));
+    program.platform().messages->Show(text, mb::Critical, QStringLiteral("Help Error"));
 }

@@ -74,6 +74,10 @@ void SnapshotCanvas(Program& program, int destination)
         return;
     // Requests (the hot key among them) wait until the snapshot is taken.
     const CaptureController::Hold hold(program.capture);
+    // The canvas asks for the focus while the toolbox is still there: a window manager does not
+    // hand it back to a window kept off the taskbar, and Qt's own request, made once the toolbox
+    // is gone, carries a time that the X server then ignores.
+    canvas->windowHandle()->requestActivate();
     const QPointer<FrmMain> alive(canvas);
     settle(program, canvas, toolbox);
     if (!alive)
@@ -226,7 +230,7 @@ void OpenImageFile(Program& program, const QString& fileName)
     canvas->setCanvasState(FrmMain::Normal);
     const Picture picture = CreateBitmapPicture(CapturedBitmap{loaded.image, {}});
     canvas->setPicture(picture);
-    moveCanvasTo(*canvas, 0, 0);
+    moveCanvasToPixel(*canvas, primaryMonitorRect().topLeft()); // "left 0, top 0" of the screen
     sizeCanvas(*canvas, units::himetricToTwips(picture.Width()),
                          units::himetricToTwips(picture.Height()));
     canvas->showCanvas();
@@ -238,17 +242,16 @@ void OpenImageFile(Program& program, const QString& fileName)
     showToolboxOverCanvas(program);
 }
 
-void PrintImageWith(Program& program, const PrinterChooser& choosePrinter)
+void PrintImage(Program& program)
 {
-    if (program.capture.deferWhileBusy(
-            [&program, choosePrinter] { PrintImageWith(program, choosePrinter); }))
+    if (program.capture.deferWhileBusy([&program] { PrintImage(program); }))
         return;
     QPointer<FrmMain> canvas = program.frmMain();
     if (!canvas)
         return;
     // Whatever goes wrong from here on ends the print without a word, except a missing printer.
     try {
-        const std::unique_ptr<QPrinter> printer = choosePrinter();
+        const std::unique_ptr<QPrinter> printer = chooseSystemPrinter();
         if (!printer) {
             program.platform().messages->Show(
                 QStringLiteral("There is no available printer to use."), mb::Exclamation,
@@ -271,7 +274,3 @@ void PrintImageWith(Program& program, const PrinterChooser& choosePrinter)
     }
 }
 
-void PrintImage(Program& program)
-{
-    PrintImageWith(program, chooseSystemPrinter);
-}

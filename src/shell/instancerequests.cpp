@@ -3,6 +3,7 @@
 #include "canvas/frmmain.h"
 #include "captureflow.h"
 #include "commands.h"
+#include "platform/filenames.h"
 #include "platform/instancechannel.h"
 #include "program.h"
 #include "trayicon.h"
@@ -29,10 +30,17 @@ void RunInstanceRequest(Program& program, const InstanceRequest& request)
         if (program.capture.keepsCanvas())
             ShowHideCanvas(program, QStringLiteral("show"));
     } else if (action == QLatin1String("open")) {
-        if (request.argument.isEmpty())
+        if (request.argument.isEmpty()) {
             menuOpen(program);
-        else
-            OpenImageFile(program, request.argument);
+            return;
+        }
+        // A name that is not text arrives as a URL of its bytes, and is opened through a
+        // descriptor held while the file is read. One longer than the system takes names no file.
+        const QByteArray file = filenames::fromArgument(request.argument);
+        if (file.isEmpty() || file.size() > filenames::maxPathBytes())
+            return;
+        const filenames::HeldName held(file);
+        OpenImageFile(program, held.name());
     } else if (action == QLatin1String("toolbox")) {
         ShowToolbox(program);
     } else if (action == QLatin1String("about")) {

@@ -15,7 +15,6 @@ class MenuExtender
 public:
     void AttachMenus(QMenu* menu, const QHash<QString, QIcon>& imgList);
     void DetachMenus(QMenu* menu);
-    bool attached() const { return attached_; }
 
 private:
     bool attached_ = false;

@@ -12,7 +12,6 @@
 #include "toolbox/frmtoolbox.h"
 #include "toolselection.h"
 #include "trayicon.h"
-#include "ui/screenmetrics.h"
 
 #include <QCoreApplication>
 
@@ -123,16 +122,6 @@ void Program::unloadForm(QWidget* form)
     forms_.removeAll(QPointer<QWidget>(form));
     form->close();
     form->deleteLater();
-}
-
-double Program::twipsPerPixelX() const
-{
-    return screenTwipsPerPixelX();
-}
-
-double Program::twipsPerPixelY() const
-{
-    return screenTwipsPerPixelY();
 }
 
 QWidget* loadedForm(const Program& program, const QString& name)

@@ -102,10 +102,6 @@ public:
     // Runs before each window is unloaded by ExitProgram; tests make it fail.
     std::function<void(const QString& formName)> beforeUnload;
 
-    // Screen metrics.
-    double twipsPerPixelX() const;
-    double twipsPerPixelY() const;
-
 private:
     std::unique_ptr<Platform> platform_;
     std::unique_ptr<SettingsStore> settings_;

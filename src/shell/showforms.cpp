@@ -56,6 +56,7 @@ FrmAbout* loadAbout(Program& program)
 {
     auto* about = new FrmAbout(*program.platform().shell);
     program.registerForm(about);
+    program.platform().taskbar->SkipTaskbar(about);
     unloadOnRequest(program, about);
     about->Form_Load();
     centreOnScreen(about);

@@ -127,6 +127,9 @@ void runStartup(Program& program)
     // Load the toolbox; this fills its lists. It is not shown: start-up ends with it hidden
     // anyway, and showing it here would flash it on the screen.
     FrmToolbox* toolbox = program.loadToolbox();
+    // Both belong to the tray icon: neither has a taskbar button.
+    program.platform().taskbar->SkipTaskbar(canvas);
+    program.platform().taskbar->SkipTaskbar(toolbox);
 
     tray->showIcon(artIcon(QStringLiteral("icons/scrawlix")));
     // What the platform's services have to tell the user about this session goes to the tray,

@@ -27,6 +27,10 @@ TrayIcon::TrayIcon(Program& program, QWidget* canvas)
 
     mnuMenu = new QMenu(canvas);
     buildMenu();
+    // The icon's own menu: an XEmbed tray shows it on the right button by itself, and a
+    // StatusNotifier host reads it over D-Bus and shows it as its own, since many such hosts
+    // never ask the program to show a menu.
+    STI->setContextMenu(mnuMenu);
 }
 
 void TrayIcon::buildMenu()
@@ -166,7 +170,8 @@ void TrayIcon::STI_Activated(int reason)
 
 void TrayIcon::STI_MouseDown(int button)
 {
-    if (button == 2)
+    // On an XEmbed tray the menu is open already when the right button is reported.
+    if (button == 2 && !mnuMenu->isVisible())
         mnuMenu->popup(QCursor::pos());
 }
 

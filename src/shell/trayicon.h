@@ -15,7 +15,8 @@ class QWidget;
 class QWindow;
 
 // The tray icon and its popup menu. A double-click captures, the right button opens the menu; the
-// menu's "Show" item is enabled exactly while a hidden canvas is kept.
+// menu's "Show" item is enabled exactly while a hidden canvas is kept. The menu is the icon's
+// context menu too, which Qt exports over D-Bus to StatusNotifier hosts.
 class TrayIcon : public QObject
 {
     Q_OBJECT

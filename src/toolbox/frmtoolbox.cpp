@@ -2,6 +2,7 @@
 
 #include "canvas/cmdlg.h"
 #include "platform/keystate.h"
+#include "platform/qt/titlebar.h"
 #include "platform/units.h"
 #include "settings/lists.h"
 #include "ui/art.h"
@@ -26,6 +27,9 @@ FrmToolbox::FrmToolbox(KeyState& keys, Cmdlg& cmdlg, ColorTable& colors, QWidget
     setWindowIcon(artIcon(QStringLiteral("icons/scrawlix")));
     const QRect client = layout(0, 0, 2175, 5535);
     setFixedSize(client.size());
+    // Wider where the window manager's frame would cut the title short; the widgets keep their
+    // places, and the margin falls to the right.
+    fitTitle(this);
 
     frameColor = new FrameCaption(QStringLiteral("Pen && Text Color"), this);
     frameColor->setObjectName(QStringLiteral("frameColor"));

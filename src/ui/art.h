@@ -1,7 +1,8 @@
 #pragma once
 
 // The program's drawings (cursors, icons, pictures) are SVG files compiled into the binary under
-// ":/cursors", ":/icons" and ":/images". These render them at the size they are shown.
+// ":/cursors", ":/icons" and ":/images" (in a build without Qt SVG, as PNG pictures rendered from
+// them at build time). These render them at the size they are shown.
 
 #include <QCursor>
 #include <QIcon>

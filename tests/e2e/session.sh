@@ -9,6 +9,7 @@
 #   SCRAWLIX_E2E_MONITORS="1280x1024+0+0 *1920x1080+1280+0"
 #                              monitors on one screen that holds them all; "*" marks the primary
 #   SCRAWLIX_E2E_WM=xfwm4      the window manager: openbox (the default) or xfwm4
+#   SCRAWLIX_E2E_TASKBAR=1     the tint2 panel lists the windows (a task list left of its tray)
 #   SCRAWLIX_SCREEN=WxHxD      the screen without monitors; 1920x1080x24
 # shellcheck disable=SC2317 # functions called from traps and through poll
 set -uo pipefail
@@ -131,8 +132,10 @@ cat >"$sess/openbox.xml" <<'EOF'
   </mouse>
 </openbox_config>
 EOF
-cat >"$sess/tint2rc" <<'EOF'
-panel_items = S
+panel_items=S
+[ -z "${SCRAWLIX_E2E_TASKBAR:-}" ] || panel_items=TS
+cat >"$sess/tint2rc" <<EOF
+panel_items = $panel_items
 panel_size = 100% 30
 panel_padding = 4 0 4
 panel_position = bottom center horizontal

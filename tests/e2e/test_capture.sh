@@ -3,7 +3,8 @@
 # from; Ctrl makes it the active window; the tray icon captures and its menu reaches the commands; hide
 # keeps the canvas; copy puts it on the clipboard; a capture over the drawn canvas leaves it out; the keypad steps the size even from the tray; the
 # toolbox's close box only hides it; Exit ends the program and removes the icon. Under a
-# StatusNotifier host, which reports clicks only, two clicks make the double-click.
+# StatusNotifier host, which reports clicks only, two clicks make the double-click, and the host
+# shows the menu that the program exports over D-Bus (snihost.py), whose items work.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/canvas_lib.sh"
 
@@ -108,4 +109,30 @@ holds_for 1 canvas_hidden || fail "a single click captured"
 click_item
 click_item
 wait_canvas 0 0 1920 1080
-stop_scrawlix || fail "TERM did not end the program"
+
+section "that host shows the program's menu, read over D-Bus: the items, their icons and states"
+sni() { /usr/bin/python3 "$(dirname "$0")/snihost.py" "$@"; }
+menu=$(sni layout) || fail "the host finds no menu: $(sni menu-path 2>&1)"
+want="standard|Capture Screen|enabled|visible|16x16
+standard|Capture Window|enabled|visible|16x16
+standard|Show Toolbox|enabled|visible|16x16
+standard|Open|enabled|visible|16x16
+separator||enabled|visible|-
+standard|_About|enabled|visible|16x16
+standard|_Configuration|enabled|visible|16x16
+standard|_Help|enabled|visible|16x16
+separator||enabled|visible|-
+standard|Show|disabled|visible|16x16
+standard|Hide|disabled|hidden|16x16
+separator||enabled|visible|-
+standard|Send to System Tray|enabled|visible|16x16
+standard|E_xit|enabled|visible|16x16"
+[ "$menu" = "$want" ] || fail "the exported menu differs (< expected, > exported):
+$(diff <(echo "$want") <(echo "$menu") | grep '^[<>]' || true)"
+click_toolbox hide
+wait_for 5 canvas_hidden || fail "Hide left the canvas"
+wait_for 5 eval 'sni layout | grep -qx "standard|Show|enabled|visible|16x16"' || fail "Show stayed greyed after Hide"
+sni click Show
+wait_canvas
+sni click "E_xit"
+wait_for 10 eval '! scrawlix_running' || fail "the menu's Exit did not end the program"

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # The command line and one running program per session: --help and --version need no display; an
 # action starts the program when none runs; a later start makes no second tray icon but hands its
-# action to the running program (or has it say that it runs); --exit ends it; without a session
-# bus the program still starts.
+# action to the running program (or has it say that it runs); a file name that is not UTF-8 is
+# opened; Open over D-Bus refuses a name longer than the system takes at once, and a name of many
+# newlines makes no giant message box; --exit ends it; after the session bus restarts, a later
+# start still reaches the running program; without a session bus the program still starts.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/canvas_lib.sh"
+source "$(dirname "$0")/dialogs_lib.sh"
 
 # later [ARG...]: a later start, in the foreground; its status in LATER_STATUS, its output in LATER_OUT.
 later() {
@@ -70,6 +73,49 @@ expect_eq "a yellow pixel" "208,208,48" "$(pixel opened.png 20 20)"
 expect_eq "a blue pixel" "48,48,208" "$(pixel opened.png 200 150)"
 later --open "$E2E_TMP/pictures/missing.bmp"
 [ "$LATER_STATUS" = 1 ] && [[ $LATER_OUT == *missing.bmp* ]] || fail "a missing file: status $LATER_STATUS, '$LATER_OUT'"
+send_to_tray
+
+section "a file whose name is not UTF-8 is opened, from the command line as from a file manager"
+odd=$E2E_TMP/pictures/$'caf\xe9 \xff.bmp'
+convert -size 240x160 xc:'#d03030' "BMP3:$odd"
+expect_later_ok --open "$odd"
+wait_canvas 0 0 240 160
+send_to_tray
+(cd "$E2E_TMP/pictures" && expect_later_ok $'caf\xe9 \xff.bmp')
+wait_canvas 0 0 240 160
+send_to_tray
+
+section "Open over D-Bus: a name longer than the system takes is refused at once"
+# dbus_open PYTHON-EXPRESSION: Open with the string it makes; prints the error's name, if any.
+dbus_open() {
+    /usr/bin/python3 - "$1" <<'PY'
+import sys
+import dbus
+o = dbus.SessionBus().get_object("io.github.scrawlix.Scrawlix", "/io/github/scrawlix/Scrawlix")
+try:
+    o.Open(eval(sys.argv[1]), dbus_interface="io.github.scrawlix.Scrawlix", timeout=60)
+except dbus.DBusException as e:
+    print(e.get_dbus_name())
+PY
+}
+for name in '"/tmp/" + "a" * (1 << 20)' '"/tmp/" + "\n" * 5000 + ".bmp"'; do
+    start=${EPOCHREALTIME/./}
+    answer=$(dbus_open "$name")
+    took=$(((${EPOCHREALTIME/./} - start) / 1000))
+    expect_eq "the answer to Open($name)" org.freedesktop.DBus.Error.InvalidArgs "$answer"
+    ((took < 2000)) || fail "Open($name) took $took ms"
+done
+expect_later_ok --capture-screen
+wait_canvas 0 0 1920 1080
+send_to_tray
+
+section "a name of 3000 newlines makes a message box that fits the screen"
+[ -z "$(dbus_open '"/tmp/missing" + "\n" * 3000 + ".bmp"')" ] || fail "Open refused a name the system takes"
+wait_window Scrawlix # the box saying that it cannot be opened
+read -r _ _ bw bh < <(window_geometry "$(windows_named Scrawlix | head -1)")
+((bw < 1000 && bh < 400)) || fail "the message box is ${bw}x$bh"
+xdotool key Return
+wait_window_gone Scrawlix
 
 section "--exit ends the running program"
 expect_eq "tray icons" 1 "$(tray_icon_count)"
@@ -80,6 +126,41 @@ expect_eq "exit status" 0 "$SCRAWLIX_STATUS"
 wait_for 5 eval '[ "$(tray_icon_count)" = 0 ]' || fail "the tray icon stayed"
 expect_later_ok --exit
 expect_eq "tray icons after --exit with nothing running" 0 "$(tray_icon_count)"
+
+section "after the session bus restarts, a later start still reaches the running program"
+# A session bus of the test's own, which it can end and start again at the same address.
+cat >"$E2E_TMP/bus.conf" <<EOF
+<busconfig><type>session</type><listen>unix:path=$E2E_TMP/restarted-bus</listen><auth>EXTERNAL</auth>
+  <policy context="default"><allow user="*"/>
+    <allow send_destination="*" eavesdrop="true"/><allow eavesdrop="true"/><allow own="*"/></policy>
+</busconfig>
+EOF
+start_bus() {
+    dbus-daemon --nofork --config-file="$E2E_TMP/bus.conf" >>"$E2E_TMP/restarted-bus.log" 2>&1 </dev/null &
+    BUS_PID=$!
+    _e2e_pids+=("$BUS_PID")
+    wait_for 10 test -S "$E2E_TMP/restarted-bus" || fail "the test's session bus did not start"
+}
+name_owned() {
+    dbus-send --session --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner \
+        string:io.github.scrawlix.Scrawlix | grep -q 'boolean true'
+}
+session_bus=$DBUS_SESSION_BUS_ADDRESS
+export DBUS_SESSION_BUS_ADDRESS=unix:path=$E2E_TMP/restarted-bus
+start_bus
+start_in_tray
+wait_for 10 name_owned || fail "the program does not own its name on the bus"
+kill "$BUS_PID"
+wait_for 10 eval '! _e2e_alive "$BUS_PID"' || fail "the test's session bus did not end"
+start_bus
+scrawlix_running || fail "the program ended with the bus"
+wait_for 10 name_owned || fail "the program did not claim its name again on the new bus"
+expect_later_ok --capture-screen
+wait_canvas 0 0 1920 1080
+expect_eq "tray icons after a later start" 1 "$(tray_icon_count)"
+expect_later_ok --exit
+wait_for 10 eval '! scrawlix_running' || fail "--exit did not end the program"
+export DBUS_SESSION_BUS_ADDRESS=$session_bus
 
 section "without a session bus it starts all the same, and says so once"
 DBUS_SESSION_BUS_ADDRESS=unix:path=$E2E_TMP/no-bus start_scrawlix_settled

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The installed program: `cmake --install` into a DESTDIR puts every file in its place (icons at
 # their sizes, help pages whose links all lead somewhere); the installed binary starts into the
-# tray, takes Super+V and the desktop entry's action, finds its help file in the installed data
-# folder, and shows the HTML pages in the browser when no application takes the help file.
+# tray, takes Super+V and the desktop entry's action, opens the image files that a file manager
+# hands to its desktop entry, finds its help file in the installed data folder, and shows the HTML
+# pages in the browser when no application takes the help file.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/canvas_lib.sh"
 
@@ -77,6 +78,29 @@ action_exec=$(awk '/^\[Desktop Action CaptureScreen\]/ { inside = 1; next } /^\[
 # shellcheck disable=SC2086 # the Exec line is a command line
 timeout 20 $action_exec || fail "'$action_exec' failed"
 wait_canvas 0 0 1920 1080
+send_to_tray
+
+section "a file manager offers the entry for BMP, PNG, JPEG and GIF files, and it opens them"
+entry=${root%/}/usr/share/applications/$id.desktop
+# The types' applications as GLib finds them, from the cache that the package's trigger makes.
+mkdir -p "$E2E_TMP/apps/applications"
+cp "$entry" "$E2E_TMP/apps/applications/"
+update-desktop-database "$E2E_TMP/apps/applications" || fail "update-desktop-database failed"
+for type in image/bmp image/png image/jpeg image/gif; do
+    apps=$(XDG_DATA_DIRS=$E2E_TMP/apps gio mime "$type" 2>&1) || true
+    grep -q "^[[:space:]]*$id.desktop\$" <<<"$apps" || fail "the desktop entry does not offer to open $type files: $apps"
+done
+convert -size 320x240 xc:'#2080c0' "PNG24:$E2E_TMP/photo one.png"
+timeout 20 gio launch "$entry" "$E2E_TMP/photo one.png" || fail "gio launch failed"
+wait_canvas 0 0 320 240
+send_to_tray
+open_exec=$(awk '/^\[Desktop Action OpenImage\]/ { inside = 1; next } /^\[/ { inside = 0 }
+    inside && /^Exec=/ { sub(/^Exec=/, ""); print }' "$entry")
+[[ $open_exec == *" %f" ]] || fail "the Open Image action takes no file: $open_exec"
+convert -size 200x100 xc:'#c08020' "GIF:$E2E_TMP/small.gif"
+# shellcheck disable=SC2086 # the Exec line is a command line
+timeout 20 ${open_exec% %f} "$E2E_TMP/small.gif" || fail "'$open_exec' failed"
+wait_canvas 0 0 200 100
 send_to_tray
 
 section "Help opens the installed help file when a viewer takes it"

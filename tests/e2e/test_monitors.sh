@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Two monitors of different sizes, the primary on the right (the session's SCRAWLIX_E2E_MONITORS):
 # the screen capture reads exactly the primary monitor and the canvas covers exactly it, copies are
-# of that monitor, the toolbox first appears on it, and a window on the other monitor is captured
-# where it is.
+# of that monitor, the toolbox first appears on it, a window on the other monitor is captured
+# where it is, and an opened image is shown at the primary monitor's top-left corner.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/canvas_lib.sh"
 
@@ -42,4 +42,10 @@ xdotool windowmove --sync "$TARGET" 200 300 || true
 xdotool windowactivate --sync "$TARGET"
 capture_target v check
 ((fx + fw <= px)) || fail "the test window is not on the other monitor: $fx $fy ${fw}x$fh"
+send_to_tray
+
+section "scrawlix --open: the image at the primary monitor's top-left corner"
+convert -size 300x200 xc:'#30d030' "BMP3:$E2E_TMP/green.bmp"
+timeout 20 "$SCRAWLIX_BIN" --open "$E2E_TMP/green.bmp" || fail "--open failed"
+wait_canvas "$px" "$py" 300 200
 stop_scrawlix || fail "TERM did not end the program"

@@ -3,7 +3,8 @@
 # and a tray message says so; an image opened from the tray before any capture takes the
 # highlighter; "Custom ..." picked twice asks twice; start with the system writes the user's own
 # autostart entry, and a read-only one gives the error box; a Ctrl pressed long before the hot key
-# is forgotten, one tapped just before it captures the active window.
+# is forgotten, one tapped just before it captures the active window; a read-only settings folder
+# is told, and the new letter lasts for the run.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/canvas_lib.sh"
 source "$(dirname "$0")/imaging.sh"
@@ -100,4 +101,18 @@ send_to_tray
 section "a Ctrl tapped just before the hot key captures the active window"
 target_window 400 300 600 300 white
 capture_target k
+send_to_tray
+
+section "a read-only settings folder: OK says that the settings were not saved"
+chmod 0755 "$XDG_CONFIG_HOME/autostart"
+chmod 0555 "$XDG_CONFIG_HOME/Scrawlix"
+tray_menu c
+wait_window "Scrawlix Configuration"
+xdotool key --delay 40 ctrl+a J
+xdotool key --delay 40 alt+o
+answer_dialog Error Return
+wait_window_gone "Scrawlix Configuration"
+grep -q '^HotKey=K' "$(settings_file)" || fail "the settings file changed: $(cat "$(settings_file)")"
+press_hotkey j
+wait_canvas 0 0 1920 1080
 stop_scrawlix || fail "TERM did not end the program"

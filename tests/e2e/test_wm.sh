@@ -3,12 +3,57 @@
 # SCRAWLIX_E2E_WM): a window-capture canvas stays on the screen through the next capture's wait
 # and is part of that capture; the toolbox stays where the user moved it, across a capture and a
 # copy; closing the canvas from the window manager (Alt+F4) sends it to the tray, and the hot key
-# and the tray menu go on working.
+# and the tray menu go on working. With a task list in the panel (SCRAWLIX_E2E_TASKBAR), the canvas,
+# the toolbox and the message boxes have no button in it. The frames show the whole titles of the
+# toolbox and of the shortest message box.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/canvas_lib.sh"
+source "$(dirname "$0")/dialogs_lib.sh"
+source "$(dirname "$0")/imaging.sh"
 
 noisy_desktop
 start_in_tray
+
+if [ -n "${SCRAWLIX_E2E_TASKBAR:-}" ]; then
+    section "the task list shows no button for the canvas, the toolbox or a message box"
+    # The panel's 30 pixels at the bottom, left of its tray, as the task list draws them.
+    task_list() { import -window root -crop 1800x30+0+1050 +repage "$E2E_TMP/$1"; }
+    task_list_is() { task_list now.png && [ "$(diff_pixels "$1" now.png)" = 0 ]; }
+    settle_screen
+    task_list tasks-none.png
+    # A window of another program gets a button: the check sees one.
+    xmessage -geometry +600+400 "another program" &
+    _e2e_pids+=($!)
+    wait_for 10 eval '! task_list_is tasks-none.png' || fail "the task list shows no button even for xmessage"
+    kill "${_e2e_pids[-1]}"
+    wait_for 10 task_list_is tasks-none.png || fail "xmessage's button stayed"
+    convert -size 400x300 xc:white "BMP3:$E2E_TMP/small.bmp"
+    timeout 20 "$SCRAWLIX_BIN" --open "$E2E_TMP/small.bmp" || fail "--open failed"
+    wait_canvas 0 0 400 300
+    holds_for 1 task_list_is tasks-none.png || fail "the canvas or the toolbox got a button: see $E2E_TMP/now.png"
+    send_to_tray
+    printf 'not a picture' >"$E2E_TMP/junk.bmp"
+    timeout 20 "$SCRAWLIX_BIN" --open "$E2E_TMP/junk.bmp" || fail "--open failed"
+    wait_window Scrawlix # the box saying that it cannot be opened
+    holds_for 1 task_list_is tasks-none.png || fail "the message box got a button: see $E2E_TMP/now.png"
+    xdotool key Return
+    wait_window_gone Scrawlix
+fi
+
+section "the frames show the whole title of the toolbox, and of the \"PNG ERROR!\" box"
+press_hotkey v
+wait_canvas 0 0 1920 1080
+title_fits "$(toolbox_window)" || fail "the frame cuts the toolbox's title short: see $E2E_TMP/title-bar.png"
+CANVAS=$(canvas_window)
+press_shortcut ctrl s
+answer_dialog "Save Image..." Return "$E2E_TMP/shot.png"
+wait_for 10 eval '[ -n "$(windows_named Scrawlix | grep -vx "$((CANVAS))")" ]' || fail "no \"PNG ERROR!\" box"
+box=$(windows_named Scrawlix | grep -vx "$((CANVAS))" | head -1)
+title_fits "$box" || fail "the frame cuts the message box's title short: see $E2E_TMP/title-bar.png"
+xdotool windowactivate --sync "$box" 2>/dev/null || true
+xdotool key Return
+wait_for 5 eval '[ -z "$(windows_named Scrawlix | grep -vx "$((CANVAS))")" ]' || fail "the message box stayed"
+send_to_tray
 
 section "a window capture, drawn on"
 target_window 400 300 500 300 white

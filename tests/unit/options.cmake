@@ -1,4 +1,7 @@
 # The options dialog, starting with the system, Help and About.
 scrawlix_unit_test(tst_options)
-scrawlix_unit_test(tst_autostart)
+if(SCRAWLIX_PLATFORM STREQUAL "x11")
+    # The Linux desktop's autostart entry and opener.
+    scrawlix_unit_test(tst_autostart)
+endif()
 scrawlix_unit_test(tst_about)

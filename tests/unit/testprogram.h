@@ -84,13 +84,13 @@ struct StartedProgram : TestProgram {
     FrmToolbox* toolbox() { return program->frmToolbox(); }
 };
 
-// A started program showing a screen capture with one drawn pixel, Marker at (10, 10).
+// A started program showing a screen capture with a small square drawn in Marker around (10, 10).
 struct ShownProgram : StartedProgram {
     static constexpr QRgb Marker = 0xff010203;
     ShownProgram()
     {
         capture(*program, QStringLiteral("screen"));
-        canvas()->document().image().setPixel(10, 10, Marker);
+        canvas()->document().box(QPointF(8, 8), QPointF(12, 12), 1, QColor(Marker), true);
     }
     QList<ScriptedDialogs::Asked>& asked() { return fake->fakeDialogs->asked; }
     QList<RecordingMessageBoxes::Shown>& messages() { return fake->fakeMessages->shown; }

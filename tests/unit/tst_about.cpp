@@ -9,6 +9,7 @@
 #include "canvas/frmmain.h"
 #include "testprogram.h"
 
+#include <QDir>
 #include <QtTest>
 #include <QtWidgets>
 
@@ -107,11 +108,12 @@ void TestAbout::helpFileOrItsPages()
     QCOMPARE(shell.opened, QStringList({chm, index}));
     QCOMPARE(shown.size(), 1);
 
-    // No browser either: unavailable.
+    // No browser either: unavailable, and the user learns where the pages are.
     shell.succeed = false;
     ShowHelp(*t);
     QCOMPARE(shown.size(), 2);
-    QCOMPARE(shown[1].text, QStringLiteral("Help File unavailable."));
+    QCOMPARE(shown[1].text, "Help File unavailable.\n\nThe help pages can be read in a web browser:\n" +
+                                QDir::toNativeSeparators(index));
 }
 
 void TestAbout::aboutBox()

@@ -1,12 +1,15 @@
 // The Linux desktop: starting with the system (the user's autostart entry under $XDG_CONFIG_HOME,
-// the quoting of its Exec line, hiding it, a folder out of reach), and finding an application for
-// a type of file before handing a file to the desktop's opener.
+// the quoting of its Exec line, its TryExec, hiding it, a folder out of reach, something else in
+// the entry's place), and finding an application for a type of file before handing a file to the
+// desktop's opener.
 
 #include "platform/xdg/xdgautostart.h"
 #include "platform/xdg/xdgopen.h"
 
 #include <QtTest>
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 using Result = StartupEntry::Result;
@@ -20,8 +23,8 @@ private Q_SLOTS:
     void folderIsTheUsersOwn();
     void addAndRemove_data();
     void addAndRemove();
-    void unreachableFolderIsCannotAccess_data();
-    void unreachableFolderIsCannotAccess();
+    void unreachableEntryIsCannotAccess_data();
+    void unreachableEntryIsCannotAccess();
     void applicationForType_data();
     void applicationForType();
 
@@ -34,7 +37,7 @@ private:
     {
         QFile f(entry());
         f.open(QIODevice::ReadOnly);
-        return QString::fromUtf8(f.readAll()).split('\n').filter(QRegularExpression('^' + pattern));
+        return QString::fromUtf8(f.readAll()).split('\n').filter(QRegularExpression("^(?:" + pattern + ')'));
     }
     std::unique_ptr<QTemporaryDir> dirs_;
     QByteArray saved_ = qgetenv("XDG_CONFIG_HOME");
@@ -59,27 +62,31 @@ void TestAutostart::addAndRemove_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("exec");
-    QTest::newRow("spaces") << "/Program Files/My Tools/scrawlix" << R"("/Program Files/My Tools/scrawlix")";
+    QTest::addColumn<QString>("tryExec"); // a plain string value: no quoting, only its escapes
+    QTest::newRow("spaces") << "/Program Files/My Tools/scrawlix" << R"("/Program Files/My Tools/scrawlix")"
+                            << "/Program Files/My Tools/scrawlix";
     QTest::newRow("quote, backslash, dollar, backquote")
-        << R"(/opt/a"b\c$d`e/scrawlix)" << R"("/opt/a\\"b\\\\c\\$d\\`e/scrawlix")";
-    QTest::newRow("percent, tab, newline") << "/opt/100%\tb\nc/scrawlix" << R"("/opt/100%%\tb\nc/scrawlix")";
+        << R"(/opt/a"b\c$d`e/scrawlix)" << R"("/opt/a\\"b\\\\c\\$d\\`e/scrawlix")" << R"(/opt/a"b\\c$d`e/scrawlix)";
+    QTest::newRow("percent, tab, newline") << "/opt/100%\tb\nc/scrawlix" << R"("/opt/100%%\tb\nc/scrawlix")"
+                                           << R"(/opt/100%\tb\nc/scrawlix)";
 }
 
 void TestAutostart::addAndRemove()
 {
     QFETCH(QString, path);
     QFETCH(QString, exec);
+    QFETCH(QString, tryExec);
     // No entry and no autostart folder yet: Remove makes the folder and writes a hidden entry.
     QVERIFY(!QFileInfo::exists(first() + QStringLiteral("/autostart")));
     XdgAutostartEntry e;
     QCOMPARE(e.Remove(), Result::Ok);
     QCOMPARE(lines(QStringLiteral("Exec=|Hidden=")),
              QStringList({"Exec=\"" + QCoreApplication::applicationFilePath() + '"', "Hidden=true"}));
-    // Add replaces it, however often.
+    // Add replaces it, however often. The session skips it once the program is gone.
     QCOMPARE(e.Add(path), Result::Ok);
     QCOMPARE(e.Add(path), Result::Ok);
-    QCOMPARE(lines(QStringLiteral("\\[|Type=|Exec=|Hidden=")),
-             QStringList({"[Desktop Entry]", "Type=Application", "Exec=" + exec}));
+    QCOMPARE(lines(QStringLiteral("\\[|Type=|TryExec=|Exec=|Hidden=")),
+             QStringList({"[Desktop Entry]", "Type=Application", "TryExec=" + tryExec, "Exec=" + exec}));
     // Removed twice: kept, with one Hidden=true. Added again: starts again.
     QCOMPARE(e.Remove(), Result::Ok);
     QCOMPARE(e.Remove(), Result::Ok);
@@ -88,32 +95,84 @@ void TestAutostart::addAndRemove()
     QVERIFY(lines(QStringLiteral("Hidden=")).isEmpty());
 }
 
-void TestAutostart::unreachableFolderIsCannotAccess_data()
+void TestAutostart::unreachableEntryIsCannotAccess_data()
 {
     QTest::addColumn<QString>("blocked");
     QTest::newRow("a file in the folder's place") << "file";
     QTest::newRow("a file in its parent's place") << "parent";
     QTest::newRow("not writable") << "read-only";
+    // In the entry's place: never waited on, read without end, or written through.
+    QTest::newRow("a pipe") << "pipe";
+    QTest::newRow("a link to an endless device") << "device";
+    QTest::newRow("a file of megabytes") << "large";
+    QTest::newRow("a link to another user's entry") << "other user";
 }
 
-void TestAutostart::unreachableFolderIsCannotAccess()
+void TestAutostart::unreachableEntryIsCannotAccess()
 {
     QFETCH(QString, blocked);
     if (blocked == QLatin1String("read-only") && ::geteuid() == 0)
         QSKIP("the administrator may write anywhere");
+    if (blocked == QLatin1String("other user") && ::geteuid() != 0)
+        QSKIP("only the administrator can give a file to another user");
     const QString folder = first() + QStringLiteral("/autostart");
+    const QByteArray name = QFile::encodeName(entry());
+    const QString others = dirs_->filePath(QStringLiteral("others.desktop"));
     if (blocked == QLatin1String("file")) {
         QVERIFY(QFile(folder).open(QIODevice::WriteOnly));
     } else if (blocked == QLatin1String("parent")) {
         QVERIFY(QDir(first()).removeRecursively());
         QVERIFY(QFile(first()).open(QIODevice::WriteOnly));
-    } else {
+    } else if (blocked == QLatin1String("read-only")) {
         QVERIFY(QDir().mkdir(folder) && QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+    } else {
+        QVERIFY(QDir().mkdir(folder));
+        if (blocked == QLatin1String("pipe")) {
+            QVERIFY(mkfifo(name.constData(), 0600) == 0);
+        } else if (blocked == QLatin1String("device")) {
+            // As root, a device node of the test's own, as endless as /dev/zero: an entry written
+            // through the link must not replace the system's.
+            QString zero = QStringLiteral("/dev/zero");
+            if (::geteuid() == 0) {
+                zero = dirs_->filePath(QStringLiteral("zero"));
+                QVERIFY(::mknod(QFile::encodeName(zero).constData(), S_IFCHR | 0666, makedev(1, 5)) == 0);
+            }
+            QVERIFY(QFile::link(zero, entry()));
+        } else if (blocked == QLatin1String("large")) {
+            QFile f(entry());
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(QByteArray(4 << 20, '#')) == 4 << 20);
+        } else {
+            QFile f(others);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write("[Desktop Entry]\nExec=theirs\n") > 0);
+            f.close();
+            QVERIFY(::chown(QFile::encodeName(others).constData(), 65534, 65534) == 0);
+            QVERIFY(QFile::link(others, entry()));
+        }
     }
+    struct stat before {};
+    const bool existed = ::lstat(name.constData(), &before) == 0;
     XdgAutostartEntry e;
-    QCOMPARE(e.Add(QStringLiteral("/Tools/Scrawlix")), Result::CannotAccess);
+    // An entry that blocks or reads without end ends the test here.
+    // Add would replace a file of our own whatever its size; only Remove reads it.
+    alarm(20);
+    if (blocked != QLatin1String("large"))
+        QCOMPARE(e.Add(QStringLiteral("/Tools/Scrawlix")), Result::CannotAccess);
     QCOMPARE(e.Remove(), Result::CannotAccess);
-    QVERIFY(!QFileInfo(entry()).isFile());
+    alarm(0);
+    // Whatever was in the entry's place is still there, as it was.
+    struct stat after {};
+    QCOMPARE(::lstat(name.constData(), &after) == 0, existed);
+    if (existed) {
+        QCOMPARE(after.st_mode, before.st_mode);
+        QCOMPARE(after.st_ino, before.st_ino);
+        QCOMPARE(after.st_size, before.st_size);
+    }
+    if (blocked == QLatin1String("other user")) {
+        QFile f(others);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("[Desktop Entry]\nExec=theirs\n"));
+        QCOMPARE(QFileInfo(others).ownerId(), 65534u);
+    }
 }
 
 void TestAutostart::applicationForType_data()

@@ -104,7 +104,7 @@ void TestCapture::hideKeepsDrawingAndNextRequestShowsIt()
     Started t;
     capture(*t, QStringLiteral("screen"));
     QTRY_COMPARE(t.canvas()->geometry(), screenRect());
-    t.canvas()->document().image().setPixel(10, 10, qRgb(1, 2, 3));
+    t.canvas()->document().box(QPointF(8, 8), QPointF(12, 12), 1, QColor(1, 2, 3), true);
     ShowHideCanvas(*t, QStringLiteral("hide"));
     QVERIFY(!t.canvas()->isVisible());
     QVERIFY(!t.toolbox()->isVisible());

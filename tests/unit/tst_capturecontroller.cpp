@@ -155,7 +155,7 @@ void TestCaptureController::onlyWindowsOnTheScreenAreWaitedFor()
     t.fake->fakeForeground->rects[4242] = {300, 200, 700, 500};
     t.fake->fakeForeground->foreground = 4242;
     capture(*t, QStringLiteral("window"));
-    t.canvas()->document().image().fill(qRgb(9, 9, 9));
+    t.canvas()->document().box(QPointF(0, 0), QPointF(400, 300), 1, QColor(9, 9, 9), true);
     t.canvas()->update();
     t.fake->fakeForeground->foreground = 0;
     capture(*t, QStringLiteral("screen"));

@@ -1,5 +1,6 @@
-// One running program: the command line, the local-socket channel (the Windows one, which works
-// on any system), and what the running program does with each request.
+// One running program: the command line (file names as the system's bytes), the local-socket
+// channel (the Windows one, which works on any system), and what the running program does with
+// each request.
 
 #include "platform/qt/localinstance.h"
 #include "shell/captureflow.h"
@@ -10,10 +11,14 @@
 #include "toolbox/frmtoolbox.h"
 
 #include <QAction>
+#include <QDir>
 #include <QLocalSocket>
 #include <QUuid>
 #include <QtTest>
 #include <thread>
+
+#include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -60,6 +65,16 @@ struct Started : StartedProgram {
     }
 };
 
+// An absolute path: on Windows, one on drive C:, where a path that starts with a slash lands.
+QString rooted(const char* path)
+{
+#if defined(Q_OS_WIN)
+    return QStringLiteral("C:") + QLatin1String(path);
+#else
+    return QLatin1String(path);
+#endif
+}
+
 } // namespace
 
 class TestInstance : public QObject
@@ -79,35 +94,47 @@ void TestInstance::commandLine_data()
 {
     // What the arguments ask for: "help", "version", "run" with the action and its argument, if
     // any, or "error: " and a part of the message.
-    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QByteArrayList>("args");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("nothing") << QStringList{} << "run";
-    QTest::newRow("help") << QStringList{"--help"} << "help";
-    QTest::newRow("-h") << QStringList{"-h"} << "help";
-    QTest::newRow("help wins") << QStringList{"--capture-screen", "--help"} << "help";
-    QTest::newRow("version") << QStringList{"--version"} << "version";
-    QTest::newRow("screen") << QStringList{"--capture-screen"} << "run capture-screen";
-    QTest::newRow("window") << QStringList{"--capture-window"} << "run capture-window";
-    QTest::newRow("show") << QStringList{"--show"} << "run show";
-    QTest::newRow("exit") << QStringList{"--exit"} << "run exit";
-    QTest::newRow("open asks") << QStringList{"--open"} << "run open";
-    QTest::newRow("open relative") << QStringList{"--open", "shots/a.bmp"} << "run open /home/u/work/shots/a.bmp";
-    QTest::newRow("open parent") << QStringList{"--open", "../b.gif"} << "run open /home/u/b.gif";
-    QTest::newRow("open absolute") << QStringList{"--open", "/tmp/c.jpg"} << "run open /tmp/c.jpg";
-    QTest::newRow("open=") << QStringList{"--open=d.bmp"} << "run open /home/u/work/d.bmp";
-    QTest::newRow("open url") << QStringList{"--open", "file:///tmp/e%20f.bmp"} << "run open /tmp/e f.bmp";
-    QTest::newRow("open= empty") << QStringList{"--open="} << "error: names no file";
-    QTest::newRow("open then exit") << QStringList{"--open", "--exit"} << "error: one action";
-    QTest::newRow("two actions") << QStringList{"--capture-screen", "--show"} << "error: one action";
-    QTest::newRow("unknown") << QStringList{"--capture"} << "error: unknown option '--capture'";
-    QTest::newRow("stray") << QStringList{"picture.bmp"} << "error: unexpected argument";
+    const auto open = [](const char* path) { return QStringLiteral("run open ") + rooted(path); };
+    QTest::newRow("nothing") << QByteArrayList{} << "run";
+    QTest::newRow("help") << QByteArrayList{"--help"} << "help";
+    QTest::newRow("-h") << QByteArrayList{"-h"} << "help";
+    QTest::newRow("help wins") << QByteArrayList{"--capture-screen", "--help"} << "help";
+    QTest::newRow("version") << QByteArrayList{"--version"} << "version";
+    QTest::newRow("screen") << QByteArrayList{"--capture-screen"} << "run capture-screen";
+    QTest::newRow("window") << QByteArrayList{"--capture-window"} << "run capture-window";
+    QTest::newRow("show") << QByteArrayList{"--show"} << "run show";
+    QTest::newRow("exit") << QByteArrayList{"--exit"} << "run exit";
+    QTest::newRow("open asks") << QByteArrayList{"--open"} << "run open";
+    QTest::newRow("open relative") << QByteArrayList{"--open", "shots/a.bmp"} << open("/home/u/work/shots/a.bmp");
+    QTest::newRow("open parent") << QByteArrayList{"--open", "../b.gif"} << open("/home/u/b.gif");
+    QTest::newRow("open absolute") << QByteArrayList{"--open", "/tmp/c.jpg"} << open("/tmp/c.jpg");
+    QTest::newRow("open=") << QByteArrayList{"--open=d.bmp"} << open("/home/u/work/d.bmp");
+    QTest::newRow("open url") << QByteArrayList{"--open", "file:///tmp/e%20f.bmp"} << open("/tmp/e f.bmp");
+    QTest::newRow("open= empty") << QByteArrayList{"--open="} << "error: names no file";
+    QTest::newRow("open then exit") << QByteArrayList{"--open", "--exit"} << "error: one action";
+    QTest::newRow("two actions") << QByteArrayList{"--capture-screen", "--show"} << "error: one action";
+    QTest::newRow("unknown") << QByteArrayList{"--capture"} << "error: unknown option '--capture'";
+    // A file by itself, as a file manager's "Open with" gives it: opened.
+    QTest::newRow("file") << QByteArrayList{"picture.bmp"} << open("/home/u/work/picture.bmp");
+    QTest::newRow("file then action") << QByteArrayList{"a.bmp", "--show"} << "error: one action";
+    QTest::newRow("two files") << QByteArrayList{"a.bmp", "b.bmp"} << "error: one action";
+#if defined(Q_OS_UNIX)
+    // Names as the system's bytes: one that is not UTF-8 becomes a URL of its bytes, one longer
+    // than the system takes is refused.
+    QTest::newRow("not text") << QByteArrayList{"caf\xe9 #1.bmp"} << "run open file:///home/u/work/caf%E9%20%231.bmp";
+    QTest::newRow("url of bytes") << QByteArrayList{"--open", "file:///tmp/caf%E9.bmp"} << "run open file:///tmp/caf%E9.bmp";
+    QTest::newRow("text stays text") << QByteArrayList{"caf\xc3\xa9.bmp"} << "run open /home/u/work/caf\u00e9.bmp";
+    QTest::newRow("too long") << QByteArrayList{"--open", "/tmp/" + QByteArray(5000, 'a')} << "error: longer than the system takes";
+#endif
 }
 
 void TestInstance::commandLine()
 {
-    QFETCH(QStringList, args);
+    QFETCH(QByteArrayList, args);
     QFETCH(QString, expected);
-    const CommandLine c = parseCommandLine(args, QStringLiteral("/home/u/work"));
+    const CommandLine c = parseCommandLine(args, rooted("/home/u/work").toUtf8());
     QString got = QStringLiteral("run");
     if (c.kind == CommandLine::Kind::Help)
         got = QStringLiteral("help");
@@ -253,8 +280,38 @@ void TestInstance::requestOpen()
     const QString junk = t.dir.filePath(QStringLiteral("junk.bmp"));
     QVERIFY(writeFile(junk, "not a picture"));
     t.run(QStringLiteral("open"), junk);
-    QCOMPARE(t.fake->fakeMessages->shown.size(), 1);
+    const auto& shown = t.fake->fakeMessages->shown;
+    QCOMPARE(shown.size(), 1);
     QCOMPARE(t.canvas()->canvasGeometry().size(), QSize(64, 48));
+
+    // Names only a Unix system has: not UTF-8, or with newlines.
+#if defined(Q_OS_UNIX)
+    // A name that is not UTF-8, as a later start hands it on: the file itself is opened, and a
+    // message names it as it is, what is not text shown as such.
+    const QByteArray folder = QFile::encodeName(t.dir.path());
+    const QByteArray odd = folder + "/bad\xff.bmp";
+    QVERIFY(image.scaled(32, 16).save(QFile::decodeName(folder + "/odd.bmp"), "BMP"));
+    QVERIFY(::rename(folder + "/odd.bmp", odd.constData()) == 0);
+    const CommandLine given = parseCommandLine({odd}, folder);
+    QVERIFY(given.action);
+    t.run(QStringLiteral("open"), given.action->argument);
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(t.canvas()->canvasGeometry().size(), QSize(32, 16));
+    QVERIFY(::truncate(odd.constData(), 10) == 0);
+    t.run(QStringLiteral("open"), given.action->argument);
+    QCOMPARE(shown.size(), 2);
+    QVERIFY2(shown[1].text.contains(t.dir.path() + QStringLiteral("/bad\ufffd.bmp")), qPrintable(shown[1].text));
+
+    // A name of a thousand newlines makes no box a thousand lines high: the lines are shown as
+    // characters, and the middle of a long name is left out.
+    const QString deep = t.dir.filePath(QString(200, QChar('\n')) + '/' + QString(200, QChar('\n')));
+    QVERIFY(QDir().mkpath(deep));
+    QVERIFY(writeFile(deep + QStringLiteral("/junk.bmp"), "not a picture"));
+    t.run(QStringLiteral("open"), deep + QStringLiteral("/junk.bmp"));
+    QCOMPARE(shown.size(), 3);
+    QVERIFY2(shown[2].text.count('\n') < 5 && shown[2].text.size() < 400, qPrintable(shown[2].text));
+    QVERIFY(shown[2].text.contains(QStringLiteral("/junk.bmp")));
+#endif
 }
 
 QTEST_MAIN(TestInstance)

@@ -15,10 +15,12 @@
 #include <QPushButton>
 #include <QtTest>
 
+#if defined(Q_OS_UNIX)
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
+#endif
 
 namespace {
 
@@ -130,6 +132,7 @@ void TestOpening::hostileFiles_data()
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("refused"); // what the message says
 
+#if defined(Q_OS_UNIX)
     // Made here: a pipe nobody writes to, a link to an endless device, a socket.
     const QString fifo = path(QStringLiteral("pipe.bmp"));
     QVERIFY(mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
@@ -141,6 +144,7 @@ void TestOpening::hostileFiles_data()
     qstrncpy(address.sun_path, QFile::encodeName(socketFile).constData(), sizeof address.sun_path);
     const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
     QVERIFY(sock >= 0 && ::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0);
+#endif
 
     auto write = [this](const QString& name, const QByteArray& bytes) {
         if (!writeFile(path(name), bytes))
@@ -151,10 +155,12 @@ void TestOpening::hostileFiles_data()
                            "<circle cx='32' cy='32' r='20' fill='red'/></svg>";
     const QByteArray png = encoded(filled(64, 48), "png");
 
+#if defined(Q_OS_UNIX)
     QTest::newRow("FIFO") << fifo << "named pipe";
     QTest::newRow("character device") << "/dev/null" << "device";
     QTest::newRow("/dev/zero through a symlink") << zero << "device";
     QTest::newRow("socket") << socketFile << "socket";
+#endif
     QTest::newRow("folder") << dir_.path() << "folder";
     QTest::newRow("compressed SVG named .jpg") << write("drawing.jpg", gzip(svg)) << "not a picture";
     QTest::newRow("plain SVG") << write("drawing.svg", svg) << "not a picture";

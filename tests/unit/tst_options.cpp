@@ -1,5 +1,6 @@
 // The options dialog on its own: what it shows, what OK saves and when, that Cancel and the close
-// box save nothing, the hot-key letter it reports, and its layout at 96 dpi.
+// box save nothing, that OK tells when the settings file is out of reach, the hot-key letter it
+// reports, and its layout at 96 dpi.
 
 #include "canvas/cmdlg.h"
 #include "canvas/colortable.h"
@@ -12,6 +13,12 @@
 
 #include <QtTest>
 #include <QtWidgets>
+
+#include <functional>
+#if defined(Q_OS_UNIX)
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -46,8 +53,12 @@ struct OptionsDialog {
     QStringList letters; // hot-key letters reported by OK
     int unloads = 0;     // requests to close the dialog
 
-    explicit OptionsDialog(const QString& runOnStartup = QString())
+    // prepare(dir) may put something in the settings file's way first.
+    explicit OptionsDialog(const QString& runOnStartup = QString(),
+                           const std::function<void(const QTemporaryDir&)>& prepare = {})
     {
+        if (prepare)
+            prepare(dir);
         store = SettingsStore::atFile(settingsPath());
         store->save(keys::PenColor, QStringLiteral("16"));
         store->save(keys::CustomColor, QStringLiteral("12345"));
@@ -61,7 +72,7 @@ struct OptionsDialog {
         d->Form_Load();
         d->show();
     }
-    QString settingsPath() const { return dir.filePath(QStringLiteral("Scrawlix.conf")); }
+    QString settingsPath() const { return dir.filePath(QStringLiteral("Scrawlix/Scrawlix.conf")); }
 };
 
 } // namespace
@@ -72,6 +83,8 @@ class TestOptions : public QObject
 private Q_SLOTS:
     void savesOnOkOnly_data();
     void savesOnOkOnly();
+    void settingsOutOfReachAreTold_data();
+    void settingsOutOfReachAreTold();
     void layoutAt96Dpi();
     void hotKeyLetterNoKeyTypes();
 };
@@ -155,6 +168,62 @@ void TestOptions::savesOnOkOnly()
 
     // The letter saved is reported, so that it counts at once.
     QCOMPARE(t.letters, QStringList{typed.left(1)});
+}
+
+void TestOptions::settingsOutOfReachAreTold_data()
+{
+    QTest::addColumn<QString>("blocked");
+    QTest::newRow("a file where its folder would be") << "file";
+    QTest::newRow("a read-only folder") << "read-only";
+    QTest::newRow("a link to another user's file") << "other user";
+}
+
+void TestOptions::settingsOutOfReachAreTold()
+{
+#if !defined(Q_OS_UNIX)
+    QSKIP("the settings live in the registry");
+#else
+    QFETCH(QString, blocked);
+    if (blocked == QLatin1String("read-only") && ::geteuid() == 0)
+        QSKIP("the administrator may write anywhere");
+    if (blocked == QLatin1String("other user") && ::geteuid() != 0)
+        QSKIP("only the administrator can give a file to another user");
+    const QByteArray theirs("[Settings]\nHotKey=Q\n");
+    QString others;
+    OptionsDialog t(QString(), [&](const QTemporaryDir& dir) {
+        const QString folder = dir.filePath(QStringLiteral("Scrawlix"));
+        others = dir.filePath(QStringLiteral("others.conf"));
+        if (blocked == QLatin1String("file")) {
+            QVERIFY(writeFile(folder, {}));
+        } else if (blocked == QLatin1String("read-only")) {
+            QVERIFY(QDir().mkdir(folder) && QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+        } else {
+            QVERIFY(QDir().mkdir(folder) && writeFile(others, theirs));
+            QVERIFY(::chown(QFile::encodeName(others).constData(), 65534, 65534) == 0);
+            QVERIFY(QFile::link(others, folder + QStringLiteral("/Scrawlix.conf")));
+        }
+    });
+    named<QLineEdit>(t.d.get(), "txtHotKeyLetter")->setText(QStringLiteral("K"));
+    named<QPushButton>(t.d.get(), "cmdOK")->click();
+
+    // Told once, as an autostart entry out of reach is; the dialog closes all the same, and the
+    // new letter counts for this run.
+    const auto& shown = t.fake.fakeMessages->shown;
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(shown[0].text + '|' + shown[0].title + '|' + QString::number(shown[0].style),
+             "The settings could not be saved in\n" + t.settingsPath() +
+                 "\n\nThey last until Scrawlix ends.|Error|16");
+    QCOMPARE(t.unloads, 1);
+    QCOMPARE(t.letters, QStringList{QStringLiteral("K")});
+    QCOMPARE(t.store->read(keys::HotKey), QStringLiteral("K"));
+    // Another user's file is neither changed nor taken over.
+    if (blocked == QLatin1String("other user")) {
+        QFile f(others);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), theirs);
+        QCOMPARE(QFileInfo(others).ownerId(), 65534u);
+    }
+#endif
 }
 
 void TestOptions::hotKeyLetterNoKeyTypes()

@@ -134,7 +134,7 @@ start_kwin() {
     # What KWin reads when it starts: no lock screen, and the program's grant of the screenshot
     # interface, by its full path (as the installed desktop entry has it).
     mkdir -p "$XDG_DATA_HOME/applications"
-    sed -e "s|^Exec=.*scrawlix\$|Exec=$bin|" "$here/../../packaging/io.github.scrawlix.Scrawlix.desktop.in" \
+    sed -e "0,/^Exec=/s|^Exec=[^ ]*scrawlix|Exec=$bin|" "$here/../../packaging/io.github.scrawlix.Scrawlix.desktop.in" \
         >"$XDG_DATA_HOME/applications/io.github.scrawlix.Scrawlix.desktop"
     # The same grant for the interpreter of the scenarios' own screenshots (kwinshot.py).
     printf '[Desktop Entry]\nType=Application\nName=kwinshot\nNoDisplay=true\nExec=%s\nX-KDE-DBUS-Restricted-Interfaces=org.kde.KWin.ScreenShot2\n' \

@@ -3,7 +3,7 @@
 // The single-instance channel on the session bus. The running program owns the bus name
 // io.github.scrawlix.Scrawlix and serves the interface of the same name at
 // /io/github/scrawlix/Scrawlix (docs/dbus-interface.md), which the desktop's shortcut settings and
-// scripts may call as well.
+// scripts may call as well. When the session bus restarts, it owns the name again on the new one.
 
 #include "platform/instancechannel.h"
 
@@ -11,6 +11,7 @@
 #include <memory>
 
 class DBusInstanceAdaptor;
+class DBusNameKeeper;
 
 class DBusInstanceChannel : public InstanceChannel
 {
@@ -24,6 +25,7 @@ class DBusInstanceChannel : public InstanceChannel
 
   private:
     std::unique_ptr<DBusInstanceAdaptor> adaptor_;
+    std::unique_ptr<DBusNameKeeper> keeper_; // claims the name again after the bus restarts
     QString problem_;
 };
 

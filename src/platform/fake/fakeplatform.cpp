@@ -353,6 +353,9 @@ FakePlatform::FakePlatform()
     auto t = std::make_unique<FakeTopMost>();
     fakeTopMost = t.get();
     topMost = std::move(t);
+    auto tb = std::make_unique<FakeTaskbar>();
+    fakeTaskbar = tb.get();
+    taskbar = std::move(tb);
     auto sh = std::make_unique<FakeShellOpen>();
     fakeShell = sh.get();
     shell = std::move(sh);

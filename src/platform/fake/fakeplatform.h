@@ -154,6 +154,13 @@ public:
     QList<QPointer<QWidget>> raised;
 };
 
+class FakeTaskbar : public Taskbar
+{
+public:
+    void SkipTaskbar(QWidget* window) override { skipped.append(window); }
+    QList<QPointer<QWidget>> skipped;
+};
+
 class FakeShellOpen : public ShellOpen
 {
 public:
@@ -248,6 +255,7 @@ struct FakePlatform : Platform {
     FakeScreenGrab* fakeGrab;
     FakeCursorPosition* fakeCursor;
     FakeTopMost* fakeTopMost;
+    FakeTaskbar* fakeTaskbar;
     FakeShellOpen* fakeShell;
     FakeStartupEntry* fakeStartup;
     RecordingMessageBoxes* fakeMessages;

@@ -1,10 +1,13 @@
 #include "qtservices.h"
 
+#include "titlebar.h"
+
 #include <QColorDialog>
 #include <QCursor>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -20,6 +23,15 @@ void QtMessageBoxes::Show(const QString& text, int style, const QString& title)
         icon = QMessageBox::Warning;
     QMessageBox box(icon, title, text, QMessageBox::Ok);
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    if (taskbar_)
+        taskbar_->SkipTaskbar(&box);
+    // A short text makes a narrow box, whose frame would cut its title short: a spacer across
+    // the bottom row keeps it wide enough.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        const int needed = titleBarWidth(title);
+        grid->addItem(new QSpacerItem(needed, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
     box.exec();
 }
 

@@ -6,12 +6,18 @@
 #include "platform/dialogs.h"
 #include "platform/messagebox.h"
 #include "platform/shellopen.h"
+#include "platform/taskbar.h"
 #include "platform/topmost.h"
 
 class QtMessageBoxes : public MessageBoxes
 {
 public:
+    // The boxes stay off the taskbar through `taskbar` (may be null).
+    explicit QtMessageBoxes(Taskbar* taskbar = nullptr) : taskbar_(taskbar) {}
     void Show(const QString& text, int style, const QString& title) override;
+
+private:
+    Taskbar* taskbar_;
 };
 
 class QtDialogs : public DialogBackend

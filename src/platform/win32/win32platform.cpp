@@ -17,6 +17,7 @@ std::unique_ptr<Platform> createWin32Platform()
                                            ScreenGrab::WindowCapture, 50);
     p->cursor = std::make_unique<QtCursorPosition>();
     p->topMost = std::make_unique<Win32TopMost>();
+    p->taskbar = std::make_unique<Win32Taskbar>();
     p->shell = std::make_unique<Win32ShellOpen>();
     p->startup = std::make_unique<Win32StartupEntry>();
     p->messages = std::make_unique<QtMessageBoxes>();

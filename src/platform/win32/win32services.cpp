@@ -43,15 +43,16 @@ const wchar_t* toWide(const QString& s)
 
 namespace {
 
-// Tick count (GetTickCount's clock) of each virtual key's latest press, and whether there was one.
+// Tick count (GetTickCount's clock) of each virtual key's latest press, and whether a query has
+// yet to see that press. The hook and the queries run on the same thread.
 DWORD lastDown[256];
-bool everDown[256];
+bool unseenPress[256];
 
 void noteDown(DWORD vk, DWORD time)
 {
     vk &= 0xff;
     lastDown[vk] = time;
-    everDown[vk] = true;
+    unseenPress[vk] = true;
 }
 
 LRESULT CALLBACK keyboardHook(int code, WPARAM message, LPARAM data)
@@ -88,11 +89,18 @@ qint16 Win32KeyState::GetAsyncKeyState(int vk)
 {
     const auto state = static_cast<quint16>(::GetAsyncKeyState(vk));
     quint16 result = state & 0x8000;
-    if (state & 1) {
-        const int k = vk & 0xff;
+    if (!hook_) {
+        result |= state & 1;
+        return static_cast<qint16>(result);
+    }
+    // The hook's own record, not the system's pressed-since-the-last-query bit, which another
+    // program's query clears as well, and which Wine never sets.
+    const int k = vk & 0xff;
+    if (unseenPress[k]) {
+        unseenPress[k] = false;
         // Tick counts wrap after 49 days; the unsigned difference does not mind.
         const DWORD age = ::GetTickCount() - lastDown[k];
-        if (!hook_ || (everDown[k] && pressIsRecent(0, static_cast<qint64>(age))))
+        if (pressIsRecent(0, static_cast<qint64>(age)))
             result |= 1;
     }
     return static_cast<qint16>(result);

@@ -9,6 +9,7 @@
 #include "platform/screenpixels.h"
 #include "platform/shellopen.h"
 #include "platform/startupentry.h"
+#include "platform/taskbar.h"
 #include "platform/topmost.h"
 
 #include <QAbstractNativeEventFilter>
@@ -16,9 +17,9 @@
 #include <QList>
 #include <QSet>
 
-// GetAsyncKeyState, with the pressed-since-the-last-query bit kept only for a recent press: a
-// low-level keyboard hook notes when each key last went down. Without the hook (it is refused
-// in some sessions) the system's bit is passed on as it is.
+// GetAsyncKeyState for the held bit. The pressed-since-the-last-query bit comes from a low-level
+// keyboard hook, which notes when each key last went down, and is set only for a recent press.
+// Without the hook (it is refused in some sessions) the system's bit is passed on as it is.
 class Win32KeyState : public KeyState
 {
 public:
@@ -86,6 +87,14 @@ class Win32TopMost : public TopMost
 {
 public:
     void SetTopMost(QWidget* window) override;
+};
+
+// Windows lists no tool window in its taskbar, and the canvas and the toolbox are tool windows;
+// a message box keeps its button there, as the boxes of every program do on Windows.
+class Win32Taskbar : public Taskbar
+{
+public:
+    void SkipTaskbar(QWidget*) override {}
 };
 
 class Win32ShellOpen : public ShellOpen

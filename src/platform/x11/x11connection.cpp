@@ -16,6 +16,8 @@ const char* const atomNames[X11Connection::AtomCount] = {
     "_NET_FRAME_EXTENTS",
     "_NET_WM_STATE",
     "_NET_WM_STATE_ABOVE",
+    "_NET_WM_STATE_SKIP_TASKBAR",
+    "_NET_WM_STATE_SKIP_PAGER",
 };
 
 } // namespace

@@ -72,6 +72,8 @@ public:
         NetFrameExtents,
         NetWmState,
         NetWmStateAbove,
+        NetWmStateSkipTaskbar,
+        NetWmStateSkipPager,
         AtomCount
     };
     xcb_atom_t atom(Atom a) const { return atoms_[a]; }

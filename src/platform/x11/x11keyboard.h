@@ -31,10 +31,6 @@ public:
     // With raw events only: every press then reaches us.
     bool watchPresses(std::function<void()> pressed) override;
 
-    // True when the server reports every key press to us (XInput 2 raw events), so a tap
-    // between two queries is not missed.
-    bool seesEveryPress() const { return raw_; }
-
 private:
     qint16 query(int vk, bool clear);
     void onEvent(const xcb_generic_event_t* event);

@@ -25,9 +25,10 @@ std::unique_ptr<Platform> createX11Platform(std::shared_ptr<X11Connection> conne
     p->grab = std::make_unique<X11ScreenGrab>(connection);
     p->cursor = std::make_unique<QtCursorPosition>();
     p->topMost = std::make_unique<X11TopMost>(connection);
+    p->taskbar = std::make_unique<X11Taskbar>(connection);
     p->shell = std::make_unique<XdgShellOpen>();
     p->startup = std::make_unique<XdgAutostartEntry>();
-    p->messages = std::make_unique<QtMessageBoxes>();
+    p->messages = std::make_unique<QtMessageBoxes>(p->taskbar.get());
     p->dialogs = std::make_unique<QtDialogs>();
     p->instances = std::make_unique<DBusInstanceChannel>();
     p->desktopNotifications = std::make_unique<DBusNotifications>(QDBusConnection::sessionBus());

@@ -2,11 +2,13 @@
 
 #include <QEvent>
 #include <QGuiApplication>
+#include <QList>
 #include <QSet>
 #include <QWidget>
 #include <QWindow>
 
 #include <cstring>
+#include <initializer_list>
 
 X11ForegroundWindow::X11ForegroundWindow(std::shared_ptr<X11Connection> connection)
     : c_(std::move(connection))
@@ -51,12 +53,12 @@ xcb_connection_t* connectionFor(X11Connection& ours)
     return ours.xcb();
 }
 
-// Puts _NET_WM_STATE_ABOVE on the window: asks the window manager when it manages the window
-// already, writes the property that it reads at map time otherwise.
-void announceAbove(X11Connection& ours, xcb_connection_t* x, xcb_window_t id, bool raise)
+// Puts one or two _NET_WM_STATE atoms on the window: asks the window manager when it manages the
+// window already, writes the property that it reads at map time otherwise.
+void announceStates(X11Connection& ours, xcb_connection_t* x, xcb_window_t id,
+                    std::initializer_list<xcb_atom_t> wanted)
 {
     const xcb_atom_t state = ours.atom(X11Connection::NetWmState);
-    const xcb_atom_t above = ours.atom(X11Connection::NetWmStateAbove);
     xcb_generic_error_t* err = nullptr;
     XcbPtr<xcb_get_window_attributes_reply_t> attrs(
         xcb_get_window_attributes_reply(x, xcb_get_window_attributes(x, id), &err));
@@ -71,8 +73,11 @@ void announceAbove(X11Connection& ours, xcb_connection_t* x, xcb_window_t id, bo
         ev.window = id;
         ev.type = state;
         ev.data.data32[0] = 1; // add
-        ev.data.data32[1] = above;
-        ev.data.data32[2] = 0;
+        int i = 1;
+        for (xcb_atom_t a : wanted) {
+            if (i < 3)
+                ev.data.data32[i++] = a;
+        }
         ev.data.data32[3] = 1; // from a normal application
         xcb_send_event(x, 0, ours.root(),
                        XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
@@ -81,22 +86,30 @@ void announceAbove(X11Connection& ours, xcb_connection_t* x, xcb_window_t id, bo
         XcbPtr<xcb_get_property_reply_t> current(xcb_get_property_reply(
             x, xcb_get_property(x, 0, id, state, XCB_ATOM_ATOM, 0, 64), &err));
         std::free(err);
-        bool present = false;
+        QList<xcb_atom_t> present;
         if (current && current->format == 32) {
             const auto* atoms =
                 static_cast<const xcb_atom_t*>(xcb_get_property_value(current.get()));
             const int n = xcb_get_property_value_length(current.get()) / 4;
             for (int i = 0; i < n; ++i)
-                present = present || atoms[i] == above;
+                present << atoms[i];
         }
-        if (!present)
-            xcb_change_property(x, XCB_PROP_MODE_APPEND, id, state, XCB_ATOM_ATOM, 32, 1, &above);
+        for (xcb_atom_t a : wanted) {
+            if (!present.contains(a))
+                xcb_change_property(x, XCB_PROP_MODE_APPEND, id, state, XCB_ATOM_ATOM, 32, 1, &a);
+        }
     }
+    xcb_flush(x);
+}
+
+void announceAbove(X11Connection& ours, xcb_connection_t* x, xcb_window_t id, bool raise)
+{
+    announceStates(ours, x, id, {ours.atom(X11Connection::NetWmStateAbove)});
     if (raise) {
         const quint32 stackMode = XCB_STACK_MODE_ABOVE;
         xcb_configure_window(x, id, XCB_CONFIG_WINDOW_STACK_MODE, &stackMode);
+        xcb_flush(x);
     }
-    xcb_flush(x);
 }
 
 } // namespace
@@ -184,4 +197,54 @@ void X11TopMost::SetTopMost(QWidget* window)
     keeper_->watch(window);
     announceAbove(*c_, connectionFor(*c_), static_cast<xcb_window_t>(window->winId()),
                   window->isVisible());
+}
+
+// ---------------------------------------------------------------------------------------------
+
+// The window manager drops the state when a window is hidden, so it is written again before each
+// showing: Qt sends the Show event before it maps the window, and keeps the states it finds on
+// an unmapped window. Written on Qt's connection, so that Qt reads it back.
+class X11Taskbar::Keeper : public QObject
+{
+public:
+    explicit Keeper(X11Connection& c) : c_(c) {}
+
+    void announce(QWidget* w)
+    {
+        announceStates(c_, connectionFor(c_), static_cast<xcb_window_t>(w->winId()),
+                       {c_.atom(X11Connection::NetWmStateSkipTaskbar),
+                        c_.atom(X11Connection::NetWmStateSkipPager)});
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show && watched->isWidgetType()) {
+            auto* w = static_cast<QWidget*>(watched);
+            if (w->isWindow() && w->testAttribute(Qt::WA_WState_Created))
+                announce(w);
+        }
+        return false;
+    }
+
+private:
+    X11Connection& c_;
+};
+
+X11Taskbar::X11Taskbar(std::shared_ptr<X11Connection> connection)
+    : c_(std::move(connection)), keeper_(std::make_unique<Keeper>(*c_))
+{
+}
+
+X11Taskbar::~X11Taskbar() = default;
+
+void X11Taskbar::SkipTaskbar(QWidget* window)
+{
+    if (!window || !c_->isOpen())
+        return;
+    window = window->window();
+    window->removeEventFilter(keeper_.get());
+    window->installEventFilter(keeper_.get());
+    if (window->testAttribute(Qt::WA_WState_Created))
+        keeper_->announce(window);
 }

@@ -3,6 +3,7 @@
 // Other programs' windows and the stacking of ours, through the window manager's EWMH hints.
 
 #include "platform/foregroundwindow.h"
+#include "platform/taskbar.h"
 #include "platform/topmost.h"
 #include "x11connection.h"
 
@@ -19,6 +20,20 @@ public:
 
 private:
     std::shared_ptr<X11Connection> c_;
+};
+
+// _NET_WM_STATE_SKIP_TASKBAR and _NET_WM_STATE_SKIP_PAGER on the program's windows.
+class X11Taskbar : public Taskbar
+{
+public:
+    explicit X11Taskbar(std::shared_ptr<X11Connection> connection);
+    ~X11Taskbar() override;
+    void SkipTaskbar(QWidget* window) override;
+
+private:
+    class Keeper;
+    std::shared_ptr<X11Connection> c_;
+    std::unique_ptr<Keeper> keeper_;
 };
 
 class X11TopMost : public TopMost

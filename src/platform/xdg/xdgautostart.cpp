@@ -1,12 +1,12 @@
 #include "xdgautostart.h"
 
+#include "platform/userfiles.h"
 #include "xdgfiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringList>
 
 #include <unistd.h>
@@ -32,13 +32,32 @@ bool folderUsable(const QString& folder)
     return ::access(QFile::encodeName(folder).constData(), W_OK | X_OK) == 0;
 }
 
+// An entry is a few hundred bytes; anything much larger is no entry of ours.
+constexpr qint64 MaxEntryBytes = 64 * 1024;
+
 StartupEntry::Result writeEntry(const QString& path, const QString& text)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return StartupEntry::Result::CannotAccess;
-    file.write(text.toUtf8());
-    return file.commit() ? StartupEntry::Result::Ok : StartupEntry::Result::CannotAccess;
+    return userfiles::replaceFile(path, text.toUtf8()) ? StartupEntry::Result::Ok
+                                                       : StartupEntry::Result::CannotAccess;
+}
+
+// A value of type string: backslash, newline, tab and carriage return escaped.
+QString stringValue(const QString& text)
+{
+    QString value;
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\\'))
+            value += QStringLiteral("\\\\");
+        else if (c == QLatin1Char('\n'))
+            value += QStringLiteral("\\n");
+        else if (c == QLatin1Char('\t'))
+            value += QStringLiteral("\\t");
+        else if (c == QLatin1Char('\r'))
+            value += QStringLiteral("\\r");
+        else
+            value += c;
+    }
+    return value;
 }
 
 } // namespace
@@ -73,22 +92,8 @@ QString XdgAutostartEntry::quoteExecArgument(const QString& argument)
         quoted += c;
     }
     quoted += QLatin1Char('"');
-
     // The value is a string, whose own escapes are undone before the quoting is read.
-    QString value;
-    for (const QChar c : quoted) {
-        if (c == QLatin1Char('\\'))
-            value += QStringLiteral("\\\\");
-        else if (c == QLatin1Char('\n'))
-            value += QStringLiteral("\\n");
-        else if (c == QLatin1Char('\t'))
-            value += QStringLiteral("\\t");
-        else if (c == QLatin1Char('\r'))
-            value += QStringLiteral("\\r");
-        else
-            value += c;
-    }
-    return value;
+    return stringValue(quoted);
 }
 
 QString XdgAutostartEntry::entryText(const QString& programPath, bool hidden)
@@ -97,6 +102,9 @@ QString XdgAutostartEntry::entryText(const QString& programPath, bool hidden)
     text += QStringLiteral("Type=Application\n");
     text += QStringLiteral("Name=Scrawlix\n");
     text += QStringLiteral("Comment=Draw on a snapshot of the screen\n");
+    // Once the program is gone (a package removed), the session skips the entry instead of
+    // failing to start it at every login.
+    text += QStringLiteral("TryExec=") + stringValue(programPath) + QLatin1Char('\n');
     text += QStringLiteral("Exec=") + quoteExecArgument(programPath) + QLatin1Char('\n');
     text += QStringLiteral("Terminal=false\n");
     if (hidden)
@@ -163,13 +171,10 @@ StartupEntry::Result XdgAutostartEntry::Remove()
     if (!folderUsable(folder))
         return Result::CannotAccess;
     const QString path = folder + QLatin1Char('/') + EntryName;
-    QString existing;
-    QFile file(path);
-    if (file.exists()) {
-        if (!file.open(QIODevice::ReadOnly))
-            return Result::CannotAccess;
-        existing = QString::fromUtf8(file.readAll());
-        file.close();
-    }
-    return writeEntry(path, hiddenEntryText(existing, QCoreApplication::applicationFilePath()));
+    // A pipe, a device or a huge file in the entry's place is not read, let alone waited on.
+    QByteArray existing;
+    if (userfiles::readSmallFile(path, MaxEntryBytes, &existing) == userfiles::ReadResult::Refused)
+        return Result::CannotAccess;
+    return writeEntry(path, hiddenEntryText(QString::fromUtf8(existing),
+                                            QCoreApplication::applicationFilePath()));
 }

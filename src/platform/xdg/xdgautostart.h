@@ -3,7 +3,9 @@
 // Starting with the system on a Linux desktop: the user's own autostart entry Scrawlix.desktop
 // in $XDG_CONFIG_HOME/autostart (~/.config/autostart when the variable is unset, empty or not an
 // absolute path), where desktop sessions look and the user may write. The folder is created
-// when it is missing.
+// when it is missing. An entry that is no regular file of the user's own (a pipe, a link to a
+// device or to another user's file, a file of megabytes) is neither read nor replaced: both
+// calls answer CannotAccess.
 
 #include "platform/startupentry.h"
 
@@ -31,7 +33,8 @@ public:
     // tab -> \t, carriage return -> \r).
     static QString quoteExecArgument(const QString& argument);
 
-    // The text of a fresh entry that starts programPath.
+    // The text of a fresh entry that starts programPath, and is skipped once it is gone
+    // (TryExec).
     static QString entryText(const QString& programPath, bool hidden);
     // The entry text with Hidden=true set in its [Desktop Entry] group; every other line is kept.
     static QString hiddenEntryText(const QString& existing, const QString& programPath);

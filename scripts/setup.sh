@@ -30,6 +30,8 @@ if [ "${1:-}" = "--tests" ]; then
         python3-dbus python3-gi util-linux
         # KWin (Plasma's compositor, which hosts kglobalaccel) with KDE's portal backend
         kwin-wayland xdg-desktop-portal-kde
+        # GNOME Shell (with gjs for its notification service) and GNOME's portal backend
+        gnome-shell gjs xdg-desktop-portal-gnome
     )
 fi
 

@@ -5,8 +5,29 @@
 source "$(dirname "${BASH_SOURCE[0]}")/../e2e/lib.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/../e2e/canvas_lib.sh"
 
-# On KWin, which has no screencopy for grim, the screen comes from KWin's own screenshot interface.
-[ -n "${SWAYSOCK:-}" ] || grim() { /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/kwinshot.py" "$@"; }
+# On KWin and GNOME Shell, which have no screencopy for grim, the screen comes from the compositor's
+# own screenshot interface: KWin's, or GNOME Shell's through the stand-in, which holds the name that
+# the shell lets read the screen.
+if [ "${XDG_CURRENT_DESKTOP:-}" = GNOME ]; then
+    grim() { # grim [-g "X,Y WxH"] [-t ppm|png] FILE|-
+        local x=0 y=0 w=0 h=0 type=png shot
+        while [ $# -gt 1 ]; do
+            case $1 in
+                -g) IFS=', x' read -r x y w h <<<"$2" ;;
+                -t) type=$2 ;;
+            esac
+            shift 2
+        done
+        shot=$(mktemp --suffix=.png "$E2E_TMP/shot.XXXXXX")
+        dbus-send --session --print-reply --reply-timeout=10000 --dest=org.freedesktop.impl.portal.desktop.scrawlixtest \
+            /org/freedesktop/portal/desktop org.scrawlix.Test.Control.Shoot "string:$shot" \
+            "int32:$x" "int32:$y" "int32:$w" "int32:$h" >/dev/null || { rm -f "$shot"; return 1; }
+        convert "$shot" "$type:$1"
+        rm -f "$shot"
+    }
+elif [ -z "${SWAYSOCK:-}" ]; then
+    grim() { /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/kwinshot.py" "$@"; }
+fi
 screenshot() { grim "$(_artefact "$1")"; }
 # The root window of XWayland holds no pixels: the failure screenshot comes from the compositor.
 import() { if [ "$1 $2" = "-window root" ]; then grim "${@: -1}"; else command import "$@"; fi; }
@@ -30,6 +51,7 @@ start_pattern() {
     [ -x "${SCRAWLIX_PATTERN:-}" ] || fail "no pattern program at ${SCRAWLIX_PATTERN:-}"
     local how=()
     [ -n "${SWAYSOCK:-}" ] || how=(--maximized)
+    [ "${XDG_CURRENT_DESKTOP:-}" = GNOME ] && how=(--fullscreen)
     QT_QPA_PLATFORM=wayland "$SCRAWLIX_PATTERN" "${how[@]}" >"$E2E_TMP/pattern.out" 2>&1 </dev/null {_e2e_nap_fd}<&- &
     _e2e_pids+=($!)
     wait_for 10 grep -q "shown ${SCREEN_W}x$SCREEN_H" "$E2E_TMP/pattern.out" ||
@@ -65,11 +87,13 @@ double_click_tray() {
     done
 }
 
-# expect_same_screen BEFORE AFTER: the canvas shows BEFORE pixel for pixel, away from the toolbox.
+# expect_same_screen BEFORE AFTER: the canvas shows BEFORE pixel for pixel, away from the toolbox
+# and, on GNOME Shell, from the title bar and the shadow that the shell draws around it.
 expect_same_screen() {
-    local tx ty tw th n
+    local tx ty tw th n m=0
     read -r tx ty tw th < <(window_geometry "$(toolbox_window)")
-    n=$(diff_pixels_outside "$1" "$2" "$tx" "$ty" "$tw" "$th")
+    [ "${XDG_CURRENT_DESKTOP:-}" = GNOME ] && m=64
+    n=$(diff_pixels_outside "$1" "$2" $((tx - m)) $((ty - m)) $((tw + 2 * m)) $((th + 2 * m)))
     [ "$n" = 0 ] || fail "$n pixels of the canvas differ from the screen before the capture"
 }
 
@@ -105,7 +129,16 @@ sys.exit(1)' "$@"
     canvas_shown() { sway_shows Scrawlix "$SCREEN_W"; }
     canvas_hidden() { ! canvas_shown; }
 else
-    canvas_shown() { [ -n "$(canvas_window)" ]; }
+    # The canvas: a window of the program titled Scrawlix as wide as the screen (a message box has
+    # the same title, and is narrower).
+    canvas_shown() {
+        local w g
+        for w in $(xdotool search --all --onlyvisible --pid "$SCRAWLIX_PID" --name '^Scrawlix$' 2>/dev/null || :); do
+            read -r _ _ g _ < <(window_geometry "$w" 2>/dev/null) || continue
+            [ "${g:-0}" -ge "$SCREEN_W" ] && return 0
+        done
+        return 1
+    }
 fi
 
 # start_scrawlix_without_screencopy [ARG...]: the program in a Wayland session whose compositor it
@@ -147,3 +180,29 @@ activate_window() {
 }
 _is_active() { [ "$(($(xdotool getwindowfocus 2>/dev/null || echo 0)))" = "$(($1))" ]; }
 notified() { standin_saw "Notifications.Notify.*$1"; }
+
+# On GNOME Shell: the user's "Allow" in the screenshot permission dialog, as the permission store
+# keeps it for programs outside a sandbox.
+gnome_allow_screenshots() {
+    dbus-send --session --print-reply --dest=org.freedesktop.impl.portal.PermissionStore \
+        /org/freedesktop/impl/portal/PermissionStore org.freedesktop.impl.portal.PermissionStore.SetPermission \
+        string:screenshot boolean:true string:screenshot string: array:string:yes >/dev/null ||
+        fail "the permission store did not take the permission"
+}
+# gnome_key KEYSYM: a key pressed and released on GNOME Shell's own keyboard (the remote desktop
+# interface's), which reaches the shell's dialogs as the user's keys would.
+gnome_key() {
+    /usr/bin/python3 - "$1" <<'EOP' || fail "GNOME Shell did not take the key $1"
+import sys
+import dbus
+bus = dbus.SessionBus()
+name = "org.gnome.Mutter.RemoteDesktop"
+desktop = dbus.Interface(bus.get_object(name, "/org/gnome/Mutter/RemoteDesktop"), name)
+session = dbus.Interface(bus.get_object(name, desktop.CreateSession()), name + ".Session")
+session.Start()
+key = dbus.UInt32(int(sys.argv[1], 0))
+session.NotifyKeyboardKeysym(key, True)
+session.NotifyKeyboardKeysym(key, False)
+session.Stop()
+EOP
+}

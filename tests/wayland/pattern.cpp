@@ -1,7 +1,7 @@
 // A window of known content for the Wayland scenarios: eight vertical stripes of fixed colours with
 // a one-pixel checkerboard in the top-left 64 x 64 pixels, so that any scaling or shift shows.
 // Prints "shown WIDTHxHEIGHT" each time it has painted a frame of a new size. --maximized: without
-// a frame, maximized.
+// a frame, maximized; --fullscreen: full screen, over any panel.
 #include <QGuiApplication>
 #include <QScreen>
 #include <QPainter>
@@ -51,6 +51,9 @@ int main(int argc, char** argv)
         w.setFlag(Qt::FramelessWindowHint);
         w.resize(w.screen()->size());
         w.showMaximized();
+    } else if (app.arguments().contains(QStringLiteral("--fullscreen"))) {
+        // GNOME Shell keeps its top bar over a maximized window.
+        w.showFullScreen();
     } else {
         w.show();
     }

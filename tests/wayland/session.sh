@@ -8,6 +8,11 @@
 #                        display; it hosts kglobalaccel), with KDE's portal backend for the global
 #                        shortcuts, the program's desktop entry granting KWin's screenshot interface,
 #                        the stand-in only for the notification server, and no tray
+#   WL_DESKTOP=gnome     GNOME Shell instead (headless, a virtual monitor, its own XWayland display,
+#                        a private system bus), with GNOME's portal backend, the shell's own
+#                        permission dialog and notification service (banners and animations off), no
+#                        tray and no global shortcuts; the stand-in only watches the notices and
+#                        takes the scenarios' screenshots
 #   WL_PORTAL=0          no portal front end at all
 #   WL_SHORTCUTS=MODE    the stand-in also implements global shortcuts: 1 (as documented), kde (as
 #                        KDE's backend does), unbound (answers without the shortcut); 0: none
@@ -35,6 +40,8 @@ if [ "$(id -u)" = 0 ]; then
     [ "${WL_DESKTOP:-sway}" = kde ] && cp "$(command -v kwin_wayland)" "$root/bin/kwin_wayland"
     [ -f "$(dirname "$bin")/Scrawlix_Help.chm" ] && cp "$(dirname "$bin")/Scrawlix_Help.chm" "$root/bin/"
     [ -n "${SCRAWLIX_PATTERN:-}" ] && cp "$SCRAWLIX_PATTERN" "$root/bin/pattern" && SCRAWLIX_PATTERN=$root/bin/pattern
+    [ -n "${SCRAWLIX_MUTTER_DISPLAY:-}" ] && cp "$SCRAWLIX_MUTTER_DISPLAY" "$root/bin/mutter_display.so" &&
+        SCRAWLIX_MUTTER_DISPLAY=$root/bin/mutter_display.so
     cp -r "$tests/e2e" "$tests/wayland" "$root/tests/"
     mkdir -p "$root/packaging" && cp "$tests/../packaging/io.github.scrawlix.Scrawlix.desktop.in" "$root/packaging/"
     args=()
@@ -42,6 +49,7 @@ if [ "$(id -u)" = 0 ]; then
     chown -R 65534:65534 "$root"
     chmod 0755 "$root"
     SCRAWLIX_BIN=$root/bin/scrawlix SCRAWLIX_PATTERN=${SCRAWLIX_PATTERN:-} WL_ROOT=$root \
+        SCRAWLIX_MUTTER_DISPLAY=${SCRAWLIX_MUTTER_DISPLAY:-} \
         setpriv --reuid=65534 --regid=65534 --clear-groups --inh-caps=-all \
         bash "$root/tests/wayland/session.sh" "${args[@]}"
     status=$?
@@ -80,11 +88,15 @@ setup_failed() {
     tail -n 15 "$sess"/*.log >&2 2>/dev/null
     exit 125
 }
-poll() { local n=$(($1 * 20)); shift; until "$@"; do ((n-- > 0)) || return 1; sleep 0.05; done; } # SECS CMD...
+poll() { local end=$((SECONDS + $1)); shift; until "$@"; do ((SECONDS < end)) || return 1; sleep 0.05; done; } # SECS CMD...
 
 desktop=${WL_DESKTOP:-sway}
 tools=(Xwayland grim dbus-daemon pipewire python3 xdotool)
-if [ "$desktop" = kde ]; then tools+=(kwin_wayland kbuildsycoca5); else tools+=(sway swaymsg status-notifier-watcher); fi
+case $desktop in
+    kde) tools+=(kwin_wayland kbuildsycoca5) ;;
+    gnome) tools+=(gnome-shell gjs) ;;
+    *) tools+=(sway swaymsg status-notifier-watcher) ;;
+esac
 for tool in "${tools[@]}"; do
     command -v "$tool" >/dev/null || setup_failed "$tool is not installed (scripts/setup.sh --tests installs it)"
 done
@@ -97,13 +109,16 @@ unset DISPLAY WAYLAND_DISPLAY XAUTHORITY SWAYSOCK SESSION_MANAGER DESKTOP_SESSIO
     QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME QT_STYLE_OVERRIDE QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS \
     QT_AUTO_SCREEN_SCALE_FACTOR QT_ENABLE_HIGHDPI_SCALING QT_FONT_DPI GDK_SCALE GDK_BACKEND
 export LANG=C.UTF-8 HOME=$root/home XDG_RUNTIME_DIR=$root/run XDG_SESSION_TYPE=wayland \
-    XDG_CURRENT_DESKTOP=$([ "$desktop" = kde ] && echo KDE || echo sway) XDG_CONFIG_HOME=$root/home/.config XDG_CACHE_HOME=$root/home/.cache \
+    XDG_CURRENT_DESKTOP=$(case $desktop in kde) echo KDE ;; gnome) echo GNOME ;; *) echo sway ;; esac) XDG_CONFIG_HOME=$root/home/.config XDG_CACHE_HOME=$root/home/.cache \
     XDG_DATA_HOME=$root/home/.local/share XDG_CONFIG_DIRS=$root/xdg-config-dirs
 mkdir -p "$XDG_CONFIG_DIRS"
 
+# The services that the bus starts on demand: none, but for what a desktop below adds.
+mkdir -p "$sess/services"
 mkfifo "$sess/dbus.address"
 cat >"$sess/dbus.conf" <<EOC
 <busconfig><type>session</type><listen>unix:path=$XDG_RUNTIME_DIR/bus</listen><auth>EXTERNAL</auth>
+  <servicedir>$sess/services</servicedir>
   <policy context="default">
     <allow send_destination="*" eavesdrop="true"/><allow eavesdrop="true"/><allow own="*"/></policy>
 </busconfig>
@@ -117,11 +132,14 @@ export DBUS_SESSION_BUS_ADDRESS
 
 # A free X display of our own: KWin would take the first free one, which another session's server
 # may hold through the abstract socket that this one cannot see as a file.
+# free_display [COUNT]: the first of COUNT free displays in a row (GNOME Shell takes two).
 free_display() {
-    local n
+    local n m
     for n in $(seq 40 99); do
-        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        grep -q "@/tmp/.X11-unix/X$n\$" /proc/net/unix && continue
+        for ((m = n; m < n + ${1:-1}; m++)); do
+            [ -e "/tmp/.X$m-lock" ] || [ -e "/tmp/.X11-unix/X$m" ] && continue 2
+            grep -q "@/tmp/.X11-unix/X$m\$" /proc/net/unix && continue 2
+        done
         echo "$n"
         return 0
     done
@@ -169,6 +187,47 @@ EOP
     kwin_display=$n
 }
 
+start_gnome() {
+    local n
+    n=$(free_display 2) || setup_failed "no two free X displays"
+    [ -r "${SCRAWLIX_MUTTER_DISPLAY:-}" ] || setup_failed "no library to choose GNOME Shell's X display (SCRAWLIX_MUTTER_DISPLAY)"
+    # The shell asks the system bus for logins, accounts and the like: a private one, with none.
+    cat >"$sess/system.conf" <<EOC
+<busconfig><type>system</type><listen>unix:path=$XDG_RUNTIME_DIR/system_bus</listen><auth>EXTERNAL</auth>
+  <policy context="default"><allow send_destination="*"/><allow receive_sender="*"/><allow own="*"/></policy>
+</busconfig>
+EOC
+    dbus-daemon --nofork --config-file="$sess/system.conf" >"$sess/system-bus.log" 2>&1 </dev/null &
+    pids+=($!)
+    export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$XDG_RUNTIME_DIR/system_bus
+    poll 10 test -S "$XDG_RUNTIME_DIR/system_bus" || setup_failed "the private system bus did not start"
+    # The shell starts its notification service through the bus.
+    cp /usr/share/dbus-1/services/org.gnome.Shell.Notifications.service "$sess/services/"
+    # Settings in a file: no banners over the screen that the scenarios read, no animations.
+    export GSETTINGS_BACKEND=keyfile
+    mkdir -p "$XDG_CONFIG_HOME/glib-2.0/settings"
+    printf '[org/gnome/desktop/notifications]\nshow-banners=false\n\n[org/gnome/desktop/interface]\nenable-animations=false\n' \
+        >"$XDG_CONFIG_HOME/glib-2.0/settings/keyfile"
+    SCRAWLIX_MUTTER_X_DISPLAY=$n LD_PRELOAD=$SCRAWLIX_MUTTER_DISPLAY gnome-shell --headless --wayland \
+        --virtual-monitor "${WL_SCREEN:-1280x720}" --wayland-display wl-scrawlix >"$sess/gnome-shell.log" 2>&1 </dev/null &
+    pids+=($!)
+    export WAYLAND_DISPLAY=wl-scrawlix DISPLAY=:$n
+    shell_overview() {
+        dbus-send --session --print-reply --dest=org.gnome.Shell /org/gnome/Shell org.freedesktop.DBus.Properties.Get \
+            string:org.gnome.Shell string:OverviewActive 2>/dev/null | grep -q "boolean $1"
+    }
+    # The shell starts in its overview, once it has started; the desktop is what a user sees after.
+    poll 60 shell_overview true || setup_failed "GNOME Shell did not start"
+    dbus-send --session --print-reply --dest=org.gnome.Shell /org/gnome/Shell org.freedesktop.DBus.Properties.Set \
+        string:org.gnome.Shell string:OverviewActive variant:boolean:false >/dev/null
+    poll 10 shell_overview false || setup_failed "GNOME Shell stays in its overview"
+    have_auth() { ls "$XDG_RUNTIME_DIR"/.mutter-Xwaylandauth.* >/dev/null 2>&1; }
+    poll 10 have_auth || setup_failed "GNOME Shell made no X authority for XWayland"
+    XAUTHORITY=$(ls "$XDG_RUNTIME_DIR"/.mutter-Xwaylandauth.* | head -1)
+    export XAUTHORITY
+    unset SWAYSOCK
+}
+
 start_sway() {
     # No bar (our stand-in is the tray's watcher), no borders, and the program's windows float where
     # they ask to be, as on a floating desktop.
@@ -203,6 +262,8 @@ if [ "$desktop" = kde ]; then
     read -r WAYLAND_DISPLAY DISPLAY <"$sess/displays"
     export WAYLAND_DISPLAY DISPLAY
     unset SWAYSOCK
+elif [ "$desktop" = gnome ]; then
+    start_gnome
 else
     start_sway
 fi
@@ -220,11 +281,12 @@ case ${WL_SHORTCUTS:-0} in
 esac
 [ "${WL_SCREENSHOT:-}" = standin ] && standin+=(--screenshot)
 [ "${WL_NOTIFICATIONS:-1}" = 0 ] && standin+=(--no-notifications)
+[ "$desktop" = gnome ] && standin+=(--no-notifications --watch-notifications --gnome-shots)
 python3 -u "$here/standin.py" --name org.freedesktop.impl.portal.desktop.scrawlixtest --log "$STANDIN_LOG" \
     "${standin[@]}" >"$sess/standin.log" 2>&1 </dev/null &
 pids+=($!)
 poll 10 grep -q ready "$sess/standin.log" || setup_failed "the stand-in services did not start"
-if [ "${WL_TRAY:-1}" = 1 ] && [ "$desktop" != kde ]; then
+if [ "${WL_TRAY:-1}" = 1 ] && [ "$desktop" = sway ]; then
     status-notifier-watcher >"$sess/watcher.log" 2>&1 </dev/null &
     pids+=($!)
     host() { dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
@@ -248,6 +310,27 @@ if [ "$desktop" = kde ]; then
     granted() { /usr/bin/python3 "$here/kwinshot.py" -t ppm /dev/null 2>/dev/null; }
     poll 20 granted || setup_failed "KWin does not grant its screenshot interface to the session's desktop entries"
     cp /usr/share/xdg-desktop-portal/portals/kde.portal "$root/portals/"
+    XDG_DESKTOP_PORTAL_DIR=$root/portals "$portal" -r >"$sess/portal.log" 2>&1 </dev/null &
+    pids+=($!)
+    poll 15 has_name org.freedesktop.portal.Desktop || setup_failed "xdg-desktop-portal did not start"
+elif [ "$desktop" = gnome ]; then
+    poll 15 has_name org.freedesktop.Notifications || setup_failed "GNOME Shell's notification service did not start"
+    # The shell lets the stand-in read the screen once it has seen it take its name.
+    shot_ok() { dbus-send --session --print-reply --reply-timeout=5000 --dest=org.freedesktop.impl.portal.desktop.scrawlixtest \
+        /org/freedesktop/portal/desktop org.scrawlix.Test.Control.Shoot "string:$sess/first-shot.png" \
+        int32:0 int32:0 int32:0 int32:0 >/dev/null 2>"$sess/shot.log"; }
+    poll 10 shot_ok || setup_failed "GNOME Shell does not let the stand-in read the screen: $(cat "$sess/shot.log")"
+    for p in xdg-permission-store xdg-desktop-portal-gnome; do
+        [ -x "/usr/libexec/$p" ] || setup_failed "$p is not installed"
+    done
+    /usr/libexec/xdg-permission-store >"$sess/permission-store.log" 2>&1 </dev/null &
+    pids+=($!)
+    GTK_A11Y=none /usr/libexec/xdg-desktop-portal-gnome >"$sess/portal-gnome.log" 2>&1 </dev/null &
+    pids+=($!)
+    poll 15 has_name org.freedesktop.impl.portal.desktop.gnome || setup_failed "xdg-desktop-portal-gnome did not start"
+    poll 15 has_name org.freedesktop.impl.portal.PermissionStore || setup_failed "the permission store did not start"
+    # GNOME's backend, and the shell's permission dialog (its Access backend).
+    cp /usr/share/xdg-desktop-portal/portals/gnome.portal /usr/share/xdg-desktop-portal/portals/gnome-shell.portal "$root/portals/"
     XDG_DESKTOP_PORTAL_DIR=$root/portals "$portal" -r >"$sess/portal.log" 2>&1 </dev/null &
     pids+=($!)
     poll 15 has_name org.freedesktop.portal.Desktop || setup_failed "xdg-desktop-portal did not start"

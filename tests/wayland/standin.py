@@ -11,7 +11,11 @@
 - with --screenshot, org.freedesktop.impl.portal.Screenshot, whose permission dialog the scenario
   answers: Control.AnswerScreenshot(response) (0 allows, 1 refuses); until then the request waits;
 - unless --no-notifications, org.freedesktop.Notifications, so that notices arrive somewhere we can
-  read.
+  read; with --watch-notifications, the notices sent to the desktop's own service are logged as if
+  they had come here;
+- with --gnome-shots, the name under which GNOME Shell lets a program read the screen
+  (org.gnome.Screenshot), and Control.Shoot(file, x, y, width, height), which saves the screen as the
+  shell composites it (a width of 0: the whole screen).
 
 Every call is logged to the file given with --log as one line: NAME ARGUMENTS (JSON). The control
 interface org.scrawlix.Test.Control lets the scenario press a bound shortcut: Activate(id)."""
@@ -22,6 +26,7 @@ import subprocess
 import sys
 
 import dbus
+import dbus.lowlevel
 import dbus.service
 from dbus.mainloop.glib import DBusGMainLoop
 from gi.repository import GLib
@@ -35,6 +40,8 @@ args.add_argument("--log", required=True)
 args.add_argument("--shortcuts", choices=["none", "standard", "kde", "unbound"], default="none")
 args.add_argument("--screenshot", action="store_true")
 args.add_argument("--no-notifications", action="store_true")
+args.add_argument("--watch-notifications", action="store_true")
+args.add_argument("--gnome-shots", action="store_true")
 opts = args.parse_args()
 
 
@@ -171,6 +178,38 @@ class Portal(dbus.service.Object):
         return n
 
 
+    @dbus.service.method("org.scrawlix.Test.Control", in_signature="siiii", out_signature="",
+                         async_callbacks=("reply", "error"))
+    def Shoot(self, path, x, y, width, height, reply, error):
+        """The screen, or an area of it, from GNOME Shell into the PNG file at path."""
+        # No introspection, and no waiting here: the shell's answer comes through the main loop.
+        shell = self.bus.get_object("org.gnome.Shell.Screenshot", "/org/gnome/Shell/Screenshot", introspect=False)
+
+        def done(ok, _):
+            if ok:
+                reply()
+            else:
+                error(dbus.exceptions.DBusException("GNOME Shell took no screenshot"))
+        how = dict(dbus_interface="org.gnome.Shell.Screenshot", reply_handler=done, error_handler=error)
+        if width:
+            shell.ScreenshotArea(x, y, width, height, False, path, **how)
+        else:
+            shell.Screenshot(False, False, path, **how)
+
+
+def watch_notifications(bus):
+    bus.add_match_string("eavesdrop=true,type='method_call',interface='org.freedesktop.Notifications',member='Notify'")
+
+    def seen(_, message):
+        # What programs send to the service's name; the service passes each on to the shell.
+        if message.get_destination() == "org.freedesktop.Notifications" and message.get_member() == "Notify":
+            values = message.get_args_list()
+            log("Notifications.Notify", values[0], values[3], values[4])
+        # Every message goes on to its handlers: a filter's None would count as handled.
+        return dbus.lowlevel.HANDLER_RESULT_NOT_YET_HANDLED
+    bus.add_message_filter(seen)
+
+
 class Notifications(dbus.service.Object):
     def __init__(self, bus):
         super().__init__(bus, "/org/freedesktop/Notifications")
@@ -201,5 +240,9 @@ keep = [Portal(bus), Notifications(bus)]
 names = [dbus.service.BusName(opts.name, bus)]
 if not opts.no_notifications:
     names.append(dbus.service.BusName("org.freedesktop.Notifications", bus))
+if opts.gnome_shots:
+    names.append(dbus.service.BusName("org.gnome.Screenshot", bus))
+if opts.watch_notifications:
+    watch_notifications(bus)
 print("ready", flush=True)
 GLib.MainLoop().run()

@@ -42,14 +42,17 @@ if [ "$(id -u)" = 0 ]; then
     [ -n "${SCRAWLIX_PATTERN:-}" ] && cp "$SCRAWLIX_PATTERN" "$root/bin/pattern" && SCRAWLIX_PATTERN=$root/bin/pattern
     [ -n "${SCRAWLIX_MUTTER_DISPLAY:-}" ] && cp "$SCRAWLIX_MUTTER_DISPLAY" "$root/bin/mutter_display.so" &&
         SCRAWLIX_MUTTER_DISPLAY=$root/bin/mutter_display.so
+    [ -n "${SCRAWLIX_XWATCH:-}" ] && cp "$SCRAWLIX_XWATCH" "$root/bin/xwatch" && SCRAWLIX_XWATCH=$root/bin/xwatch
     cp -r "$tests/e2e" "$tests/wayland" "$root/tests/"
+    mkdir -p "$root/bench" && cp "$tests/../bench/wayland_runs.sh" "$root/bench/"
     mkdir -p "$root/packaging" && cp "$tests/../packaging/io.github.scrawlix.Scrawlix.desktop.in" "$root/packaging/"
     args=()
-    for a in "$@"; do args+=("${a/#$tests\//$root/tests/}"); done
+    checkout=$(dirname "$tests")
+    for a in "$@"; do a=${a/#$tests\//$root/tests/}; args+=("${a/#$checkout\/bench\//$root/bench/}"); done
     chown -R 65534:65534 "$root"
     chmod 0755 "$root"
     SCRAWLIX_BIN=$root/bin/scrawlix SCRAWLIX_PATTERN=${SCRAWLIX_PATTERN:-} WL_ROOT=$root \
-        SCRAWLIX_MUTTER_DISPLAY=${SCRAWLIX_MUTTER_DISPLAY:-} \
+        SCRAWLIX_MUTTER_DISPLAY=${SCRAWLIX_MUTTER_DISPLAY:-} SCRAWLIX_XWATCH=${SCRAWLIX_XWATCH:-} \
         setpriv --reuid=65534 --regid=65534 --clear-groups --inh-caps=-all \
         bash "$root/tests/wayland/session.sh" "${args[@]}"
     status=$?

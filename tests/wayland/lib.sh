@@ -26,7 +26,7 @@ if [ "${XDG_CURRENT_DESKTOP:-}" = GNOME ]; then
         rm -f "$shot"
     }
 elif [ -z "${SWAYSOCK:-}" ]; then
-    grim() { /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/kwinshot.py" "$@"; }
+    grim() { "$KWINSHOT_PYTHON" "$(dirname "${BASH_SOURCE[0]}")/kwinshot.py" "$@"; }
 fi
 screenshot() { grim "$(_artefact "$1")"; }
 # The root window of XWayland holds no pixels: the failure screenshot comes from the compositor.

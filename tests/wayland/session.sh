@@ -157,9 +157,13 @@ start_kwin() {
     mkdir -p "$XDG_DATA_HOME/applications"
     sed -e "0,/^Exec=/s|^Exec=[^ ]*scrawlix|Exec=$bin|" "$here/../../packaging/io.github.scrawlix.Scrawlix.desktop.in" \
         >"$XDG_DATA_HOME/applications/io.github.scrawlix.Scrawlix.desktop"
-    # The same grant for the interpreter of the scenarios' own screenshots (kwinshot.py).
+    # The same grant for the interpreter of the scenarios' own screenshots (kwinshot.py): a copy
+    # of its own, since KWin takes the grant of the first entry that runs the same file, and the
+    # system's python3.11.desktop may come first.
+    cp "$(readlink -f /usr/bin/python3)" "$sess/kwinshot-python"
+    export KWINSHOT_PYTHON=$sess/kwinshot-python
     printf '[Desktop Entry]\nType=Application\nName=kwinshot\nNoDisplay=true\nExec=%s\nX-KDE-DBUS-Restricted-Interfaces=org.kde.KWin.ScreenShot2\n' \
-        "$(readlink -f /usr/bin/python3)" >"$XDG_DATA_HOME/applications/scrawlix-test-kwinshot.desktop"
+        "$KWINSHOT_PYTHON" >"$XDG_DATA_HOME/applications/scrawlix-test-kwinshot.desktop"
     # KDE lists applications through its menu file, which the private config folders lack.
     mkdir -p "$XDG_CONFIG_DIRS/menus"
     cp /etc/xdg/menus/kf5-applications.menu "$XDG_CONFIG_DIRS/menus/"
@@ -310,8 +314,8 @@ if [ "$desktop" = kde ]; then
     poll 15 has_name org.freedesktop.impl.portal.desktop.kde || setup_failed "xdg-desktop-portal-kde did not start"
     # KWin learns of the desktop entries' grants from its service cache, which it may read again a
     # moment after it started: the session is ready once the grant holds.
-    granted() { /usr/bin/python3 "$here/kwinshot.py" -t ppm /dev/null 2>/dev/null; }
-    poll 20 granted || setup_failed "KWin does not grant its screenshot interface to the session's desktop entries"
+    granted() { "$KWINSHOT_PYTHON" "$here/kwinshot.py" -t ppm /dev/null 2>"$sess/granted.log"; }
+    poll 20 granted || setup_failed "KWin does not grant its screenshot interface to the session's desktop entries: $(tail -1 "$sess/granted.log")"
     cp /usr/share/xdg-desktop-portal/portals/kde.portal "$root/portals/"
     XDG_DESKTOP_PORTAL_DIR=$root/portals "$portal" -r >"$sess/portal.log" 2>&1 </dev/null &
     pids+=($!)

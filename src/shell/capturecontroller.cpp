@@ -117,9 +117,14 @@ void CaptureController::captureAndShow(const QString& kind)
         showHideCanvas(QStringLiteral("show"));
         return;
     }
-    // A request while a capture is under way joins it.
-    if (capturing())
-        return;
+    // A request while a capture is under way joins it, unless the picture is overdue: its answer
+    // will not come, and the user asks again.
+    if (capturing()) {
+        if (state_ != State::Grabbing || grabbing_.elapsed() < overdueMs_)
+            return;
+        qCWarning(lcCapture, "no picture after %lld ms: the capture starts again",
+                  static_cast<long long>(grabbing_.elapsed()));
+    }
     start(kind);
 }
 
@@ -193,6 +198,7 @@ void CaptureController::settled()
     }
     setState(State::Grabbing);
     ticket_ = generation_;
+    grabbing_.start();
     platform.grab->grab(ticket_, area);
     showFrozen();
 }

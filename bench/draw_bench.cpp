@@ -4,7 +4,7 @@
 #include "canvas/drawingstate.h"
 #include "canvas/frmmain.h"
 #include "canvas/mousedrawing.h"
-#include "platform/fake/fakeplatform.h"
+#include "fake/fakeplatform.h"
 #include "settings/settingsstore.h"
 #include "shell/program.h"
 #include "shell/toolselection.h"

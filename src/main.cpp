@@ -1,9 +1,11 @@
 #include "platform/filenames.h"
+#include "platform/null/nullplatform.h"
 #include "platform/platform.h"
 #include "platform/scaling.h"
 #include "platform/session.h"
 #include "settings/settingsstore.h"
 #include "shell/commandline.h"
+#include "shell/commandtable.h"
 #include "shell/instancerequests.h"
 #include "ui/art.h"
 #include "shell/loopprobe.h"
@@ -54,8 +56,9 @@ int answerCommandLine(const CommandLine& commandLine)
     case CommandLine::Kind::Run:
         break;
     }
+    // A file named on the command line must be there.
     const std::optional<InstanceRequest>& action = commandLine.action;
-    if (action && action->action == QLatin1String("open") && !action->argument.isEmpty()) {
+    if (action && !action->argument.isEmpty()) {
         const QByteArray file = filenames::fromArgument(action->argument);
         const filenames::HeldName held(file);
         if (!QFileInfo(held.name()).isFile()) {
@@ -137,11 +140,10 @@ int main(int argc, char** argv)
     const bool wayland = isWaylandSession(qEnvironmentVariable("XDG_SESSION_TYPE"),
                                           qEnvironmentVariable("WAYLAND_DISPLAY"));
     std::unique_ptr<Platform> platform = createPlatform(QGuiApplication::platformName(), wayland);
-    if (!platform) {
-        std::fprintf(stderr, "scrawlix: the \"%s\" windowing system is not supported; Scrawlix needs X11.\n",
-                     qPrintable(QGuiApplication::platformName()));
-        return 1;
-    }
+    // Where Scrawlix has no backend it still runs, and says what it cannot do.
+    if (platform->name == QLatin1String("none"))
+        print(stderr, QStringLiteral("scrawlix: %1\n")
+                          .arg(nullPlatformNotice(QGuiApplication::platformName())));
 
     Program program(std::move(platform), SettingsStore::forUser());
 
@@ -151,14 +153,14 @@ int main(int argc, char** argv)
     const auto received = [&program](const InstanceRequest& request) {
         RunInstanceRequest(program, request);
     };
-    InstanceChannel::Claim claim = instances.claim(received);
+    const QList<InstanceAction> actions = instanceActions();
+    InstanceChannel::Claim claim = instances.claim(actions, received);
     if (claim == InstanceChannel::Claim::AlreadyRunning) {
         QString error;
-        const InstanceRequest activate{QStringLiteral("activate"), {}};
-        if (instances.send(commandLine.action.value_or(activate), &error))
+        if (instances.send(commandLine.action.value_or(requestFor(Command::Activate)), &error))
             return 0;
         // It may have ended in the meantime.
-        claim = instances.claim(received);
+        claim = instances.claim(actions, received);
         if (claim == InstanceChannel::Claim::AlreadyRunning) {
             print(stderr,
                   QStringLiteral("scrawlix: Scrawlix runs but did not take the request: %1\n")
@@ -171,7 +173,7 @@ int main(int argc, char** argv)
                                      "that runs already\n")
                           .arg(instances.problem()));
     // Nothing runs that --exit could end.
-    if (commandLine.action && commandLine.action->action == QLatin1String("exit"))
+    if (commandLine.action && *commandLine.action == requestFor(Command::Exit))
         return 0;
 
     startLoopProbe(&app);

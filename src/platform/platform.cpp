@@ -1,6 +1,6 @@
 #include "platform.h"
 
-#include "fake/fakeplatform.h"
+#include "null/nullplatform.h"
 
 #if defined(Q_OS_WIN)
 #include "win32/win32platform.h"
@@ -13,8 +13,6 @@
 std::unique_ptr<Platform> createPlatform(const QString& qpaName, bool waylandSession)
 {
     Q_UNUSED(waylandSession); // only X11 has a Wayland variant
-    if (qpaName == QLatin1String("offscreen") || qpaName == QLatin1String("minimal"))
-        return std::make_unique<FakePlatform>();
 #if defined(Q_OS_WIN)
     if (qpaName == QLatin1String("windows"))
         return createWin32Platform();
@@ -22,7 +20,7 @@ std::unique_ptr<Platform> createPlatform(const QString& qpaName, bool waylandSes
     if (qpaName == QLatin1String("xcb"))
         return waylandSession ? createWaylandPlatform() : createX11Platform();
 #endif
-    return nullptr;
+    return createNullPlatform(qpaName);
 }
 
 PlatformChoice choosePlatform(const QString& qtQpaPlatform, const QString& display,

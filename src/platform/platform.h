@@ -20,9 +20,9 @@
 #include <memory>
 
 // The operating-system services the program uses, behind small interfaces. One backend per
-// windowing system (X11, Win32) and a fake for headless tests.
+// windowing system (X11, Wayland, Win32), and a null platform for any other.
 struct Platform {
-    QString name; // "x11", "wayland", "win32" or "fake"
+    QString name; // "x11", "wayland", "win32", "none", or the tests' "fake"
     std::unique_ptr<KeyState> keys;
     std::unique_ptr<HotKeys> hotKeys;
     std::unique_ptr<ForegroundWindow> foreground;
@@ -46,9 +46,10 @@ struct Platform {
     virtual ~Platform() = default;
 };
 
-// Builds the backend for Qt's platform plugin name ("xcb", "windows", "offscreen", "minimal").
-// On xcb, a Wayland session (see isWaylandSession) gets the Wayland backend. Returns null for a
-// platform we have no backend for.
+// Builds the backend for Qt's platform plugin name ("xcb", "windows"). On xcb, a Wayland session
+// (see isWaylandSession) gets the Wayland backend. Any other platform ("offscreen", "minimal",
+// one this build has no backend for) gets the null platform, which tells the user what it cannot
+// do.
 std::unique_ptr<Platform> createPlatform(const QString& qpaName, bool waylandSession = false);
 
 // What main() should do about the windowing system before the application object exists.

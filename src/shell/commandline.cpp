@@ -2,29 +2,13 @@
 
 #include "version.h"
 
+#include "commandtable.h"
 #include "platform/filenames.h"
 
 #include <QDir>
 #include <QFile>
 
 namespace {
-
-// The actions that take no argument, by option.
-struct Plain {
-    const char* option;
-    const char* action;
-};
-constexpr Plain PlainActions[] = {
-    {"--capture-screen", "capture-screen"},
-    {"--capture-window", "capture-window"},
-    {"--show", "show"},
-    {"--show-toolbox", "toolbox"},
-    {"--about", "about"},
-    {"--configuration", "configuration"},
-    {"--show-help", "help"},
-    {"--send-to-tray", "send-to-tray"},
-    {"--exit", "exit"},
-};
 
 // The absolute name, as the system's bytes, of a file given on the command line. The bytes go
 // through QDir as Latin-1, one character a byte, so that none is lost on the way.
@@ -61,11 +45,11 @@ CommandLine parseCommandLine(const QList<QByteArray>& arguments, const QByteArra
     // The request for a file: its name as text, or, when that name is not text, a URL that
     // keeps its bytes. A name longer than the system takes is no file at all.
     QString tooLong;
-    const auto openFile = [&](const QByteArray& given) {
+    const auto openFile = [&](const char* action, const QByteArray& given) {
         const QByteArray path = absoluteFile(given, workingDir);
         if (path.size() > filenames::maxPathBytes())
             tooLong = shown(given);
-        return InstanceRequest{QStringLiteral("open"), filenames::toArgument(path)};
+        return InstanceRequest{QLatin1String(action), filenames::toArgument(path)};
     };
     for (int i = 0; i < arguments.size(); ++i) {
         const QByteArray& arg = arguments.at(i);
@@ -78,26 +62,29 @@ CommandLine parseCommandLine(const QList<QByteArray>& arguments, const QByteArra
             version = true;
             continue;
         }
-        for (const Plain& p : PlainActions) {
-            if (arg == p.option)
-                action = InstanceRequest{QLatin1String(p.action), {}};
-        }
-        if (arg == "--open") {
-            // The file is optional: without one, the program asks for it as the menu's Open does.
-            action = InstanceRequest{QStringLiteral("open"), {}};
-            if (i + 1 < arguments.size() && !arguments.at(i + 1).startsWith('-'))
-                action = openFile(arguments.at(++i));
-        } else if (arg.startsWith("--open=")) {
-            const QByteArray file = arg.mid(7);
-            if (file.isEmpty())
-                return failure(QStringLiteral("--open= names no file"));
-            action = openFile(file);
+        for (const CommandRow& row : commandTable()) {
+            const RequestForm& form = row.request;
+            if (!form.action || !form.help)
+                continue;
+            const QByteArray option = QByteArray("--") + form.action;
+            if (arg == option) {
+                action = InstanceRequest{QLatin1String(form.action), {}};
+                // The file is optional: without one, the program asks for it as the menu does.
+                if (form.takesFile && i + 1 < arguments.size() &&
+                    !arguments.at(i + 1).startsWith('-'))
+                    action = openFile(form.action, arguments.at(++i));
+            } else if (form.takesFile && arg.startsWith(option + '=')) {
+                const QByteArray file = arg.mid(option.size() + 1);
+                if (file.isEmpty())
+                    return failure(QStringLiteral("%1= names no file").arg(QLatin1String(option)));
+                action = openFile(form.action, file);
+            }
         }
         if (!action && arg.startsWith('-'))
             return failure(QStringLiteral("unknown option '%1'").arg(shown(arg)));
         // A file by itself is opened, as a file manager's "Open with" asks.
         if (!action)
-            action = openFile(arg);
+            action = openFile(commandRow(Command::Open).request.action, arg);
         if (!tooLong.isEmpty())
             return failure(QStringLiteral("the file name is longer than the system takes "
                                           "(%1 bytes): %2")
@@ -117,7 +104,24 @@ CommandLine parseCommandLine(const QList<QByteArray>& arguments, const QByteArra
 
 QString usageText()
 {
-    return QStringLiteral(
+    // One line an option, its description in the 22nd column.
+    const auto line = [](const QString& option, const QString& description) {
+        return QStringLiteral("  ") + option.leftJustified(18) + QLatin1Char(' ') + description +
+               QLatin1Char('\n');
+    };
+    QString actions;
+    for (const CommandRow& row : commandTable()) {
+        const RequestForm& form = row.request;
+        if (!form.action || !form.help)
+            continue;
+        const QString option = QStringLiteral("--") + QLatin1String(form.action);
+        actions += line(option + (form.takesFile ? QStringLiteral(" [FILE]") : QString()),
+                        QLatin1String(form.help));
+        if (row.id == Command::Open)
+            actions +=
+                line(QStringLiteral("FILE"), QStringLiteral("the same as %1 FILE").arg(option));
+    }
+    const QString head = QStringLiteral(
         "Usage: scrawlix [ACTION | FILE]\n"
         "\n"
         "Scrawlix waits in the system tray. Press the Windows key + V, or double-click the tray\n"
@@ -128,22 +132,12 @@ QString usageText()
         "without an action it only has the running Scrawlix say that it is there. Started with\n"
         "an action while none runs, it starts Scrawlix and then runs the action.\n"
         "\n"
-        "Actions (each does what the tray menu's item of the same name does):\n"
-        "  --capture-screen   capture the screen and show it on the canvas\n"
-        "  --capture-window   capture the active window and show it on the canvas\n"
-        "  --show             show the canvas that Hide has kept\n"
-        "  --open [FILE]      open an image file on the canvas; without FILE, ask for one\n"
-        "  --show-toolbox     show the toolbox\n"
-        "  --about            show the About box\n"
-        "  --configuration    open the Configuration dialog\n"
-        "  --show-help        open the help\n"
-        "  --send-to-tray     hide the canvas and the toolbox, discarding the drawing\n"
-        "  FILE               the same as --open FILE\n"
-        "  --exit             end the running Scrawlix\n"
-        "\n"
-        "Options:\n"
-        "  -h, --help         print this help and end\n"
-        "  --version          print the version and end\n");
+        "Actions (each does what the tray menu's item of the same name does):\n");
+    const QString options = QStringLiteral("\n"
+                                           "Options:\n"
+                                           "  -h, --help         print this help and end\n"
+                                           "  --version          print the version and end\n");
+    return head + actions + options;
 }
 
 QString versionText()

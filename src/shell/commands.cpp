@@ -3,10 +3,10 @@
 #include "canvas/frmmain.h"
 #include "canvas/texttool.h"
 #include "captureflow.h"
+#include "platform/filenames.h"
 #include "platform/messagebox.h"
 #include "platform/platform.h"
 #include "program.h"
-#include "toolbox/frmtoolbox.h"
 
 void CopyCanvas(Program& program)
 {
@@ -28,67 +28,17 @@ void EraseCanvas(Program& program)
         ClearImage(*canvas);
 }
 
-void menuOpen(Program& program)
+void OpenImageOrFile(Program& program, const QString& file)
 {
-    OpenImage(program);
-}
-
-void menuAbout(Program& program)
-{
-    ShowAbout(program);
-}
-
-void menuConfig(Program& program)
-{
-    ShowOptions(program);
-}
-
-void menuHelp(Program& program)
-{
-    ShowHelp(program);
-}
-
-void runToolboxCommand(Program& program, ToolboxCommand command)
-{
-    switch (command) {
-    case ToolboxCommand::Copy:
-        CopyCanvas(program);
-        break;
-    case ToolboxCommand::Print:
-        PrintImage(program);
-        break;
-    case ToolboxCommand::Save:
-        SaveImage(program);
-        break;
-    case ToolboxCommand::Load:
+    if (file.isEmpty()) {
         OpenImage(program);
-        break;
-    case ToolboxCommand::Clear:
-        EraseCanvas(program);
-        break;
-    case ToolboxCommand::CaptureScreen:
-        CaptureAndShow(program, QStringLiteral("screen"));
-        break;
-    case ToolboxCommand::CaptureWindow:
-        CaptureAndShow(program, QStringLiteral("window"));
-        break;
-    case ToolboxCommand::About:
-        ShowAboutModeless(program);
-        break;
-    case ToolboxCommand::Options:
-        ShowOptions(program);
-        break;
-    case ToolboxCommand::Help:
-        ShowHelp(program);
-        break;
-    case ToolboxCommand::Hide:
-        ShowHideCanvas(program, QStringLiteral("hide"));
-        break;
-    case ToolboxCommand::ToTray:
-        SendToTray(program);
-        break;
-    case ToolboxCommand::Exit:
-        ExitProgram(program);
-        break;
+        return;
     }
+    // A name that is not text arrives as a URL of its bytes, and is opened through a descriptor
+    // held while the file is read.
+    const QByteArray name = filenames::fromArgument(file);
+    if (name.isEmpty() || name.size() > filenames::maxPathBytes())
+        return;
+    const filenames::HeldName held(name);
+    OpenImageFile(program, held.name());
 }

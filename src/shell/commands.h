@@ -1,13 +1,12 @@
 #pragma once
 
-// The commands that menus, toolbox buttons and shortcuts share.
+// The routines of the commands (commandtable.h) and of the canvas's shortcuts.
 
 #include <QPrinter>
 #include <functional>
 #include <memory>
 
 class Program;
-enum class ToolboxCommand;
 class QString;
 
 // Copies the canvas, as shown, to the clipboard; a failure is reported.
@@ -25,6 +24,9 @@ void SaveImage(Program& program);
 void OpenImage(Program& program);
 // Opening a given file, as OpenImage does after its dialog; a file that cannot be read is reported.
 void OpenImageFile(Program& program, const QString& fileName);
+// Opens the file a request names (as filenames::toArgument gives it), or, when it names none,
+// asks for one as OpenImage does. A name longer than the system takes names no file.
+void OpenImageOrFile(Program& program, const QString& file);
 void PrintImage(Program& program);
 
 // Help, About and the options dialog.
@@ -32,12 +34,3 @@ void ShowHelp(Program& program);
 void ShowAbout(Program& program);          // modal
 void ShowAboutModeless(Program& program);  // from the toolbox
 void ShowOptions(Program& program);        // not modal
-
-// Menu items that just call one of the above.
-void menuOpen(Program& program);
-void menuAbout(Program& program);
-void menuConfig(Program& program);
-void menuHelp(Program& program);
-
-// A toolbox button.
-void runToolboxCommand(Program& program, ToolboxCommand command);

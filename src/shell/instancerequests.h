@@ -1,7 +1,8 @@
 #pragma once
 
 // Requests from the command line, of this start or of a later one that found the program
-// running: each does what the tray menu's item of the same name does.
+// running: each runs the command of its action (commandtable.h), as the tray menu's item of the
+// same name does.
 
 struct InstanceRequest;
 class Program;

@@ -2,7 +2,7 @@
 
 #include "canvas/frmmain.h"
 #include "captureflow.h"
-#include "commands.h"
+#include "commandtable.h"
 #include "hotkey.h"
 #include "platform/messagebox.h"
 #include "platform/platform.h"
@@ -96,8 +96,9 @@ FrmToolbox* Program::loadToolbox()
         QObject::connect(toolbox, &FrmToolbox::toolChosen, toolbox, [this](int tool) {
             SelectTool(*this, static_cast<std::int16_t>(tool));
         });
+        toolbox->addCommandButtons(toolboxButtons());
         QObject::connect(toolbox, &FrmToolbox::command, toolbox,
-                         [this](ToolboxCommand c) { runToolboxCommand(*this, c); });
+                         [this](int c) { runCommand(*this, static_cast<Command>(c)); });
     }
     return frmToolbox_;
 }

@@ -3,7 +3,6 @@
 #include "canvas/colortable.h"
 #include "canvas/frmmain.h"
 #include "hotkey.h"
-#include "menuicons.h"
 #include "platform/messagebox.h"
 #include "platform/platform.h"
 #include "program.h"
@@ -115,11 +114,6 @@ void runStartup(Program& program)
     program.helpFile = findHelpFile(QCoreApplication::applicationDirPath(), windows);
 
     // The popup menu shows its items with their icons.
-    for (const char* key : {"getscreen", "getwin", "toolbox", "open", "about", "config", "help",
-                            "show", "hide", "sendtotray", "exit"}) {
-        const QString k = QLatin1String(key);
-        tray->icons().insert(k, artIcon(menuIconPath(k)));
-    }
     program.menuExtender.AttachMenus(tray->menu(), tray->icons());
 
     // The menu serves only as the tray's popup menu; the canvas has no menu bar.

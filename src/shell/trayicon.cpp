@@ -2,11 +2,12 @@
 
 #include "capturecontroller.h"
 #include "captureflow.h"
-#include "commands.h"
+#include "commandtable.h"
 #include "menuextender.h"
 #include "platform/keystate.h"
 #include "platform/platform.h"
 #include "program.h"
+#include "ui/art.h"
 
 #include <QAction>
 #include <QGuiApplication>
@@ -14,6 +15,8 @@
 #include <QStyleHints>
 #include <QSystemTrayIcon>
 #include <QTimer>
+
+#include <algorithm>
 
 TrayIcon::TrayIcon(Program& program, QWidget* canvas)
     : QObject(canvas), program_(program),
@@ -37,53 +40,51 @@ void TrayIcon::buildMenu()
 {
     mnuMenu->setObjectName(QStringLiteral("mnuMenu"));
     mnuMenu->setTitle(QStringLiteral("&Menu"));
-    auto item = [this](const char* name, const char* caption) {
-        auto* a = new QAction(mnuMenu->parent());
-        a->setObjectName(QLatin1String(name));
-        setStoredCaption(a, QString::fromUtf8(caption));
-        mnuMenu->addAction(a);
-        return a;
-    };
-    QAction* mnuCaptureScreen = item("mnuCaptureScreen", "Capture Screen|#getscreen");
-    QAction* mnuCaptureWindow = item("mnuCaptureWindow", "Capture Window|#getwin");
-    QAction* mnuToolbox = item("mnuToolbox", "Show Toolbox|#toolbox");
-    QAction* mnuOpen = item("mnuOpen", "Open|#open");
-    item("mnuSep1", "-");
-    QAction* mnuAbout = item("mnuAbout", "&About|#about");
-    QAction* mnuConfig = item("mnuConfig", "&Configuration|#config");
-    QAction* mnuHelp = item("mnuHelp", "&Help|#help");
-    item("mnuSep2", "-");
-    mnuShow = item("mnuShow", "Show|#show");
-    mnuHide = item("mnuHide", "Hide|#hide");
-    item("mnusep3", "-");
-    QAction* mnuSendtoTray = item("mnuSendtoTray", "Send to System Tray|#sendtotray");
-    QAction* mnuExit = item("mnuExit", "E&xit|#exit");
-
-    mnuShow->setEnabled(program_.capture.keepsCanvas());
-    mnuHide->setEnabled(false);
-    mnuHide->setVisible(false);
-    connect(&program_.capture, &CaptureController::stateChanged, mnuShow,
-            [this](CaptureController::State s) {
-                mnuShow->setEnabled(s == CaptureController::State::Kept);
-            });
-    connect(mnuMenu, &QMenu::aboutToHide, this, [this] { menuHidden_.start(); });
+    // The commands in the menu, section by section, in the table's order within each.
+    QList<const CommandRow*> rows;
+    for (const CommandRow& row : commandTable()) {
+        if (row.menu.name)
+            rows.append(&row);
+    }
+    std::stable_sort(rows.begin(), rows.end(), [](const CommandRow* a, const CommandRow* b) {
+        return a->menu.section < b->menu.section;
+    });
 
     Program& p = program_;
-    connect(mnuCaptureScreen, &QAction::triggered, this,
-            [&p] { CaptureAndShow(p, QStringLiteral("screen")); });
-    connect(mnuCaptureWindow, &QAction::triggered, this,
-            [&p] { CaptureAndShow(p, QStringLiteral("window")); });
-    connect(mnuToolbox, &QAction::triggered, this, [&p] { ShowToolbox(p); });
-    connect(mnuOpen, &QAction::triggered, this, [&p] { menuOpen(p); });
-    connect(mnuAbout, &QAction::triggered, this, [&p] { menuAbout(p); });
-    connect(mnuConfig, &QAction::triggered, this, [&p] { menuConfig(p); });
-    connect(mnuHelp, &QAction::triggered, this, [&p] { menuHelp(p); });
-    connect(mnuShow, &QAction::triggered, this,
-            [&p] { ShowHideCanvas(p, QStringLiteral("show")); });
-    connect(mnuHide, &QAction::triggered, this,
-            [&p] { ShowHideCanvas(p, QStringLiteral("hide")); });
-    connect(mnuSendtoTray, &QAction::triggered, this, [this] { mnuSendtoTray_Click(); });
-    connect(mnuExit, &QAction::triggered, this, [&p] { ExitProgram(p); });
+    int separators = 0;
+    const CommandRow* previous = nullptr;
+    for (const CommandRow* row : rows) {
+        if (previous && row->menu.section != previous->menu.section) {
+            auto* separator = new QAction(mnuMenu->parent());
+            separator->setObjectName(QStringLiteral("mnuSep%1").arg(++separators));
+            setStoredCaption(separator, QStringLiteral("-"));
+            mnuMenu->addAction(separator);
+        }
+        auto* a = new QAction(mnuMenu->parent());
+        a->setObjectName(QLatin1String(row->menu.name));
+        const QString key = QLatin1String(row->menu.iconKey);
+        setStoredCaption(a, QString::fromUtf8(row->menu.caption) + QStringLiteral("|#") + key);
+        mnuMenu->addAction(a);
+        imgList.insert(key, artIcon(QStringLiteral("icons/") + QLatin1String(row->icon)));
+        switch (row->menu.state) {
+        case MenuState::Enabled:
+            break;
+        case MenuState::WhileCanvasKept:
+            a->setEnabled(program_.capture.keepsCanvas());
+            connect(&program_.capture, &CaptureController::stateChanged, a,
+                    [a](CaptureController::State s) {
+                        a->setEnabled(s == CaptureController::State::Kept);
+                    });
+            break;
+        case MenuState::Hidden:
+            a->setEnabled(false);
+            a->setVisible(false);
+            break;
+        }
+        connect(a, &QAction::triggered, this, [&p, run = row->run] { run(p, QString()); });
+        previous = row;
+    }
+    connect(mnuMenu, &QMenu::aboutToHide, this, [this] { menuHidden_.start(); });
 }
 
 QWindow* TrayIcon::menuWindowIfShown() const
@@ -173,9 +174,4 @@ void TrayIcon::STI_MouseDown(int button)
     // On an XEmbed tray the menu is open already when the right button is reported.
     if (button == 2 && !mnuMenu->isVisible())
         mnuMenu->popup(QCursor::pos());
-}
-
-void TrayIcon::mnuSendtoTray_Click()
-{
-    SendToTray(program_);
 }

@@ -27,8 +27,8 @@ public:
     QMenu* menu() const { return mnuMenu; }
     // The menu's window while it is shown or was a moment ago; null otherwise.
     QWindow* menuWindowIfShown() const;
-    // The popup-menu icons by key.
-    QHash<QString, QIcon>& icons() { return imgList; }
+    // The popup-menu icons by key, as the items' captions name them.
+    const QHash<QString, QIcon>& icons() const { return imgList; }
 
     // Puts the icon in the tray.
     void showIcon(const QIcon& icon);
@@ -47,7 +47,6 @@ public:
     void STI_Activated(int reason);
     void STI_DblClick();
     void STI_MouseDown(int button);
-    void mnuSendtoTray_Click();
 
 private:
     void buildMenu();
@@ -56,8 +55,6 @@ private:
     QSystemTrayIcon* STI;
     QMenu* mnuMenu;
     QHash<QString, QIcon> imgList;
-    QAction* mnuShow;
-    QAction* mnuHide;
     TrayClicks trayClicks_;
     QElapsedTimer trayClock_;
     QElapsedTimer menuHidden_; // since the menu last went

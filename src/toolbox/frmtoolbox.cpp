@@ -15,6 +15,9 @@
 #include <QToolButton>
 #include <QWindow>
 
+#include <algorithm>
+#include <utility>
+
 FrmToolbox::FrmToolbox(KeyState& keys, Cmdlg& cmdlg, ColorTable& colors, QWidget* canvas)
     : QWidget(canvas), keys_(keys), cmdlg_(cmdlg), colors_(colors)
 {
@@ -104,26 +107,11 @@ FrmToolbox::FrmToolbox(KeyState& keys, Cmdlg& cmdlg, ColorTable& colors, QWidget
     Frame1 = new FrameCaption(QStringLiteral("Image Options"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame1->setGeometry(layout(0, 3720, 2175, 200));
-    commandButton("cmdCopy", "copy", "Copy Image to Clipboard", 0, 3960, ToolboxCommand::Copy);
-    commandButton("cmdPrint", "print", "Print Image", 360, 3960, ToolboxCommand::Print);
-    commandButton("cmdSave", "save", "Save Image", 720, 3960, ToolboxCommand::Save);
-    commandButton("cmdLoad", "load", "Load Image", 1080, 3960, ToolboxCommand::Load);
-    commandButton("cmdClear", "erase", "Erase Image", 1440, 3960, ToolboxCommand::Clear);
 
     framePgrm = new FrameCaption(QStringLiteral("Scrawlix"), this);
     framePgrm->setObjectName(QStringLiteral("framePgrm"));
     framePgrm->setGeometry(layout(0, 4440, 2175, 200));
-    commandButton("cmdCaptureScreen", "capturescreen", "Capture Entire Screen", 0, 4680,
-                  ToolboxCommand::CaptureScreen);
-    commandButton("cmdCaptureWindow", "capturewindow", "Capture Active Window", 360, 4680,
-                  ToolboxCommand::CaptureWindow);
-    commandButton("cmdAbout", "about", "About Scrawlix", 1080, 4680, ToolboxCommand::About);
-    commandButton("cmdOptions", "options", "Scrawlix Configuration", 1440, 4680,
-                  ToolboxCommand::Options);
-    commandButton("cmdHelp", "help", "Help", 1800, 4680, ToolboxCommand::Help);
-    commandButton("cmdHide", "hide", "Hide", 1080, 5040, ToolboxCommand::Hide);
-    commandButton("cmdToTray", "totray", "Minimize to Tray", 1440, 5040, ToolboxCommand::ToTray);
-    commandButton("cmdExit", "exit", "Exit Scrawlix", 1800, 5040, ToolboxCommand::Exit);
+    // The command buttons under these two captions come from the program (addCommandButtons).
 
     tmr = new QTimer(this);
     tmr->setObjectName(QStringLiteral("tmr"));
@@ -140,18 +128,25 @@ FrmToolbox::FrmToolbox(KeyState& keys, Cmdlg& cmdlg, ColorTable& colors, QWidget
     Form_Load();
 }
 
-QToolButton* FrmToolbox::commandButton(const char* name, const char* icon, const char* tip,
-                                       double left, double top, ToolboxCommand command)
+void FrmToolbox::addCommandButtons(QList<CommandButton> buttons)
 {
-    auto* b = new QToolButton(this);
-    b->setObjectName(QLatin1String(name));
-    b->setToolTip(QLatin1String(tip));
-    b->setIcon(artIcon(QStringLiteral("icons/") + QLatin1String(icon)));
+    // Made in reading order, since the keyboard focus moves in the order widgets are made.
+    std::stable_sort(buttons.begin(), buttons.end(),
+                     [](const CommandButton& a, const CommandButton& b) {
+                         return std::make_pair(a.button.top, a.button.left) <
+                                std::make_pair(b.button.top, b.button.left);
+                     });
     const int side = qRound(16 * pixelScale());
-    b->setIconSize(QSize(side, side));
-    b->setGeometry(layout(left, top, 375, 375));
-    connect(b, &QToolButton::clicked, this, [this, command] { Q_EMIT this->command(command); });
-    return b;
+    for (const CommandButton& c : buttons) {
+        auto* b = new QToolButton(this);
+        b->setObjectName(QLatin1String(c.button.name));
+        b->setToolTip(QLatin1String(c.button.tip));
+        b->setIcon(artIcon(c.icon));
+        b->setIconSize(QSize(side, side));
+        b->setGeometry(layout(c.button.left, c.button.top, 375, 375));
+        connect(b, &QToolButton::clicked, this,
+                [this, command = c.command] { Q_EMIT this->command(command); });
+    }
 }
 
 double FrmToolbox::pixelScale() const

@@ -2,9 +2,11 @@
 
 #include "canvas/colortable.h"
 #include "canvas/drawingattributes.h"
+#include "toolbox/commandbutton.h"
 #include "toolbox/toolboxplace.h"
 
 #include <QElapsedTimer>
+#include <QList>
 #include <QWidget>
 
 class Cmdlg;
@@ -15,23 +17,6 @@ class KeyState;
 class ToolBar;
 class QToolButton;
 class QTimer;
-
-// The toolbox's command buttons, in the order they are laid out.
-enum class ToolboxCommand {
-    Copy,
-    Print,
-    Save,
-    Load,
-    Clear,
-    CaptureScreen,
-    CaptureWindow,
-    About,
-    Options,
-    Help,
-    Hide,
-    ToTray,
-    Exit,
-};
 
 // The floating toolbox. Its lists and bars hold the current colour, size, font, font styles, tool
 // and fill; it publishes them as drawing attributes whenever they change, and reports the tool
@@ -47,6 +32,10 @@ public:
 
     // What the drawing is made with now.
     DrawingAttributes attributes() const;
+
+    // Makes the command buttons at their places. They take the keyboard focus in reading order,
+    // top row first, whatever the order they are given in.
+    void addCommandButtons(QList<CommandButton> buttons);
 
     // Selections made from code, as start-up applies the stored defaults. Each runs the list's
     // selection handling as a user's choice would.
@@ -82,7 +71,7 @@ public:
 Q_SIGNALS:
     void attributesChanged(const DrawingAttributes& attributes);
     void toolChosen(int tool);
-    void command(ToolboxCommand command);
+    void command(int command); // a command button was clicked
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -94,8 +83,6 @@ private:
     QRect layout(double left, double top, double width, double height) const;
     // How much larger than at 96 dpi the images are drawn.
     double pixelScale() const;
-    QToolButton* commandButton(const char* name, const char* icon, const char* tip, double left,
-                               double top, ToolboxCommand command);
     void publish();
 
     KeyState& keys_;

@@ -23,6 +23,32 @@ exec {_e2e_nap_fd}<>"$E2E_TMP/.nap.$$"
 rm -f "$E2E_TMP/.nap.$$"
 nap() { read -r -t "$1" -u "$_e2e_nap_fd" _ || :; }
 
+# The X clients the tests use run bounded, since each can wait without end: xwininfo and xprop with
+# an empty window id wait for a mouse click, xdotool's --sync for an event that may never come, and
+# xclip for a selection owner that does not answer. One that runs out of time says so and fails.
+_e2e_bounded() { # SECS CMD [ARG...]
+    local s=0
+    timeout -k 2 "$1" "${@:2}" || s=$?
+    if [ "$s" = 124 ] || [ "$s" = 137 ]; then
+        echo "e2e: no answer within $1 s from: ${*:2}" >&2
+    fi
+    return "$s"
+}
+_e2e_window_id_given() { # CMD ARG...: refuses an "-id" without a window
+    local a prev=""
+    for a in "${@:2}"; do
+        if [ "$prev" = -id ] && [ -z "$a" ]; then
+            echo "e2e: $1 was given an empty window id" >&2
+            return 2
+        fi
+        prev=$a
+    done
+}
+xwininfo() { _e2e_window_id_given xwininfo "$@" && _e2e_bounded 10 xwininfo "$@"; }
+xprop() { _e2e_window_id_given xprop "$@" && _e2e_bounded 10 xprop "$@"; }
+xdotool() { _e2e_bounded 30 xdotool "$@"; }
+xclip() { _e2e_bounded 20 xclip "$@"; }
+
 # wait_for SECS CMD [ARG...]: runs CMD (output discarded) every 50 ms until it succeeds or time is up.
 wait_for() { _e2e_poll 0 "$@"; }
 # holds_for SECS CMD [ARG...]: CMD keeps succeeding, checked every 50 ms, for SECS seconds.

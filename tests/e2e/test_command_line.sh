@@ -2,9 +2,10 @@
 # The command line and one running program per session: --help and --version need no display; an
 # action starts the program when none runs; a later start makes no second tray icon but hands its
 # action to the running program (or has it say that it runs); a file name that is not UTF-8 is
-# opened; Open over D-Bus refuses a name longer than the system takes at once, and a name of many
-# newlines makes no giant message box; --exit ends it; after the session bus restarts, a later
-# start still reaches the running program; without a session bus the program still starts.
+# opened; the bus has a method for each request and refuses others; Open over D-Bus refuses a name
+# longer than the system takes at once, and a name of many newlines makes no giant message box;
+# --exit ends it; after the session bus restarts, a later start still reaches the running program;
+# without a session bus the program still starts.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/canvas_lib.sh"
 source "$(dirname "$0")/dialogs_lib.sh"
@@ -106,6 +107,35 @@ for name in '"/tmp/" + "a" * (1 << 20)' '"/tmp/" + "\n" * 5000 + ".bmp"'; do
     ((took < 2000)) || fail "Open($name) took $took ms"
 done
 expect_later_ok --capture-screen
+wait_canvas 0 0 1920 1080
+send_to_tray
+
+section "the bus has a method for each request, and refuses a call it has no method for"
+bus_answers=$(/usr/bin/python3 - <<'PY'
+import dbus
+import xml.etree.ElementTree as ET
+# Not introspected, so that each call goes out with the arguments given, right or wrong.
+o = dbus.SessionBus().get_object("io.github.scrawlix.Scrawlix", "/io/github/scrawlix/Scrawlix",
+                                 introspect=False)
+xml = o.Introspect(dbus_interface="org.freedesktop.DBus.Introspectable")
+for i in ET.fromstring(xml).iter("interface"):
+    if i.get("name") == "io.github.scrawlix.Scrawlix":
+        print(" ".join(m.get("name") + "(" + "".join(a.get("type") for a in m.iter("arg")) + ")"
+                       for m in i.iter("method")))
+for method, args in (("Frobnicate", ()), ("Open", ()), ("Show", ("x",))):
+    try:
+        getattr(o, method)(*args, dbus_interface="io.github.scrawlix.Scrawlix", timeout=10)
+        print(method, "taken")
+    except dbus.DBusException as e:
+        print(method, e.get_dbus_name())
+PY
+)
+expect_eq "methods, and the answers to wrong calls" "Activate() CaptureScreen() CaptureWindow() Show() Open(s) Exit()
+Frobnicate org.freedesktop.DBus.Error.UnknownMethod
+Open org.freedesktop.DBus.Error.UnknownMethod
+Show org.freedesktop.DBus.Error.UnknownMethod" "$bus_answers"
+gdbus call --session --dest io.github.scrawlix.Scrawlix --object-path /io/github/scrawlix/Scrawlix \
+    --method io.github.scrawlix.Scrawlix.CaptureScreen >/dev/null || fail "CaptureScreen on the bus failed"
 wait_canvas 0 0 1920 1080
 send_to_tray
 

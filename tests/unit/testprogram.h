@@ -3,7 +3,7 @@
 // A fresh program on the fake platform with its own temporary settings file.
 
 #include "canvas/frmmain.h"
-#include "platform/fake/fakeplatform.h"
+#include "fake/fakeplatform.h"
 #include "settings/settingsstore.h"
 #include "shell/captureflow.h"
 #include "shell/program.h"

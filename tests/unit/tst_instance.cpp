@@ -32,7 +32,7 @@ struct Listener {
     explicit Listener(const QString& name) : channel(name) {}
     InstanceChannel::Claim claim()
     {
-        return channel.claim([this](const InstanceRequest& r) { received.append(r); });
+        return channel.claim({}, [this](const InstanceRequest& r) { received.append(r); });
     }
     LocalInstanceChannel channel;
     QList<InstanceRequest> received;

@@ -4,7 +4,7 @@
 
 #include "canvas/cmdlg.h"
 #include "canvas/colortable.h"
-#include "platform/fake/fakeplatform.h"
+#include "fake/fakeplatform.h"
 #include "settings/dialogfont.h"
 #include "settings/frmoptions.h"
 #include "settings/settingsstore.h"

@@ -1,6 +1,7 @@
 // Start-up, settings seeding, the toolbox's state afterwards, and shutdown.
 
 #include "canvas/tools.h"
+#include "platform/null/nullplatform.h"
 #include "canvas/frmmain.h"
 #include "testprogram.h"
 #include "toolbox/frmtoolbox.h"
@@ -8,6 +9,7 @@
 #include "ui/widgets.h"
 
 #include <QCloseEvent>
+#include <QMessageBox>
 #include <QSettings>
 #include <QtTest>
 
@@ -34,6 +36,7 @@ private Q_SLOTS:
     void exitUnloadsToolboxThenCanvasAndEnds();
     void exitErrorIsReportedAndProgramKeepsRunning();
     void toolboxCloseOnlyHidesUntilExiting();
+    void unknownWindowingSystemRunsAndSaysWhatItCannotDo();
 };
 
 void TestStartup::emptyStoreSeedsDefaultsAndSettlesHidden()
@@ -298,4 +301,38 @@ void TestStartup::toolboxCloseOnlyHidesUntilExiting()
 }
 
 QTEST_MAIN(TestStartup)
+void TestStartup::unknownWindowingSystemRunsAndSaysWhatItCannotDo()
+{
+    // This very platform (offscreen) has no backend of its own: the program starts on the null
+    // platform, tells once what it cannot do, and a capture fails with a message, not a crash.
+    QTemporaryDir dir;
+    std::unique_ptr<Platform> platform = createPlatform(QGuiApplication::platformName());
+    QCOMPARE(platform->name, QStringLiteral("none"));
+    QStringList told;
+    platform->notices->setSink([&](const QString& text, Notices::Weight) { told << text; });
+    QCOMPARE(told, QStringList{nullPlatformNotice(QGuiApplication::platformName())});
+    QVERIFY(told[0].contains(QLatin1String("cannot read the screen")));
+    Program program(std::move(platform), SettingsStore::atFile(dir.filePath("Scrawlix.conf")));
+    program.endProgram = [] {};
+    program.trayNotice = [&](const QString& text) { told << text; };
+    // The hot key and the capture fail with modal boxes: a timer answers them, as a user would click OK.
+    QStringList boxes;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (auto* m = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            boxes << m->text();
+            m->accept();
+        }
+    });
+    answer.start(20);
+    program.start();
+    QCOMPARE(boxes.size(), 1); // the hot key could not be registered
+    CaptureAndShow(program, QStringLiteral("screen"));
+    QTRY_COMPARE(boxes.size(), 2);
+    // The capture's failure is told with the reason the platform gives.
+    QVERIFY2(boxes[1].startsWith(QStringLiteral("The screen could not be captured. Nothing was changed.")),
+             qPrintable(boxes[1]));
+    QVERIFY(!program.frmMain()->isVisible());
+}
+
 #include "tst_startup.moc"

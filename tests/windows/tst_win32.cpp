@@ -228,14 +228,14 @@ void TestWin32::instanceChannel()
 {
     QList<InstanceRequest> received;
     auto first = std::make_unique<Win32InstanceChannel>();
-    QCOMPARE(first->claim([&](const InstanceRequest& r) { received.append(r); }),
+    QCOMPARE(first->claim({}, [&](const InstanceRequest& r) { received.append(r); }),
              InstanceChannel::Claim::First);
 
     // A later start finds it running and hands its request over the pipe. send() waits for the
     // answer, so it runs on a thread of its own while this one serves.
     {
         Win32InstanceChannel later;
-        QCOMPARE(later.claim([](const InstanceRequest&) {}), InstanceChannel::Claim::AlreadyRunning);
+        QCOMPARE(later.claim({}, [](const InstanceRequest&) {}), InstanceChannel::Claim::AlreadyRunning);
         std::atomic<bool> done{false};
         bool sent = false;
         QString error;
@@ -253,7 +253,7 @@ void TestWin32::instanceChannel()
     // Once the running program is gone, the next start runs.
     first.reset();
     Win32InstanceChannel next;
-    QCOMPARE(next.claim([](const InstanceRequest&) {}), InstanceChannel::Claim::First);
+    QCOMPARE(next.claim({}, [](const InstanceRequest&) {}), InstanceChannel::Claim::First);
 }
 
 QTEST_MAIN(TestWin32)

@@ -4,112 +4,149 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
-#include <QDBusContext>
 #include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusReply>
+#include <QDBusVirtualObject>
 #include <QDir>
 #include <QObject>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace {
-
-// Each action of the command line and its method on the bus.
-struct Method {
-    const char* action;
-    const char* method;
-};
-constexpr Method Methods[] = {
-    {"activate", "Activate"},
-    {"capture-screen", "CaptureScreen"},
-    {"capture-window", "CaptureWindow"},
-    {"show", "Show"},
-    {"open", "Open"},
-    {"toolbox", "ShowToolbox"},
-    {"about", "About"},
-    {"configuration", "Configuration"},
-    {"help", "Help"},
-    {"send-to-tray", "SendToTray"},
-    {"exit", "Exit"},
-};
-
-QString methodFor(const QString& action)
-{
-    for (const Method& m : Methods) {
-        if (action == QLatin1String(m.action))
-            return QLatin1String(m.method);
-    }
-    return {};
-}
 
 // How long a later start waits for the running program to take its request.
 constexpr int CallTimeoutMs = 10000;
 
+const InstanceAction* actionOfMethod(const QList<InstanceAction>& actions, const QString& method)
+{
+    for (const InstanceAction& a : actions) {
+        if (dbusinstance::methodName(a.action) == method)
+            return &a;
+    }
+    return nullptr;
+}
+
+QString signatureOf(const InstanceAction& action)
+{
+    return action.takesFile ? QStringLiteral("s") : QString();
+}
+
 } // namespace
 
-// The object on the bus. Each method only queues the request and returns at once, so the caller
-// is not kept waiting while the request runs (a capture takes a second, and a dialog may open).
-class DBusInstanceAdaptor : public QObject, protected QDBusContext
+QString dbusinstance::methodName(const QString& action)
 {
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "io.github.scrawlix.Scrawlix")
+    QString method;
+    for (const QString& word : action.split(QLatin1Char('-'), Qt::SkipEmptyParts))
+        method += word.at(0).toUpper() + word.mid(1);
+    return method;
+}
+
+QString dbusinstance::introspection(const QList<InstanceAction>& actions)
+{
+    QString xml = QStringLiteral("  <interface name=\"%1\">\n").arg(Interface);
+    for (const InstanceAction& a : actions) {
+        const QString method = methodName(a.action);
+        if (a.takesFile)
+            xml += QStringLiteral("    <method name=\"%1\">\n"
+                                  "      <arg name=\"file\" type=\"s\" direction=\"in\"/>\n"
+                                  "    </method>\n")
+                       .arg(method);
+        else
+            xml += QStringLiteral("    <method name=\"%1\"/>\n").arg(method);
+    }
+    return xml + QStringLiteral("  </interface>\n");
+}
+
+// The object on the bus: a method for each request the program takes. Each method only queues the
+// request and returns at once, so the caller is not kept waiting while the request runs (a capture
+// takes a second, and a dialog may open).
+class DBusInstanceObject : public QDBusVirtualObject
+{
   public:
-    explicit DBusInstanceAdaptor(InstanceChannel::Receiver received)
-        : received_(std::move(received))
+    DBusInstanceObject(QList<InstanceAction> actions, InstanceChannel::Receiver received)
+        : actions_(std::move(actions)), received_(std::move(received))
     {
     }
 
-  public Q_SLOTS:
-    void Activate() { queue({QStringLiteral("activate"), {}}); }
-    void CaptureScreen() { queue({QStringLiteral("capture-screen"), {}}); }
-    void CaptureWindow() { queue({QStringLiteral("capture-window"), {}}); }
-    void Show() { queue({QStringLiteral("show"), {}}); }
-    void Open(const QString& file)
+    QString introspect(const QString&) const override
     {
+        return dbusinstance::introspection(actions_);
+    }
+
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
+    {
+        // Introspection and the other standard interfaces are Qt's.
+        if (message.type() != QDBusMessage::MethodCallMessage ||
+            (!message.interface().isEmpty() && message.interface() != dbusinstance::Interface))
+            return false;
+        const InstanceAction* action = actionOfMethod(actions_, message.member());
+        if (!action && message.interface().isEmpty())
+            return false;
+        if (!action || message.signature() != signatureOf(*action)) {
+            reply(connection, message.createErrorReply(
+                                  QDBusError::UnknownMethod,
+                                  QStringLiteral("No such method '%1' in interface '%2' at object "
+                                                 "path '%3' (signature '%4')")
+                                      .arg(message.member(), dbusinstance::Interface,
+                                           message.path(), message.signature())));
+            return true;
+        }
+        const QString file =
+            action->takesFile ? message.arguments().value(0).toString() : QString();
         // An empty name asks for a file.
-        if (file.isEmpty()) {
-            queue({QStringLiteral("open"), {}});
-            return;
+        if (!action->takesFile || file.isEmpty()) {
+            queue({action->action, {}});
+            reply(connection, message.createReply());
+            return true;
         }
         // The caller's working folder means nothing here. A name the system would not take is
         // refused at once, rather than keeping the program busy with it.
         const QByteArray path = filenames::fromArgument(file);
         if (path.isEmpty() || path.contains('\0')) {
-            sendErrorReply(QDBusError::InvalidArgs,
-                           QStringLiteral("Open takes an absolute file name or a file: URL, not "
-                                          "\"%1\"")
-                               .arg(file.size() > 80 ? file.left(80) + QStringLiteral("...") : file));
-            return;
+            reply(connection,
+                  message.createErrorReply(
+                      QDBusError::InvalidArgs,
+                      QStringLiteral("%1 takes an absolute file name or a file: URL, not \"%2\"")
+                          .arg(message.member(),
+                               file.size() > 80 ? file.left(80) + QStringLiteral("...") : file)));
+            return true;
         }
         if (path.size() > filenames::maxPathBytes()) {
-            sendErrorReply(QDBusError::InvalidArgs,
-                           QStringLiteral("the file name is longer than the system takes (%1 "
-                                          "bytes)")
-                               .arg(filenames::maxPathBytes()));
-            return;
+            reply(connection, message.createErrorReply(
+                                  QDBusError::InvalidArgs,
+                                  QStringLiteral("the file name is longer than the system takes "
+                                                 "(%1 bytes)")
+                                      .arg(filenames::maxPathBytes())));
+            return true;
         }
         // Cleaned as bytes (Latin-1 keeps one character a byte), since it need not be text.
         const QByteArray cleaned = QDir::cleanPath(QString::fromLatin1(path)).toLatin1();
-        queue({QStringLiteral("open"), filenames::toArgument(cleaned)});
+        queue({action->action, filenames::toArgument(cleaned)});
+        reply(connection, message.createReply());
+        return true;
     }
-    void ShowToolbox() { queue({QStringLiteral("toolbox"), {}}); }
-    void About() { queue({QStringLiteral("about"), {}}); }
-    void Configuration() { queue({QStringLiteral("configuration"), {}}); }
-    void Help() { queue({QStringLiteral("help"), {}}); }
-    void SendToTray() { queue({QStringLiteral("send-to-tray"), {}}); }
-    void Exit() { queue({QStringLiteral("exit"), {}}); }
+
+    const QList<InstanceAction>& actions() const { return actions_; }
 
   private:
+    static void reply(const QDBusConnection& connection, const QDBusMessage& answer)
+    {
+        QDBusConnection(connection).send(answer);
+    }
+
     void queue(const InstanceRequest& request)
     {
         QTimer::singleShot(0, this, [this, request] { received_(request); });
     }
 
+    QList<InstanceAction> actions_;
     InstanceChannel::Receiver received_;
 };
 
 // Serves the object and takes the name on this connection.
-InstanceChannel::Claim claimName(QDBusConnection& bus, DBusInstanceAdaptor& adaptor,
+InstanceChannel::Claim claimName(QDBusConnection& bus, DBusInstanceObject& object,
                                  QString* problem = nullptr);
 
 // The name is ours as long as our connection to the bus lasts. When the bus goes away (a session
@@ -120,8 +157,8 @@ class DBusNameKeeper : public QObject
 {
     Q_OBJECT
   public:
-    DBusNameKeeper(DBusInstanceAdaptor& adaptor, const QString& connection)
-        : adaptor_(adaptor), connection_(connection)
+    DBusNameKeeper(DBusInstanceObject& object, const QString& connection)
+        : object_(object), connection_(connection)
     {
         retry_.setInterval(1000);
         connect(&retry_, &QTimer::timeout, this, &DBusNameKeeper::reclaim);
@@ -155,7 +192,7 @@ class DBusNameKeeper : public QObject
             QDBusConnection::disconnectFromBus(name);
             return;
         }
-        switch (claimName(bus, adaptor_)) {
+        switch (claimName(bus, object_)) {
         case InstanceChannel::Claim::First:
             retry_.stop();
             QDBusConnection::disconnectFromBus(connection_);
@@ -173,7 +210,7 @@ class DBusNameKeeper : public QObject
         }
     }
 
-    DBusInstanceAdaptor& adaptor_;
+    DBusInstanceObject& object_;
     QString connection_;
     QTimer retry_;
     int attempt_ = 0;
@@ -190,11 +227,10 @@ DBusInstanceChannel::~DBusInstanceChannel()
     }
 }
 
-InstanceChannel::Claim claimName(QDBusConnection& bus, DBusInstanceAdaptor& adaptor,
-                                 QString* problem)
+InstanceChannel::Claim claimName(QDBusConnection& bus, DBusInstanceObject& object, QString* problem)
 {
     // The object first, so that a request arriving the moment the name is ours finds it.
-    if (!bus.registerObject(dbusinstance::ObjectPath, &adaptor, QDBusConnection::ExportAllSlots)) {
+    if (!bus.registerVirtualObject(dbusinstance::ObjectPath, &object)) {
         if (problem)
             *problem =
                 QStringLiteral("cannot serve %1 on the session bus").arg(dbusinstance::ObjectPath);
@@ -216,32 +252,37 @@ InstanceChannel::Claim claimName(QDBusConnection& bus, DBusInstanceAdaptor& adap
     return InstanceChannel::Claim::AlreadyRunning;
 }
 
-InstanceChannel::Claim DBusInstanceChannel::claim(Receiver received)
+InstanceChannel::Claim DBusInstanceChannel::claim(const QList<InstanceAction>& actions,
+                                                  Receiver received)
 {
+    actions_ = actions;
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
         problem_ = QStringLiteral("no D-Bus session bus (%1)").arg(bus.lastError().message());
         return Claim::Unavailable;
     }
-    auto adaptor = std::make_unique<DBusInstanceAdaptor>(std::move(received));
-    const Claim claim = claimName(bus, *adaptor, &problem_);
+    auto object = std::make_unique<DBusInstanceObject>(actions, std::move(received));
+    const Claim claim = claimName(bus, *object, &problem_);
     if (claim == Claim::First) {
-        adaptor_ = std::move(adaptor);
-        keeper_ = std::make_unique<DBusNameKeeper>(*adaptor_, bus.name());
+        object_ = std::move(object);
+        keeper_ = std::make_unique<DBusNameKeeper>(*object_, bus.name());
     }
     return claim;
 }
 
 bool DBusInstanceChannel::send(const InstanceRequest& request, QString* error)
 {
-    const QString method = methodFor(request.action);
-    if (method.isEmpty()) {
+    const auto known =
+        std::find_if(actions_.cbegin(), actions_.cend(),
+                     [&](const InstanceAction& a) { return a.action == request.action; });
+    if (known == actions_.cend()) {
         *error = QStringLiteral("unknown request \"%1\"").arg(request.action);
         return false;
     }
     QDBusMessage call = QDBusMessage::createMethodCall(
-        dbusinstance::ServiceName, dbusinstance::ObjectPath, dbusinstance::Interface, method);
-    if (request.action == QLatin1String("open"))
+        dbusinstance::ServiceName, dbusinstance::ObjectPath, dbusinstance::Interface,
+        dbusinstance::methodName(request.action));
+    if (known->takesFile)
         call << request.argument;
     const QDBusMessage reply =
         QDBusConnection::sessionBus().call(call, QDBus::Block, CallTimeoutMs);

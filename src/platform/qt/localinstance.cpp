@@ -26,8 +26,9 @@ bool LocalInstanceChannel::answers() const
     return connected;
 }
 
-InstanceChannel::Claim LocalInstanceChannel::claim(Receiver received)
+InstanceChannel::Claim LocalInstanceChannel::claim(const QList<InstanceAction>&, Receiver received)
 {
+    // A request travels as its action's name: the running program ignores one it does not take.
     if (answers())
         return Claim::AlreadyRunning;
     auto server = std::make_unique<QLocalServer>();

@@ -17,7 +17,7 @@ class LocalInstanceChannel : public InstanceChannel
     explicit LocalInstanceChannel(const QString& serverName);
     ~LocalInstanceChannel() override;
 
-    Claim claim(Receiver received) override;
+    Claim claim(const QList<InstanceAction>& actions, Receiver received) override;
     bool send(const InstanceRequest& request, QString* error) override;
     QString problem() const override { return problem_; }
 

@@ -22,7 +22,8 @@ Win32InstanceChannel::~Win32InstanceChannel()
         CloseHandle(static_cast<HANDLE>(mutex_));
 }
 
-InstanceChannel::Claim Win32InstanceChannel::claim(Receiver received)
+InstanceChannel::Claim Win32InstanceChannel::claim(const QList<InstanceAction>& actions,
+                                                   Receiver received)
 {
     // "Local\" keeps the mutex to this session's namespace.
     const std::wstring name = (QStringLiteral("Local\\") + sessionName()).toStdWString();
@@ -36,7 +37,7 @@ InstanceChannel::Claim Win32InstanceChannel::claim(Receiver received)
         return Claim::AlreadyRunning;
     }
     mutex_ = mutex;
-    const Claim pipe = pipe_.claim(std::move(received));
+    const Claim pipe = pipe_.claim(actions, std::move(received));
     if (pipe == Claim::First)
         return Claim::First;
     // The mutex is ours, so no other program of ours listens; yet the pipe could not be made.

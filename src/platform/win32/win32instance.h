@@ -11,7 +11,7 @@ class Win32InstanceChannel : public InstanceChannel
     Win32InstanceChannel();
     ~Win32InstanceChannel() override;
 
-    Claim claim(Receiver received) override;
+    Claim claim(const QList<InstanceAction>& actions, Receiver received) override;
     bool send(const InstanceRequest& request, QString* error) override;
     QString problem() const override;
 

@@ -237,7 +237,7 @@ public:
     explicit FakeInstanceChannel(std::shared_ptr<FakeInstanceSession> session)
         : session_(std::move(session)) {}
     ~FakeInstanceChannel() override;
-    Claim claim(Receiver received) override;
+    Claim claim(const QList<InstanceAction>& actions, Receiver received) override;
     bool send(const InstanceRequest& request, QString* error) override;
     QString problem() const override { return QStringLiteral("no pretend session bus"); }
 

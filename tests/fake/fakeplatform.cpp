@@ -304,7 +304,7 @@ FakeInstanceChannel::~FakeInstanceChannel()
         session_->running = nullptr;
 }
 
-InstanceChannel::Claim FakeInstanceChannel::claim(Receiver received)
+InstanceChannel::Claim FakeInstanceChannel::claim(const QList<InstanceAction>&, Receiver received)
 {
     if (!session_->available)
         return Claim::Unavailable;

@@ -76,6 +76,7 @@ teardown() {
         wait "$cmd_pid" 2>/dev/null
     fi
     local i
+    [ -s "$sess/started.pid" ] && pids+=("$(cat "$sess/started.pid")")
     for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill -TERM "${pids[i]}" 2>/dev/null; done
     for _ in {1..40}; do kill -0 "${pids[@]}" 2>/dev/null || break; sleep 0.05; done
     kill -KILL "${pids[@]}" 2>/dev/null
@@ -171,8 +172,10 @@ start_kwin() {
     # The applications' cache, built once before KWin and the portal start: each would otherwise
     # build it at its first question, both at once, and KWin may find no grant in a cache half made.
     kbuildsycoca5 --noincremental >"$sess/sycoca.log" 2>&1 || setup_failed "kbuildsycoca5 failed"
-    printf '#!/bin/sh\nprintf "%%s %%s\\n" "$WAYLAND_DISPLAY" "$DISPLAY" >"%s"\nexec sleep infinity\n' \
-        "$sess/displays" >"$sess/started.sh"
+    # KWin runs it once it is up; what it leaves running outlives KWin, so teardown ends it by the
+    # number it writes.
+    printf '#!/bin/sh\necho $$ >"%s"\nprintf "%%s %%s\\n" "$WAYLAND_DISPLAY" "$DISPLAY" >"%s"\nexec sleep infinity\n' \
+        "$sess/started.pid" "$sess/displays" >"$sess/started.sh"
     chmod +x "$sess/started.sh"
     # KWin listens for X clients on sockets we make: the file and the abstract name.
     python3 - "$n" "$sess" <<'EOP' &

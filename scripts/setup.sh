@@ -9,6 +9,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-svg-dev libgl-dev
     libxcb1-dev libxcb-shm0-dev libxcb-xinput-dev libxcb-keysyms1-dev libxcb-xfixes0-dev
     libxcb-damage0-dev
+    libwayland-dev
     fp-utils
     # run (xchm shows the help file)
     xdg-utils fonts-dejavu-core xchm
@@ -27,6 +28,10 @@ if [ "${1:-}" = "--tests" ]; then
         # a headless Wayland session: compositor, XWayland, the screenshot portal, native clients
         sway xwayland grim pipewire xdg-desktop-portal xdg-desktop-portal-wlr qt6-wayland
         python3-dbus python3-gi util-linux
+        # KWin (Plasma's compositor, which hosts kglobalaccel) with KDE's portal backend
+        kwin-wayland xdg-desktop-portal-kde
+        # GNOME Shell (with gjs for its notification service) and GNOME's portal backend
+        gnome-shell gjs xdg-desktop-portal-gnome
     )
 fi
 

@@ -9,20 +9,34 @@ void Notices::setSink(Sink sink)
     sink_ = std::move(sink);
     if (!sink_)
         return;
-    const QStringList pending = std::exchange(pending_, {});
-    for (const QString& text : pending)
-        sink_(text);
+    const auto pending = std::exchange(pending_, {});
+    for (const auto& [text, weight] : pending)
+        sink_(text, weight);
 }
 
-void Notices::tellOnce(const QString& key, const QString& text)
+void Notices::tellOnce(const QString& key, const QString& text, Weight weight)
 {
     if (told_.contains(key))
         return;
     told_.insert(key);
-    // Also in the log: a desktop without a tray still leaves a trace of why.
+    tell(text, weight);
+}
+
+void Notices::tell(const QString& text, Weight weight)
+{
+    // Also in the log: wherever the notice goes, a trace of why remains.
     qCInfo(lcNotice, "%s", qPrintable(text));
     if (sink_)
-        sink_(text);
+        sink_(text, weight);
     else
-        pending_.append(text);
+        pending_.emplace_back(text, weight);
+}
+
+NoticeWay noticeWay(bool trayShowsMessages, bool desktopNotifications, Notices::Weight weight)
+{
+    if (trayShowsMessages)
+        return NoticeWay::Tray;
+    if (desktopNotifications)
+        return NoticeWay::Desktop;
+    return weight == Notices::Weight::Important ? NoticeWay::MessageBox : NoticeWay::LogOnly;
 }

@@ -16,6 +16,7 @@
 #include "topmost.h"
 
 #include <QString>
+#include <functional>
 #include <memory>
 
 // The operating-system services the program uses, behind small interfaces. One backend per
@@ -35,8 +36,12 @@ struct Platform {
     std::unique_ptr<MessageBoxes> messages;
     std::unique_ptr<DialogBackend> dialogs;
     std::unique_ptr<InstanceChannel> instances; // one running program per session
-    // What the services have to tell the user once; the shell points it at the tray.
+    // What the services have to tell the user; the shell points it at the tray, or where the tray
+    // shows nothing, at the desktop's notifications (null where the system has none of its own).
     std::shared_ptr<Notices> notices = std::make_shared<Notices>();
+    std::unique_ptr<DesktopNotifications> desktopNotifications;
+    // Whether the desktop shows a system tray for the icon; unset: as Qt finds it.
+    std::function<bool()> hasSystemTray;
 
     virtual ~Platform() = default;
 };

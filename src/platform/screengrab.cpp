@@ -23,6 +23,11 @@ void ExposureSettle::start(const QList<QWindow*>& vanishing, const std::function
     deadline_ = deadline;
     gone_ = false;
     hide();
+    if (windows_.isEmpty()) {
+        // Nothing of ours was on the screen (a request from the tray): nothing to wait for.
+        gone_ = true;
+        repainted_ = QDeadlineTimer(0);
+    }
     poll_->start();
 }
 

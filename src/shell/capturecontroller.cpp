@@ -117,9 +117,14 @@ void CaptureController::captureAndShow(const QString& kind)
         showHideCanvas(QStringLiteral("show"));
         return;
     }
-    // A request while a capture is under way joins it.
-    if (capturing())
-        return;
+    // A request while a capture is under way joins it, unless the picture is overdue: its answer
+    // will not come, and the user asks again.
+    if (capturing()) {
+        if (state_ != State::Grabbing || grabbing_.elapsed() < overdueMs_)
+            return;
+        qCWarning(lcCapture, "no picture after %lld ms: the capture starts again",
+                  static_cast<long long>(grabbing_.elapsed()));
+    }
     start(kind);
 }
 
@@ -193,6 +198,7 @@ void CaptureController::settled()
     }
     setState(State::Grabbing);
     ticket_ = generation_;
+    grabbing_.start();
     platform.grab->grab(ticket_, area);
     showFrozen();
 }
@@ -274,10 +280,11 @@ void CaptureController::grabFailed(quint64 ticket, const QString& reason)
     if (ticket == 0 || ticket != ticket_ || state_ != State::Grabbing)
         return;
     ticket_ = 0;
-    fail(reason);
+    // The screen service says why in words for the user (a refusal, a desktop that cannot be seen).
+    fail(reason, reason);
 }
 
-void CaptureController::fail(const QString& reason)
+void CaptureController::fail(const QString& reason, const QString& why)
 {
     qCWarning(lcCapture, "capture failed: %s", qPrintable(reason));
     // Back where the capture began, without a picture.
@@ -289,9 +296,10 @@ void CaptureController::fail(const QString& reason)
     dropFrozen();
     setState(canvas && canvas->isVisible() && !canvas->isMinimized() ? State::Showing
                                                                      : State::Waiting);
-    program_.platform().messages->Show(
-        QStringLiteral("The screen could not be captured. Nothing was changed."),
-        mb::Exclamation, QStringLiteral("Scrawlix"));
+    QString text = QStringLiteral("The screen could not be captured. Nothing was changed.");
+    if (!why.isEmpty())
+        text += QStringLiteral("\n\n") + why;
+    program_.platform().messages->Show(text, mb::Exclamation, QStringLiteral("Scrawlix"));
     runWaiting();
 }
 

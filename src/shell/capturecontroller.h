@@ -9,11 +9,13 @@
 //
 // Settling waits, by signal from the screen service, until the program's windows that must not
 // be in the picture are off the screen and what they covered has been drawn again; Grabbing waits
-// for the picture. A capture request during either joins the capture under way. Other requests
+// for the picture. A capture request during either joins the capture under way, unless the
+// picture is overdue: then it starts the capture again. Other requests
 // (show, hide, open, the snapshot commands) wait until it is over, and so does every request while
 // work that holds them back runs (a save or copy on its worker). Nothing here runs an event loop
 // of its own.
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QRect>
 #include <QString>
@@ -80,6 +82,11 @@ public:
     // The program ends: a capture under way is dropped, and so are the requests that wait.
     void abandon();
 
+    // How long the picture may take before a new capture request starts the capture again
+    // instead of joining it. The desktop portal (xdg-desktop-portal 1.16) gives GNOME's
+    // permission dialog 25 s, then forgets the request and never answers it.
+    void setOverdueAfterMs(int ms) { overdueMs_ = ms; }
+
 Q_SIGNALS:
     void stateChanged(CaptureController::State state);
 
@@ -97,7 +104,8 @@ private:
     void arriveNow(quint64 ticket);
     // The frozen copy is let go.
     void dropFrozen();
-    void fail(const QString& reason);
+    // reason goes to the log; why, when given, to the user too.
+    void fail(const QString& reason, const QString& why = {});
     void wait(std::function<void()> request);
     void runWaiting();
 
@@ -106,6 +114,8 @@ private:
     int holds_ = 0;
     quint64 generation_ = 0;
     quint64 ticket_ = 0; // the grab whose answer is awaited; 0 for none
+    QElapsedTimer grabbing_; // since that grab began
+    int overdueMs_ = 25000;
     QString kind_;       // of the capture under way
     QRect placement_;    // of a window capture's canvas
     std::deque<std::function<void()>> waiting_;

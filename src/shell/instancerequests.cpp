@@ -7,8 +7,7 @@
 
 void SayAlreadyRunning(Program& program)
 {
-    if (TrayIcon* tray = program.tray())
-        tray->notify(QStringLiteral("Scrawlix is already running in the system tray."));
+    program.trayNotice(QStringLiteral("Scrawlix is already running in the system tray."));
 }
 
 void RunInstanceRequest(Program& program, const InstanceRequest& request)

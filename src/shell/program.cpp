@@ -23,10 +23,7 @@ Program::Program(std::unique_ptr<Platform> platform, std::unique_ptr<SettingsSto
     if (platform_->grab)
         capture.listenTo(*platform_->grab);
     endProgram = [] { QCoreApplication::exit(0); };
-    trayNotice = [this](const QString& text) {
-        if (TrayIcon* t = tray())
-            t->notify(text);
-    };
+    trayNotice = [this](const QString& text) { platform_->notices->tell(text); };
 }
 
 Program::~Program()

@@ -95,7 +95,8 @@ public:
     // shows; tests change them.
     BackgroundOpenOptions openOptions;
 
-    // Shows a notification at the tray icon; tests record it instead.
+    // Tells the user something in passing, where notices reach the user on this desktop (the
+    // tray's balloon, the desktop's notifications); tests record it instead.
     std::function<void(const QString& text)> trayNotice;
 
     // Runs before each window is unloaded by ExitProgram; tests make it fail.

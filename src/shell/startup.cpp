@@ -3,6 +3,7 @@
 #include "canvas/colortable.h"
 #include "canvas/frmmain.h"
 #include "hotkey.h"
+#include "platform/messagebox.h"
 #include "platform/platform.h"
 #include "program.h"
 #include "about/helpfiles.h"
@@ -15,7 +16,14 @@
 #include "ui/art.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QPointer>
+#include <QStandardPaths>
+#include <QSystemTrayIcon>
+#include <QTimer>
+
+#include <memory>
 
 namespace {
 
@@ -23,6 +31,71 @@ void seed(SettingsStore& store, const QString& key, const QString& value)
 {
     if (store.read(key).isEmpty())
         store.save(key, value);
+}
+
+bool hasTray(Program& program)
+{
+    const Platform& platform = program.platform();
+    return platform.hasSystemTray ? platform.hasSystemTray() : QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+// Shows the message boxes of notices one after the other: a notice told while a box is open
+// waits for it to close, rather than stacking a second box on the first.
+void showNoticeBoxes(Program& program, const std::shared_ptr<QStringList>& boxes)
+{
+    while (!boxes->isEmpty()) {
+        program.platform().messages->Show(boxes->first(), mb::Exclamation, QStringLiteral("Scrawlix"));
+        boxes->removeFirst();
+    }
+}
+
+void tellUser(Program& program, TrayIcon* tray, const QString& text, Notices::Weight weight,
+              const std::shared_ptr<QStringList>& boxes)
+{
+    Platform& platform = program.platform();
+    const bool desktop = platform.desktopNotifications && platform.desktopNotifications->available();
+    switch (noticeWay(tray && tray->showsMessages(), desktop, weight)) {
+    case NoticeWay::Tray:
+        tray->notify(text);
+        break;
+    case NoticeWay::Desktop:
+        platform.desktopNotifications->notify(QStringLiteral("Scrawlix"), text);
+        break;
+    case NoticeWay::MessageBox:
+        boxes->append(text);
+        // From the event loop: a notice may come from inside start-up or a D-Bus answer.
+        if (boxes->size() == 1)
+            QTimer::singleShot(0, program.frmMain(), [&program, boxes] { showNoticeBoxes(program, boxes); });
+        break;
+    case NoticeWay::LogOnly:
+        break;
+    }
+}
+
+// True the first time the program starts on a desktop without a tray, for this user; the mark
+// stays in the program's data folder.
+bool firstStartWithoutTray()
+{
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (dir.isEmpty())
+        return true;
+    const QString mark = dir + QStringLiteral("/told-no-tray");
+    if (QFile::exists(mark))
+        return false;
+    QDir().mkpath(dir);
+    QFile f(mark);
+    if (f.open(QIODevice::WriteOnly))
+        f.write("Scrawlix told once how to reach it without a tray.\n");
+    return true;
+}
+
+QString noTrayText()
+{
+    return QStringLiteral(
+        "This desktop shows no system tray, so Scrawlix has no icon there. It runs in the "
+        "background: capture with its keyboard shortcut, or from Scrawlix in the applications "
+        "menu, whose actions also offer Show, Configuration and Exit. On the command line, "
+        "\"scrawlix --help\" lists every action.");
 }
 
 } // namespace
@@ -53,11 +126,15 @@ void runStartup(Program& program)
     program.platform().taskbar->SkipTaskbar(toolbox);
 
     tray->showIcon(artIcon(QStringLiteral("icons/scrawlix")));
-    // What the platform's services have to tell the user about this session goes to the tray.
-    program.platform().notices->setSink([t = QPointer<TrayIcon>(tray)](const QString& text) {
-        if (t)
-            t->notify(text);
-    });
+    // What the platform's services have to tell the user about this session goes to the tray,
+    // or where the tray shows nothing, to the desktop's notifications; what matters goes to a
+    // message box where even those are missing.
+    program.platform().notices->setSink(
+        [&program, t = QPointer<TrayIcon>(tray), boxes = std::make_shared<QStringList>()](
+            const QString& text, Notices::Weight weight) { tellUser(program, t, text, weight, boxes); });
+    if (!hasTray(program) && firstStartWithoutTray())
+        program.platform().notices->tellOnce(QStringLiteral("no-tray"), noTrayText(),
+                                             Notices::Weight::Important);
 
     InitColorTable(program.colorTable);
 

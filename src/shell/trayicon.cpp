@@ -112,6 +112,14 @@ void TrayIcon::notify(const QString& text)
     STI->showMessage(QStringLiteral("Scrawlix"), text, QSystemTrayIcon::Information, 5000);
 }
 
+bool TrayIcon::showsMessages() const
+{
+    Platform& platform = program_.platform();
+    const bool tray = platform.hasSystemTray ? platform.hasSystemTray()
+                                             : QSystemTrayIcon::isSystemTrayAvailable();
+    return STI->isVisible() && tray && QSystemTrayIcon::supportsMessages();
+}
+
 bool TrayIcon::showWarning(const QString& title, const QString& text)
 {
     if (!STI->isVisible() || !QSystemTrayIcon::isSystemTrayAvailable() ||

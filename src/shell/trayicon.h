@@ -35,6 +35,9 @@ public:
     bool isIconVisible() const;
     // A notification from the icon, titled "Scrawlix".
     void notify(const QString& text);
+    // Whether a notification from the icon reaches the user: a tray shows the icon and its
+    // balloons.
+    bool showsMessages() const;
     // A warning balloon beside the icon; false where the tray shows none.
     bool showWarning(const QString& title, const QString& text);
     // The canvas is closing: the menu loses its icons and the icon leaves the tray.

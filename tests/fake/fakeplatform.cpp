@@ -330,6 +330,7 @@ bool FakeInstanceChannel::send(const InstanceRequest& request, QString* error)
 FakePlatform::FakePlatform()
 {
     name = QStringLiteral("fake");
+    hasSystemTray = [this] { return fakeTray; };
     auto k = std::make_unique<FakeKeyState>();
     fakeKeys = k.get();
     keys = std::move(k);

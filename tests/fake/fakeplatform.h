@@ -261,4 +261,5 @@ struct FakePlatform : Platform {
     RecordingMessageBoxes* fakeMessages;
     ScriptedDialogs* fakeDialogs;
     std::shared_ptr<FakeInstanceSession> instanceSession; // a session of its own unless replaced
+    bool fakeTray = true; // the desktop shows a tray
 };

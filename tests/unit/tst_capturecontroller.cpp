@@ -47,6 +47,7 @@ private Q_SLOTS:
     void transitions();
     void requestsDuringACaptureJoinIt_data();
     void requestsDuringACaptureJoinIt();
+    void aRequestAfterAnOverduePictureStartsAgain();
     void onlyWindowsOnTheScreenAreWaitedFor();
     void openDuringACaptureWaitsForIt();
     void exitOrTrayDuringACaptureDropsIt_data();
@@ -138,6 +139,31 @@ void TestCaptureController::requestsDuringACaptureJoinIt()
     t.grab().holdSettle = t.grab().holdGrab = false;
     capture(*t, QStringLiteral("screen"));
     QCOMPARE(t.grab().grabbedAreas.size(), 2);
+}
+
+void TestCaptureController::aRequestAfterAnOverduePictureStartsAgain()
+{
+    // A picture that does not come in time will not come (a portal that forgot its request): the
+    // user's next request starts the capture again, and the late answer of the first, should it
+    // come after all, shows nothing.
+    Held t;
+    t->capture.setOverdueAfterMs(200);
+    t.grab().holdGrab = true;
+    t.request();
+    QCOMPARE(t.state(), State::Grabbing);
+    t.request();
+    QCOMPARE(t.grab().heldGrabs(), 1);
+    QTest::qWait(250);
+    t.request();
+    QCOMPARE(t.grab().settles, 2);
+    QCOMPARE(t.grab().heldGrabs(), 2);
+    QCOMPARE(t.state(), State::Grabbing);
+    t.grab().finishGrab();
+    QCOMPARE(t.state(), State::Grabbing);
+    QVERIFY(!t.canvas()->isVisible());
+    t.grab().finishGrab();
+    QCOMPARE(t.state(), State::Showing);
+    QVERIFY(captureDone(*t));
 }
 
 void TestCaptureController::onlyWindowsOnTheScreenAreWaitedFor()

@@ -117,7 +117,9 @@ void TestCommands::commandLineHelp()
                  "\n"
                  "Scrawlix waits in the system tray. Press the Windows key + V, or double-click "
                  "the tray\n"
-                 "icon, to freeze the screen into a canvas and draw on it.\n"
+                 "icon, to freeze the screen into a canvas and draw on it. On a desktop without a "
+                 "tray,\n"
+                 "the actions below reach every item of the tray's menu.\n"
                  "\n"
                  "Started while Scrawlix runs, it hands the action to the running Scrawlix and "
                  "ends;\n"
@@ -128,10 +130,15 @@ void TestCommands::commandLineHelp()
                  "Actions (each does what the tray menu's item of the same name does):\n"
                  "  --capture-screen   capture the screen and show it on the canvas\n"
                  "  --capture-window   capture the active window and show it on the canvas\n"
+                 "  --show-toolbox     show the toolbox\n"
                  "  --show             show the canvas that Hide has kept\n"
                  "  --open [FILE]      open an image file on the canvas; without FILE, ask for "
                  "one\n"
                  "  FILE               the same as --open FILE\n"
+                 "  --about            show the About box\n"
+                 "  --configuration    open the Configuration dialog\n"
+                 "  --show-help        open the help\n"
+                 "  --send-to-tray     hide the canvas and the toolbox, discarding the drawing\n"
                  "  --exit             end the running Scrawlix\n"
                  "\n"
                  "Options:\n"
@@ -145,8 +152,9 @@ void TestCommands::requestsFromOutside()
     QStringList actions;
     for (const InstanceAction& a : instanceActions())
         actions << a.action + (a.takesFile ? QStringLiteral(" FILE") : QString());
-    QCOMPARE(actions, QStringList({"activate", "capture-screen", "capture-window", "show",
-                                   "open FILE", "exit"}));
+    QCOMPARE(actions, QStringList({"activate", "capture-screen", "capture-window", "show-toolbox",
+                                   "show", "open FILE", "about", "configuration", "show-help",
+                                   "send-to-tray", "exit"}));
 
     // Every option of the help asks for a request that the running program takes.
     const QList<InstanceAction> taken = instanceActions();

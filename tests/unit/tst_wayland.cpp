@@ -1,12 +1,17 @@
 // The Wayland backend's pure parts: which session is Wayland, where the primary screen lies in a
-// portal screenshot, the shortcut's trigger, the request paths, the one-time notices, and how the
-// grab falls back when the portal fails.
+// portal screenshot, the shortcut's trigger and whether an answer bound it, the request paths, the
+// notices and where they go, how the portal's grab fails or falls back, the compositors' pixel
+// layouts, how a compositor's grab hands over to the portal, and when a grab with nothing to hide
+// may start.
 
 #include "platform/notices.h"
 #include "platform/portal/portalrequest.h"
 #include "platform/portal/portalscreenshot.h"
 #include "platform/portal/portalshortcuts.h"
 #include "platform/session.h"
+#include "platform/wayland/compositorgrab.h"
+#include "platform/wayland/kwinscreenshot.h"
+#include "platform/wayland/wlrscreencopy.h"
 
 #include <QPainter>
 #include <QtTest>
@@ -32,6 +37,7 @@ QRgb at(int x, int y)
 // The grab that stands in when the portal fails: a flat colour, counted.
 struct FallbackGrab : ScreenGrab {
     int grabs = 0;
+    QColor colour = Qt::darkGray;
     Capabilities capabilities() const override { return {}; }
     void settle(const QList<QWindow*>&, const std::function<void()>& hide, QDeadlineTimer) override
     {
@@ -44,11 +50,32 @@ struct FallbackGrab : ScreenGrab {
         ++grabs;
         CapturedBitmap b;
         b.image = QImage(area.size(), QImage::Format_RGB32);
-        b.image.fill(Qt::darkGray);
+        b.image.fill(colour);
         QMetaObject::invokeMethod(this, [this, ticket, b] { Q_EMIT grabbed(ticket, b); },
                                   Qt::QueuedConnection);
     }
 };
+
+QImage takeFrom(ScreenGrab& grab, const QRect& area, QString* failure = nullptr)
+{
+    QImage got;
+    bool done = false;
+    QObject context;
+    QObject::connect(&grab, &ScreenGrab::grabbed, &context, [&](quint64, const CapturedBitmap& b) {
+        got = b.image;
+        done = true;
+    });
+    QObject::connect(&grab, &ScreenGrab::grabFailed, &context, [&](quint64, const QString& why) {
+        if (failure)
+            *failure = why;
+        done = true;
+    });
+    grab.grab(1, area);
+    QDeadlineTimer limit(2000);
+    while (!done && !limit.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    return got;
+}
 
 struct Reader {
     FallbackGrab* fallback = nullptr;
@@ -62,7 +89,7 @@ struct Reader {
     {
         auto f = std::make_unique<FallbackGrab>();
         fallback = f.get();
-        notices->setSink([this](const QString& t) { told << t; });
+        notices->setSink([this](const QString& t, Notices::Weight) { told << t; });
         grab = std::make_unique<PortalGrab>(
             std::move(f), notices,
             [this](QObject* context, std::function<void(const PortalShot&)> done) {
@@ -72,19 +99,8 @@ struct Reader {
             },
             [] { return QRect(0, 0, 300, 200); }, [] { return QRect(0, 0, 300, 200); });
     }
-    // The picture of one grab of the whole screen.
-    QImage take()
-    {
-        QImage got;
-        QObject::connect(grab.get(), &ScreenGrab::grabbed, grab.get(),
-                         [&](quint64, const CapturedBitmap& b) { got = b.image; });
-        grab->grab(1, QRect(0, 0, 300, 200));
-        QDeadlineTimer limit(2000);
-        while (got.isNull() && !limit.hasExpired())
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QObject::disconnect(grab.get(), &ScreenGrab::grabbed, grab.get(), nullptr);
-        return got;
-    }
+    // The picture of one grab of the whole screen; a null one when the grab failed, with why.
+    QImage take(QString* failure = nullptr) { return takeFrom(*grab, QRect(0, 0, 300, 200), failure); }
 };
 
 PortalShot granted(QSize size)
@@ -203,14 +219,66 @@ private Q_SLOTS:
     void noticesAreToldOnceAndWaitForTheSink()
     {
         Notices n;
-        n.tellOnce(QStringLiteral("a"), QStringLiteral("first"));
+        n.tellOnce(QStringLiteral("a"), QStringLiteral("first"), Notices::Weight::Important);
         n.tellOnce(QStringLiteral("a"), QStringLiteral("again"));
         QStringList told;
-        n.setSink([&](const QString& t) { told << t; });
+        QList<Notices::Weight> weights;
+        n.setSink([&](const QString& t, Notices::Weight w) {
+            told << t;
+            weights << w;
+        });
         QCOMPARE(told, QStringList{QStringLiteral("first")});
+        QCOMPARE(weights.first(), Notices::Weight::Important);
         n.tellOnce(QStringLiteral("b"), QStringLiteral("second"));
         n.tellOnce(QStringLiteral("a"), QStringLiteral("third"));
-        QCOMPARE(told, (QStringList{QStringLiteral("first"), QStringLiteral("second")}));
+        n.tell(QStringLiteral("always"));
+        n.tell(QStringLiteral("always"));
+        QCOMPARE(told, (QStringList{"first", "second", "always", "always"}));
+    }
+
+    void noticeWay_data()
+    {
+        QTest::addColumn<bool>("tray");
+        QTest::addColumn<bool>("desktop");
+        QTest::addColumn<bool>("important");
+        QTest::addColumn<int>("way");
+        QTest::newRow("a tray with balloons") << true << true << true << int(NoticeWay::Tray);
+        QTest::newRow("no tray: notifications") << false << true << false << int(NoticeWay::Desktop);
+        QTest::newRow("neither, important: a box") << false << false << true << int(NoticeWay::MessageBox);
+        QTest::newRow("neither, passing: the log") << false << false << false << int(NoticeWay::LogOnly);
+    }
+    void noticeWay()
+    {
+        QFETCH(bool, tray);
+        QFETCH(bool, desktop);
+        QFETCH(bool, important);
+        QFETCH(int, way);
+        const auto weight = important ? Notices::Weight::Important : Notices::Weight::Passing;
+        QCOMPARE(int(::noticeWay(tray, desktop, weight)), way);
+    }
+
+    // Only an answer that lists "capture-screen" binds it; its trigger is what the desktop chose.
+    void boundTrigger_data()
+    {
+        QTest::addColumn<QVariantMap>("results");
+        QTest::addColumn<QString>("trigger");
+        const auto listing = [](QList<Shortcut> list) {
+            return QVariantMap{{QStringLiteral("shortcuts"), QVariant::fromValue(list)}};
+        };
+        const QVariantMap meta{{QStringLiteral("trigger_description"), QStringLiteral("Meta+V")}};
+        QTest::newRow("listed") << listing({{"capture-screen", meta}}) << "Meta+V";
+        QTest::newRow("listed without a trigger") << listing({{"capture-screen", {}}}) << "";
+        QTest::newRow("another shortcut only") << listing({{"other", meta}}) << QString();
+        QTest::newRow("an empty list") << listing({}) << QString();
+        QTest::newRow("no list at all") << QVariantMap() << QString();
+    }
+    void boundTrigger()
+    {
+        QFETCH(QVariantMap, results);
+        QFETCH(QString, trigger);
+        const QString got = ::boundTrigger(results);
+        QCOMPARE(got.isNull(), trigger.isNull());
+        QCOMPARE(got, trigger);
     }
 
     void screenComesFromThePortal()
@@ -223,28 +291,171 @@ private Q_SLOTS:
         QVERIFY(r.told.isEmpty());
     }
 
-    void refusedPortalFallsBackAndTellsOnce()
+    // A refusal or a failure shows nothing: the grab fails with words for the user, and the next
+    // capture asks again.
+    void refusedOrFailingPortalFailsTheGrab_data()
     {
-        Reader r({failing(PortalAnswer::Refused), granted(QSize(300, 200))});
-        QImage b = r.take();
-        QCOMPARE(r.fallback->grabs, 1);
-        QCOMPARE(b.size(), QSize(300, 200));
-        QCOMPARE(r.told.size(), 1);
-        // A refusal may be lifted: the next capture asks again.
-        b = r.take();
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("refused") << int(PortalAnswer::Refused) << "did not allow";
+        QTest::newRow("failed") << int(PortalAnswer::Failed) << "failed";
+    }
+    void refusedOrFailingPortalFailsTheGrab()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, why);
+        Reader r({failing(PortalAnswer::Kind(kind)), granted(QSize(300, 200))});
+        QString failure;
+        QVERIFY(r.take(&failure).isNull());
+        QVERIFY2(failure.contains(why), qPrintable(failure));
+        QCOMPARE(r.fallback->grabs, 0);
+        QVERIFY(r.told.isEmpty());
+        const QImage b = r.take();
         QCOMPARE(r.shots, 2);
         QCOMPARE(QColor(b.pixel(10, 10)), QColor(at(10, 10)));
-        QCOMPARE(r.told.size(), 1);
     }
 
     void missingPortalIsNotAskedAgain()
     {
         Reader r({failing(PortalAnswer::Missing)});
         for (int i = 0; i < 3; ++i)
-            r.take();
+            QVERIFY(!r.take().isNull());
         QCOMPARE(r.shots, 1);
         QCOMPARE(r.fallback->grabs, 3);
         QCOMPARE(r.told.size(), 1);
+    }
+
+    // What XWayland reads where it sees no window is black: never a capture.
+    void blackFallbackIsNoPicture()
+    {
+        Reader r({failing(PortalAnswer::Missing)});
+        r.fallback->colour = Qt::black;
+        QString failure;
+        QVERIFY(r.take(&failure).isNull());
+        QVERIFY2(failure.contains(QLatin1String("cannot see")), qPrintable(failure));
+        QVERIFY(isAllBlack(QImage()));
+        QImage almost(50, 50, QImage::Format_RGB32);
+        almost.fill(Qt::black);
+        almost.setPixel(49, 49, qRgb(0, 0, 1));
+        QVERIFY(!isAllBlack(almost));
+    }
+
+    // The layouts the compositor may copy into: each comes out as the same opaque RGB32 picture,
+    // rows in order, whatever the padding at their ends.
+    void screencopyLayouts_data()
+    {
+        QTest::addColumn<quint32>("format");
+        QTest::addColumn<int>("qformat");
+        QTest::addColumn<bool>("yInvert");
+        QTest::newRow("XRGB8888") << quint32(1) << int(QImage::Format_RGB32) << false;
+        QTest::newRow("ARGB8888, alpha ignored") << quint32(0) << int(QImage::Format_ARGB32) << false;
+        QTest::newRow("XBGR8888") << quint32(0x34324258) << int(QImage::Format_RGBX8888) << false;
+        QTest::newRow("ABGR8888") << quint32(0x34324241) << int(QImage::Format_RGBA8888) << false;
+        QTest::newRow("rows bottom up") << quint32(1) << int(QImage::Format_RGB32) << true;
+    }
+    void screencopyLayouts()
+    {
+        QFETCH(quint32, format);
+        QFETCH(int, qformat);
+        QFETCH(bool, yInvert);
+        const QImage want = coordinates(QSize(37, 23));
+        // The compositor's bytes: rows padded to 160 bytes, alpha 0 where there is an alpha channel.
+        QImage bytes(want.size(), QImage::Format(qformat));
+        for (int y = 0; y < want.height(); ++y)
+            for (int x = 0; x < want.width(); ++x)
+                bytes.setPixelColor(x, y, QColor::fromRgb(want.pixel(x, yInvert ? want.height() - 1 - y : y)));
+        QByteArray padded(160 * want.height(), '\0');
+        for (int y = 0; y < want.height(); ++y) {
+            memcpy(padded.data() + 160 * y, bytes.constScanLine(y), size_t(want.width()) * 4);
+            if (qformat == QImage::Format_ARGB32 || qformat == QImage::Format_RGBA8888)
+                for (int x = 0; x < want.width(); ++x)
+                    padded[160 * y + 4 * x + 3] = 0; // alpha, last in both layouts
+        }
+        const QImage got = screencopyImage(reinterpret_cast<const uchar*>(padded.constData()),
+                                           want.width(), want.height(), 160, format, yInvert);
+        QCOMPARE(got.format(), QImage::Format_RGB32);
+        QCOMPARE(got.size(), want.size());
+        for (const QPoint p : {QPoint(0, 0), QPoint(36, 0), QPoint(0, 22), QPoint(36, 22), QPoint(20, 11)})
+            QCOMPARE(got.pixel(p), want.pixel(p));
+        QVERIFY(screencopyImage(reinterpret_cast<const uchar*>(padded.constData()), want.width(),
+                                want.height(), 160, 0x30335258 /* 10-bit */, false).isNull());
+    }
+
+    void kwinAnswers()
+    {
+        const QImage want = coordinates(QSize(40, 30));
+        const QImage argb = want.convertToFormat(QImage::Format_ARGB32);
+        const QByteArray bytes(reinterpret_cast<const char*>(argb.constBits()), int(argb.sizeInBytes()));
+        QVariantMap results{{"type", "raw"}, {"width", 40u}, {"height", 30u},
+                            {"stride", uint(argb.bytesPerLine())}, {"format", uint(QImage::Format_ARGB32)}};
+        QString why;
+        QImage got = kwinShotImage(results, bytes, &why);
+        QCOMPARE(got.format(), QImage::Format_RGB32);
+        QCOMPARE(got.pixel(39, 29), want.pixel(39, 29));
+        // The picture stays when the bytes it came from go.
+        QByteArray copy = bytes;
+        got = kwinShotImage(results, copy, &why);
+        copy.fill('\0');
+        QCOMPARE(got.pixel(10, 10), want.pixel(10, 10));
+        // Fewer bytes than the answer promises, or an answer of another kind: no picture.
+        QVERIFY(kwinShotImage(results, bytes.left(100), &why).isNull());
+        results[QStringLiteral("type")] = QStringLiteral("png");
+        QVERIFY(kwinShotImage(results, bytes, &why).isNull());
+        QVERIFY(!why.isEmpty());
+    }
+
+    // A request from the tray has none of our windows on the screen: the grab starts at once, not
+    // after the time given to redraw what they covered.
+    void settleWithNothingToHideIsAtOnce()
+    {
+        ExposureSettle settle(5000);
+        QElapsedTimer clock;
+        bool hidden = false;
+        bool settled = false;
+        QObject::connect(&settle, &ExposureSettle::settled, [&] { settled = true; });
+        clock.start();
+        settle.start({}, [&] { hidden = true; }, QDeadlineTimer(10000));
+        QVERIFY(hidden);
+        QTRY_VERIFY_WITH_TIMEOUT(settled, 10000);
+        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+    }
+
+    // A compositor that reads the screen serves each grab from a worker; once it fails, the
+    // fallback takes that grab and every later one.
+    void compositorGrabHandsOverToTheFallback()
+    {
+        struct Shot : CompositorShot {
+            std::atomic<int> calls{0};
+            std::atomic<bool> fails{false};
+            QString name() const override { return QStringLiteral("test"); }
+            QImage shoot(const QRect& area, QString* why) override
+            {
+                ++calls;
+                if (fails) {
+                    *why = QStringLiteral("refused");
+                    return {};
+                }
+                return coordinates(area.size());
+            }
+        };
+        auto shot = std::make_unique<Shot>();
+        Shot* s = shot.get();
+        auto fallback = std::make_unique<FallbackGrab>();
+        FallbackGrab* f = fallback.get();
+        CompositorGrab grab(std::move(shot), std::move(fallback), 0);
+        QVERIFY(grab.capabilities().testFlag(ScreenGrab::ReadsOnWorker));
+        QImage got = takeFrom(grab, QRect(0, 0, 64, 48));
+        QCOMPARE(got.size(), QSize(64, 48));
+        QCOMPARE(got.pixel(63, 47), at(63, 47));
+        QCOMPARE(f->grabs, 0);
+        s->fails = true;
+        got = takeFrom(grab, QRect(0, 0, 64, 48));
+        QCOMPARE(QColor(got.pixel(0, 0)), QColor(Qt::darkGray));
+        QVERIFY(!grab.direct());
+        s->fails = false;
+        takeFrom(grab, QRect(0, 0, 64, 48));
+        QCOMPARE(s->calls.load(), 2);
+        QCOMPARE(f->grabs, 2);
     }
 };
 

@@ -5,6 +5,29 @@
 source "$(dirname "${BASH_SOURCE[0]}")/../e2e/lib.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/../e2e/canvas_lib.sh"
 
+# On KWin and GNOME Shell, which have no screencopy for grim, the screen comes from the compositor's
+# own screenshot interface: KWin's, or GNOME Shell's through the stand-in, which holds the name that
+# the shell lets read the screen.
+if [ "${XDG_CURRENT_DESKTOP:-}" = GNOME ]; then
+    grim() { # grim [-g "X,Y WxH"] [-t ppm|png] FILE|-
+        local x=0 y=0 w=0 h=0 type=png shot
+        while [ $# -gt 1 ]; do
+            case $1 in
+                -g) IFS=', x' read -r x y w h <<<"$2" ;;
+                -t) type=$2 ;;
+            esac
+            shift 2
+        done
+        shot=$(mktemp --suffix=.png "$E2E_TMP/shot.XXXXXX")
+        dbus-send --session --print-reply --reply-timeout=10000 --dest=org.freedesktop.impl.portal.desktop.scrawlixtest \
+            /org/freedesktop/portal/desktop org.scrawlix.Test.Control.Shoot "string:$shot" \
+            "int32:$x" "int32:$y" "int32:$w" "int32:$h" >/dev/null || { rm -f "$shot"; return 1; }
+        convert "$shot" "$type:$1"
+        rm -f "$shot"
+    }
+elif [ -z "${SWAYSOCK:-}" ]; then
+    grim() { "$KWINSHOT_PYTHON" "$(dirname "${BASH_SOURCE[0]}")/kwinshot.py" "$@"; }
+fi
 screenshot() { grim "$(_artefact "$1")"; }
 # The root window of XWayland holds no pixels: the failure screenshot comes from the compositor.
 import() { if [ "$1 $2" = "-window root" ]; then grim "${@: -1}"; else command import "$@"; fi; }
@@ -26,7 +49,10 @@ SCREEN_W=1280 SCREEN_H=720
 # start_pattern: a native Wayland window of known content, tiled over the whole output.
 start_pattern() {
     [ -x "${SCRAWLIX_PATTERN:-}" ] || fail "no pattern program at ${SCRAWLIX_PATTERN:-}"
-    QT_QPA_PLATFORM=wayland "$SCRAWLIX_PATTERN" >"$E2E_TMP/pattern.out" 2>&1 </dev/null {_e2e_nap_fd}<&- &
+    local how=()
+    [ -n "${SWAYSOCK:-}" ] || how=(--maximized)
+    [ "${XDG_CURRENT_DESKTOP:-}" = GNOME ] && how=(--fullscreen)
+    QT_QPA_PLATFORM=wayland "$SCRAWLIX_PATTERN" "${how[@]}" >"$E2E_TMP/pattern.out" 2>&1 </dev/null {_e2e_nap_fd}<&- &
     _e2e_pids+=($!)
     wait_for 10 grep -q "shown ${SCREEN_W}x$SCREEN_H" "$E2E_TMP/pattern.out" ||
         fail "the pattern window did not fill the output: $(cat "$E2E_TMP/pattern.out")"
@@ -61,11 +87,13 @@ double_click_tray() {
     done
 }
 
-# expect_same_screen BEFORE AFTER: the canvas shows BEFORE pixel for pixel, away from the toolbox.
+# expect_same_screen BEFORE AFTER: the canvas shows BEFORE pixel for pixel, away from the toolbox
+# and, on GNOME Shell, from the title bar and the shadow that the shell draws around it.
 expect_same_screen() {
-    local tx ty tw th n
+    local tx ty tw th n m=0
     read -r tx ty tw th < <(window_geometry "$(toolbox_window)")
-    n=$(diff_pixels_outside "$1" "$2" "$tx" "$ty" "$tw" "$th")
+    [ "${XDG_CURRENT_DESKTOP:-}" = GNOME ] && m=64
+    n=$(diff_pixels_outside "$1" "$2" $((tx - m)) $((ty - m)) $((tw + 2 * m)) $((th + 2 * m)))
     [ "$n" = 0 ] || fail "$n pixels of the canvas differ from the screen before the capture"
 }
 
@@ -79,18 +107,102 @@ click_toolbox() {
     _x_click_toolbox "$@"
 }
 
-# Whether the compositor shows a view of the program with this title. (An X window can stay mapped
-# a moment after the program hid it, when its map request was still on its way to the compositor.)
-sway_shows() {
-    swaymsg -t get_tree | python3 -c '
+# On sway, what the compositor shows is asked of sway itself; elsewhere (KWin) the X server's view of
+# the program's windows serves.
+if [ -n "${SWAYSOCK:-}" ]; then
+    # Whether the compositor shows a view of the program with this title. (An X window can stay mapped
+    # a moment after the program hid it, when its map request was still on its way to the compositor.)
+    sway_shows() {
+        swaymsg -t get_tree | python3 -c '
 import json, sys
 def walk(n):
-    if n.get("name") == sys.argv[1] and n.get("visible") and n.get("window_properties", {}).get("class") == "Scrawlix":
+    wide = len(sys.argv) < 3 or n.get("rect", {}).get("width", 0) >= int(sys.argv[2])
+    if n.get("name") == sys.argv[1] and n.get("visible") and wide and n.get("window_properties", {}).get("class") == "Scrawlix":
         sys.exit(0)
     for c in n.get("nodes", []) + n.get("floating_nodes", []):
         walk(c)
 walk(json.load(sys.stdin))
-sys.exit(1)' "$1"
+sys.exit(1)' "$@"
+    }
+    toolbox_shown() { sway_shows Toolbox; }
+    # The canvas on the screen (a view titled Scrawlix as wide as the screen; a message box is narrower).
+    canvas_shown() { sway_shows Scrawlix "$SCREEN_W"; }
+    canvas_hidden() { ! canvas_shown; }
+else
+    # The canvas: a window of the program titled Scrawlix as wide as the screen (a message box has
+    # the same title, and is narrower).
+    canvas_shown() {
+        local w g
+        for w in $(xdotool search --all --onlyvisible --pid "$SCRAWLIX_PID" --name '^Scrawlix$' 2>/dev/null || :); do
+            read -r _ _ g _ < <(window_geometry "$w" 2>/dev/null) || continue
+            [ "${g:-0}" -ge "$SCREEN_W" ] && return 0
+        done
+        return 1
+    }
+fi
+
+# start_scrawlix_without_screencopy [ARG...]: the program in a Wayland session whose compositor it
+# cannot ask for screencopy (it reaches no Wayland display of its own), so it takes the portal's way.
+start_scrawlix_without_screencopy() { WAYLAND_DISPLAY=no-such-display start_scrawlix_settled "$@"; }
+
+# portal_watch: from now on, every call to the desktop portal's Screenshot is logged to
+# $E2E_TMP/portal-calls; portal_screenshots counts them.
+portal_watch() {
+    dbus-monitor --session "type='method_call',interface='org.freedesktop.portal.Screenshot'" \
+        >"$E2E_TMP/portal-calls" 2>&1 </dev/null {_e2e_nap_fd}<&- &
+    _e2e_pids+=($!)
+    wait_for 5 test -s "$E2E_TMP/portal-calls" || fail "dbus-monitor did not start"
 }
-toolbox_shown() { sway_shows Toolbox; }
-canvas_hidden() { ! sway_shows Scrawlix; }
+portal_screenshots() { grep -c 'member=Screenshot' "$E2E_TMP/portal-calls" || :; }
+
+# message_box: the id of a message box of the program on the screen (a window titled "Scrawlix"
+# smaller than the canvas), or nothing.
+message_box() {
+    local w g
+    for w in $(xdotool search --onlyvisible --name '^Scrawlix$' 2>/dev/null || :); do
+        read -r _ _ g _ < <(window_geometry "$w" 2>/dev/null) || continue
+        [ "${g:-0}" -lt $((SCREEN_W / 2)) ] && { echo "$w"; return 0; }
+    done
+    return 1
+}
+# close_message_box: presses Return in the message box on the screen.
+close_message_box() {
+    local w
+    w=$(message_box) || fail "no message box to close"
+    activate_window "$w"
+    xdotool key Return
+    wait_for 5 eval '[ "$(message_box || :)" != "$w" ]' || fail "the message box did not close"
+}
+# activate_window ID: gives the window the keyboard focus, and waits for it.
+activate_window() {
+    xdotool windowactivate "$1" 2>/dev/null || :
+    wait_for 5 _is_active "$1" || fail "window $1 does not take the focus"
+}
+_is_active() { [ "$(($(xdotool getwindowfocus 2>/dev/null || echo 0)))" = "$(($1))" ]; }
+notified() { standin_saw "Notifications.Notify.*$1"; }
+
+# On GNOME Shell: the user's "Allow" in the screenshot permission dialog, as the permission store
+# keeps it for programs outside a sandbox.
+gnome_allow_screenshots() {
+    dbus-send --session --print-reply --dest=org.freedesktop.impl.portal.PermissionStore \
+        /org/freedesktop/impl/portal/PermissionStore org.freedesktop.impl.portal.PermissionStore.SetPermission \
+        string:screenshot boolean:true string:screenshot string: array:string:yes >/dev/null ||
+        fail "the permission store did not take the permission"
+}
+# gnome_key KEYSYM: a key pressed and released on GNOME Shell's own keyboard (the remote desktop
+# interface's), which reaches the shell's dialogs as the user's keys would.
+gnome_key() {
+    /usr/bin/python3 - "$1" <<'EOP' || fail "GNOME Shell did not take the key $1"
+import sys
+import dbus
+bus = dbus.SessionBus()
+name = "org.gnome.Mutter.RemoteDesktop"
+desktop = dbus.Interface(bus.get_object(name, "/org/gnome/Mutter/RemoteDesktop"), name)
+session = dbus.Interface(bus.get_object(name, desktop.CreateSession()), name + ".Session")
+session.Start()
+key = dbus.UInt32(int(sys.argv[1], 0))
+session.NotifyKeyboardKeysym(key, True)
+session.NotifyKeyboardKeysym(key, False)
+session.Stop()
+EOP
+}

@@ -1,7 +1,9 @@
 // A window of known content for the Wayland scenarios: eight vertical stripes of fixed colours with
 // a one-pixel checkerboard in the top-left 64 x 64 pixels, so that any scaling or shift shows.
-// Prints "shown WIDTHxHEIGHT" each time it has painted a frame of a new size.
+// Prints "shown WIDTHxHEIGHT" each time it has painted a frame of a new size. --maximized: without
+// a frame, maximized; --fullscreen: full screen, over any panel.
 #include <QGuiApplication>
+#include <QScreen>
 #include <QPainter>
 #include <QRasterWindow>
 #include <cstdio>
@@ -44,6 +46,16 @@ int main(int argc, char** argv)
     Pattern w;
     w.setTitle(QStringLiteral("pattern"));
     w.resize(640, 480);
-    w.show();
+    // A compositor that does not tile (KWin) fills the output with it when it is maximized.
+    if (app.arguments().contains(QStringLiteral("--maximized"))) {
+        w.setFlag(Qt::FramelessWindowHint);
+        w.resize(w.screen()->size());
+        w.showMaximized();
+    } else if (app.arguments().contains(QStringLiteral("--fullscreen"))) {
+        // GNOME Shell keeps its top bar over a maximized window.
+        w.showFullScreen();
+    } else {
+        w.show();
+    }
     return app.exec();
 }

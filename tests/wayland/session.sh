@@ -4,8 +4,21 @@
 # wlroots screenshot backend, a stand-in that grants access and one for the notification server
 # (standin.py), and a StatusNotifier watcher for the tray. As root, everything runs as nobody (sway
 # refuses root), from copies of the program and of the test scripts.
-#   WL_PORTAL=0     no portal front end at all
-#   WL_SHORTCUTS=1  the stand-in also implements global shortcuts
+#   WL_DESKTOP=kde       KWin instead (Plasma 5.27's compositor, virtual output, its own XWayland
+#                        display; it hosts kglobalaccel), with KDE's portal backend for the global
+#                        shortcuts, the program's desktop entry granting KWin's screenshot interface,
+#                        the stand-in only for the notification server, and no tray
+#   WL_DESKTOP=gnome     GNOME Shell instead (headless, a virtual monitor, its own XWayland display,
+#                        a private system bus), with GNOME's portal backend, the shell's own
+#                        permission dialog and notification service (banners and animations off), no
+#                        tray and no global shortcuts; the stand-in only watches the notices and
+#                        takes the scenarios' screenshots
+#   WL_PORTAL=0          no portal front end at all
+#   WL_SHORTCUTS=MODE    the stand-in also implements global shortcuts: 1 (as documented), kde (as
+#                        KDE's backend does), unbound (answers without the shortcut); 0: none
+#   WL_SCREENSHOT=standin  the stand-in answers Screenshot, as a permission dialog would (standin.py)
+#   WL_TRAY=0            no StatusNotifier watcher: a desktop without a tray
+#   WL_NOTIFICATIONS=0   no notification service either
 # COMMAND sees WAYLAND_DISPLAY, DISPLAY (XWayland), SWAYSOCK, E2E_TMP, SCRAWLIX_BIN and STANDIN_LOG.
 # Exits with COMMAND's status (125: no session); after a failure E2E_TMP is kept.
 # shellcheck disable=SC2317 # functions called from traps and through poll
@@ -23,14 +36,23 @@ if [ "$(id -u)" = 0 ]; then
     tests=$(cd "$here/.." && pwd)
     mkdir -p "$root/bin" "$root/tests"
     cp "$bin" "$root/bin/scrawlix"
+    # KWin's file capability is refused here; a copy runs without it.
+    [ "${WL_DESKTOP:-sway}" = kde ] && cp "$(command -v kwin_wayland)" "$root/bin/kwin_wayland"
     [ -f "$(dirname "$bin")/Scrawlix_Help.chm" ] && cp "$(dirname "$bin")/Scrawlix_Help.chm" "$root/bin/"
     [ -n "${SCRAWLIX_PATTERN:-}" ] && cp "$SCRAWLIX_PATTERN" "$root/bin/pattern" && SCRAWLIX_PATTERN=$root/bin/pattern
+    [ -n "${SCRAWLIX_MUTTER_DISPLAY:-}" ] && cp "$SCRAWLIX_MUTTER_DISPLAY" "$root/bin/mutter_display.so" &&
+        SCRAWLIX_MUTTER_DISPLAY=$root/bin/mutter_display.so
+    [ -n "${SCRAWLIX_XWATCH:-}" ] && cp "$SCRAWLIX_XWATCH" "$root/bin/xwatch" && SCRAWLIX_XWATCH=$root/bin/xwatch
     cp -r "$tests/e2e" "$tests/wayland" "$root/tests/"
+    mkdir -p "$root/bench" && cp "$tests/../bench/wayland_runs.sh" "$root/bench/"
+    mkdir -p "$root/packaging" && cp "$tests/../packaging/io.github.scrawlix.Scrawlix.desktop.in" "$root/packaging/"
     args=()
-    for a in "$@"; do args+=("${a/#$tests\//$root/tests/}"); done
+    checkout=$(dirname "$tests")
+    for a in "$@"; do a=${a/#$tests\//$root/tests/}; args+=("${a/#$checkout\/bench\//$root/bench/}"); done
     chown -R 65534:65534 "$root"
     chmod 0755 "$root"
     SCRAWLIX_BIN=$root/bin/scrawlix SCRAWLIX_PATTERN=${SCRAWLIX_PATTERN:-} WL_ROOT=$root \
+        SCRAWLIX_MUTTER_DISPLAY=${SCRAWLIX_MUTTER_DISPLAY:-} SCRAWLIX_XWATCH=${SCRAWLIX_XWATCH:-} \
         setpriv --reuid=65534 --regid=65534 --clear-groups --inh-caps=-all \
         bash "$root/tests/wayland/session.sh" "${args[@]}"
     status=$?
@@ -54,6 +76,7 @@ teardown() {
         wait "$cmd_pid" 2>/dev/null
     fi
     local i
+    [ -s "$sess/started.pid" ] && pids+=("$(cat "$sess/started.pid")")
     for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill -TERM "${pids[i]}" 2>/dev/null; done
     for _ in {1..40}; do kill -0 "${pids[@]}" 2>/dev/null || break; sleep 0.05; done
     kill -KILL "${pids[@]}" 2>/dev/null
@@ -69,9 +92,16 @@ setup_failed() {
     tail -n 15 "$sess"/*.log >&2 2>/dev/null
     exit 125
 }
-poll() { local n=$(($1 * 20)); shift; until "$@"; do ((n-- > 0)) || return 1; sleep 0.05; done; } # SECS CMD...
+poll() { local end=$((SECONDS + $1)); shift; until "$@"; do ((SECONDS < end)) || return 1; sleep 0.05; done; } # SECS CMD...
 
-for tool in sway Xwayland grim swaymsg dbus-daemon pipewire python3 status-notifier-watcher xdotool; do
+desktop=${WL_DESKTOP:-sway}
+tools=(Xwayland grim dbus-daemon pipewire python3 xdotool)
+case $desktop in
+    kde) tools+=(kwin_wayland kbuildsycoca5) ;;
+    gnome) tools+=(gnome-shell gjs) ;;
+    *) tools+=(sway swaymsg status-notifier-watcher) ;;
+esac
+for tool in "${tools[@]}"; do
     command -v "$tool" >/dev/null || setup_failed "$tool is not installed (scripts/setup.sh --tests installs it)"
 done
 portal=/usr/libexec/xdg-desktop-portal
@@ -83,13 +113,16 @@ unset DISPLAY WAYLAND_DISPLAY XAUTHORITY SWAYSOCK SESSION_MANAGER DESKTOP_SESSIO
     QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME QT_STYLE_OVERRIDE QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS \
     QT_AUTO_SCREEN_SCALE_FACTOR QT_ENABLE_HIGHDPI_SCALING QT_FONT_DPI GDK_SCALE GDK_BACKEND
 export LANG=C.UTF-8 HOME=$root/home XDG_RUNTIME_DIR=$root/run XDG_SESSION_TYPE=wayland \
-    XDG_CURRENT_DESKTOP=sway XDG_CONFIG_HOME=$root/home/.config XDG_CACHE_HOME=$root/home/.cache \
+    XDG_CURRENT_DESKTOP=$(case $desktop in kde) echo KDE ;; gnome) echo GNOME ;; *) echo sway ;; esac) XDG_CONFIG_HOME=$root/home/.config XDG_CACHE_HOME=$root/home/.cache \
     XDG_DATA_HOME=$root/home/.local/share XDG_CONFIG_DIRS=$root/xdg-config-dirs
 mkdir -p "$XDG_CONFIG_DIRS"
 
+# The services that the bus starts on demand: none, but for what a desktop below adds.
+mkdir -p "$sess/services"
 mkfifo "$sess/dbus.address"
 cat >"$sess/dbus.conf" <<EOC
 <busconfig><type>session</type><listen>unix:path=$XDG_RUNTIME_DIR/bus</listen><auth>EXTERNAL</auth>
+  <servicedir>$sess/services</servicedir>
   <policy context="default">
     <allow send_destination="*" eavesdrop="true"/><allow eavesdrop="true"/><allow own="*"/></policy>
 </busconfig>
@@ -101,9 +134,114 @@ read -r -t 10 DBUS_SESSION_BUS_ADDRESS <"$sess/dbus.address"
 [ -n "${DBUS_SESSION_BUS_ADDRESS:-}" ] || setup_failed "the D-Bus session bus did not start"
 export DBUS_SESSION_BUS_ADDRESS
 
-# No bar (our stand-in is the tray's watcher), no borders, and the program's windows float where
-# they ask to be, as on a floating desktop.
-cat >"$sess/sway.conf" <<EOC
+# A free X display of our own: KWin would take the first free one, which another session's server
+# may hold through the abstract socket that this one cannot see as a file.
+# free_display [COUNT]: the first of COUNT free displays in a row (GNOME Shell takes two).
+free_display() {
+    local n m
+    for n in $(seq 40 99); do
+        for ((m = n; m < n + ${1:-1}; m++)); do
+            [ -e "/tmp/.X$m-lock" ] || [ -e "/tmp/.X11-unix/X$m" ] && continue 2
+            grep -q "@/tmp/.X11-unix/X$m\$" /proc/net/unix && continue 2
+        done
+        echo "$n"
+        return 0
+    done
+    return 1
+}
+
+start_kwin() {
+    local n
+    n=$(free_display) || setup_failed "no free X display"
+    # What KWin reads when it starts: no lock screen, and the program's grant of the screenshot
+    # interface, by its full path (as the installed desktop entry has it).
+    mkdir -p "$XDG_DATA_HOME/applications"
+    sed -e "0,/^Exec=/s|^Exec=[^ ]*scrawlix|Exec=$bin|" "$here/../../packaging/io.github.scrawlix.Scrawlix.desktop.in" \
+        >"$XDG_DATA_HOME/applications/io.github.scrawlix.Scrawlix.desktop"
+    # The same grant for the interpreter of the scenarios' own screenshots (kwinshot.py): a copy
+    # of its own, since KWin takes the grant of the first entry that runs the same file, and the
+    # system's python3.11.desktop may come first.
+    cp "$(readlink -f /usr/bin/python3)" "$sess/kwinshot-python"
+    export KWINSHOT_PYTHON=$sess/kwinshot-python
+    printf '[Desktop Entry]\nType=Application\nName=kwinshot\nNoDisplay=true\nExec=%s\nX-KDE-DBUS-Restricted-Interfaces=org.kde.KWin.ScreenShot2\n' \
+        "$KWINSHOT_PYTHON" >"$XDG_DATA_HOME/applications/scrawlix-test-kwinshot.desktop"
+    # KDE lists applications through its menu file, which the private config folders lack.
+    mkdir -p "$XDG_CONFIG_DIRS/menus"
+    cp /etc/xdg/menus/kf5-applications.menu "$XDG_CONFIG_DIRS/menus/"
+    printf '[Daemon]\nAutolock=false\nLockOnResume=false\n' >"$XDG_CONFIG_HOME/kscreenlockerrc"
+    # The applications' cache, built once before KWin and the portal start: each would otherwise
+    # build it at its first question, both at once, and KWin may find no grant in a cache half made.
+    kbuildsycoca5 --noincremental >"$sess/sycoca.log" 2>&1 || setup_failed "kbuildsycoca5 failed"
+    # KWin runs it once it is up; what it leaves running outlives KWin, so teardown ends it by the
+    # number it writes.
+    printf '#!/bin/sh\necho $$ >"%s"\nprintf "%%s %%s\\n" "$WAYLAND_DISPLAY" "$DISPLAY" >"%s"\nexec sleep infinity\n' \
+        "$sess/started.pid" "$sess/displays" >"$sess/started.sh"
+    chmod +x "$sess/started.sh"
+    # KWin listens for X clients on sockets we make: the file and the abstract name.
+    python3 - "$n" "$sess" <<'EOP' &
+import os, socket, sys
+n, sess = sys.argv[1], sys.argv[2]
+fds = []
+for name in ("/tmp/.X11-unix/X" + n, "\0/tmp/.X11-unix/X" + n):
+    s = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+    s.bind(name)
+    s.listen(16)
+    os.set_inheritable(s.fileno(), True)
+    fds += ["--xwayland-fd", str(s.fileno())]
+w, h = os.environ.get("WL_SCREEN", "1280x720").split("x")
+kwin = os.path.join(os.path.dirname(os.environ["KWIN_BIN"]), "kwin_wayland")
+os.execv(kwin, [kwin, "--virtual", "--xwayland", "--width", w, "--height", h, "--socket", "wl-scrawlix",
+                "--xwayland-display", ":" + n, *fds, sess + "/started.sh"])
+EOP
+    pids+=($!)
+    kwin_display=$n
+}
+
+start_gnome() {
+    local n
+    n=$(free_display 2) || setup_failed "no two free X displays"
+    [ -r "${SCRAWLIX_MUTTER_DISPLAY:-}" ] || setup_failed "no library to choose GNOME Shell's X display (SCRAWLIX_MUTTER_DISPLAY)"
+    # The shell asks the system bus for logins, accounts and the like: a private one, with none.
+    cat >"$sess/system.conf" <<EOC
+<busconfig><type>system</type><listen>unix:path=$XDG_RUNTIME_DIR/system_bus</listen><auth>EXTERNAL</auth>
+  <policy context="default"><allow send_destination="*"/><allow receive_sender="*"/><allow own="*"/></policy>
+</busconfig>
+EOC
+    dbus-daemon --nofork --config-file="$sess/system.conf" >"$sess/system-bus.log" 2>&1 </dev/null &
+    pids+=($!)
+    export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$XDG_RUNTIME_DIR/system_bus
+    poll 10 test -S "$XDG_RUNTIME_DIR/system_bus" || setup_failed "the private system bus did not start"
+    # The shell starts its notification service through the bus.
+    cp /usr/share/dbus-1/services/org.gnome.Shell.Notifications.service "$sess/services/"
+    # Settings in a file: no banners over the screen that the scenarios read, no animations.
+    export GSETTINGS_BACKEND=keyfile
+    mkdir -p "$XDG_CONFIG_HOME/glib-2.0/settings"
+    printf '[org/gnome/desktop/notifications]\nshow-banners=false\n\n[org/gnome/desktop/interface]\nenable-animations=false\n' \
+        >"$XDG_CONFIG_HOME/glib-2.0/settings/keyfile"
+    SCRAWLIX_MUTTER_X_DISPLAY=$n LD_PRELOAD=$SCRAWLIX_MUTTER_DISPLAY gnome-shell --headless --wayland \
+        --virtual-monitor "${WL_SCREEN:-1280x720}" --wayland-display wl-scrawlix >"$sess/gnome-shell.log" 2>&1 </dev/null &
+    pids+=($!)
+    export WAYLAND_DISPLAY=wl-scrawlix DISPLAY=:$n
+    shell_overview() {
+        dbus-send --session --print-reply --dest=org.gnome.Shell /org/gnome/Shell org.freedesktop.DBus.Properties.Get \
+            string:org.gnome.Shell string:OverviewActive 2>/dev/null | grep -q "boolean $1"
+    }
+    # The shell starts in its overview, once it has started; the desktop is what a user sees after.
+    poll 60 shell_overview true || setup_failed "GNOME Shell did not start"
+    dbus-send --session --print-reply --dest=org.gnome.Shell /org/gnome/Shell org.freedesktop.DBus.Properties.Set \
+        string:org.gnome.Shell string:OverviewActive variant:boolean:false >/dev/null
+    poll 10 shell_overview false || setup_failed "GNOME Shell stays in its overview"
+    have_auth() { ls "$XDG_RUNTIME_DIR"/.mutter-Xwaylandauth.* >/dev/null 2>&1; }
+    poll 10 have_auth || setup_failed "GNOME Shell made no X authority for XWayland"
+    XAUTHORITY=$(ls "$XDG_RUNTIME_DIR"/.mutter-Xwaylandauth.* | head -1)
+    export XAUTHORITY
+    unset SWAYSOCK
+}
+
+start_sway() {
+    # No bar (our stand-in is the tray's watcher), no borders, and the program's windows float where
+    # they ask to be, as on a floating desktop.
+    cat >"$sess/sway.conf" <<EOC
 xwayland force
 output HEADLESS-1 resolution ${WL_SCREEN:-1280x720} position 0 0 scale 1
 default_border none
@@ -113,44 +251,114 @@ focus_on_window_activation focus
 for_window [class="(?i)scrawlix"] floating enable
 exec sh -c 'printf "%s %s\n" "\$WAYLAND_DISPLAY" "\$DISPLAY" >"$sess/displays"'
 EOC
-WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
-    sway -c "$sess/sway.conf" >"$sess/sway.log" 2>&1 </dev/null &
-pids+=($!)
-have_displays() { [ -s "$sess/displays" ] && [ "$(wc -w <"$sess/displays")" = 2 ]; }
-poll 20 have_displays || setup_failed "sway did not start with XWayland"
-read -r WAYLAND_DISPLAY DISPLAY <"$sess/displays"
-SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock 2>/dev/null | head -1)
-export WAYLAND_DISPLAY DISPLAY SWAYSOCK
+    WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
+        sway -c "$sess/sway.conf" >"$sess/sway.log" 2>&1 </dev/null &
+    pids+=($!)
+    have_displays() { [ -s "$sess/displays" ] && [ "$(wc -w <"$sess/displays")" = 2 ]; }
+    poll 20 have_displays || setup_failed "sway did not start with XWayland"
+    read -r WAYLAND_DISPLAY DISPLAY <"$sess/displays"
+    SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock 2>/dev/null | head -1)
+    export WAYLAND_DISPLAY DISPLAY SWAYSOCK
+}
+
+if [ "$desktop" = kde ]; then
+    mkdir -p /tmp/.X11-unix 2>/dev/null
+    KWIN_BIN=$(dirname "$bin")/kwin_wayland
+    [ -x "$KWIN_BIN" ] || KWIN_BIN=$(command -v kwin_wayland)
+    export KWIN_BIN
+    start_kwin >"$sess/kwin.log" 2>&1 </dev/null
+    have_displays() { [ -s "$sess/displays" ] && [ "$(wc -w <"$sess/displays")" = 2 ]; }
+    poll 30 have_displays || setup_failed "KWin did not start with XWayland"
+    read -r WAYLAND_DISPLAY DISPLAY <"$sess/displays"
+    export WAYLAND_DISPLAY DISPLAY
+    unset SWAYSOCK
+elif [ "$desktop" = gnome ]; then
+    start_gnome
+else
+    start_sway
+fi
 x_ready() { xdpyinfo >/dev/null 2>&1 || xprop -root >/dev/null 2>&1; }
 poll 20 x_ready || setup_failed "XWayland does not answer on $DISPLAY"
 
 STANDIN_LOG=$root/standin.log
 : >"$STANDIN_LOG"
 export STANDIN_LOG
-shortcuts=()
-[ "${WL_SHORTCUTS:-0}" = 1 ] && shortcuts=(--shortcuts)
+standin=()
+case ${WL_SHORTCUTS:-0} in
+    0) ;;
+    1) standin+=(--shortcuts standard) ;;
+    *) standin+=(--shortcuts "$WL_SHORTCUTS") ;;
+esac
+[ "${WL_SCREENSHOT:-}" = standin ] && standin+=(--screenshot)
+[ "${WL_NOTIFICATIONS:-1}" = 0 ] && standin+=(--no-notifications)
+[ "$desktop" = gnome ] && standin+=(--no-notifications --watch-notifications --gnome-shots)
 python3 -u "$here/standin.py" --name org.freedesktop.impl.portal.desktop.scrawlixtest --log "$STANDIN_LOG" \
-    "${shortcuts[@]}" >"$sess/standin.log" 2>&1 </dev/null &
+    "${standin[@]}" >"$sess/standin.log" 2>&1 </dev/null &
 pids+=($!)
 poll 10 grep -q ready "$sess/standin.log" || setup_failed "the stand-in services did not start"
-status-notifier-watcher >"$sess/watcher.log" 2>&1 </dev/null &
-pids+=($!)
-host() { dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
-    org.kde.StatusNotifierWatcher.RegisterStatusNotifierHost string:org.kde.StatusNotifierHost-wayland >/dev/null 2>&1; }
-poll 10 host || setup_failed "the StatusNotifier watcher did not start"
+if [ "${WL_TRAY:-1}" = 1 ] && [ "$desktop" = sway ]; then
+    status-notifier-watcher >"$sess/watcher.log" 2>&1 </dev/null &
+    pids+=($!)
+    host() { dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
+        org.kde.StatusNotifierWatcher.RegisterStatusNotifierHost string:org.kde.StatusNotifierHost-wayland >/dev/null 2>&1; }
+    poll 10 host || setup_failed "the StatusNotifier watcher did not start"
+fi
 
-if [ "${WL_PORTAL:-1}" = 1 ]; then
+has_name() { dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+    org.freedesktop.DBus.NameHasOwner "string:$1" 2>/dev/null | grep -q 'boolean true'; }
+if [ "$desktop" = kde ]; then
+    # KDE's own backend, and nothing else: the frontend would fall back to any backend installed.
+    kde=/usr/lib/x86_64-linux-gnu/libexec/xdg-desktop-portal-kde
+    [ -x "$kde" ] || kde=$(ls /usr/lib/*/libexec/xdg-desktop-portal-kde 2>/dev/null | head -1)
+    [ -x "$kde" ] || setup_failed "xdg-desktop-portal-kde is not installed"
+    mkdir -p "$HOME/Pictures" # where its screenshots go
+    QT_QPA_PLATFORM=xcb "$kde" >"$sess/portal-kde.log" 2>&1 </dev/null &
+    pids+=($!)
+    poll 15 has_name org.freedesktop.impl.portal.desktop.kde || setup_failed "xdg-desktop-portal-kde did not start"
+    # KWin learns of the desktop entries' grants from its service cache, which it may read again a
+    # moment after it started: the session is ready once the grant holds.
+    granted() { "$KWINSHOT_PYTHON" "$here/kwinshot.py" -t ppm /dev/null 2>"$sess/granted.log"; }
+    poll 20 granted || setup_failed "KWin does not grant its screenshot interface to the session's desktop entries: $(tail -1 "$sess/granted.log")"
+    cp /usr/share/xdg-desktop-portal/portals/kde.portal "$root/portals/"
+    XDG_DESKTOP_PORTAL_DIR=$root/portals "$portal" -r >"$sess/portal.log" 2>&1 </dev/null &
+    pids+=($!)
+    poll 15 has_name org.freedesktop.portal.Desktop || setup_failed "xdg-desktop-portal did not start"
+elif [ "$desktop" = gnome ]; then
+    poll 15 has_name org.freedesktop.Notifications || setup_failed "GNOME Shell's notification service did not start"
+    # The shell lets the stand-in read the screen once it has seen it take its name.
+    shot_ok() { dbus-send --session --print-reply --reply-timeout=5000 --dest=org.freedesktop.impl.portal.desktop.scrawlixtest \
+        /org/freedesktop/portal/desktop org.scrawlix.Test.Control.Shoot "string:$sess/first-shot.png" \
+        int32:0 int32:0 int32:0 int32:0 >/dev/null 2>"$sess/shot.log"; }
+    poll 10 shot_ok || setup_failed "GNOME Shell does not let the stand-in read the screen: $(cat "$sess/shot.log")"
+    for p in xdg-permission-store xdg-desktop-portal-gnome; do
+        [ -x "/usr/libexec/$p" ] || setup_failed "$p is not installed"
+    done
+    /usr/libexec/xdg-permission-store >"$sess/permission-store.log" 2>&1 </dev/null &
+    pids+=($!)
+    GTK_A11Y=none /usr/libexec/xdg-desktop-portal-gnome >"$sess/portal-gnome.log" 2>&1 </dev/null &
+    pids+=($!)
+    poll 15 has_name org.freedesktop.impl.portal.desktop.gnome || setup_failed "xdg-desktop-portal-gnome did not start"
+    poll 15 has_name org.freedesktop.impl.portal.PermissionStore || setup_failed "the permission store did not start"
+    # GNOME's backend, and the shell's permission dialog (its Access backend).
+    cp /usr/share/xdg-desktop-portal/portals/gnome.portal /usr/share/xdg-desktop-portal/portals/gnome-shell.portal "$root/portals/"
+    XDG_DESKTOP_PORTAL_DIR=$root/portals "$portal" -r >"$sess/portal.log" 2>&1 </dev/null &
+    pids+=($!)
+    poll 15 has_name org.freedesktop.portal.Desktop || setup_failed "xdg-desktop-portal did not start"
+elif [ "${WL_PORTAL:-1}" = 1 ]; then
     pipewire >"$sess/pipewire.log" 2>&1 </dev/null &
     pids+=($!)
     poll 10 eval '[ -S "$XDG_RUNTIME_DIR/pipewire-0" ]' || setup_failed "pipewire did not start"
     "$wlr" -l WARN >"$sess/wlr.log" 2>&1 </dev/null &
     pids+=($!)
-    has_name() { dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
-        org.freedesktop.DBus.NameHasOwner "string:$1" 2>/dev/null | grep -q 'boolean true'; }
     poll 15 has_name org.freedesktop.impl.portal.desktop.wlr || setup_failed "xdg-desktop-portal-wlr did not start"
-    cp /usr/share/xdg-desktop-portal/portals/wlr.portal "$root/portals/"
     interfaces="org.freedesktop.impl.portal.Access;"
-    [ "${WL_SHORTCUTS:-0}" = 1 ] && interfaces+="org.freedesktop.impl.portal.GlobalShortcuts;"
+    # One backend per interface: the stand-in's Screenshot replaces wlroots'.
+    if [ "${WL_SCREENSHOT:-}" = standin ]; then
+        interfaces+="org.freedesktop.impl.portal.Screenshot;"
+    else
+        cp /usr/share/xdg-desktop-portal/portals/wlr.portal "$root/portals/"
+    fi
+    [ "${WL_SHORTCUTS:-0}" != 0 ] && interfaces+="org.freedesktop.impl.portal.GlobalShortcuts;"
     printf '[portal]\nDBusName=org.freedesktop.impl.portal.desktop.scrawlixtest\nInterfaces=%s\nUseIn=sway\n' \
         "$interfaces" >"$root/portals/scrawlixtest.portal"
     XDG_DESKTOP_PORTAL_DIR=$root/portals "$portal" -r >"$sess/portal.log" 2>&1 </dev/null &

@@ -3,16 +3,30 @@
 
 - org.freedesktop.impl.portal.Access, which grants every request (the screenshot portal's front end
   needs one before it offers Screenshot);
-- with --shortcuts, org.freedesktop.impl.portal.GlobalShortcuts as the portal documents it;
-- org.freedesktop.Notifications, so that the tray's balloons arrive somewhere we can read.
+- with --shortcuts standard, org.freedesktop.impl.portal.GlobalShortcuts as the portal documents it;
+  with --shortcuts kde, as KDE's 5.27 backend does it: the shortcuts are registered from
+  CreateSession's "shortcuts" option, and BindShortcuts answers 0 with an empty list (and would open
+  the desktop's shortcut settings); with --shortcuts unbound, BindShortcuts answers 0 with a list
+  that lacks what was asked for;
+- with --screenshot, org.freedesktop.impl.portal.Screenshot, whose permission dialog the scenario
+  answers: Control.AnswerScreenshot(response) (0 allows, 1 refuses); until then the request waits;
+- unless --no-notifications, org.freedesktop.Notifications, so that notices arrive somewhere we can
+  read; with --watch-notifications, the notices sent to the desktop's own service are logged as if
+  they had come here;
+- with --gnome-shots, the name under which GNOME Shell lets a program read the screen
+  (org.gnome.Screenshot), and Control.Shoot(file, x, y, width, height), which saves the screen as the
+  shell composites it (a width of 0: the whole screen).
 
 Every call is logged to the file given with --log as one line: NAME ARGUMENTS (JSON). The control
 interface org.scrawlix.Test.Control lets the scenario press a bound shortcut: Activate(id)."""
 import argparse
 import json
+import os
+import subprocess
 import sys
 
 import dbus
+import dbus.lowlevel
 import dbus.service
 from dbus.mainloop.glib import DBusGMainLoop
 from gi.repository import GLib
@@ -23,7 +37,11 @@ OBJ = "/org/freedesktop/portal/desktop"
 args = argparse.ArgumentParser()
 args.add_argument("--name", required=True)
 args.add_argument("--log", required=True)
-args.add_argument("--shortcuts", action="store_true")
+args.add_argument("--shortcuts", choices=["none", "standard", "kde", "unbound"], default="none")
+args.add_argument("--screenshot", action="store_true")
+args.add_argument("--no-notifications", action="store_true")
+args.add_argument("--watch-notifications", action="store_true")
+args.add_argument("--gnome-shots", action="store_true")
 opts = args.parse_args()
 
 
@@ -44,6 +62,13 @@ def plain(v):
 def log(name, *values):
     with open(opts.log, "a") as f:
         f.write(name + " " + json.dumps([plain(v) for v in values]) + "\n")
+
+
+def bound_entry(sid, props):
+    return dbus.Struct((sid, dbus.Dictionary({
+        "description": dbus.String(props.get("description", "")),
+        "trigger_description": dbus.String(props.get("preferred_trigger", ""))}, signature="sv")),
+        signature="sa{sv}")
 
 
 class Session(dbus.service.Object):
@@ -67,6 +92,8 @@ class Portal(dbus.service.Object):
         super().__init__(bus, OBJ)
         self.bus = bus
         self.sessions = {}
+        self.waiting = []
+        self.shots = 0
 
     @dbus.service.method(IMPL + "Access", in_signature="osssssa{sv}", out_signature="ua{sv}")
     def AccessDialog(self, handle, app_id, parent, title, subtitle, body, options):
@@ -75,11 +102,15 @@ class Portal(dbus.service.Object):
 
     @dbus.service.method(IMPL + "GlobalShortcuts", in_signature="oosa{sv}", out_signature="ua{sv}")
     def CreateSession(self, handle, session_handle, app_id, options):
-        if not opts.shortcuts:
+        if opts.shortcuts == "none":
             raise dbus.exceptions.DBusException("no global shortcuts here",
                                                 name="org.freedesktop.DBus.Error.UnknownMethod")
-        log("GlobalShortcuts.CreateSession", session_handle, app_id)
-        self.sessions[str(session_handle)] = {"session": Session(self.bus, session_handle, self), "shortcuts": []}
+        log("GlobalShortcuts.CreateSession", session_handle, app_id, options)
+        registered = []
+        if opts.shortcuts == "kde":
+            registered = [bound_entry(sid, props) for sid, props in options.get("shortcuts", [])]
+        self.sessions[str(session_handle)] = {"session": Session(self.bus, session_handle, self),
+                                              "shortcuts": registered}
         return 0, {"session_handle": dbus.String(session_handle)}
 
     @dbus.service.method(IMPL + "GlobalShortcuts", in_signature="ooa(sa{sv})sa{sv}", out_signature="ua{sv}")
@@ -88,12 +119,12 @@ class Portal(dbus.service.Object):
         entry = self.sessions.get(str(session_handle))
         if entry is None:
             return 2, {}
-        bound = []
-        for sid, props in shortcuts:
-            trigger = props.get("preferred_trigger", "")
-            bound.append(dbus.Struct((sid, dbus.Dictionary({
-                "description": dbus.String(props.get("description", "")),
-                "trigger_description": dbus.String(trigger)}, signature="sv")), signature="sa{sv}"))
+        if opts.shortcuts == "kde":
+            log("Settings.Open", "systemsettings://kcm_keys")
+            return 0, {"shortcuts": dbus.Array([], signature="(sa{sv})")}
+        if opts.shortcuts == "unbound":
+            return 0, {"shortcuts": dbus.Array([], signature="(sa{sv})")}
+        bound = [bound_entry(sid, props) for sid, props in shortcuts]
         entry["shortcuts"] = bound
         return 0, {"shortcuts": dbus.Array(bound, signature="(sa{sv})")}
 
@@ -110,6 +141,29 @@ class Portal(dbus.service.Object):
     def Deactivated(self, session_handle, shortcut_id, timestamp, options):
         pass
 
+    @dbus.service.method(IMPL + "Screenshot", in_signature="ossa{sv}", out_signature="ua{sv}",
+                         async_callbacks=("reply", "error"))
+    def Screenshot(self, handle, app_id, parent, options, reply, error):
+        """Waits for the scenario's answer, as the desktop's permission dialog waits for the user."""
+        log("Screenshot.Screenshot", app_id, options)
+        self.waiting.append(reply)
+
+    @dbus.service.method("org.scrawlix.Test.Control", in_signature="u", out_signature="u")
+    def AnswerScreenshot(self, response):
+        """Answers every waiting screenshot request; returns how many there were."""
+        waiting, self.waiting = self.waiting, []
+        for reply in waiting:
+            results = {}
+            if response == 0:
+                # What the desktop's screenshot would be: the compositor's picture, in a file.
+                self.shots += 1
+                path = os.path.join(os.environ["XDG_RUNTIME_DIR"], "standin-shot-%d.png" % self.shots)
+                subprocess.run(["grim", path], check=True)
+                results["uri"] = dbus.String("file://" + path)
+            reply(dbus.UInt32(response), dbus.Dictionary(results, signature="sv"))
+        log("Control.AnswerScreenshot", response, len(waiting))
+        return len(waiting)
+
     @dbus.service.method("org.scrawlix.Test.Control", in_signature="s", out_signature="u")
     def Activate(self, shortcut_id):
         """Presses and releases the shortcut in every session that bound it; returns how many."""
@@ -122,6 +176,38 @@ class Portal(dbus.service.Object):
                 n += 1
         log("Control.Activate", shortcut_id, n)
         return n
+
+
+    @dbus.service.method("org.scrawlix.Test.Control", in_signature="siiii", out_signature="",
+                         async_callbacks=("reply", "error"))
+    def Shoot(self, path, x, y, width, height, reply, error):
+        """The screen, or an area of it, from GNOME Shell into the PNG file at path."""
+        # No introspection, and no waiting here: the shell's answer comes through the main loop.
+        shell = self.bus.get_object("org.gnome.Shell.Screenshot", "/org/gnome/Shell/Screenshot", introspect=False)
+
+        def done(ok, _):
+            if ok:
+                reply()
+            else:
+                error(dbus.exceptions.DBusException("GNOME Shell took no screenshot"))
+        how = dict(dbus_interface="org.gnome.Shell.Screenshot", reply_handler=done, error_handler=error)
+        if width:
+            shell.ScreenshotArea(x, y, width, height, False, path, **how)
+        else:
+            shell.Screenshot(False, False, path, **how)
+
+
+def watch_notifications(bus):
+    bus.add_match_string("eavesdrop=true,type='method_call',interface='org.freedesktop.Notifications',member='Notify'")
+
+    def seen(_, message):
+        # What programs send to the service's name; the service passes each on to the shell.
+        if message.get_destination() == "org.freedesktop.Notifications" and message.get_member() == "Notify":
+            values = message.get_args_list()
+            log("Notifications.Notify", values[0], values[3], values[4])
+        # Every message goes on to its handlers: a filter's None would count as handled.
+        return dbus.lowlevel.HANDLER_RESULT_NOT_YET_HANDLED
+    bus.add_message_filter(seen)
 
 
 class Notifications(dbus.service.Object):
@@ -151,7 +237,12 @@ class Notifications(dbus.service.Object):
 DBusGMainLoop(set_as_default=True)
 bus = dbus.SessionBus()
 keep = [Portal(bus), Notifications(bus)]
-names = [dbus.service.BusName(n, bus) for n in
-         (opts.name, "org.freedesktop.Notifications")]
+names = [dbus.service.BusName(opts.name, bus)]
+if not opts.no_notifications:
+    names.append(dbus.service.BusName("org.freedesktop.Notifications", bus))
+if opts.gnome_shots:
+    names.append(dbus.service.BusName("org.gnome.Screenshot", bus))
+if opts.watch_notifications:
+    watch_notifications(bus)
 print("ready", flush=True)
 GLib.MainLoop().run()

@@ -3,12 +3,12 @@
 #include "platform/notices.h"
 
 #include <QDBusMessage>
+#include <QDBusServiceWatcher>
 #include <QFile>
 #include <QLoggingCategory>
 #include <QPainter>
 #include <QCoreApplication>
 #include <QPointer>
-#include <QTimer>
 #include <QUrl>
 
 #include <thread>
@@ -43,7 +43,7 @@ PortalShot readShotFile(const QUrl& uri)
 
 } // namespace
 
-void takePortalScreenshot(const QDBusConnection& bus, int timeoutMs, QObject* context,
+void takePortalScreenshot(const QDBusConnection& bus, QObject* context,
                           std::function<void(const PortalShot&)> done)
 {
     auto* request = new PortalRequest(bus, context);
@@ -56,15 +56,17 @@ void takePortalScreenshot(const QDBusConnection& bus, int timeoutMs, QObject* co
         {QStringLiteral("interactive"), false},
     };
     call << QString() << options;
-    auto* timer = new QTimer(request);
-    timer->setSingleShot(true);
-    QObject::connect(timer, &QTimer::timeout, request, [request, timeoutMs, done] {
+    // No time limit: the portal may be asking the user whether Scrawlix may take screenshots, and
+    // the capture waits as long as the user does. Only a portal that leaves the bus ends the wait.
+    auto* watcher = new QDBusServiceWatcher(QLatin1String(kPortalService), bus,
+                                            QDBusServiceWatcher::WatchForUnregistration, request);
+    QObject::connect(watcher, &QDBusServiceWatcher::serviceUnregistered, request, [request, done] {
         request->deleteLater();
-        done({{}, PortalAnswer::TimedOut, QStringLiteral("no answer in %1 ms").arg(timeoutMs)});
+        done({{}, PortalAnswer::Failed, QStringLiteral("the portal left the bus before it answered")});
     });
     QObject::connect(request, &PortalRequest::answered, request,
-                     [request, timer, context, done](const PortalAnswer& answer) {
-        timer->stop();
+                     [request, watcher, context, done](const PortalAnswer& answer) {
+        watcher->disconnect();
         request->deleteLater();
         if (answer.kind != PortalAnswer::Granted) {
             done({{}, answer.kind, answer.detail});
@@ -84,8 +86,24 @@ void takePortalScreenshot(const QDBusConnection& bus, int timeoutMs, QObject* co
                 Qt::QueuedConnection);
         }).detach();
     });
-    timer->start(timeoutMs);
     request->send(call);
+}
+
+bool isAllBlack(const QImage& image)
+{
+    if (image.isNull())
+        return true;
+    const QImage rgb = image.format() == QImage::Format_RGB32
+                           ? image
+                           : image.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < rgb.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+        for (int x = 0; x < rgb.width(); ++x) {
+            if ((row[x] & 0x00ffffffu) != 0)
+                return false;
+        }
+    }
+    return true;
 }
 
 QImage cropToPrimary(const QImage& shot, const QRect& desktop, const QRect& primary, const QRect& want)
@@ -115,7 +133,17 @@ PortalGrab::PortalGrab(std::unique_ptr<ScreenGrab> fallback, std::shared_ptr<Not
       settle_(kPortalRepaintMs, this)
 {
     connect(&settle_, &ExposureSettle::settled, this, &ScreenGrab::settled);
-    connect(fallback_.get(), &ScreenGrab::grabbed, this, &ScreenGrab::grabbed);
+    connect(fallback_.get(), &ScreenGrab::grabbed, this, [this](quint64 ticket, const CapturedBitmap& b) {
+        // XWayland sees only its own clients; with none of them on the screen (ours are hidden for
+        // the capture) it reads black, which is no picture of this desktop.
+        if (isAllBlack(b.image)) {
+            Q_EMIT grabFailed(ticket, QStringLiteral("Without the desktop's screenshot service, "
+                                                     "Scrawlix cannot see the windows on this "
+                                                     "screen."));
+            return;
+        }
+        Q_EMIT grabbed(ticket, b);
+    });
     connect(fallback_.get(), &ScreenGrab::grabFailed, this, &ScreenGrab::grabFailed);
 }
 
@@ -146,12 +174,25 @@ void PortalGrab::grab(quint64 ticket, const QRect& area)
             return;
         }
         qCWarning(lcPortal, "screenshot portal: %s", qPrintable(shot.detail));
-        missing_ = shot.outcome == PortalAnswer::Missing;
+        if (shot.outcome == PortalAnswer::Refused) {
+            // The user said no, or the desktop did on the user's behalf: nothing is shown.
+            Q_EMIT grabFailed(ticket, QStringLiteral("The desktop did not allow Scrawlix to take "
+                                                     "a screenshot."));
+            return;
+        }
+        if (shot.outcome != PortalAnswer::Missing) {
+            Q_EMIT grabFailed(ticket, QStringLiteral("The desktop's screenshot service failed: %1")
+                                          .arg(shot.detail));
+            return;
+        }
+        // No portal at all: what XWayland can see is the best there is, and the user is told.
+        missing_ = true;
         notices_->tellOnce(
             QStringLiteral("screenshot"),
             QStringLiteral("The desktop's screenshot service is not available, so the capture "
                            "shows only the windows that run through XWayland. Native Wayland "
-                           "windows may appear black."));
+                           "windows may appear black."),
+            Notices::Weight::Important);
         fallback_->grab(ticket, area);
     });
 }

@@ -22,9 +22,14 @@ struct PortalShot {
 
 // Asks the portal for a non-interactive screenshot. `done` is called once, from the event loop:
 // with the picture (read from the file the portal names, which is then deleted, on a thread of
-// its own), or with why there is none. Nothing is called once `context` is gone.
-void takePortalScreenshot(const QDBusConnection& bus, int timeoutMs, QObject* context,
+// its own), or with why there is none. It waits for as long as the portal's dialog waits for the
+// user. Nothing is called once `context` is gone.
+void takePortalScreenshot(const QDBusConnection& bus, QObject* context,
                           std::function<void(const PortalShot&)> done);
+
+// True when every pixel is black (or there is no picture): what XWayland reads where it sees no
+// window of its own.
+bool isAllBlack(const QImage& image);
 
 // The `want` rectangle (relative to the primary screen) of a screenshot of the whole desktop, which
 // spans `desktop` with the primary screen at `primary` (both in the windowing system's
@@ -32,8 +37,9 @@ void takePortalScreenshot(const QDBusConnection& bus, int timeoutMs, QObject* co
 // first. The result is exactly want's size; what lies outside the screenshot is black.
 QImage cropToPrimary(const QImage& shot, const QRect& desktop, const QRect& primary, const QRect& want);
 
-// Grabs the screen through the portal. When the portal is missing or refuses, the user is told
-// once and the fallback grabs instead; a missing portal is not asked again.
+// Grabs the screen through the portal. A refusal or a failure fails the grab (the capture flow
+// tells the user). Where there is no portal at all, the user is told once and the fallback (the X
+// server's view) grabs instead, from then on; a picture of it that is all black fails the grab.
 class PortalGrab : public ScreenGrab
 {
     Q_OBJECT

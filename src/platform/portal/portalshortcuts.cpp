@@ -16,11 +16,7 @@ namespace {
 
 constexpr char kInterface[] = "org.freedesktop.portal.GlobalShortcuts";
 
-// One entry of BindShortcuts' a(sa{sv}).
-struct Shortcut {
-    QString id;
-    QVariantMap properties;
-};
+} // namespace
 
 QDBusArgument& operator<<(QDBusArgument& arg, const Shortcut& s)
 {
@@ -38,9 +34,22 @@ const QDBusArgument& operator>>(const QDBusArgument& arg, Shortcut& s)
     return arg;
 }
 
-} // namespace
-
-Q_DECLARE_METATYPE(Shortcut)
+QString boundTrigger(const QVariantMap& results)
+{
+    const QVariant value = results.value(QStringLiteral("shortcuts"));
+    QList<Shortcut> shortcuts;
+    if (value.userType() == qMetaTypeId<QDBusArgument>())
+        value.value<QDBusArgument>() >> shortcuts;
+    else if (value.canConvert<QList<Shortcut>>())
+        shortcuts = value.value<QList<Shortcut>>();
+    for (const Shortcut& s : shortcuts) {
+        if (s.id == QLatin1String(kCaptureShortcutId)) {
+            const QString trigger = s.properties.value(QStringLiteral("trigger_description")).toString();
+            return trigger.isNull() ? QStringLiteral("") : trigger;
+        }
+    }
+    return {};
+}
 
 QString shortcutTrigger(quint32 modifiers, quint32 vk)
 {
@@ -117,6 +126,15 @@ void PortalHotKeys::bind()
     createSession();
 }
 
+QList<Shortcut> PortalHotKeys::wantedShortcuts() const
+{
+    QVariantMap properties{{QStringLiteral("description"), QStringLiteral("Capture the screen")}};
+    const QString trigger = shortcutTrigger(wanted_.modifiers, wanted_.vk);
+    if (!trigger.isEmpty())
+        properties.insert(QStringLiteral("preferred_trigger"), trigger);
+    return {{QLatin1String(kCaptureShortcutId), properties}};
+}
+
 void PortalHotKeys::createSession()
 {
     auto* request = new PortalRequest(bus_, this);
@@ -125,8 +143,10 @@ void PortalHotKeys::createSession()
                                                        QLatin1String(kPortalPath),
                                                        QLatin1String(kInterface),
                                                        QStringLiteral("CreateSession"));
+    // Some desktops (KDE's) take the shortcuts only here, registering them with the session.
     call << QVariantMap{{QStringLiteral("handle_token"), request->token()},
-                        {QStringLiteral("session_handle_token"), sessionToken}};
+                        {QStringLiteral("session_handle_token"), sessionToken},
+                        {QStringLiteral("shortcuts"), QVariant::fromValue(wantedShortcuts())}};
     connect(request, &PortalRequest::answered, this, [this, request](const PortalAnswer& a) {
         request->deleteLater();
         if (a.kind != PortalAnswer::Granted) {
@@ -141,7 +161,29 @@ void PortalHotKeys::createSession()
             giveUp({PortalAnswer::Failed, {}, QStringLiteral("the portal gave no session")});
             return;
         }
-        bindShortcut();
+        listShortcuts();
+    });
+    request->send(call);
+}
+
+void PortalHotKeys::listShortcuts()
+{
+    // A shortcut that the desktop already holds for us (from CreateSession, or from an earlier
+    // start) needs no BindShortcuts, which on some desktops opens the shortcut settings.
+    auto* request = new PortalRequest(bus_, this);
+    QDBusMessage call = QDBusMessage::createMethodCall(QLatin1String(kPortalService),
+                                                       QLatin1String(kPortalPath),
+                                                       QLatin1String(kInterface),
+                                                       QStringLiteral("ListShortcuts"));
+    call << QVariant::fromValue(QDBusObjectPath(session_))
+         << QVariantMap{{QStringLiteral("handle_token"), request->token()}};
+    connect(request, &PortalRequest::answered, this, [this, request](const PortalAnswer& a) {
+        request->deleteLater();
+        const QString trigger = a.kind == PortalAnswer::Granted ? boundTrigger(a.results) : QString();
+        if (trigger.isNull())
+            bindShortcut();
+        else
+            bound(trigger);
     });
     request->send(call);
 }
@@ -149,31 +191,39 @@ void PortalHotKeys::createSession()
 void PortalHotKeys::bindShortcut()
 {
     auto* request = new PortalRequest(bus_, this);
-    QVariantMap properties{{QStringLiteral("description"), QStringLiteral("Capture the screen")}};
-    const QString trigger = shortcutTrigger(wanted_.modifiers, wanted_.vk);
-    if (!trigger.isEmpty())
-        properties.insert(QStringLiteral("preferred_trigger"), trigger);
-    const QList<Shortcut> shortcuts{{QLatin1String(kCaptureShortcutId), properties}};
     QDBusMessage call = QDBusMessage::createMethodCall(QLatin1String(kPortalService),
                                                        QLatin1String(kPortalPath),
                                                        QLatin1String(kInterface),
                                                        QStringLiteral("BindShortcuts"));
-    call << QVariant::fromValue(QDBusObjectPath(session_)) << QVariant::fromValue(shortcuts)
+    call << QVariant::fromValue(QDBusObjectPath(session_)) << QVariant::fromValue(wantedShortcuts())
          << QString() << QVariantMap{{QStringLiteral("handle_token"), request->token()}};
-    connect(request, &PortalRequest::answered, this, [this, request, trigger](const PortalAnswer& a) {
+    connect(request, &PortalRequest::answered, this, [this, request](const PortalAnswer& a) {
         request->deleteLater();
         if (a.kind != PortalAnswer::Granted) {
             giveUp(a);
             return;
         }
-        qCInfo(lcPortal, "global shortcut bound, preferred trigger %s", qPrintable(trigger));
-        state_ = State::Bound;
-        if (again_)
-            bind();
-        else
-            Q_EMIT settled();
+        // Only a shortcut that the answer lists is bound; an answer without it binds nothing.
+        const QString trigger = boundTrigger(a.results);
+        if (trigger.isNull()) {
+            giveUp({PortalAnswer::Refused, {},
+                    QStringLiteral("the portal's answer does not list \"%1\"").arg(QLatin1String(kCaptureShortcutId))});
+            return;
+        }
+        bound(trigger);
     });
     request->send(call);
+}
+
+void PortalHotKeys::bound(const QString& trigger)
+{
+    qCInfo(lcPortal, "global shortcut bound: %s on %s", kCaptureShortcutId,
+           qPrintable(trigger.isEmpty() ? QStringLiteral("a key the desktop chooses") : trigger));
+    state_ = State::Bound;
+    if (again_)
+        bind();
+    else
+        Q_EMIT settled();
 }
 
 void PortalHotKeys::closeSession()
@@ -195,7 +245,8 @@ void PortalHotKeys::giveUp(const PortalAnswer& answer)
         QStringLiteral("shortcuts"),
         QStringLiteral("This desktop gives Scrawlix no global shortcut. To capture the screen "
                        "with a key, bind the command \"scrawlix --capture-screen\" in the "
-                       "desktop's keyboard settings."));
+                       "desktop's keyboard settings."),
+        Notices::Weight::Important);
     // The X grab still serves while an X client has the focus.
     if (haveWanted_)
         fallback_->RegisterHotKey(wanted_.hwnd, wanted_.id, wanted_.modifiers, wanted_.vk);

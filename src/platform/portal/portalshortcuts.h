@@ -12,6 +12,7 @@
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QObject>
+#include <QVariantMap>
 #include <memory>
 
 class Notices;
@@ -22,6 +23,18 @@ QString shortcutTrigger(quint32 modifiers, quint32 vk);
 
 // The id under which the one shortcut is bound.
 inline constexpr char kCaptureShortcutId[] = "capture-screen";
+
+// One entry of the portal's a(sa{sv}) lists of shortcuts.
+struct Shortcut {
+    QString id;
+    QVariantMap properties;
+};
+Q_DECLARE_METATYPE(Shortcut)
+
+// The trigger that a portal's answer (of BindShortcuts or ListShortcuts) gives "capture-screen": an
+// empty string where it lists the shortcut without a trigger, a null string where it does not list
+// it, which means that nothing is bound.
+QString boundTrigger(const QVariantMap& results);
 
 class PortalHotKeys : public QObject, public HotKeys
 {
@@ -56,8 +69,11 @@ private:
         quint32 vk = 0;
     };
     void bind();
+    QList<Shortcut> wantedShortcuts() const;
     void createSession();
+    void listShortcuts();
     void bindShortcut();
+    void bound(const QString& trigger);
     void closeSession();
     void giveUp(const PortalAnswer& answer);
 

@@ -1,5 +1,7 @@
 #include "waylandplatform.h"
 
+#include "compositorgrab.h"
+#include "kwinscreenshot.h"
 #include "platform/notices.h"
 #include "platform/portal/portalscreenshot.h"
 #include "platform/portal/portalshortcuts.h"
@@ -7,6 +9,7 @@
 #include "platform/x11/x11platform.h"
 #include "platform/x11/x11screengrab.h"
 #include "platform/x11/x11screenpixels.h"
+#include "wlrscreencopy.h"
 
 #include <QDBusConnection>
 #include <QGuiApplication>
@@ -42,8 +45,8 @@ bool OwnForegroundWindow::GetWindowRect(quintptr hwnd, WindowRect* rect)
 
 namespace {
 
-// Long enough for a portal that starts on demand or asks the user the first time.
-constexpr int kScreenshotTimeoutMs = 30000;
+// The compositor draws what our windows covered at its next frame or two.
+constexpr int kCompositorRepaintMs = 50;
 
 QRect primaryGeometry()
 {
@@ -59,6 +62,18 @@ QRect desktopGeometry()
 
 } // namespace
 
+std::unique_ptr<ScreenGrab> chooseWaylandGrab(std::unique_ptr<ScreenGrab> portal,
+                                              const QDBusConnection& bus)
+{
+    // A compositor that lets us read the screen ourselves is asked directly: no file, no dialog,
+    // no pointer. The portal stays behind it for when the compositor refuses.
+    if (std::unique_ptr<WlrScreencopy> wlr = WlrScreencopy::open())
+        return std::make_unique<CompositorGrab>(std::move(wlr), std::move(portal), kCompositorRepaintMs);
+    if (std::unique_ptr<KWinScreenShot> kwin = KWinScreenShot::open(bus))
+        return std::make_unique<CompositorGrab>(std::move(kwin), std::move(portal), kCompositorRepaintMs);
+    return portal;
+}
+
 std::unique_ptr<Platform> createWaylandPlatform()
 {
     auto connection = std::make_shared<X11Connection>();
@@ -70,12 +85,12 @@ std::unique_ptr<Platform> createWaylandPlatform()
     // own, and the screen comes from the portal.
     p->screen = std::make_unique<X11ScreenPixels>(connection, X11ScreenPixels::Transfer::Auto,
                                                   X11ScreenPixels::Source::Window);
-    p->grab = std::make_unique<PortalGrab>(
+    p->grab = chooseWaylandGrab(std::make_unique<PortalGrab>(
         std::make_unique<X11ScreenGrab>(connection), p->notices,
         [bus](QObject* context, std::function<void(const PortalShot&)> done) {
-            takePortalScreenshot(bus, kScreenshotTimeoutMs, context, std::move(done));
+            takePortalScreenshot(bus, context, std::move(done));
         },
-        desktopGeometry, primaryGeometry);
+        desktopGeometry, primaryGeometry), bus);
     p->hotKeys = std::make_unique<PortalHotKeys>(bus, std::move(p->hotKeys), p->notices);
     return p;
 }

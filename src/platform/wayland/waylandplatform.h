@@ -21,6 +21,14 @@ private:
     std::unique_ptr<ForegroundWindow> inner_;
 };
 
+class QDBusConnection;
+
+// How a Wayland session's screen is read: straight from the compositor where it offers that
+// without a dialog (wlroots' screencopy, KWin's screenshot interface), else through `portal`, which
+// stays as the fallback in every case.
+std::unique_ptr<ScreenGrab> chooseWaylandGrab(std::unique_ptr<ScreenGrab> portal,
+                                              const QDBusConnection& bus);
+
 // The backend for a Wayland session: the X11 backend on XWayland for the windows, with the screen
 // read through the desktop portal, the hot key bound through the portal's global shortcuts, and
 // the foreground window limited to the program's own.

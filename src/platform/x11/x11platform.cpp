@@ -1,6 +1,7 @@
 #include "x11platform.h"
 
 #include "platform/dbus/dbusinstance.h"
+#include "platform/dbus/dbusnotifications.h"
 #include "platform/qt/qtservices.h"
 #include "platform/xdg/xdgautostart.h"
 #include "platform/xdg/xdgopen.h"
@@ -30,5 +31,6 @@ std::unique_ptr<Platform> createX11Platform(std::shared_ptr<X11Connection> conne
     p->messages = std::make_unique<QtMessageBoxes>(p->taskbar.get());
     p->dialogs = std::make_unique<QtDialogs>();
     p->instances = std::make_unique<DBusInstanceChannel>();
+    p->desktopNotifications = std::make_unique<DBusNotifications>(QDBusConnection::sessionBus());
     return p;
 }

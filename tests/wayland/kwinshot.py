@@ -1,0 +1,60 @@
+#!/usr/bin/env python3
+"""kwinshot.py [-g "X,Y WxH"] [-t ppm|png] FILE|-: the screen as KWin composites it, through its
+ScreenShot2 interface, for the scenarios on KWin (where grim, which needs wlroots' screencopy, has
+nothing to ask). The session's desktop entry for this interpreter grants the interface."""
+import argparse
+import os
+import subprocess
+import sys
+
+import dbus
+
+args = argparse.ArgumentParser()
+args.add_argument("-g", dest="geometry")
+args.add_argument("-t", dest="type", default="png")
+args.add_argument("file")
+opts = args.parse_args()
+
+bus = dbus.SessionBus()
+shot = dbus.Interface(bus.get_object("org.kde.KWin", "/org/kde/KWin/ScreenShot2"), "org.kde.KWin.ScreenShot2")
+read_end, write_end = os.pipe()
+options = dbus.Dictionary({"include-cursor": False, "native-resolution": True}, signature="sv")
+if opts.geometry:
+    at, size = opts.geometry.split(" ")
+    x, y = (int(v) for v in at.split(","))
+    w, h = (int(v) for v in size.split("x"))
+    reply = shot.CaptureArea(x, y, dbus.UInt32(w), dbus.UInt32(h), options, dbus.types.UnixFd(write_end))
+else:
+    reply = shot.CaptureActiveScreen(options, dbus.types.UnixFd(write_end))
+os.close(write_end)
+width, height, stride, fmt = (int(reply[k]) for k in ("width", "height", "stride", "format"))
+want = stride * height
+data = bytearray()
+while len(data) < want:
+    chunk = os.read(read_end, want - len(data))
+    if not chunk:
+        break
+    data += chunk
+os.close(read_end)
+if len(data) < want:
+    sys.exit("kwinshot: %d of %d bytes" % (len(data), want))
+# QImage's 32-bit formats: ARGB32 (5), ARGB32_Premultiplied (6) and RGB32 (4) are B, G, R, A in
+# memory; RGBX8888 (16), RGBA8888 (17, 18) are R, G, B, A.
+bgr = fmt in (4, 5, 6)
+if fmt not in (4, 5, 6, 16, 17, 18):
+    sys.exit("kwinshot: image format %d" % fmt)
+rgb = bytearray(width * height * 3)
+for y in range(height):
+    row = memoryview(data)[y * stride:y * stride + width * 4]
+    out = memoryview(rgb)[y * width * 3:(y + 1) * width * 3]
+    if bgr:
+        out[0::3], out[1::3], out[2::3] = row[2::4], row[1::4], row[0::4]
+    else:
+        out[0::3], out[1::3], out[2::3] = row[0::4], row[1::4], row[2::4]
+ppm = b"P6\n%d %d\n255\n" % (width, height) + bytes(rgb)
+if opts.type == "ppm":
+    target = sys.stdout.buffer if opts.file == "-" else open(opts.file, "wb")
+    target.write(ppm)
+    target.flush()
+else:
+    subprocess.run(["convert", "ppm:-", "png:" + opts.file], input=ppm, check=True)

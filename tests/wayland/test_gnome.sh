@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# GNOME Shell as Debian installs it, with no tray and no global shortcuts: the first start's notices
+# reach the shell's notification service; once the user has allowed screenshots, a capture asked for
+# on the command line (as a shortcut bound in GNOME's settings asks) shows the screen pixel for pixel,
+# read through the portal, GNOME's only way without a dialog; the command line sends it back.
+source "$(dirname "$0")/lib.sh"
+
+start_pattern
+portal_watch
+start_scrawlix_settled
+
+section "with no tray and no global shortcut, the notices reach GNOME Shell's notification service"
+wait_for 10 notified 'no system tray.*scrawlix --help' || fail "no notification about the missing tray: $(cat "$STANDIN_LOG")"
+wait_for 10 notified 'scrawlix --capture-screen' || fail "no notification about the missing global shortcut: $(cat "$STANDIN_LOG")"
+message_box >/dev/null && fail "a message box stands on the screen"
+
+section "allowed, the capture is the screen, pixel for pixel, through the portal"
+gnome_allow_screenshots
+screenshot before.png
+timeout 10 "$SCRAWLIX_BIN" --capture-screen || fail "the command line did not hand the capture over"
+wait_canvas 0 0 "$SCREEN_W" "$SCREEN_H"
+screenshot shown.png
+expect_same_screen before.png shown.png
+[ "$(pixel shown.png 200 300)" = "0,255,0" ] || fail "the green stripe is $(pixel shown.png 200 300) on the canvas"
+expect_eq "calls to the portal's Screenshot" 1 "$(portal_screenshots)"
+grep -q 'the screen is read through' "$SCRAWLIX_LOG" && fail "GNOME Shell read the screen some other way: $(grep 'read through' "$SCRAWLIX_LOG")"
+
+section "the command line sends the canvas back"
+timeout 10 "$SCRAWLIX_BIN" --send-to-tray || fail "the command line did not hand the request over"
+wait_for 5 eval 'canvas_hidden && ! toolbox_shown' || fail "send to tray left $(program_windows) on the screen"
+stop_scrawlix || fail "TERM did not end the program"

@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# KWin, as on a Plasma desktop without its panel: the installed desktop entry grants the screenshot
+# interface, so the screen is read straight from KWin, pixel for pixel, without the portal; the
+# shortcut passed with CreateSession is bound in kglobalaccel and fires; with no tray, the notices
+# reach the notification service; the next start binds the shortcut again without BindShortcuts.
+source "$(dirname "$0")/lib.sh"
+
+kglobalaccel() { dbus-send --session --print-reply --dest=org.kde.kglobalaccel "$@"; }
+# The kglobalaccel component holding our shortcut, by its object path.
+shortcut_component() {
+    local c
+    for c in $(kglobalaccel /kglobalaccel org.kde.KGlobalAccel.allComponents 2>/dev/null | grep -o '"/component/[^"]*"' | tr -d '"'); do
+        kglobalaccel "$c" org.kde.kglobalaccel.Component.shortcutNames 2>/dev/null | grep -q '"capture-screen"' &&
+            { echo "$c"; return 0; }
+    done
+    return 1
+}
+press_shortcut_kde() {
+    local c
+    c=$(shortcut_component) || fail "kglobalaccel holds no capture-screen"
+    kglobalaccel "$c" org.kde.kglobalaccel.Component.invokeShortcut string:capture-screen >/dev/null ||
+        fail "kglobalaccel did not invoke capture-screen"
+}
+kde_canvas_shown() { [ -n "$(canvas_window)" ]; }
+
+start_pattern
+portal_watch
+dbus-monitor --session "type='method_call',interface='org.freedesktop.portal.GlobalShortcuts'" \
+    >"$E2E_TMP/shortcut-calls" 2>&1 </dev/null {_e2e_nap_fd}<&- &
+_e2e_pids+=($!)
+start_scrawlix_settled
+
+section "the shortcut passed with CreateSession is bound in kglobalaccel"
+wait_for 15 grep -q 'global shortcut bound' "$SCRAWLIX_LOG" || fail "the program does not say the shortcut is bound"
+wait_for 10 shortcut_component || fail "kglobalaccel holds no capture-screen"
+
+section "with no tray, the first start's notice reaches the notification service"
+wait_for 10 notified 'no system tray' || fail "no notification about the missing tray: $(cat "$STANDIN_LOG")"
+notified 'capture-screen' && fail "the user was told that there is no global shortcut"
+
+section "the shortcut captures; the screen comes from KWin, pixel for pixel, without the portal"
+screenshot before.png
+press_shortcut_kde
+wait_canvas 0 0 "$SCREEN_W" "$SCREEN_H"
+screenshot shown.png
+expect_same_screen before.png shown.png
+[ "$(pixel shown.png 200 300)" = "0,255,0" ] || fail "the green stripe is $(pixel shown.png 200 300) on the canvas"
+grep -q 'read through kwin-screenshot' "$SCRAWLIX_LOG" || fail "the log does not name KWin's screenshot"
+grep -q 'desktop portal reads the screen instead' "$SCRAWLIX_LOG" && fail "KWin refused: $(grep -i kwin "$SCRAWLIX_LOG")"
+expect_eq "calls to the portal's Screenshot" 0 "$(portal_screenshots)"
+stop_scrawlix || fail "TERM did not end the program"
+
+section "the next start binds the shortcut again without BindShortcuts"
+start_scrawlix_settled
+wait_for 15 eval '[ "$(grep -c "member=CreateSession" "$E2E_TMP/shortcut-calls")" = 2 ]' || fail "the second start made no session"
+wait_for 15 grep -q 'global shortcut bound' "$SCRAWLIX_LOG" || fail "the second start did not bind the shortcut"
+expect_eq "BindShortcuts calls" 0 "$(grep -c 'member=BindShortcuts' "$E2E_TMP/shortcut-calls" || :)"
+press_shortcut_kde
+wait_canvas 0 0 "$SCREEN_W" "$SCREEN_H"
+stop_scrawlix || fail "TERM did not end the program"

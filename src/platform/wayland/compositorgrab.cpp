@@ -83,8 +83,8 @@ void CompositorGrab::grab(quint64 ticket, const QRect& area)
         pending->image = shot->shoot(pending->area, &pending->failure);
         if (pending->image.isNull() && pending->failure.isEmpty())
             pending->failure = QStringLiteral("the compositor gave no picture");
-        const quint64 ticket = pending->ticket;
-        QMetaObject::invokeMethod(this, [this, ticket] { deliver(ticket); }, Qt::QueuedConnection);
+        const quint64 done = pending->ticket;
+        QMetaObject::invokeMethod(this, [this, done] { deliver(done); }, Qt::QueuedConnection);
     });
 }
 

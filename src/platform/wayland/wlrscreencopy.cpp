@@ -82,7 +82,12 @@ void outputScale(void* data, wl_output*, int32_t factor)
     static_cast<WlrScreencopy::Output*>(data)->scale = factor > 0 ? factor : 1;
 }
 
-const wl_output_listener kOutputListener = {outputGeometry, outputMode, outputDone, outputScale};
+void outputName(void*, wl_output*, const char*) {}
+void outputDescription(void*, wl_output*, const char*) {}
+
+// Bound at version 2, so the last two never come; the listener still names every event.
+const wl_output_listener kOutputListener = {outputGeometry, outputMode, outputDone,
+                                            outputScale, outputName, outputDescription};
 
 } // namespace
 

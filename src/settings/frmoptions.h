@@ -8,10 +8,15 @@
 #include <QRect>
 #include <QWidget>
 
+#include <functional>
+#include <optional>
+#include <vector>
+
 class Cmdlg;
 class HotKeys;
 class ComboList;
 class MessageBoxes;
+class Setting;
 class SettingsStore;
 class StartupEntry;
 class QGroupBox;
@@ -62,6 +67,21 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // A setting the dialog shows: how loading shows the stored text, and what OK stores (nothing:
+    // the key is left as it is). Loading and OK each take the fields in an order of their own.
+    struct Field {
+        const Setting* setting;
+        int loadStep; // 0: not loaded
+        int saveStep; // 0: not saved
+        std::function<void(const QString& stored)> show;
+        std::function<std::optional<QString>()> take;
+    };
+    // A list that shows the stored position, and saves the position selected.
+    static Field listField(const Setting& setting, int loadStep, int saveStep, ComboList* list);
+    void bindFields();
+    // The fields with a step of the kind, in its order.
+    std::vector<const Field*> inOrder(int Field::*step) const;
+
     QRect layout(double left, double top, double width, double height) const;
     QLabel* label(QWidget* parent, const char* name, const QString& caption, const QRect& r);
     ComboList* list(QWidget* parent, const char* name, const QRect& r);
@@ -94,4 +114,6 @@ private:
 
     QPushButton* cmdOK;
     QPushButton* cmdCancel;
+
+    std::vector<Field> fields_;
 };

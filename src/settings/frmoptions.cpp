@@ -23,8 +23,6 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 
-#include <algorithm>
-
 namespace {
 
 // What OK says when the settings could not be stored at `location`.
@@ -205,10 +203,9 @@ ComboList* FrmOptions::list(QWidget* parent, const char* name, const QRect& r)
     return l;
 }
 
-FrmOptions::Field FrmOptions::listField(const Setting& setting, int loadStep, int saveStep,
-                                        ComboList* list)
+FrmOptions::Field FrmOptions::listField(const Setting& setting, ComboList* list)
 {
-    return {&setting, loadStep, saveStep,
+    return {&setting,
             [&setting, list](const QString& stored) {
                 list->setListIndex(setting.position(stored, list->count()));
             },
@@ -218,21 +215,29 @@ FrmOptions::Field FrmOptions::listField(const Setting& setting, int loadStep, in
 void FrmOptions::bindFields()
 {
     const SettingTable& s = settingTable();
-    // Loading shows the stored values in the order of the first step; a stored value that makes no
-    // sense shows the key's default, as at start-up. OK writes in the order of the second step:
-    // the hot-key letter first, CustomColor just before the colour, and RunOnStartup last, once
-    // the start-up entry has been registered or cleared.
+    // In the order in which OK writes them: the hot-key letter first, CustomColor just before the
+    // colour, and RunOnStartup last, once the start-up entry has been registered or cleared. A
+    // stored value that makes no sense shows the key's default, as at start-up.
     fields_ = {
-        {&s.HotKey, 1, 1, [this](const QString& stored) { txtHotKeyLetter->setText(stored); },
+        {&s.HotKey, [this](const QString& stored) { txtHotKeyLetter->setText(stored); },
          [this] { return std::optional(txtHotKeyLetter->text()); }},
-        {&s.PenSize, 2, 2,
+        {&s.PenSize,
          [this, &s](const QString& stored) {
              cboDefaultPenSize->setListIndex(s.PenSize.number(stored) - 1);
          },
          [this] { return std::optional(cboDefaultPenSize->currentText()); }},
-        listField(s.PenColor, 3, 5, cboDefaultPenColor),
+        listField(s.Tool, cboDefaultTool),
+        // Never shown; saved only while "Custom ..." is the default colour.
+        {&s.CustomColor, {},
+         [this]() -> std::optional<QString> {
+             if (cboDefaultPenColor->currentText() != colorNames().value(CustomColorIndex))
+                 return std::nullopt;
+             return txtcustomcolor->text();
+         }},
+        listField(s.PenColor, cboDefaultPenColor),
+        listField(s.Font, cboDefaultFont),
         // Unchecked unless the store says 1, which includes a first opening before it was written.
-        {&s.RunOnStartup, 4, 7,
+        {&s.RunOnStartup,
          [this, &s](const QString& stored) {
              chkRunOnStartup->setChecked(s.RunOnStartup.number(stored) == 1);
          },
@@ -245,36 +250,17 @@ void FrmOptions::bindFields()
              RemoveFromStartup(startup_, messages_);
              return QStringLiteral("0");
          }},
-        listField(s.Font, 5, 6, cboDefaultFont),
-        listField(s.Tool, 6, 3, cboDefaultTool),
-        // Never shown; saved only while "Custom ..." is the default colour.
-        {&s.CustomColor, 0, 4, {},
-         [this]() -> std::optional<QString> {
-             if (cboDefaultPenColor->currentText() != colorNames().value(CustomColorIndex))
-                 return std::nullopt;
-             return txtcustomcolor->text();
-         }},
     };
-}
-
-std::vector<const FrmOptions::Field*> FrmOptions::inOrder(int Field::*step) const
-{
-    std::vector<const Field*> order;
-    for (const Field& f : fields_) {
-        if (f.*step > 0)
-            order.push_back(&f);
-    }
-    std::stable_sort(order.begin(), order.end(),
-                     [step](const Field* a, const Field* b) { return a->*step < b->*step; });
-    return order;
 }
 
 void FrmOptions::Form_Load()
 {
     fillSizeList(cboDefaultPenSize);
     fillFontList(cboDefaultFont);
-    for (const Field* f : inOrder(&Field::loadStep))
-        f->show(store_.read(f->setting->key));
+    for (const Field& f : fields_) {
+        if (f.show)
+            f.show(store_.read(f.setting->key));
+    }
 }
 
 void FrmOptions::cboDefaultPenColor_Click()
@@ -298,9 +284,9 @@ void FrmOptions::cmdOK_Click()
         return;
     }
     bool saved = true;
-    for (const Field* f : inOrder(&Field::saveStep)) {
-        if (const std::optional<QString> text = f->take())
-            saved &= store.save(f->setting->key, *text);
+    for (const Field& f : fields_) {
+        if (const std::optional<QString> text = f.take())
+            saved &= store.save(f.setting->key, *text);
     }
     // As an entry out of reach is told, so is a settings file out of reach; the values last
     // until the program ends.

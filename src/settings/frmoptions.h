@@ -67,20 +67,17 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // A setting the dialog shows: how loading shows the stored text, and what OK stores (nothing:
-    // the key is left as it is). Loading and OK each take the fields in an order of their own.
+    // A setting the dialog edits: how loading shows the stored text (none: the key is not shown),
+    // and what OK stores (nothing: the key is left as it is).
     struct Field {
         const Setting* setting;
-        int loadStep; // 0: not loaded
-        int saveStep; // 0: not saved
         std::function<void(const QString& stored)> show;
         std::function<std::optional<QString>()> take;
     };
     // A list that shows the stored position, and saves the position selected.
-    static Field listField(const Setting& setting, int loadStep, int saveStep, ComboList* list);
+    static Field listField(const Setting& setting, ComboList* list);
+    // Binds each widget to its setting's row, in the order in which OK writes them.
     void bindFields();
-    // The fields with a step of the kind, in its order.
-    std::vector<const Field*> inOrder(int Field::*step) const;
 
     QRect layout(double left, double top, double width, double height) const;
     QLabel* label(QWidget* parent, const char* name, const QString& caption, const QRect& r);

@@ -21,16 +21,16 @@ bool parseWholeNumber(const QString& text, int low, int high, int* out)
     return true;
 }
 
-Setting::Setting(std::vector<const Setting*>& table, const char* key, const char* fallback,
-                 Seeding seeding)
-    : key(QLatin1String(key)), fallback(QLatin1String(fallback)), seeding(seeding), numeric_(false)
+Setting::Setting(std::vector<const Setting*>& table, const char* name, const char* byDefault,
+                 Seeding when)
+    : key(QLatin1String(name)), fallback(QLatin1String(byDefault)), seeding(when), numeric_(false)
 {
     table.push_back(this);
 }
 
-Setting::Setting(std::vector<const Setting*>& table, const char* key, const char* fallback,
-                 Seeding seeding, int low, int high)
-    : key(QLatin1String(key)), fallback(QLatin1String(fallback)), seeding(seeding), numeric_(true),
+Setting::Setting(std::vector<const Setting*>& table, const char* name, const char* byDefault,
+                 Seeding when, int low, int high)
+    : key(QLatin1String(name)), fallback(QLatin1String(byDefault)), seeding(when), numeric_(true),
       low_(low), high_(high)
 {
     table.push_back(this);

@@ -29,11 +29,11 @@ class Setting
 {
 public:
     // A key that holds any text. The row adds itself to the end of table.
-    Setting(std::vector<const Setting*>& table, const char* key, const char* fallback,
-            Seeding seeding);
+    Setting(std::vector<const Setting*>& table, const char* name, const char* byDefault,
+            Seeding when);
     // A key that holds a whole number from low to high.
-    Setting(std::vector<const Setting*>& table, const char* key, const char* fallback,
-            Seeding seeding, int low, int high);
+    Setting(std::vector<const Setting*>& table, const char* name, const char* byDefault,
+            Seeding when, int low, int high);
     Setting(const Setting&) = delete;
     Setting& operator=(const Setting&) = delete;
 

@@ -20,7 +20,7 @@ class SettingsStore;
 
 // When start-up writes a key's default over an absent or empty value.
 enum class Seeding {
-    Never,          // only the options dialog writes the key
+    Never,          // start-up leaves the key alone; while it is absent it reads as its default
     BeforeDefaults, // before the toolbox is set to the stored defaults
     BeforeHotKey,   // before the hot key is registered
 };

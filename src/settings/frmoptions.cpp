@@ -9,7 +9,7 @@
 #include "platform/units.h"
 #include "runonstartup.h"
 #include "settingsstore.h"
-#include "startupvalues.h"
+#include "settingtable.h"
 #include "ui/screenmetrics.h"
 #include "ui/widgets.h"
 
@@ -174,6 +174,8 @@ FrmOptions::FrmOptions(SettingsStore& store, Cmdlg& cmdlg, StartupEntry& startup
                          lbl_defTool, lbl_defColor, lbl_defSize, lbl_defFont, Frame2,
                          chkRunOnStartup});
 
+    bindFields();
+
     connect(cboDefaultPenColor, &ComboList::selected, this, [this] { cboDefaultPenColor_Click(); });
     connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
@@ -201,19 +203,64 @@ ComboList* FrmOptions::list(QWidget* parent, const char* name, const QRect& r)
     return l;
 }
 
+FrmOptions::Field FrmOptions::listField(const Setting& setting, ComboList* list)
+{
+    return {&setting,
+            [&setting, list](const QString& stored) {
+                list->setListIndex(setting.position(stored, list->count()));
+            },
+            [list] { return std::optional(QString::number(list->currentIndex())); }};
+}
+
+void FrmOptions::bindFields()
+{
+    const SettingTable& s = settingTable();
+    // In the order in which OK writes them: the hot-key letter first, CustomColor just before the
+    // colour, and RunOnStartup last, once the start-up entry has been registered or cleared. A
+    // stored value that makes no sense shows the key's default, as at start-up.
+    fields_ = {
+        {&s.HotKey, [this](const QString& stored) { txtHotKeyLetter->setText(stored); },
+         [this] { return std::optional(txtHotKeyLetter->text()); }},
+        {&s.PenSize,
+         [this, &s](const QString& stored) {
+             cboDefaultPenSize->setListIndex(s.PenSize.number(stored) - 1);
+         },
+         [this] { return std::optional(cboDefaultPenSize->currentText()); }},
+        listField(s.Tool, cboDefaultTool),
+        // Never shown; saved only while "Custom ..." is the default colour.
+        {&s.CustomColor, {},
+         [this]() -> std::optional<QString> {
+             if (cboDefaultPenColor->currentText() != colorNames().value(CustomColorIndex))
+                 return std::nullopt;
+             return txtcustomcolor->text();
+         }},
+        listField(s.PenColor, cboDefaultPenColor),
+        listField(s.Font, cboDefaultFont),
+        // Unchecked unless the store says 1, which includes a first opening before it was written.
+        {&s.RunOnStartup,
+         [this, &s](const QString& stored) {
+             chkRunOnStartup->setChecked(s.RunOnStartup.number(stored) == 1);
+         },
+         [this]() -> std::optional<QString> {
+             // The choice is recorded even when the start-up entry could not be reached.
+             if (chkRunOnStartup->checkState() == Qt::Checked) {
+                 AddToStartup(startup_, messages_);
+                 return QStringLiteral("1");
+             }
+             RemoveFromStartup(startup_, messages_);
+             return QStringLiteral("0");
+         }},
+    };
+}
+
 void FrmOptions::Form_Load()
 {
-    SettingsStore& store = store_;
     fillSizeList(cboDefaultPenSize);
     fillFontList(cboDefaultFont);
-    txtHotKeyLetter->setText(store.read(keys::HotKey));
-    // Stored values that make no sense show the key's default instead, as at start-up.
-    cboDefaultPenSize->setListIndex(storedPenSize(store.read(keys::PenSize)) - 1);
-    cboDefaultPenColor->setListIndex(storedPenColor(store.read(keys::PenColor)));
-    // Unchecked unless the store says 1, which includes a first opening before it was written.
-    chkRunOnStartup->setChecked(storedRunOnStartup(store.read(keys::RunOnStartup)));
-    cboDefaultFont->setListIndex(storedFont(store.read(keys::Font), cboDefaultFont->count()));
-    cboDefaultTool->setListIndex(storedTool(store.read(keys::Tool)));
+    for (const Field& f : fields_) {
+        if (f.show)
+            f.show(store_.read(f.setting->key));
+    }
 }
 
 void FrmOptions::cboDefaultPenColor_Click()
@@ -236,20 +283,10 @@ void FrmOptions::cmdOK_Click()
         txtHotKeyLetter->selectAll();
         return;
     }
-    bool saved = store.save(keys::HotKey, letter);
-    saved &= store.save(keys::PenSize, cboDefaultPenSize->currentText());
-    saved &= store.save(keys::Tool, QString::number(cboDefaultTool->currentIndex()));
-    if (cboDefaultPenColor->currentText() == colorNames().value(CustomColorIndex))
-        saved &= store.save(keys::CustomColor, txtcustomcolor->text());
-    saved &= store.save(keys::PenColor, QString::number(cboDefaultPenColor->currentIndex()));
-    saved &= store.save(keys::Font, QString::number(cboDefaultFont->currentIndex()));
-    // The choice is recorded even when the start-up entry could not be reached.
-    if (chkRunOnStartup->checkState() == Qt::Checked) {
-        AddToStartup(startup_, messages_);
-        saved &= store.save(keys::RunOnStartup, QStringLiteral("1"));
-    } else {
-        RemoveFromStartup(startup_, messages_);
-        saved &= store.save(keys::RunOnStartup, QStringLiteral("0"));
+    bool saved = true;
+    for (const Field& f : fields_) {
+        if (const std::optional<QString> text = f.take())
+            saved &= store.save(f.setting->key, *text);
     }
     // As an entry out of reach is told, so is a settings file out of reach; the values last
     // until the program ends.

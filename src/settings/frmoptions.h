@@ -8,10 +8,15 @@
 #include <QRect>
 #include <QWidget>
 
+#include <functional>
+#include <optional>
+#include <vector>
+
 class Cmdlg;
 class HotKeys;
 class ComboList;
 class MessageBoxes;
+class Setting;
 class SettingsStore;
 class StartupEntry;
 class QGroupBox;
@@ -62,6 +67,18 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // A setting the dialog edits: how loading shows the stored text (none: the key is not shown),
+    // and what OK stores (nothing: the key is left as it is).
+    struct Field {
+        const Setting* setting;
+        std::function<void(const QString& stored)> show;
+        std::function<std::optional<QString>()> take;
+    };
+    // A list that shows the stored position, and saves the position selected.
+    static Field listField(const Setting& setting, ComboList* list);
+    // Binds each widget to its setting's row, in the order in which OK writes them.
+    void bindFields();
+
     QRect layout(double left, double top, double width, double height) const;
     QLabel* label(QWidget* parent, const char* name, const QString& caption, const QRect& r);
     ComboList* list(QWidget* parent, const char* name, const QRect& r);
@@ -94,4 +111,6 @@ private:
 
     QPushButton* cmdOK;
     QPushButton* cmdCancel;
+
+    std::vector<Field> fields_;
 };

@@ -1,7 +1,7 @@
 #include "hotkeyletter.h"
 
 #include "platform/hotkeys.h"
-#include "startupvalues.h"
+#include "settingtable.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ QString hotKeyLetterInEffect(const HotKeys& keys, const QString& stored)
 {
     if (stored.isEmpty() || hotKeyVirtualKey(keys, stored) != 0)
         return stored;
-    return defaults::HotKey;
+    return settingTable().HotKey.fallback;
 }
 
 QString untypableLetterMessage(const QString& letter)

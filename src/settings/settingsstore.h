@@ -32,15 +32,3 @@ private:
     std::unique_ptr<IniGroupFile> file_;
     std::unique_ptr<QSettings> registry_;
 };
-
-// Key names.
-namespace keys {
-inline const QString PenSize = QStringLiteral("PenSize");
-inline const QString PenColor = QStringLiteral("PenColor");
-inline const QString Font = QStringLiteral("Font");
-inline const QString Tool = QStringLiteral("Tool");
-inline const QString Fill = QStringLiteral("Fill");
-inline const QString HotKey = QStringLiteral("HotKey");
-inline const QString CustomColor = QStringLiteral("CustomColor");
-inline const QString RunOnStartup = QStringLiteral("RunOnStartup");
-} // namespace keys

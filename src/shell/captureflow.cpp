@@ -7,7 +7,7 @@
 #include "program.h"
 #include "settings/hotkeyletter.h"
 #include "settings/settingsstore.h"
-#include "settings/startupvalues.h"
+#include "settings/settingtable.h"
 #include "toolbox/frmtoolbox.h"
 
 #include <QEventLoop>
@@ -89,7 +89,8 @@ void SendToTray(Program& program)
 void HotKeyPressed(Program& program, int dwKey, int dwShift)
 {
     HotKeys& hotKeys = *program.platform().hotKeys;
-    const QString letter = hotKeyLetterInEffect(hotKeys, program.settings().read(keys::HotKey));
+    const QString stored = program.settings().read(settingTable().HotKey.key);
+    const QString letter = hotKeyLetterInEffect(hotKeys, stored);
     const quint32 code = hotKeyVirtualKey(hotKeys, letter);
     // An empty letter matches nothing.
     if (code == 0 || dwShift != 8 || static_cast<quint32>(dwKey) != code)

@@ -4,7 +4,6 @@
 #include "platform/platform.h"
 #include "program.h"
 #include "settings/hotkeyletter.h"
-#include "settings/startupvalues.h"
 #include "trayicon.h"
 
 #include <QMetaObject>

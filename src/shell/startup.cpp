@@ -9,7 +9,7 @@
 #include "about/helpfiles.h"
 #include "settings/hotkeyletter.h"
 #include "settings/settingsstore.h"
-#include "settings/startupvalues.h"
+#include "settings/settingtable.h"
 #include "toolbox/frmtoolbox.h"
 #include "toolselection.h"
 #include "trayicon.h"
@@ -26,12 +26,6 @@
 #include <memory>
 
 namespace {
-
-void seed(SettingsStore& store, const QString& key, const QString& value)
-{
-    if (store.read(key).isEmpty())
-        store.save(key, value);
-}
 
 bool hasTray(Program& program)
 {
@@ -138,29 +132,26 @@ void runStartup(Program& program)
 
     InitColorTable(program.colorTable);
 
-    seed(store, keys::PenSize, defaults::PenSize);
-    seed(store, keys::PenColor, defaults::PenColor);
-    seed(store, keys::Font, defaults::Font);
-    seed(store, keys::Tool, defaults::Tool);
-    seed(store, keys::Fill, defaults::Fill);
+    const SettingTable& settings = settingTable();
+    seedSettings(store, Seeding::BeforeDefaults);
 
     // Stored values that do not make sense fall back to the key's default; the store is left as
     // it is.
-    toolbox->chooseSize(storedPenSize(store.read(keys::PenSize)) - 1);
-    toolbox->chooseColor(storedPenColor(store.read(keys::PenColor)));
-    toolbox->chooseFont(storedFont(store.read(keys::Font), toolbox->fontCount()));
+    toolbox->chooseSize(settings.PenSize.number(store) - 1);
+    toolbox->chooseColor(settings.PenColor.number(store));
+    toolbox->chooseFont(settings.Font.position(store, toolbox->fontCount()));
 
-    const int tool = storedTool(store.read(keys::Tool)) + 1;
+    const int tool = settings.Tool.number(store) + 1;
     SelectTool(program, static_cast<std::int16_t>(tool));
     toolbox->showTool(tool);
 
     // Button 1 (Outline) draws shapes outlined; button 2 (Solid) fills them.
-    toolbox->showFill(storedFill(store.read(keys::Fill)));
+    toolbox->showFill(settings.Fill.number(store));
 
-    seed(store, keys::HotKey, defaults::HotKey);
+    seedSettings(store, Seeding::BeforeHotKey);
     HookWindow(program, canvas);
     // A letter that no key types gives way to V for this run; the store keeps it.
-    const QString stored = store.read(keys::HotKey);
+    const QString stored = store.read(settings.HotKey.key);
     const QString letter = hotKeyLetterInEffect(*program.platform().hotKeys, stored);
     if (letter != stored)
         program.trayNotice(untypableLetterNotice(stored));

@@ -5,6 +5,7 @@
 #include "canvas/frmmain.h"
 #include "fake/fakeplatform.h"
 #include "settings/settingsstore.h"
+#include "settings/settingtable.h"
 #include "shell/captureflow.h"
 #include "shell/program.h"
 #include "toolbox/frmtoolbox.h"
@@ -27,6 +28,9 @@ enum TestToolCode : std::int16_t {
     ToolText = 5,
     ToolHighlighter = 6,
 };
+
+// The settings, whose keys the tests write and read.
+inline const SettingTable& setting = settingTable();
 
 // A widget of a window by its object name, the name the help pages use for it.
 template <typename T = QWidget>

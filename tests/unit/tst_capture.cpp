@@ -223,9 +223,9 @@ void TestCapture::hotKeyMatching()
     QFETCH(int, key);
     QFETCH(bool, captures);
     QFETCH(int, registered);
-    Started t([&](SettingsStore& s) { s.save(keys::HotKey, letter.isEmpty() ? QStringLiteral("V") : letter); });
+    Started t([&](SettingsStore& s) { s.save(setting.HotKey.key, letter.isEmpty() ? QStringLiteral("V") : letter); });
     if (letter.isEmpty())
-        t->settings().save(keys::HotKey, QString());
+        t->settings().save(setting.HotKey.key, QString());
     // What start-up registered: Windows key + the letter's key, identifier 1.
     QCOMPARE(t.fake->fakeHotKeys->registrations.size(), 1);
     QCOMPARE(t.fake->fakeHotKeys->registrations[0].modifiers, 8u);
@@ -237,7 +237,7 @@ void TestCapture::hotKeyMatching()
     if (untypable)
         QVERIFY2(t.notices[0].contains(QLatin1String("Windows key + V")), qPrintable(t.notices[0]));
     if (!letter.isEmpty())
-        QCOMPARE(t.reopenStore()->read(keys::HotKey), letter);
+        QCOMPARE(t.reopenStore()->read(setting.HotKey.key), letter);
     const quintptr hwnd = static_cast<quintptr>(t.canvas()->winId());
     t.fake->fakeHotKeys->send(hwnd, 0x312, 1, (key << 16) | modifiers);
     QVERIFY(captureDone(*t));

@@ -27,9 +27,9 @@ QString snapshot(const QString& path)
 {
     auto store = SettingsStore::atFile(path);
     QStringList s;
-    for (const QString& k : {keys::HotKey, keys::PenSize, keys::Tool, keys::CustomColor, keys::PenColor,
-                             keys::Font, keys::RunOnStartup})
-        s << k + QLatin1Char('=') + store->read(k);
+    for (const Setting* k : {&setting.HotKey, &setting.PenSize, &setting.Tool, &setting.CustomColor,
+                             &setting.PenColor, &setting.Font, &setting.RunOnStartup})
+        s << k->key + QLatin1Char('=') + store->read(k->key);
     return s.join(QLatin1Char(' '));
 }
 
@@ -60,10 +60,10 @@ struct OptionsDialog {
         if (prepare)
             prepare(dir);
         store = SettingsStore::atFile(settingsPath());
-        store->save(keys::PenColor, QStringLiteral("16"));
-        store->save(keys::CustomColor, QStringLiteral("12345"));
+        store->save(setting.PenColor.key, QStringLiteral("16"));
+        store->save(setting.CustomColor.key, QStringLiteral("12345"));
         if (!runOnStartup.isEmpty())
-            store->save(keys::RunOnStartup, runOnStartup);
+            store->save(setting.RunOnStartup.key, runOnStartup);
         startup->file = settingsPath();
         fake.startup.reset(fake.fakeStartup = startup);
         d = std::make_unique<FrmOptions>(*store, cmdlg, *fake.startup, *fake.messages, *fake.hotKeys);
@@ -85,6 +85,7 @@ private Q_SLOTS:
     void savesOnOkOnly();
     void settingsOutOfReachAreTold_data();
     void settingsOutOfReachAreTold();
+    void okWritesTheKeysInItsOrder();
     void layoutAt96Dpi();
     void hotKeyLetterNoKeyTypes();
 };
@@ -215,7 +216,7 @@ void TestOptions::settingsOutOfReachAreTold()
                  "\n\nThey last until Scrawlix ends.|Error|16");
     QCOMPARE(t.unloads, 1);
     QCOMPARE(t.letters, QStringList{QStringLiteral("K")});
-    QCOMPARE(t.store->read(keys::HotKey), QStringLiteral("K"));
+    QCOMPARE(t.store->read(setting.HotKey.key), QStringLiteral("K"));
     // Another user's file is neither changed nor taken over.
     if (blocked == QLatin1String("other user")) {
         QFile f(others);
@@ -224,6 +225,25 @@ void TestOptions::settingsOutOfReachAreTold()
         QCOMPARE(QFileInfo(others).ownerId(), 65534u);
     }
 #endif
+}
+
+void TestOptions::okWritesTheKeysInItsOrder()
+{
+    // Keys missing from the file are added in the order OK writes them.
+    OptionsDialog t;
+    t.fake.fakeDialogs->colorAnswers.push_back(QColor(10, 20, 30));
+    named<ComboList>(t.d.get(), "cboDefaultPenColor")->setListIndex(CustomColorIndex);
+    QVERIFY(QFile::remove(t.settingsPath()));
+    named<QPushButton>(t.d.get(), "cmdOK")->click();
+    QFile f(t.settingsPath());
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QStringList written;
+    for (const QByteArray& line : f.readAll().split('\n')) {
+        if (line.contains('='))
+            written << QString::fromUtf8(line.left(line.indexOf('=')));
+    }
+    QCOMPARE(written, QStringList({"HotKey", "PenSize", "Tool", "CustomColor", "PenColor", "Font",
+                                   "RunOnStartup"}));
 }
 
 void TestOptions::hotKeyLetterNoKeyTypes()

@@ -52,6 +52,11 @@ void TestStartup::emptyStoreSeedsDefaultsAndSettlesHidden()
     QCOMPARE(ini.value("Tool").toString(), QStringLiteral("0"));
     QCOMPARE(ini.value("Fill").toString(), QStringLiteral("1"));
     QCOMPARE(ini.value("HotKey").toString(), QStringLiteral("V"));
+    // In the order in which start-up handles the keys.
+    QFile f(t.settingsPath());
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(),
+             QByteArray("[Settings]\nPenSize=25\nPenColor=8\nFont=0\nTool=0\nFill=1\nHotKey=V\n"));
 
     FrmToolbox* tb = t->frmToolbox();
     QCOMPARE(named<ComboList>(tb, "cboSize")->currentText(), QStringLiteral("25"));
@@ -74,11 +79,11 @@ void TestStartup::emptyStoreSeedsDefaultsAndSettlesHidden()
 void TestStartup::storedValuesAreApplied()
 {
     StartedProgram t([](SettingsStore& s) {
-        s.save(keys::PenSize, QStringLiteral("100"));
-        s.save(keys::PenColor, QStringLiteral("16"));
-        s.save(keys::Tool, QStringLiteral("5"));
-        s.save(keys::Fill, QStringLiteral("2"));
-        s.save(keys::HotKey, QStringLiteral("k"));
+        s.save(setting.PenSize.key, QStringLiteral("100"));
+        s.save(setting.PenColor.key, QStringLiteral("16"));
+        s.save(setting.Tool.key, QStringLiteral("5"));
+        s.save(setting.Fill.key, QStringLiteral("2"));
+        s.save(setting.HotKey.key, QStringLiteral("k"));
     });
     FrmToolbox* tb = t->frmToolbox();
     QCOMPARE(named<ComboList>(tb, "cboSize")->currentText(), QStringLiteral("100"));
@@ -88,13 +93,13 @@ void TestStartup::storedValuesAreApplied()
     QCOMPARE(named<ToolBar>(tb, "tlbr_mode")->pressedIndex(), 6);
     QCOMPARE(named<ToolBar>(tb, "tlbr_filled")->pressedIndex(), 2);
     QCOMPARE(t->frmMain()->attributes().filled, true);
-    QCOMPARE(t.reopenStore()->read(keys::HotKey), QStringLiteral("k"));
+    QCOMPARE(t.reopenStore()->read(setting.HotKey.key), QStringLiteral("k"));
 }
 
 void TestStartup::fillButtonsDisabledWhateverTool()
 {
     // Circle allows filling, yet start-up ends with both fill buttons disabled.
-    StartedProgram t([](SettingsStore& s) { s.save(keys::Tool, QStringLiteral("1")); });
+    StartedProgram t([](SettingsStore& s) { s.save(setting.Tool.key, QStringLiteral("1")); });
     QCOMPARE(t->drawing.CurrentTool, std::int16_t(ToolCircle));
     QVERIFY(!named<ToolBar>(t->frmToolbox(), "tlbr_filled")->isButtonEnabled(1));
     QVERIFY(!named<ToolBar>(t->frmToolbox(), "tlbr_filled")->isButtonEnabled(2));
@@ -104,11 +109,11 @@ void TestStartup::malformedValuesFallBackWithoutRewriting_data()
 {
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("value");
-    QTest::newRow("size text") << keys::PenSize << "abc";
-    QTest::newRow("colour 21") << keys::PenColor << "21";
-    QTest::newRow("font beyond list") << keys::Font << "99999";
-    QTest::newRow("tool past the last") << keys::Tool << QString::number(toolCount());
-    QTest::newRow("fill 7") << keys::Fill << "7";
+    QTest::newRow("size text") << setting.PenSize.key << "abc";
+    QTest::newRow("colour 21") << setting.PenColor.key << "21";
+    QTest::newRow("font beyond list") << setting.Font.key << "99999";
+    QTest::newRow("tool past the last") << setting.Tool.key << QString::number(toolCount());
+    QTest::newRow("fill 7") << setting.Fill.key << "7";
 }
 
 void TestStartup::malformedValuesFallBackWithoutRewriting()
@@ -130,14 +135,14 @@ void TestStartup::malformedValuesFallBackWithoutRewriting()
 void TestStartup::emptyKeyIsReseeded()
 {
     StartedProgram t([](SettingsStore& s) {
-        s.save(keys::PenSize, QString());
-        s.save(keys::PenColor, QStringLiteral("3"));
+        s.save(setting.PenSize.key, QString());
+        s.save(setting.PenColor.key, QStringLiteral("3"));
     });
     auto store = t.reopenStore();
-    QCOMPARE(store->read(keys::PenSize), QStringLiteral("25"));
-    QCOMPARE(store->read(keys::PenColor), QStringLiteral("3"));
-    QCOMPARE(store->read(keys::CustomColor), QString());
-    QCOMPARE(store->read(keys::RunOnStartup), QString());
+    QCOMPARE(store->read(setting.PenSize.key), QStringLiteral("25"));
+    QCOMPARE(store->read(setting.PenColor.key), QStringLiteral("3"));
+    QCOMPARE(store->read(setting.CustomColor.key), QString());
+    QCOMPARE(store->read(setting.RunOnStartup.key), QString());
 }
 
 void TestStartup::handEditsSurviveSeeding()
@@ -176,8 +181,8 @@ void TestStartup::handEditsSurviveSeeding()
     FrmToolbox* tb = t->frmToolbox();
     QCOMPARE(named<ComboList>(tb, "cboSize")->currentText(), QStringLiteral("25"));
     QCOMPARE(named<ToolBar>(tb, "tlbr_mode")->pressedIndex(), 1);
-    QCOMPARE(t.reopenStore()->read(keys::PenSize), QStringLiteral("3, 4"));
-    QCOMPARE(t.reopenStore()->read(keys::Font), QStringLiteral("2"));
+    QCOMPARE(t.reopenStore()->read(setting.PenSize.key), QStringLiteral("3, 4"));
+    QCOMPARE(t.reopenStore()->read(setting.Font.key), QStringLiteral("2"));
 }
 
 void TestStartup::unusableSettingsFileIsLeftAlone_data()
@@ -229,7 +234,7 @@ void TestStartup::unusableSettingsFileIsLeftAlone()
 
 void TestStartup::customColorAtStartupAsksForAColor()
 {
-    TestProgram t([](SettingsStore& s) { s.save(keys::PenColor, QStringLiteral("20")); });
+    TestProgram t([](SettingsStore& s) { s.save(setting.PenColor.key, QStringLiteral("20")); });
     t.fake->fakeDialogs->colorAnswers.push_back(QColor(1, 2, 3));
     t->start();
     QCOMPARE(t.fake->fakeDialogs->asked.size(), 1);

@@ -1,9 +1,12 @@
-// Pure conversions: rounding, twips, HIMETRIC, stored-value parsing, the platform choice.
+// Pure conversions: rounding, twips, HIMETRIC, the setting rows and stored-value parsing, the
+// platform choice.
 
 #include "canvas/colortable.h"
 #include "platform/platform.h"
 #include "platform/units.h"
-#include "settings/startupvalues.h"
+#include "settings/settingtable.h"
+
+#include <QSet>
 
 #include <QtTest>
 
@@ -17,6 +20,7 @@ private Q_SLOTS:
     void wholeNumbers_data();
     void wholeNumbers();
     void fontAndRunOnStartup();
+    void settingRows();
     void colorTable();
     void platformChoice();
 };
@@ -85,22 +89,38 @@ void TestUnits::wholeNumbers()
     QFETCH(int, color);
     QFETCH(int, tool);
     QFETCH(int, fill);
-    QCOMPARE(storedPenSize(text), size);
-    QCOMPARE(storedPenColor(text), color);
-    QCOMPARE(storedTool(text), tool);
-    QCOMPARE(storedFill(text), fill);
+    const SettingTable& s = settingTable();
+    QCOMPARE(s.PenSize.number(text), size);
+    QCOMPARE(s.PenColor.number(text), color);
+    QCOMPARE(s.Tool.number(text), tool);
+    QCOMPARE(s.Fill.number(text), fill);
 }
 
 void TestUnits::fontAndRunOnStartup()
 {
     // A font index within the list, none without fonts; start with the system only for "1".
-    QCOMPARE(storedFont(QStringLiteral("3"), 3), 0);
-    QCOMPARE(storedFont(QStringLiteral("2"), 3), 2);
-    QCOMPARE(storedFont(QStringLiteral("0"), 0), -1);
-    QVERIFY(storedRunOnStartup(QStringLiteral("1")));
-    QVERIFY(!storedRunOnStartup(QStringLiteral("0")));
-    QVERIFY(!storedRunOnStartup(QString()));
-    QVERIFY(!storedRunOnStartup(QStringLiteral("yes")));
+    const SettingTable& s = settingTable();
+    QCOMPARE(s.Font.position(QStringLiteral("3"), 3), 0);
+    QCOMPARE(s.Font.position(QStringLiteral("2"), 3), 2);
+    QCOMPARE(s.Font.position(QStringLiteral("0"), 0), -1);
+    QCOMPARE(s.RunOnStartup.number(QStringLiteral("1")), 1);
+    QCOMPARE(s.RunOnStartup.number(QStringLiteral("0")), 0);
+    QCOMPARE(s.RunOnStartup.number(QString()), 0);
+    QCOMPARE(s.RunOnStartup.number(QStringLiteral("yes")), 0);
+}
+
+void TestUnits::settingRows()
+{
+    // A default that its own key does not accept would be seeded, then ignored at every start;
+    // a seeded key without a default would be seeded as absent, and two rows of one key would
+    // overwrite each other.
+    QSet<QString> keys;
+    for (const Setting* row : settingTable().rows()) {
+        QVERIFY2(row->fallback.isEmpty() || row->accepts(row->fallback), qPrintable(row->key));
+        QVERIFY2(row->seeding == Seeding::Never || !row->fallback.isEmpty(), qPrintable(row->key));
+        QVERIFY2(!keys.contains(row->key), qPrintable(row->key));
+        keys.insert(row->key);
+    }
 }
 
 void TestUnits::colorTable()

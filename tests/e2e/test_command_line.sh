@@ -130,7 +130,7 @@ for method, args in (("Frobnicate", ()), ("Open", ()), ("Show", ("x",))):
         print(method, e.get_dbus_name())
 PY
 )
-expect_eq "methods, and the answers to wrong calls" "Activate() CaptureScreen() CaptureWindow() Show() Open(s) Exit()
+expect_eq "methods, and the answers to wrong calls" "Activate() CaptureScreen() CaptureWindow() ShowToolbox() Show() Open(s) About() Configuration() ShowHelp() SendToTray() Exit()
 Frobnicate org.freedesktop.DBus.Error.UnknownMethod
 Open org.freedesktop.DBus.Error.UnknownMethod
 Show org.freedesktop.DBus.Error.UnknownMethod" "$bus_answers"

@@ -83,15 +83,18 @@ send_to_tray
 section "a file manager offers the entry for BMP, PNG, JPEG and GIF files, and it opens them"
 entry=${root%/}/usr/share/applications/$id.desktop
 # The types' applications as GLib finds them, from the cache that the package's trigger makes.
+# The entry names the program by its full installed path, which here lies under the DESTDIR: the
+# copy names it there, as the installed entry would find it.
 mkdir -p "$E2E_TMP/apps/applications"
-cp "$entry" "$E2E_TMP/apps/applications/"
+sed -E "s|^Exec=/|Exec=${root%/}/|" "$entry" >"$E2E_TMP/apps/applications/$id.desktop"
 update-desktop-database "$E2E_TMP/apps/applications" || fail "update-desktop-database failed"
 for type in image/bmp image/png image/jpeg image/gif; do
     apps=$(XDG_DATA_DIRS=$E2E_TMP/apps gio mime "$type" 2>&1) || true
     grep -q "^[[:space:]]*$id.desktop\$" <<<"$apps" || fail "the desktop entry does not offer to open $type files: $apps"
 done
 convert -size 320x240 xc:'#2080c0' "PNG24:$E2E_TMP/photo one.png"
-timeout 20 gio launch "$entry" "$E2E_TMP/photo one.png" || fail "gio launch failed"
+timeout 20 gio launch "$E2E_TMP/apps/applications/$id.desktop" "$E2E_TMP/photo one.png" ||
+    fail "gio launch failed"
 wait_canvas 0 0 320 240
 send_to_tray
 open_exec=$(awk '/^\[Desktop Action OpenImage\]/ { inside = 1; next } /^\[/ { inside = 0 }

@@ -331,12 +331,15 @@ void TestStartup::unknownWindowingSystemRunsAndSaysWhatItCannotDo()
     });
     answer.start(20);
     program.start();
-    QCOMPARE(boxes.size(), 1); // the hot key could not be registered
+    // At least the hot key could not be registered; where Qt sees no tray either (Windows
+    // offscreen), that is told in a box of its own.
+    QVERIFY(!boxes.isEmpty());
+    boxes.clear();
     CaptureAndShow(program, QStringLiteral("screen"));
-    QTRY_COMPARE(boxes.size(), 2);
+    QTRY_COMPARE(boxes.size(), 1);
     // The capture's failure is told with the reason the platform gives.
-    QVERIFY2(boxes[1].startsWith(QStringLiteral("The screen could not be captured. Nothing was changed.")),
-             qPrintable(boxes[1]));
+    QVERIFY2(boxes[0].startsWith(QStringLiteral("The screen could not be captured. Nothing was changed.")),
+             qPrintable(boxes[0]));
     QVERIFY(!program.frmMain()->isVisible());
 }
 

@@ -60,30 +60,26 @@ struct GrabResult {
     bool taken = false;
 };
 
-// One read at a time, on a thread of its own; the thread is joined before the next read starts
-// and when the grab goes.
-class ReaderGrab::Worker
+GrabWorker::~GrabWorker()
 {
-public:
-    ~Worker() { join(); }
-    void run(std::function<void()> work)
-    {
-        join();
-        thread_ = std::thread(std::move(work));
-    }
-    void join()
-    {
-        if (thread_.joinable())
-            thread_.join();
-    }
+    join();
+}
 
-private:
-    std::thread thread_;
-};
+void GrabWorker::run(std::function<void()> work)
+{
+    join();
+    thread_ = std::thread(std::move(work));
+}
+
+void GrabWorker::join()
+{
+    if (thread_.joinable())
+        thread_.join();
+}
 
 ReaderGrab::ReaderGrab(ScreenPixels& reader, quintptr desktop, Capabilities extra, int repaintMs)
     : reader_(reader), desktop_(desktop), caps_(extra), settle_(repaintMs, this),
-      worker_(std::make_unique<Worker>())
+      worker_(std::make_unique<GrabWorker>())
 {
     if (reader_.CapturesOnAnyThread())
         caps_ |= ReadsOnWorker;

@@ -16,6 +16,7 @@
 
 #include <functional>
 #include <memory>
+#include <thread>
 
 class QWindow;
 
@@ -102,6 +103,19 @@ private:
 
 // A grab that reads through a ScreenPixels, beside the event loop where the reader allows, with
 // ExposureSettle's settle. For systems whose screen reading has nothing better to offer.
+// One read at a time, on a thread of its own; the thread is joined before the next read starts
+// and when the grab goes.
+class GrabWorker
+{
+public:
+    ~GrabWorker();
+    void run(std::function<void()> work);
+    void join();
+
+private:
+    std::thread thread_;
+};
+
 class ReaderGrab : public ScreenGrab
 {
     Q_OBJECT
@@ -124,7 +138,6 @@ private:
     quintptr desktop_;
     Capabilities caps_;
     ExposureSettle settle_;
-    class Worker;
-    std::unique_ptr<Worker> worker_;
+    std::unique_ptr<GrabWorker> worker_;
     std::shared_ptr<struct GrabResult> result_; // of the grab under way
 };

@@ -16,29 +16,10 @@ struct CompositorGrab::Pending {
     bool taken = false;
 };
 
-class CompositorGrab::Worker
-{
-public:
-    ~Worker() { join(); }
-    void run(std::function<void()> work)
-    {
-        join();
-        thread_ = std::thread(std::move(work));
-    }
-    void join()
-    {
-        if (thread_.joinable())
-            thread_.join();
-    }
-
-private:
-    std::thread thread_;
-};
-
 CompositorGrab::CompositorGrab(std::unique_ptr<CompositorShot> shot,
                                std::unique_ptr<ScreenGrab> fallback, int repaintMs)
     : shot_(std::move(shot)), fallback_(std::move(fallback)), settle_(repaintMs, this),
-      worker_(std::make_unique<Worker>())
+      worker_(std::make_unique<GrabWorker>())
 {
     connect(&settle_, &ExposureSettle::settled, this, &ScreenGrab::settled);
     connect(fallback_.get(), &ScreenGrab::grabbed, this, &ScreenGrab::grabbed);

@@ -50,7 +50,6 @@ private:
     std::unique_ptr<ScreenGrab> fallback_;
     ExposureSettle settle_;
     std::shared_ptr<Pending> pending_; // the grab under way
-    class Worker;
-    std::unique_ptr<Worker> worker_;
+    std::unique_ptr<GrabWorker> worker_;
     bool failedOver_ = false;
 };

@@ -81,6 +81,8 @@ teardown() {
     for _ in {1..40}; do kill -0 "${pids[@]}" 2>/dev/null || break; sleep 0.05; done
     kill -KILL "${pids[@]}" 2>/dev/null
     wait "${pids[@]}" 2>/dev/null
+    # The socket file made for KWin outlives it.
+    [ -n "${kwin_display:-}" ] && rm -f "/tmp/.X11-unix/X$kwin_display"
     if [ "$status" -eq 0 ]; then rm -rf "$root"/*; else echo "session: exit status $status; files kept in $root" >&2; fi
 }
 trap teardown EXIT
@@ -136,13 +138,27 @@ export DBUS_SESSION_BUS_ADDRESS
 
 # A free X display of our own: KWin would take the first free one, which another session's server
 # may hold through the abstract socket that this one cannot see as a file.
+# display_taken N: whether X display N is in use, or left in a state this user cannot reclaim.
+# Servers killed hard leave their lock and socket files behind; a file whose owner is gone is free,
+# as the X servers themselves treat it, unless it belongs to another user and cannot be replaced.
+display_taken() {
+    local lock=/tmp/.X$1-lock sock=/tmp/.X11-unix/X$1 pid
+    if [ -e "$lock" ]; then
+        [ -O "$lock" ] || return 0
+        pid=$(tr -dc 0-9 <"$lock" 2>/dev/null)
+        [ -n "$pid" ] && [ -d "/proc/$pid" ] && return 0
+    fi
+    grep -qE " @?/tmp/\.X11-unix/X$1\$" /proc/net/unix && return 0
+    [ -e "$sock" ] && [ ! -O "$sock" ] && return 0
+    return 1
+}
+
 # free_display [COUNT]: the first of COUNT free displays in a row (GNOME Shell takes two).
 free_display() {
     local n m
-    for n in $(seq 40 99); do
+    for n in $(seq 40 199); do
         for ((m = n; m < n + ${1:-1}; m++)); do
-            [ -e "/tmp/.X$m-lock" ] || [ -e "/tmp/.X11-unix/X$m" ] && continue 2
-            grep -q "@/tmp/.X11-unix/X$m\$" /proc/net/unix && continue 2
+            display_taken "$m" && continue 2
         done
         echo "$n"
         return 0
@@ -183,6 +199,8 @@ import os, socket, sys
 n, sess = sys.argv[1], sys.argv[2]
 fds = []
 for name in ("/tmp/.X11-unix/X" + n, "\0/tmp/.X11-unix/X" + n):
+    if not name.startswith("\0") and os.path.exists(name):
+        os.unlink(name)  # left by a server that is gone (free_display checked)
     s = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
     s.bind(name)
     s.listen(16)

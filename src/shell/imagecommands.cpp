@@ -87,11 +87,18 @@ void SnapshotCanvas(Program& program, int destination)
         QApplication::clipboard()->clear();
 
     ForegroundWindow& fg = *program.platform().foreground;
-    const quintptr w = fg.GetForegroundWindow();
+    // The toolbox is hidden by now, so it cannot be in front; a window manager slow to pass the
+    // focus on may still name it, and the canvas is then the window in front.
+    const quintptr toolboxId = static_cast<quintptr>(toolbox->winId());
+    const auto foreground = [&] {
+        const quintptr id = fg.GetForegroundWindow();
+        return id == toolboxId ? static_cast<quintptr>(canvas->winId()) : id;
+    };
+    const quintptr w = foreground();
     WindowRect r;
     const bool haveRect = fg.GetWindowRect(w, &r);
     canvas->activateWindow();
-    const quintptr w2 = fg.GetForegroundWindow();
+    const quintptr w2 = foreground();
     const std::optional<QRect> rect = haveRect ? snapshotRect(r) : std::nullopt;
     CapturedBitmap bitmap;
     if (rect && rect->width() > 0 && rect->height() > 0) {

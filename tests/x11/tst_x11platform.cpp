@@ -14,6 +14,7 @@
 #include <QProcess>
 #include <QTemporaryFile>
 #include <QTest>
+#include <QWindow>
 
 #include <cstdio>
 #include <unistd.h>
@@ -251,6 +252,39 @@ private Q_SLOTS:
         const QImage past = grabNow(edge);
         QCOMPARE(past.pixel(0, 0), qRgb(0, 0, 0));
         QCOMPARE(past.pixel(9, 29), qRgb(0, 0, 0));
+    }
+
+    // A window shown with the grab's copy as its background shows the picture before anything
+    // is read; the read follows once the window is on the screen, and a window that never shows
+    // does not hold it up.
+    void frozenCopyShowsAtOnceAndIsReadAfter()
+    {
+        const QImage pattern = makePattern(300, 200);
+        QLabel win;
+        QVERIFY(showPicture(win, pattern, QPoint(100, 100)));
+        const QRect area(win.mapToGlobal(QPoint(0, 0)), pattern.size());
+        QTRY_COMPARE(diff(grabNow(area), pattern), QString());
+
+        for (const bool shown : {true, false}) {
+            QImage got;
+            const auto a = QObject::connect(&grab, &ScreenGrab::grabbed, &grab,
+                                            [&](quint64, const CapturedBitmap& b) { got = b.image; });
+            QWindow frozen; // paints nothing of its own: the server draws its background
+            frozen.setFlags(Qt::Window | Qt::FramelessWindowHint | Qt::BypassWindowManagerHint);
+            frozen.setGeometry(QRect(QPoint(500, 100), area.size()));
+            frozen.create();
+            grab.grab(shown ? 5 : 6, area);
+            QVERIFY(grab.showFrozen(&frozen, shown ? 5 : 6));
+            if (shown) {
+                frozen.show();
+                QVERIFY(QTest::qWaitForWindowExposed(&frozen));
+            }
+            QTRY_VERIFY_WITH_TIMEOUT(!got.isNull(), 3000);
+            QObject::disconnect(a);
+            QCOMPARE(diff(got, pattern), QString());
+            if (shown)
+                QTRY_COMPARE(diff(grabNow(QRect(QPoint(500, 100), area.size())), pattern), QString());
+        }
     }
 
     // The settle reports once our window has left the screen and what it covered has been

@@ -1,5 +1,6 @@
 #include "x11screengrab.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QMetaObject>
 #include <QTimer>
@@ -41,8 +42,11 @@ xcb_window_t frameOf(xcb_connection_t* c, xcb_window_t window, xcb_window_t root
 
 X11ScreenGrab::X11ScreenGrab(std::shared_ptr<X11Connection> connection,
                              X11ImageReader::Transfer transfer)
-    : c_(connection), reader_(std::move(connection), transfer), poll_(new QTimer(this))
+    : c_(connection), reader_(std::move(connection), transfer), poll_(new QTimer(this)),
+      readLater_(new QTimer(this))
 {
+    readLater_->setSingleShot(true);
+    connect(readLater_, &QTimer::timeout, this, &X11ScreenGrab::startRead);
     poll_->setInterval(2);
     connect(poll_, &QTimer::timeout, this, &X11ScreenGrab::poll);
     if (!c_->isOpen())
@@ -259,14 +263,43 @@ void X11ScreenGrab::grab(quint64 ticket, const QRect& area)
     pixmap_ = pixmap;
     taken_ = false;
     read_ = {};
-    worker_ = std::thread([this, ticket, pixmap, w, h] {
-        read_ = reader_.read(pixmap, QRect(0, 0, w, h));
+    readArea_ = QRect(0, 0, w, h);
+    readStarted_ = false;
+    // The read starts once the event loop runs again, unless the copy is shown first (showFrozen).
+    readLater_->start(0);
+}
+
+void X11ScreenGrab::startRead()
+{
+    readLater_->stop();
+    if (frozenWindow_)
+        frozenWindow_->removeEventFilter(this);
+    frozenWindow_ = nullptr;
+    if (readStarted_ || taken_ || pixmap_ == 0)
+        return;
+    readStarted_ = true;
+    const quint64 ticket = ticket_;
+    const quint32 pixmap = pixmap_;
+    const QRect area = readArea_;
+    worker_ = std::thread([this, ticket, pixmap, area] {
+        read_ = reader_.read(pixmap, area);
         QMetaObject::invokeMethod(this, [this, ticket] { deliver(ticket); }, Qt::QueuedConnection);
     });
 }
 
+bool X11ScreenGrab::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == frozenWindow_ && event->type() == QEvent::Expose && frozenWindow_->isExposed())
+        startRead();
+    return false;
+}
+
 void X11ScreenGrab::finishGrab()
 {
+    readLater_->stop();
+    if (frozenWindow_)
+        frozenWindow_->removeEventFilter(this);
+    frozenWindow_ = nullptr;
     if (worker_.joinable())
         worker_.join();
     if (pixmap_ != 0 && c_->isOpen()) {
@@ -295,6 +328,7 @@ CapturedBitmap X11ScreenGrab::waitForGrab(quint64 ticket)
 {
     if (ticket != ticket_ || taken_)
         return {};
+    startRead();
     finishGrab();
     taken_ = true;
     const CapturedBitmap bitmap = std::move(read_);
@@ -308,13 +342,27 @@ bool X11ScreenGrab::showFrozen(QWindow* window, quint64 ticket)
         return false;
     const auto id = static_cast<xcb_window_t>(window->winId());
     xcb_connection_t* x = c_->xcb();
-    // Only a window of the root's depth can take the pixmap as its background.
-    XcbPtr<xcb_get_geometry_reply_t> g(xcb_get_geometry_reply(x, xcb_get_geometry(x, id), nullptr));
-    if (!g || g->depth != c_->screen()->root_depth)
+    // Only a window of the root's depth can take the pixmap as its background. A window keeps its
+    // depth, so the server is asked once: asked now, the answer would wait for the copy.
+    if (id != depthKnownFor_) {
+        XcbPtr<xcb_get_geometry_reply_t> g(
+            xcb_get_geometry_reply(x, xcb_get_geometry(x, id), nullptr));
+        if (!g)
+            return false;
+        depthKnownFor_ = id;
+        rootDepth_ = g->depth == c_->screen()->root_depth;
+    }
+    if (!rootDepth_)
         return false;
     const quint32 background = pixmap_;
     xcb_change_window_attributes(x, id, XCB_CW_BACK_PIXMAP, &background);
     xcb_flush(x);
+    // The read waits until the window is on the screen: a reading of the whole screen keeps the
+    // server busy, and the window manager's mapping of the window would wait behind it. A window
+    // manager that does not map it soon does not hold the picture up for long.
+    frozenWindow_ = window;
+    window->installEventFilter(this);
+    readLater_->start(readAfterShowMs);
     return true;
 }
 

@@ -10,6 +10,8 @@
 #include "x11imagereader.h"
 
 #include <QElapsedTimer>
+#include <QPointer>
+#include <QWindow>
 #include <QRegion>
 
 #include <memory>
@@ -55,8 +57,11 @@ private:
     void collectDamage();
     // The grab's answer by signal, unless it was waited for.
     void deliver(quint64 ticket);
+    // Starts reading the grab's copy on the worker, once.
+    void startRead();
     // Joins the worker and lets the grab's copy of the screen go.
     void finishGrab();
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     std::shared_ptr<X11Connection> c_;
     X11ImageReader reader_;
@@ -81,4 +86,12 @@ private:
     quint32 pixmap_ = 0;
     CapturedBitmap read_;
     bool taken_ = true;
+    QRect readArea_;
+    bool readStarted_ = false;
+    QTimer* readLater_;
+    QPointer<QWindow> frozenWindow_;  // shows the copy; the read waits until it is exposed
+    static constexpr int readAfterShowMs = 150;
+    // Whether the last window asked to show a copy has the root's depth.
+    quint32 depthKnownFor_ = 0;
+    bool rootDepth_ = false;
 };

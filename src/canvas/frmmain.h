@@ -15,8 +15,8 @@ class TextEntryBox;
 
 // The canvas window: borderless, not in the taskbar. It shows the canvas document, turns mouse
 // events into drawing on it and holds the text labels with their entry box. What it cannot do
-// itself (the hot key, the canvas's shortcut keys, the popup menu, going back to the pen after a
-// text) it reports by signal to the shell, which wires it to the rest of the program.
+// itself (the canvas's shortcut keys, the popup menu, going back to the pen after a text) it
+// reports by signal to the shell, which wires it to the rest of the program.
 class FrmMain : public QWidget
 {
     Q_OBJECT
@@ -53,9 +53,6 @@ public:
     // From now on closing the canvas closes it; until then a close only reports closeAsked().
     void allowClose();
 
-    // Called by name by the hot-key window procedure.
-    Q_INVOKABLE void HotKey(int dwKey, int dwShift) { Q_EMIT hotKeyPressed(dwKey, dwShift); }
-
     // Window state and placement. "Maximized" covers the whole primary screen, panels included.
     int canvasState() const { return state_; }
     void setCanvasState(int state);
@@ -84,7 +81,6 @@ public:
     void invalidate(const QRect& r);
 
 Q_SIGNALS:
-    void hotKeyPressed(int dwKey, int dwShift);
     // A key the canvas itself received (not one typed into the entry box), as a virtual-key code.
     void keyDown(int keyCode);
     // The right button was released over the canvas.

@@ -1,35 +1,37 @@
 #pragma once
 
 #include <QChar>
+#include <QObject>
 #include <QtGlobal>
-#include <functional>
 
-// Message number of a hot-key press, delivered to the hooked window procedure.
-constexpr quint32 WM_HOTKEY_MSG = 0x312;
-// Modifier flag of the Windows (Super) key.
-constexpr quint32 MOD_WIN_FLAG = 8;
-
-// A window procedure: window handle, message, first and second parameter.
-using WindowProcFn = std::function<qintptr(quintptr hwnd, quint32 msg, quintptr wParam, qintptr lParam)>;
-
-// System-wide hot keys, reported as WM_HOTKEY_MSG to the window procedure that is
-// installed for the owner window. The second parameter carries the virtual-key code
-// in its high 16 bits and the modifier flags in its low 16 bits.
-class HotKeys
+// System-wide hot keys. A press of a registered combination is reported by the pressed signal,
+// from the event loop, with the virtual-key code and the modifier bits of the combination.
+class HotKeys : public QObject
 {
+    Q_OBJECT
 public:
-    virtual ~HotKeys() = default;
+    // The modifier bits of a combination. Their values are the ones Windows uses (MOD_ALT,
+    // MOD_CONTROL, MOD_SHIFT, MOD_WIN), so the Win32 backend passes them through as they are.
+    enum Modifier : quint32 {
+        ModAlt = 0x1,
+        ModControl = 0x2,
+        ModShift = 0x4,
+        ModWin = 0x8, // the Windows key, Super on Linux
+    };
 
-    // Registers modifiers + vk for the window. Registrations are never withdrawn.
-    // A failed registration returns false; it is not reported to the user.
-    virtual bool RegisterHotKey(quintptr hwnd, int id, quint32 modifiers, quint32 vk) = 0;
+    using QObject::QObject;
+
+    // Registers modifiers + vk for the program, owned by `window` where the system ties hot keys
+    // to a window (Win32: the canvas, whose window procedure then receives the presses).
+    // Registrations are never withdrawn. A failed registration returns false; it is not
+    // reported to the user.
+    virtual bool RegisterHotKey(quintptr window, quint32 modifiers, quint32 vk) = 0;
 
     // The virtual-key code of a key on the user's keyboard that types ch, with or without Shift,
     // or 0 when no key does (é on a US keyboard, a control character).
     virtual quint32 virtualKeyFor(QChar ch) const = 0;
 
-    // The window procedure currently installed for hwnd (the default one passes through
-    // and returns 0), and its replacement.
-    virtual WindowProcFn windowProc(quintptr hwnd) const = 0;
-    virtual void setWindowProc(quintptr hwnd, WindowProcFn proc) = 0;
+Q_SIGNALS:
+    // A registered combination was pressed: its virtual-key code and modifier bits.
+    void pressed(quint32 vk, quint32 modifiers);
 };

@@ -86,14 +86,14 @@ void SendToTray(Program& program)
     program.capture.sendToTray();
 }
 
-void HotKeyPressed(Program& program, int dwKey, int dwShift)
+void HotKeyPressed(Program& program, quint32 vk, quint32 modifiers)
 {
     HotKeys& hotKeys = *program.platform().hotKeys;
     const QString stored = program.settings().read(settingTable().HotKey.key);
     const QString letter = hotKeyLetterInEffect(hotKeys, stored);
     const quint32 code = hotKeyVirtualKey(hotKeys, letter);
     // An empty letter matches nothing.
-    if (code == 0 || dwShift != 8 || static_cast<quint32>(dwKey) != code)
+    if (code == 0 || modifiers != HotKeys::ModWin || vk != code)
         return;
     const bool ctrl = program.platform().keys->GetAsyncKeyState(vk::Control) != 0;
     CaptureAndShow(program, ctrl ? QStringLiteral("window") : QStringLiteral("screen"));

@@ -30,8 +30,9 @@ void showToolboxOverCanvas(Program& program);
 // Hides canvas and toolbox and discards the text labels.
 void SendToTray(Program& program);
 
-// The hot-key press: counts only for exactly the Windows key and the stored letter.
-void HotKeyPressed(Program& program, int dwKey, int dwShift);
+// A press of a registered hot key (the hot-key service's pressed signal): counts only for exactly
+// the Windows key and the stored letter; Ctrl pressed with it captures the active window.
+void HotKeyPressed(Program& program, quint32 vk, quint32 modifiers);
 
 // Runs work on a worker thread while this thread goes on with its events: timers, requests and
 // the window system's messages, but not the user's keys and clicks, which wait until the work is

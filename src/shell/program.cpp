@@ -4,7 +4,6 @@
 #include "canvas/tools.h"
 #include "captureflow.h"
 #include "commandtable.h"
-#include "hotkey.h"
 #include "platform/messagebox.h"
 #include "platform/platform.h"
 #include "settings/settingsstore.h"
@@ -60,8 +59,9 @@ void Program::start()
         frmMain_ = canvas;
         registerForm(canvas);
         tray_ = new TrayIcon(*this, canvas);
-        QObject::connect(canvas, &FrmMain::hotKeyPressed, canvas,
-                         [this](int key, int shift) { HotKeyPressed(*this, key, shift); });
+        // The hot key's presses, for as long as there is a canvas to show them in.
+        QObject::connect(platform_->hotKeys.get(), &HotKeys::pressed, canvas,
+                         [this](quint32 vk, quint32 modifiers) { HotKeyPressed(*this, vk, modifiers); });
         QObject::connect(canvas, &FrmMain::keyDown, canvas,
                          [this](int code) { Form_KeyDown(*this, code); });
         QObject::connect(canvas, &FrmMain::menuRequested, canvas, [this] {

@@ -4,7 +4,6 @@
 #include "canvas/colortable.h"
 #include "canvas/drawingstate.h"
 #include "capturecontroller.h"
-#include "hotkey.h"
 #include "imaging/backgroundopen.h"
 #include "imaging/picture.h"
 #include "menuextender.h"
@@ -64,7 +63,7 @@ public:
     CaptureController capture; // the capture flow and where it stands
     QString helpFile; // the help file opened by Help
     MenuExtender menuExtender;
-    HotKeyHook hotKeyHook;
+    QList<quint32> registeredHotKeys; // key codes registered with the Windows key; they stay
     Cmdlg cmdlg;     // the one common dialog: file open and save, printer, colour
     Picture picbox;  // the snapshot of the canvas taken for hiding, saving and printing
 

@@ -2,7 +2,6 @@
 // brought to the front when it is.
 
 #include "about/frmabout.h"
-#include "canvas/frmmain.h"
 #include "commands.h"
 #include "hotkey.h"
 #include "platform/platform.h"
@@ -100,10 +99,6 @@ void ShowOptions(Program& program)
     QObject::connect(options, &FrmOptions::hotKeyChosen, options, [p](const QString& letter) {
         // The earlier combination stays registered but no longer matches. An empty letter
         // registers nothing.
-        if (FrmMain* canvas = p->frmMain()) {
-            UnhookWindow(*p);
-            HookWindow(*p, canvas);
-        }
         RegisterHotKeyLetter(*p, letter);
     });
     options->Form_Load();

@@ -149,7 +149,6 @@ void runStartup(Program& program)
     toolbox->showFill(settings.Fill.number(store));
 
     seedSettings(store, Seeding::BeforeHotKey);
-    HookWindow(program, canvas);
     // A letter that no key types gives way to V for this run; the store keeps it.
     const QString stored = store.read(settings.HotKey.key);
     const QString letter = hotKeyLetterInEffect(*program.platform().hotKeys, stored);

@@ -53,11 +53,11 @@ bool FakeKeyState::watchPresses(std::function<void()> pressed)
     return true;
 }
 
-bool FakeHotKeys::RegisterHotKey(quintptr hwnd, int id, quint32 modifiers, quint32 vk)
+bool FakeHotKeys::RegisterHotKey(quintptr window, quint32 modifiers, quint32 vk)
 {
     if (failRegistrations)
         return false;
-    registrations.append({hwnd, id, modifiers, vk});
+    registrations.append({window, modifiers, vk});
     return true;
 }
 
@@ -66,37 +66,15 @@ quint32 FakeHotKeys::virtualKeyFor(QChar ch) const
     return typable.contains(ch) ? usVirtualKey(ch) : 0;
 }
 
-WindowProcFn FakeHotKeys::windowProc(quintptr hwnd) const
-{
-    if (procs_.contains(hwnd))
-        return procs_.value(hwnd);
-    auto* self = const_cast<FakeHotKeys*>(this);
-    return [self](quintptr, quint32 msg, quintptr, qintptr) -> qintptr {
-        self->defaultProcMessages.append(msg);
-        return 0;
-    };
-}
-
-void FakeHotKeys::setWindowProc(quintptr hwnd, WindowProcFn proc)
-{
-    procs_[hwnd] = std::move(proc);
-}
-
 bool FakeHotKeys::press(quint32 modifiers, quint32 vk)
 {
-    for (const Registration& r : registrations) {
+    for (const Registration& r : std::as_const(registrations)) {
         if (r.modifiers == modifiers && r.vk == vk) {
-            send(r.hwnd, WM_HOTKEY_MSG, static_cast<quintptr>(r.id),
-                 static_cast<qintptr>((vk << 16) | modifiers));
+            Q_EMIT pressed(vk, modifiers);
             return true;
         }
     }
     return false;
-}
-
-qintptr FakeHotKeys::send(quintptr hwnd, quint32 msg, quintptr wParam, qintptr lParam)
-{
-    return windowProc(hwnd)(hwnd, msg, wParam, lParam);
 }
 
 quintptr FakeForegroundWindow::GetForegroundWindow()

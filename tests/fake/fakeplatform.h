@@ -41,29 +41,21 @@ class FakeHotKeys : public HotKeys
 {
 public:
     struct Registration {
-        quintptr hwnd;
-        int id;
+        quintptr window;
         quint32 modifiers;
         quint32 vk;
     };
-    bool RegisterHotKey(quintptr hwnd, int id, quint32 modifiers, quint32 vk) override;
+    bool RegisterHotKey(quintptr window, quint32 modifiers, quint32 vk) override;
     quint32 virtualKeyFor(QChar ch) const override;
-    WindowProcFn windowProc(quintptr hwnd) const override;
-    void setWindowProc(quintptr hwnd, WindowProcFn proc) override;
 
-    // Presses a combination: delivered as WM_HOTKEY_MSG when some window registered it.
+    // Presses a combination: reported by pressed, at once, when it was registered.
     bool press(quint32 modifiers, quint32 vk);
-    // Sends any message straight to the installed window procedure.
-    qintptr send(quintptr hwnd, quint32 msg, quintptr wParam, qintptr lParam);
 
     QList<Registration> registrations;
     bool failRegistrations = false;
     // What the fake keyboard types: a US keyboard's letters, digits and punctuation.
     QString typable = QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
                                      "0123456789;:=+,<-_.>/?`~[{\\|]}'\"");
-    QList<quint32> defaultProcMessages; // messages that reached the original procedure
-private:
-    QHash<quintptr, WindowProcFn> procs_;
 };
 
 class FakeForegroundWindow : public ForegroundWindow

@@ -118,10 +118,9 @@ void TestCaptureController::requestsDuringACaptureJoinIt()
     } else {
         QCOMPARE(t.state(), State::Settling);
     }
-    const quintptr canvas = static_cast<quintptr>(t.canvas()->winId());
     t.request(QStringLiteral("window"));
-    QVERIFY(t.fake->fakeHotKeys->press(8, 'V'));
-    t.fake->fakeHotKeys->send(canvas, 0x312, 1, ('V' << 16) | 8);
+    QVERIFY(t.fake->fakeHotKeys->press(HotKeys::ModWin, 'V'));
+    QVERIFY(t.fake->fakeHotKeys->press(HotKeys::ModWin, 'V'));
     t->tray()->STI_DblClick();
     RunInstanceRequest(*t, {QStringLiteral("capture-screen"), {}});
     QCoreApplication::processEvents();
@@ -273,7 +272,7 @@ void TestCaptureController::workOnAWorkerHoldsEveryRequestBack()
     const quint64 captures = t->capture.generation();
     {
         const CaptureController::Hold hold(t->capture);
-        QVERIFY(t.fake->fakeHotKeys->press(8, 'V'));
+        QVERIFY(t.fake->fakeHotKeys->press(HotKeys::ModWin, 'V'));
         SendToTray(*t);
         ExitProgram(*t);
         QCoreApplication::processEvents();
@@ -296,7 +295,7 @@ void TestCaptureController::ctrlTappedWhileTheCanvasHasTheFocus()
     t.fake->fakeForeground->foreground = 77;
     t.fake->fakeKeys->tap(vk::Control);
     Form_KeyDown(*t, vk::Control);
-    QVERIFY(t.fake->fakeHotKeys->press(8, 'V'));
+    QVERIFY(t.fake->fakeHotKeys->press(HotKeys::ModWin, 'V'));
     QVERIFY(captureDone(*t));
     QVERIFY(t->drawing.WindowCaptureMode);
 }

@@ -1,9 +1,10 @@
 // The Wayland backend's pure parts: which session is Wayland, where the primary screen lies in a
-// portal screenshot, the shortcut's trigger and whether an answer bound it, the request paths, the
-// notices and where they go, how the portal's grab fails or falls back, the compositors' pixel
-// layouts, how a compositor's grab hands over to the portal, and when a grab with nothing to hide
-// may start.
+// portal screenshot, the shortcut's trigger, whether an answer bound it and the key grab that
+// stands in for the portal, the request paths, the notices and where they go, how the portal's
+// grab fails or falls back, the compositors' pixel layouts, how a compositor's grab hands over to
+// the portal, and when a grab with nothing to hide may start.
 
+#include "fake/fakeplatform.h"
 #include "platform/notices.h"
 #include "platform/portal/portalrequest.h"
 #include "platform/portal/portalscreenshot.h"
@@ -191,10 +192,11 @@ private Q_SLOTS:
         QTest::addColumn<quint32>("modifiers");
         QTest::addColumn<quint32>("vk");
         QTest::addColumn<QString>("trigger");
-        QTest::newRow("V") << quint32(MOD_WIN_FLAG) << quint32('V') << "LOGO+v";
-        QTest::newRow("digit") << quint32(MOD_WIN_FLAG) << quint32('7') << "LOGO+7";
-        QTest::newRow("ctrl too") << quint32(MOD_WIN_FLAG | 2) << quint32('A') << "CTRL+LOGO+a";
-        QTest::newRow("no name") << quint32(MOD_WIN_FLAG) << quint32(',') << "";
+        QTest::newRow("V") << quint32(HotKeys::ModWin) << quint32('V') << "LOGO+v";
+        QTest::newRow("digit") << quint32(HotKeys::ModWin) << quint32('7') << "LOGO+7";
+        QTest::newRow("ctrl too") << quint32(HotKeys::ModWin | HotKeys::ModControl) << quint32('A')
+                                  << "CTRL+LOGO+a";
+        QTest::newRow("no name") << quint32(HotKeys::ModWin) << quint32(',') << "";
     }
     void shortcutTrigger()
     {
@@ -202,6 +204,25 @@ private Q_SLOTS:
         QFETCH(quint32, vk);
         QFETCH(QString, trigger);
         QCOMPARE(::shortcutTrigger(modifiers, vk), trigger);
+    }
+
+    // Without a portal the X grab takes the registration, the user is told, and the grab's
+    // presses are the service's.
+    void shortcutsFallBackToTheGrab()
+    {
+        auto notices = std::make_shared<Notices>();
+        auto fallback = std::make_unique<FakeHotKeys>();
+        FakeHotKeys* grab = fallback.get();
+        PortalHotKeys hotKeys(QDBusConnection(QStringLiteral("no bus")), std::move(fallback),
+                              notices);
+        QSignalSpy pressed(&hotKeys, &HotKeys::pressed);
+        QVERIFY(hotKeys.RegisterHotKey(0x42, HotKeys::ModWin, 'V'));
+        QTRY_COMPARE(hotKeys.state(), PortalHotKeys::State::Missing);
+        QCOMPARE(grab->registrations.size(), 1);
+        QVERIFY(notices->told(QStringLiteral("shortcuts")));
+        QVERIFY(grab->press(HotKeys::ModWin, 'V'));
+        QCOMPARE(pressed.size(), 1);
+        QCOMPARE(pressed.at(0), (QVariantList{quint32('V'), quint32(HotKeys::ModWin)}));
     }
 
     void requestPaths()

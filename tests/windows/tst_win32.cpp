@@ -1,5 +1,5 @@
 // The Win32 backend against the real Windows API (under Wine in CI): key state with its
-// keyboard hook, hot-key messages, window rectangles, the Run key and the single-instance mutex
+// keyboard hook, hot keys and their window's procedure, window rectangles, the Run key and the single-instance mutex
 // and pipe. Windows are real Win32 windows of this process; Qt itself runs offscreen. Screen
 // capture needs a screen: tests/windows/test_session.sh compares it with the X server's.
 
@@ -135,33 +135,29 @@ void TestWin32::hotKeys()
     QCOMPARE(hotKeys.virtualKeyFor(QLatin1Char('K')), quint32(0x4b));
     QCOMPARE(hotKeys.virtualKeyFor(QLatin1Char('\n')), quint32(0));
 
-    QVERIFY(hotKeys.RegisterHotKey(window.handle(), 1, MOD_WIN, 0x56));
+    QVERIFY(hotKeys.RegisterHotKey(window.handle(), MOD_WIN, 0x56));
     // The same combination for another window is taken already.
     PlainWindow other(0, 0, 10, 10);
-    QVERIFY(!hotKeys.RegisterHotKey(other.handle(), 1, MOD_WIN, 0x56));
+    QVERIFY(!hotKeys.RegisterHotKey(other.handle(), MOD_WIN, 0x56));
+    QVERIFY(hotKeys.RegisterHotKey(window.handle(), MOD_WIN | MOD_CONTROL, 0x4b));
 
-    // WM_HOTKEY from the queue reaches the window's procedure with the key and the modifiers;
-    // other messages go on to Qt.
-    QList<QPair<quint32, quintptr>> seen;
-    qintptr lParamSeen = 0;
-    hotKeys.setWindowProc(window.handle(),
-                          [&](quintptr, quint32 message, quintptr wParam, qintptr lParam) {
-                              seen.append({message, wParam});
-                              lParamSeen = lParam;
-                              return qintptr(0);
-                          });
-    QVERIFY(::PostMessageW(window.hwnd, WM_USER + 7, 0, 0));
+    // WM_HOTKEY from the queue is reported with the key and the modifiers, from the event loop;
+    // every other message goes on to the window's own procedure.
+    QSignalSpy pressed(&hotKeys, &HotKeys::pressed);
     QVERIFY(::PostMessageW(window.hwnd, WM_HOTKEY, 1, MAKELPARAM(MOD_WIN, 0x56)));
-    QTRY_COMPARE(seen.size(), 1);
-    QCOMPARE(seen.first().first, quint32(WM_HOTKEY_MSG));
-    QCOMPARE(seen.first().second, quintptr(1));
-    QCOMPARE(HIWORD(lParamSeen), 0x56);
-    QCOMPARE(LOWORD(lParamSeen), MOD_WIN);
+    QVERIFY(::PostMessageW(window.hwnd, WM_HOTKEY, 2, MAKELPARAM(MOD_WIN | MOD_CONTROL, 0x4b)));
+    QTRY_COMPARE(pressed.size(), 2);
+    QCOMPARE(pressed.at(0), (QVariantList{quint32(0x56), quint32(MOD_WIN)}));
+    QCOMPARE(pressed.at(1), (QVariantList{quint32(0x4b), quint32(MOD_WIN | MOD_CONTROL)}));
+    QVERIFY(::SendMessageW(window.hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"still mine")));
+    wchar_t text[32] = {};
+    ::GetWindowTextW(window.hwnd, text, 32);
+    QCOMPARE(QString::fromWCharArray(text), QStringLiteral("still mine"));
 
     // A window that holds no hot key is left alone.
     QVERIFY(::PostMessageW(other.hwnd, WM_HOTKEY, 1, MAKELPARAM(MOD_WIN, 0x56)));
     QTest::qWait(50);
-    QCOMPARE(seen.size(), 1);
+    QCOMPARE(pressed.size(), 2);
 }
 
 void TestWin32::windowRectangles()

@@ -18,17 +18,9 @@ public:
 class NoHotKeys : public HotKeys
 {
 public:
-    bool RegisterHotKey(quintptr, int, quint32, quint32) override { return false; }
+    bool RegisterHotKey(quintptr, quint32, quint32) override { return false; }
     // What a US keyboard types, so that a stored letter still reads as a key.
     quint32 virtualKeyFor(QChar ch) const override { return usVirtualKey(ch); }
-    WindowProcFn windowProc(quintptr hwnd) const override
-    {
-        return procs_.value(hwnd, [](quintptr, quint32, quintptr, qintptr) { return qintptr(0); });
-    }
-    void setWindowProc(quintptr hwnd, WindowProcFn proc) override { procs_[hwnd] = std::move(proc); }
-
-private:
-    QHash<quintptr, WindowProcFn> procs_;
 };
 
 class NoForeground : public ForegroundWindow

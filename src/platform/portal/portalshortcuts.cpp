@@ -59,13 +59,13 @@ QString shortcutTrigger(quint32 modifiers, quint32 vk)
     if (key.isEmpty())
         return {};
     QString trigger;
-    if (modifiers & 2)
+    if (modifiers & HotKeys::ModControl)
         trigger += QLatin1String("CTRL+");
-    if (modifiers & 1)
+    if (modifiers & HotKeys::ModAlt)
         trigger += QLatin1String("ALT+");
-    if (modifiers & 4)
+    if (modifiers & HotKeys::ModShift)
         trigger += QLatin1String("SHIFT+");
-    if (modifiers & MOD_WIN_FLAG)
+    if (modifiers & HotKeys::ModWin)
         trigger += QLatin1String("LOGO+");
     return trigger + key;
 }
@@ -74,6 +74,7 @@ PortalHotKeys::PortalHotKeys(const QDBusConnection& bus, std::unique_ptr<HotKeys
                              std::shared_ptr<Notices> notices)
     : bus_(bus), fallback_(std::move(fallback)), notices_(std::move(notices))
 {
+    connect(fallback_.get(), &HotKeys::pressed, this, &HotKeys::pressed);
     qDBusRegisterMetaType<Shortcut>();
     qDBusRegisterMetaType<QList<Shortcut>>();
     if (!bus_.connect(QLatin1String(kPortalService), QLatin1String(kPortalPath),
@@ -88,11 +89,11 @@ PortalHotKeys::~PortalHotKeys()
     closeSession();
 }
 
-bool PortalHotKeys::RegisterHotKey(quintptr hwnd, int id, quint32 modifiers, quint32 vk)
+bool PortalHotKeys::RegisterHotKey(quintptr window, quint32 modifiers, quint32 vk)
 {
     if (state_ == State::Missing)
-        return fallback_->RegisterHotKey(hwnd, id, modifiers, vk);
-    wanted_ = {hwnd, id, modifiers, vk};
+        return fallback_->RegisterHotKey(window, modifiers, vk);
+    wanted_ = {window, modifiers, vk};
     haveWanted_ = true;
     bind();
     return true;
@@ -101,16 +102,6 @@ bool PortalHotKeys::RegisterHotKey(quintptr hwnd, int id, quint32 modifiers, qui
 quint32 PortalHotKeys::virtualKeyFor(QChar ch) const
 {
     return fallback_->virtualKeyFor(ch);
-}
-
-WindowProcFn PortalHotKeys::windowProc(quintptr hwnd) const
-{
-    return fallback_->windowProc(hwnd);
-}
-
-void PortalHotKeys::setWindowProc(quintptr hwnd, WindowProcFn proc)
-{
-    fallback_->setWindowProc(hwnd, std::move(proc));
 }
 
 void PortalHotKeys::bind()
@@ -249,7 +240,7 @@ void PortalHotKeys::giveUp(const PortalAnswer& answer)
         Notices::Weight::Important);
     // The X grab still serves while an X client has the focus.
     if (haveWanted_)
-        fallback_->RegisterHotKey(wanted_.hwnd, wanted_.id, wanted_.modifiers, wanted_.vk);
+        fallback_->RegisterHotKey(wanted_.window, wanted_.modifiers, wanted_.vk);
     Q_EMIT settled();
 }
 
@@ -264,13 +255,8 @@ void PortalHotKeys::onActivated(const QDBusMessage& message)
     if (state_ != State::Bound || session != session_ ||
         shortcutId != QLatin1String(kCaptureShortcutId))
         return;
-    const WindowProcFn proc = fallback_->windowProc(wanted_.hwnd);
-    if (!proc)
-        return;
-    const qintptr lParam = static_cast<qintptr>((wanted_.vk << 16) | (wanted_.modifiers & 0xffff));
-    // Delivered from the event loop, like a key grab's message, never inside our own D-Bus handling.
-    const Wanted w = wanted_;
-    QTimer::singleShot(0, this, [proc, w, lParam] {
-        proc(w.hwnd, WM_HOTKEY_MSG, static_cast<quintptr>(w.id), lParam);
+    // Reported from the event loop, like a key grab's press, never inside our own D-Bus handling.
+    QTimer::singleShot(0, this, [this, vk = wanted_.vk, modifiers = wanted_.modifiers] {
+        Q_EMIT pressed(vk, modifiers);
     });
 }

@@ -2,8 +2,7 @@
 
 // The global hot key through the desktop portal's GlobalShortcuts interface, for sessions where an
 // X grab sees keys only while an X client has the focus (Wayland). The portal's Activated signal is
-// delivered exactly like an X hot key: as WM_HOTKEY_MSG to the window procedure of the window that
-// registered it.
+// reported as a press of the registered combination, exactly like a press that the X grab sees.
 
 #include "platform/hotkeys.h"
 #include "portalrequest.h"
@@ -36,20 +35,19 @@ Q_DECLARE_METATYPE(Shortcut)
 // it, which means that nothing is bound.
 QString boundTrigger(const QVariantMap& results);
 
-class PortalHotKeys : public QObject, public HotKeys
+class PortalHotKeys : public HotKeys
 {
     Q_OBJECT
 public:
-    // `fallback` delivers the messages and takes the registrations when there is no portal.
+    // `fallback` knows the keyboard, and takes the registrations when there is no portal; its
+    // presses are reported as ours.
     PortalHotKeys(const QDBusConnection& bus, std::unique_ptr<HotKeys> fallback,
                   std::shared_ptr<Notices> notices);
     ~PortalHotKeys() override;
 
     // Binds the key through the portal (asynchronously; re-binding when the key changes).
-    bool RegisterHotKey(quintptr hwnd, int id, quint32 modifiers, quint32 vk) override;
+    bool RegisterHotKey(quintptr window, quint32 modifiers, quint32 vk) override;
     quint32 virtualKeyFor(QChar ch) const override;
-    WindowProcFn windowProc(quintptr hwnd) const override;
-    void setWindowProc(quintptr hwnd, WindowProcFn proc) override;
 
     enum class State { Idle, Binding, Bound, Missing };
     State state() const { return state_; }
@@ -63,8 +61,7 @@ private Q_SLOTS:
 
 private:
     struct Wanted {
-        quintptr hwnd = 0;
-        int id = 0;
+        quintptr window = 0;
         quint32 modifiers = 0;
         quint32 vk = 0;
     };

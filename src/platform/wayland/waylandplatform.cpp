@@ -6,9 +6,11 @@
 #include "platform/portal/portalscreenshot.h"
 #include "platform/portal/portalshortcuts.h"
 #include "platform/x11/x11connection.h"
+#include "platform/x11/x11keyboard.h"
 #include "platform/x11/x11platform.h"
 #include "platform/x11/x11screengrab.h"
 #include "platform/x11/x11screenpixels.h"
+#include "platform/x11/x11windows.h"
 #include "wlrscreencopy.h"
 
 #include <QDBusConnection>
@@ -76,13 +78,20 @@ std::unique_ptr<ScreenGrab> chooseWaylandGrab(std::unique_ptr<ScreenGrab> portal
 
 std::unique_ptr<Platform> createWaylandPlatform()
 {
+    // The program's windows live on XWayland, and so do its X services.
     auto connection = std::make_shared<X11Connection>();
-    std::unique_ptr<Platform> p = createX11Platform(connection);
+    auto p = std::make_unique<Platform>();
     p->name = QStringLiteral("wayland");
+    addCommonX11Services(*p, connection);
     const QDBusConnection bus = QDBusConnection::sessionBus();
-    p->foreground = std::make_unique<OwnForegroundWindow>(std::move(p->foreground));
+    // An X grab sees keys only while an X client has the focus: the portal binds the hot key, and
+    // the grab serves where there is no portal.
+    p->hotKeys = std::make_unique<PortalHotKeys>(bus, std::make_unique<X11HotKeys>(connection),
+                                                 p->notices);
+    p->foreground =
+        std::make_unique<OwnForegroundWindow>(std::make_unique<X11ForegroundWindow>(connection));
     // The root of a rootless XWayland holds no pixels: the program's windows are read from their
-    // own, and the screen comes from the portal.
+    // own, and the screen comes from the compositor or the portal.
     p->screen = std::make_unique<X11ScreenPixels>(connection, X11ScreenPixels::Transfer::Auto,
                                                   X11ScreenPixels::Source::Window);
     p->grab = chooseWaylandGrab(std::make_unique<PortalGrab>(
@@ -91,6 +100,5 @@ std::unique_ptr<Platform> createWaylandPlatform()
             takePortalScreenshot(bus, context, std::move(done));
         },
         desktopGeometry, primaryGeometry), bus);
-    p->hotKeys = std::make_unique<PortalHotKeys>(bus, std::move(p->hotKeys), p->notices);
     return p;
 }

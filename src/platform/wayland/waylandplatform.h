@@ -29,7 +29,7 @@ class QDBusConnection;
 std::unique_ptr<ScreenGrab> chooseWaylandGrab(std::unique_ptr<ScreenGrab> portal,
                                               const QDBusConnection& bus);
 
-// The backend for a Wayland session: the X11 backend on XWayland for the windows, with the screen
-// read through the desktop portal, the hot key bound through the portal's global shortcuts, and
-// the foreground window limited to the program's own.
+// The backend for a Wayland session: the X11 services on XWayland for the windows, with the screen
+// read from the compositor or through the desktop portal, the hot key bound through the portal's
+// global shortcuts, and the foreground window limited to the program's own.
 std::unique_ptr<Platform> createWaylandPlatform();

@@ -18,11 +18,13 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
+#include <commctrl.h>
 #include <dwmapi.h>
 #include <shellapi.h>
 
-static_assert(WM_HOTKEY == WM_HOTKEY_MSG, "hot-key message number");
-static_assert(MOD_WIN == MOD_WIN_FLAG, "Windows-key modifier flag");
+static_assert(MOD_ALT == HotKeys::ModAlt && MOD_CONTROL == HotKeys::ModControl &&
+                  MOD_SHIFT == HotKeys::ModShift && MOD_WIN == HotKeys::ModWin,
+              "hot-key modifier bits");
 
 namespace {
 
@@ -113,34 +115,33 @@ qint16 Win32KeyState::peekAsyncKeyState(int vk)
 
 // ---------------------------------------------------------------------------------------------
 
-Win32HotKeys::Win32HotKeys()
+namespace {
+
+// The id under which Win32HotKeys subclasses a window.
+constexpr UINT_PTR kHotKeySubclass = 1;
+
+LRESULT CALLBACK hotKeySubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                    UINT_PTR, DWORD_PTR self)
 {
-    if (QCoreApplication* app = QCoreApplication::instance()) {
-        app->installNativeEventFilter(this);
-        filterInstalled_ = true;
-    }
+    return static_cast<LRESULT>(Win32HotKeys::WindowProc(
+        reinterpret_cast<quintptr>(hwnd), msg, static_cast<quintptr>(wParam),
+        static_cast<qintptr>(lParam), static_cast<quintptr>(self)));
 }
+
+} // namespace
 
 Win32HotKeys::~Win32HotKeys()
 {
     for (const Registration& r : std::as_const(registrations_))
         ::UnregisterHotKey(toHwnd(r.hwnd), r.id);
-    if (filterInstalled_) {
-        if (QCoreApplication* app = QCoreApplication::instance())
-            app->removeNativeEventFilter(this);
-    }
+    for (const quintptr hwnd : std::as_const(hooked_))
+        ::RemoveWindowSubclass(toHwnd(hwnd), hotKeySubclassProc, kHotKeySubclass);
 }
 
-bool Win32HotKeys::RegisterHotKey(quintptr hwnd, int id, quint32 modifiers, quint32 vk)
+bool Win32HotKeys::RegisterHotKey(quintptr window, quint32 modifiers, quint32 vk)
 {
-    if (!filterInstalled_) {
-        // Built before the application object: hook into its event loop now.
-        if (QCoreApplication* app = QCoreApplication::instance()) {
-            app->installNativeEventFilter(this);
-            filterInstalled_ = true;
-        }
-    }
-    if (!::RegisterHotKey(toHwnd(hwnd), id, modifiers, vk)) {
+    const int id = nextId_;
+    if (!::RegisterHotKey(toHwnd(window), id, modifiers, vk)) {
         const DWORD error = ::GetLastError();
         std::fprintf(stderr,
                      "Scrawlix: cannot register hot key %d (modifiers 0x%x, key 0x%x): error %lu\n",
@@ -149,9 +150,62 @@ bool Win32HotKeys::RegisterHotKey(quintptr hwnd, int id, quint32 modifiers, quin
         std::fflush(stderr);
         return false;
     }
-    registrations_.append({hwnd, id});
-    windows_.insert(hwnd);
+    // Presses are posted to the window: none is dispatched before this returns to the event loop.
+    if (!HookWindow(window)) {
+        ::UnregisterHotKey(toHwnd(window), id);
+        return false;
+    }
+    ++nextId_;
+    registrations_.append({window, id});
     return true;
+}
+
+bool Win32HotKeys::HookWindow(quintptr hwnd)
+{
+    if (hooked_.contains(hwnd))
+        return true;
+    if (!::SetWindowSubclass(toHwnd(hwnd), hotKeySubclassProc, kHotKeySubclass,
+                             reinterpret_cast<DWORD_PTR>(this))) {
+        std::fprintf(stderr, "Scrawlix: cannot hook the window for its hot key: error %lu\n",
+                     static_cast<unsigned long>(::GetLastError()));
+        std::fflush(stderr);
+        return false;
+    }
+    hooked_.insert(hwnd);
+    return true;
+}
+
+void Win32HotKeys::forget(quintptr hwnd)
+{
+    ::RemoveWindowSubclass(toHwnd(hwnd), hotKeySubclassProc, kHotKeySubclass);
+    hooked_.remove(hwnd);
+    registrations_.removeIf([hwnd](const Registration& r) { return r.hwnd == hwnd; });
+}
+
+qintptr Win32HotKeys::WindowProc(quintptr hwnd, quint32 msg, quintptr wParam, qintptr lParam,
+                                 quintptr self)
+{
+    auto* hotKeys = reinterpret_cast<Win32HotKeys*>(self);
+    const HWND window = toHwnd(hwnd);
+    if (msg == WM_HOTKEY) {
+        // The second parameter: the modifiers in the low word, the key's code in the high one.
+        const quint32 vk = HIWORD(lParam);
+        const quint32 modifiers = LOWORD(lParam);
+        // Reported from the event loop, as on the other systems, not from inside the window's
+        // procedure.
+        QMetaObject::invokeMethod(
+            hotKeys, [hotKeys, vk, modifiers] { Q_EMIT hotKeys->pressed(vk, modifiers); },
+            Qt::QueuedConnection);
+        return 0; // handled: Qt's procedure does not see it
+    }
+    if (msg == WM_NCDESTROY) {
+        const LRESULT answer = ::DefSubclassProc(window, msg, static_cast<WPARAM>(wParam),
+                                                 static_cast<LPARAM>(lParam));
+        hotKeys->forget(hwnd);
+        return static_cast<qintptr>(answer);
+    }
+    return static_cast<qintptr>(::DefSubclassProc(window, msg, static_cast<WPARAM>(wParam),
+                                                  static_cast<LPARAM>(lParam)));
 }
 
 quint32 Win32HotKeys::virtualKeyFor(QChar ch) const
@@ -167,41 +221,6 @@ quint32 Win32HotKeys::virtualKeyFor(QChar ch) const
     if (shiftState & ~1)
         return 0;
     return LOBYTE(scan);
-}
-
-WindowProcFn Win32HotKeys::windowProc(quintptr hwnd) const
-{
-    const auto it = procs_.constFind(hwnd);
-    if (it != procs_.constEnd() && *it)
-        return *it;
-    return [](quintptr, quint32, quintptr, qintptr) -> qintptr { return 0; };
-}
-
-void Win32HotKeys::setWindowProc(quintptr hwnd, WindowProcFn proc)
-{
-    procs_.insert(hwnd, std::move(proc));
-}
-
-bool Win32HotKeys::nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result)
-{
-    // The event loop reports every message it takes from the queue (and Qt's window procedure
-    // every message it is sent) as "windows_generic_MSG". WM_HOTKEY is posted to the queue of
-    // the thread that owns the window, which is this one.
-    if (message == nullptr || eventType != QByteArrayLiteral("windows_generic_MSG"))
-        return false;
-    const MSG* msg = static_cast<const MSG*>(message);
-    if (msg->message != WM_HOTKEY)
-        return false;
-    const quintptr hwnd = reinterpret_cast<quintptr>(msg->hwnd);
-    if (!windows_.contains(hwnd))
-        return false;
-    // A copy: the procedure may replace itself while it runs.
-    const WindowProcFn proc = windowProc(hwnd);
-    const qintptr answer = proc(hwnd, WM_HOTKEY_MSG, static_cast<quintptr>(msg->wParam),
-                                static_cast<qintptr>(msg->lParam));
-    if (result != nullptr)
-        *result = answer;
-    return true; // handled: the message is not dispatched any further
 }
 
 // ---------------------------------------------------------------------------------------------

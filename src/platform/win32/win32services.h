@@ -12,8 +12,6 @@
 #include "platform/taskbar.h"
 #include "platform/topmost.h"
 
-#include <QAbstractNativeEventFilter>
-#include <QHash>
 #include <QList>
 #include <QSet>
 
@@ -37,32 +35,39 @@ private:
     void* hook_ = nullptr; // HHOOK
 };
 
-// Registers system-wide hot keys for our windows and hands the WM_HOTKEY messages Qt's event
-// loop receives for them to the window procedure installed here for that window.
-class Win32HotKeys : public HotKeys, public QAbstractNativeEventFilter
+// Registers system-wide hot keys for our windows. Each window that owns one has its window
+// procedure subclassed (HookWindow): WindowProc turns WM_HOTKEY into the pressed signal and hands
+// every other message on to the window's own procedure (Qt's).
+class Win32HotKeys : public HotKeys
 {
 public:
-    Win32HotKeys();
+    Win32HotKeys() = default;
     ~Win32HotKeys() override;
     Win32HotKeys(const Win32HotKeys&) = delete;
     Win32HotKeys& operator=(const Win32HotKeys&) = delete;
 
-    bool RegisterHotKey(quintptr hwnd, int id, quint32 modifiers, quint32 vk) override;
+    // `window` must belong to this thread; it receives the presses.
+    bool RegisterHotKey(quintptr window, quint32 modifiers, quint32 vk) override;
     quint32 virtualKeyFor(QChar ch) const override;
-    WindowProcFn windowProc(quintptr hwnd) const override;
-    void setWindowProc(quintptr hwnd, WindowProcFn proc) override;
 
-    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+    // The subclass procedure of a hooked window, in the types of this header; `self` is the
+    // Win32HotKeys that hooked it.
+    static qintptr WindowProc(quintptr hwnd, quint32 msg, quintptr wParam, qintptr lParam,
+                              quintptr self);
 
 private:
+    // Puts WindowProc in front of the window's procedure, once per window.
+    bool HookWindow(quintptr hwnd);
+    // The window is going away: its hot keys and our hook go with it.
+    void forget(quintptr hwnd);
+
     struct Registration {
         quintptr hwnd;
         int id;
     };
     QList<Registration> registrations_;
-    QSet<quintptr> windows_; // windows owning at least one hot key
-    QHash<quintptr, WindowProcFn> procs_;
-    bool filterInstalled_ = false;
+    QSet<quintptr> hooked_; // windows whose procedure we subclassed
+    int nextId_ = 1;        // Windows numbers a window's hot keys by an id of its owner's choice
 };
 
 class Win32ForegroundWindow : public ForegroundWindow

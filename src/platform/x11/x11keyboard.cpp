@@ -17,19 +17,16 @@ constexpr xcb_keysym_t ksBackSpace = 0xff08, ksTab = 0xff09, ksReturn = 0xff0d,
                        ksShiftR = 0xffe2, ksControlL = 0xffe3, ksControlR = 0xffe4,
                        ksAltL = 0xffe9, ksAltR = 0xffea, ksNumLock = 0xff7f;
 
-// Virtual-key modifier flags.
-constexpr quint32 modAlt = 1, modControl = 2, modShift = 4;
-
 quint16 xModifierMask(quint32 modifiers)
 {
     quint16 mask = 0;
-    if (modifiers & modAlt)
+    if (modifiers & HotKeys::ModAlt)
         mask |= XCB_MOD_MASK_1;
-    if (modifiers & modControl)
+    if (modifiers & HotKeys::ModControl)
         mask |= XCB_MOD_MASK_CONTROL;
-    if (modifiers & modShift)
+    if (modifiers & HotKeys::ModShift)
         mask |= XCB_MOD_MASK_SHIFT;
-    if (modifiers & MOD_WIN_FLAG)
+    if (modifiers & HotKeys::ModWin)
         mask |= XCB_MOD_MASK_4;
     return mask;
 }
@@ -37,13 +34,13 @@ quint16 xModifierMask(quint32 modifiers)
 QString hotKeyName(quint32 modifiers, quint32 vk)
 {
     QStringList parts;
-    if (modifiers & modControl)
+    if (modifiers & HotKeys::ModControl)
         parts << QStringLiteral("Ctrl");
-    if (modifiers & modAlt)
+    if (modifiers & HotKeys::ModAlt)
         parts << QStringLiteral("Alt");
-    if (modifiers & modShift)
+    if (modifiers & HotKeys::ModShift)
         parts << QStringLiteral("Shift");
-    if (modifiers & MOD_WIN_FLAG)
+    if (modifiers & HotKeys::ModWin)
         parts << QStringLiteral("Super");
     QString key = virtualKeyName(vk);
     parts << (key.isEmpty() ? QStringLiteral("key %1").arg(vk) : key);
@@ -322,8 +319,9 @@ quint32 X11HotKeys::virtualKeyFor(QChar ch) const
     return vk != 0 && !c_->keycodes(keysymsForVirtualKey(vk)).isEmpty() ? vk : 0;
 }
 
-bool X11HotKeys::RegisterHotKey(quintptr hwnd, int id, quint32 modifiers, quint32 vk)
+bool X11HotKeys::RegisterHotKey(quintptr window, quint32 modifiers, quint32 vk)
 {
+    Q_UNUSED(window)
     if (!c_->isOpen())
         return false;
     const quint16 mask = xModifierMask(modifiers);
@@ -342,7 +340,7 @@ bool X11HotKeys::RegisterHotKey(quintptr hwnd, int id, quint32 modifiers, quint3
         complain(modifiers, vk, "already taken by another program");
         return false;
     }
-    registrations_.push_back({hwnd, id, modifiers, vk, mask, codes});
+    registrations_.push_back({modifiers, vk, mask, codes});
     return true;
 }
 
@@ -361,13 +359,9 @@ void X11HotKeys::onEvent(const xcb_generic_event_t* event)
     for (const Registration& r : registrations_) {
         if (r.mask != state || !r.keycodes.contains(press->detail))
             continue;
-        const quintptr hwnd = r.hwnd;
-        const quintptr wParam = static_cast<quintptr>(r.id);
-        const qintptr lParam = static_cast<qintptr>((r.vk << 16) | (r.modifiers & 0xffff));
-        // Delivered from the event loop, never from inside whichever call read the event.
+        // Reported from the event loop, never from inside whichever call read the event.
         QMetaObject::invokeMethod(
-            &deliveries_,
-            [this, hwnd, wParam, lParam] { windowProc(hwnd)(hwnd, WM_HOTKEY_MSG, wParam, lParam); },
+            this, [this, vk = r.vk, modifiers = r.modifiers] { Q_EMIT pressed(vk, modifiers); },
             Qt::QueuedConnection);
         break;
     }
@@ -394,17 +388,4 @@ void X11HotKeys::followKeyboardMapping()
         if (!grab(r.keycodes, r.mask))
             complain(r.modifiers, r.vk, "taken by another program after a keyboard change");
     }
-}
-
-WindowProcFn X11HotKeys::windowProc(quintptr hwnd) const
-{
-    auto it = procs_.constFind(hwnd);
-    if (it != procs_.constEnd())
-        return *it;
-    return [](quintptr, quint32, quintptr, qintptr) -> qintptr { return 0; };
-}
-
-void X11HotKeys::setWindowProc(quintptr hwnd, WindowProcFn proc)
-{
-    procs_[hwnd] = std::move(proc);
 }

@@ -64,15 +64,12 @@ public:
     explicit X11HotKeys(std::shared_ptr<X11Connection> connection);
     ~X11HotKeys() override;
 
-    bool RegisterHotKey(quintptr hwnd, int id, quint32 modifiers, quint32 vk) override;
+    // The window is not needed: the key is grabbed on the root window.
+    bool RegisterHotKey(quintptr window, quint32 modifiers, quint32 vk) override;
     quint32 virtualKeyFor(QChar ch) const override;
-    WindowProcFn windowProc(quintptr hwnd) const override;
-    void setWindowProc(quintptr hwnd, WindowProcFn proc) override;
 
 private:
     struct Registration {
-        quintptr hwnd;
-        int id;
         quint32 modifiers;
         quint32 vk;
         quint16 mask; // X modifier bits
@@ -91,6 +88,4 @@ private:
     int handler_ = 0;
     quint16 numLock_ = 0;
     std::vector<Registration> registrations_;
-    QHash<quintptr, WindowProcFn> procs_;
-    QObject deliveries_; // context of queued deliveries: they die with this object
 };

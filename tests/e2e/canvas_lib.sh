@@ -34,7 +34,8 @@ toolbox_hidden() { ! toolbox_shown; }
 
 # wait_canvas [X Y W H]: the canvas and the toolbox are on screen (at that place) and painted.
 wait_canvas() {
-    wait_for 10 eval '! canvas_hidden && toolbox_shown' || fail "the canvas and toolbox did not appear"
+    wait_for 10 eval '! canvas_hidden && toolbox_shown' ||
+        fail "the canvas and toolbox did not appear: $(program_windows)"
     [ $# -ne 4 ] || wait_for 5 canvas_geometry_is "$@" ||
         fail "the canvas is at $(window_geometry "$(canvas_window)"), not $*"
     settle_screen

@@ -125,6 +125,20 @@ walk(json.load(sys.stdin))
 sys.exit(1)' "$@"
     }
     toolbox_shown() { sway_shows Toolbox; }
+    # For failure messages: the X windows, and the program's views as sway shows them.
+    eval "_x_program_windows() $(declare -f program_windows | tail -n +2)"
+    program_windows() {
+        _x_program_windows
+        swaymsg -t get_tree | python3 -c '
+import json, sys
+def walk(n):
+    if n.get("window_properties", {}).get("class") == "Scrawlix":
+        r = n["rect"]
+        print("<sway: %r %dx%d+%d+%d visible=%s fullscreen=%s>" % (n.get("name"), r["width"], r["height"], r["x"], r["y"], n.get("visible"), n.get("fullscreen_mode")), end=" ")
+    for c in n.get("nodes", []) + n.get("floating_nodes", []):
+        walk(c)
+walk(json.load(sys.stdin))' 2>/dev/null
+    }
     # The canvas on the screen (a view titled Scrawlix as wide as the screen; a message box is narrower).
     canvas_shown() { sway_shows Scrawlix "$SCREEN_W"; }
     canvas_hidden() { ! canvas_shown; }

@@ -40,14 +40,17 @@ section "hide keeps the canvas; the shortcut brings it back"
 click_toolbox hide
 wait_for 5 eval 'canvas_hidden && toolbox_hidden' || fail "hide left windows on screen: $(program_windows)"
 press_shortcut_standin capture-screen
-wait_canvas
 # The kept snapshot (the canvas less its one-pixel frame) shows wherever the canvas window now is.
+# The window comes back at the snapshot's size, or full screen: sway now and then restores the
+# full-screen state the window had when it left.
+wait_for 10 eval 'sway_shows Scrawlix && toolbox_shown' ||
+    fail "the canvas and toolbox did not appear: $(program_windows)"
 kept_back() {
     local cx cy
     read -r cx cy _ < <(window_geometry "$(canvas_window)") || return 1
     screenshot back.png && same_region back.png "$cx" "$cy" before.png 1 1 500 700
 }
-wait_for 10 kept_back || fail "the kept canvas did not come back as it was"
+wait_for 10 kept_back || fail "the kept canvas did not come back as it was: $(program_windows)"
 
 section "a new letter in Configuration re-binds the shortcut"
 mkdir -p "$XDG_CONFIG_DIRS/autostart" # where the start-up entry is looked for

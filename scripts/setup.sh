@@ -11,6 +11,8 @@ packages=(
     libxcb-damage0-dev
     libwayland-dev
     fp-utils
+    # lupdate and lrelease: the translations' template and catalogues (cmake/translations.cmake)
+    qt6-l10n-tools
     # run (xchm shows the help file)
     xdg-utils fonts-dejavu-core xchm
 )

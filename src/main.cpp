@@ -10,8 +10,10 @@
 #include "ui/art.h"
 #include "shell/loopprobe.h"
 #include "shell/program.h"
+#include "shell/translations.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -19,6 +21,7 @@
 #include <QTimer>
 #include <cerrno>
 #include <cstdio>
+#include <memory>
 
 #if defined(Q_OS_UNIX)
 #include <unistd.h>
@@ -38,20 +41,45 @@ void print(std::FILE* stream, const QString& text)
     std::fflush(stream);
 }
 
+// A text for the user before the application is made is in the user's language too: an
+// application of its own, made only when there is such a text to say, carries the translations.
+// Every such text ends the program, so it never meets the real application.
+class EarlyTranslations
+{
+public:
+    EarlyTranslations(int& argc, char** argv) : argc_(argc), argv_(argv) {}
+    // Makes the texts made from now on translated; true the first time.
+    bool load()
+    {
+        if (app_)
+            return false;
+        app_ = std::make_unique<QCoreApplication>(argc_, argv_);
+        installTranslations(*app_);
+        return true;
+    }
+
+private:
+    int& argc_;
+    char** argv_;
+    std::unique_ptr<QCoreApplication> app_;
+};
+
 // The answer to a start that ends before the program runs, or -1 to go on. --help and --version
 // need no display.
-int answerCommandLine(const CommandLine& commandLine)
+int answerCommandLine(const CommandLine& commandLine, EarlyTranslations& early)
 {
     switch (commandLine.kind) {
     case CommandLine::Kind::Help:
+        early.load();
         print(stdout, usageText());
         return 0;
     case CommandLine::Kind::Version:
         print(stdout, versionText() + QLatin1Char('\n'));
         return 0;
     case CommandLine::Kind::Error:
-        print(stderr,
-              QStringLiteral("scrawlix: %1\nTry 'scrawlix --help'.\n").arg(commandLine.error));
+        print(stderr, QStringLiteral("scrawlix: %1\n").arg(commandLine.error) +
+                          QCoreApplication::translate("CommandLine", "Try 'scrawlix --help'.") +
+                          QLatin1Char('\n'));
         return 2;
     case CommandLine::Kind::Run:
         break;
@@ -62,7 +90,11 @@ int answerCommandLine(const CommandLine& commandLine)
         const QByteArray file = filenames::fromArgument(action->argument);
         const filenames::HeldName held(file);
         if (!QFileInfo(held.name()).isFile()) {
-            print(stderr, QStringLiteral("scrawlix: there is no file %1\n").arg(QFile::decodeName(file)));
+            early.load();
+            print(stderr, QStringLiteral("scrawlix: ") +
+                              QCoreApplication::translate("CommandLine", "there is no file %1")
+                                  .arg(QFile::decodeName(file)) +
+                              QLatin1Char('\n'));
             return 1;
         }
     }
@@ -102,8 +134,14 @@ int main(int argc, char** argv)
     QList<QByteArray> arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QByteArray(argv[i]);
-    const CommandLine commandLine = parseCommandLine(arguments, workingFolder());
-    if (const int status = answerCommandLine(commandLine); status >= 0)
+    EarlyTranslations early(argc, argv);
+    const QByteArray folder = workingFolder();
+    CommandLine commandLine = parseCommandLine(arguments, folder);
+    // The parse has no effects: once more with the translations, for its error in the user's
+    // language.
+    if (commandLine.kind == CommandLine::Kind::Error && early.load())
+        commandLine = parseCommandLine(arguments, folder);
+    if (const int status = answerCommandLine(commandLine, early); status >= 0)
         return status;
 
 #if defined(Q_OS_WIN)
@@ -111,20 +149,30 @@ int main(int argc, char** argv)
 #else
     const bool isWindows = false;
 #endif
-    const PlatformChoice choice = choosePlatform(qEnvironmentVariable("QT_QPA_PLATFORM"),
-                                                 qEnvironmentVariable("DISPLAY"),
-                                                 qEnvironmentVariable("WAYLAND_DISPLAY"), isWindows);
+    const auto platformChoice = [isWindows] {
+        return choosePlatform(qEnvironmentVariable("QT_QPA_PLATFORM"),
+                              qEnvironmentVariable("DISPLAY"),
+                              qEnvironmentVariable("WAYLAND_DISPLAY"), isWindows);
+    };
+    PlatformChoice choice = platformChoice();
     if (!choice.error.isEmpty()) {
-        std::fprintf(stderr, "scrawlix: %s\n", qPrintable(choice.error));
+        if (early.load())
+            choice = platformChoice();
+        print(stderr, QStringLiteral("scrawlix: %1\n").arg(choice.error));
         return 1;
     }
     if (!choice.qpaPlatform.isEmpty())
         qputenv("QT_QPA_PLATFORM", choice.qpaPlatform.toUtf8());
 
-    const QString unreachable = displayProblem(qEnvironmentVariable("QT_QPA_PLATFORM"),
-                                               qEnvironmentVariable("DISPLAY"));
+    const auto unreachableDisplay = [] {
+        return displayProblem(qEnvironmentVariable("QT_QPA_PLATFORM"),
+                              qEnvironmentVariable("DISPLAY"));
+    };
+    QString unreachable = unreachableDisplay();
     if (!unreachable.isEmpty()) {
-        std::fprintf(stderr, "scrawlix: %s\n", qPrintable(unreachable));
+        if (early.load())
+            unreachable = unreachableDisplay();
+        print(stderr, QStringLiteral("scrawlix: %1\n").arg(unreachable));
         return 1;
     }
     // Window rectangles, captures and the canvas are all in device pixels.
@@ -136,6 +184,7 @@ int main(int argc, char** argv)
     // The program lives in the tray: closing its last window does not end it.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(artIcon(QStringLiteral("icons/scrawlix")));
+    installTranslations(app);
 
     const bool wayland = isWaylandSession(qEnvironmentVariable("XDG_SESSION_TYPE"),
                                           qEnvironmentVariable("WAYLAND_DISPLAY"));
@@ -162,16 +211,21 @@ int main(int argc, char** argv)
         // It may have ended in the meantime.
         claim = instances.claim(actions, received);
         if (claim == InstanceChannel::Claim::AlreadyRunning) {
-            print(stderr,
-                  QStringLiteral("scrawlix: Scrawlix runs but did not take the request: %1\n")
-                      .arg(error));
+            print(stderr, QStringLiteral("scrawlix: ") +
+                              QCoreApplication::translate(
+                                  "CommandLine", "Scrawlix runs but did not take the request: %1")
+                                  .arg(error) +
+                              QLatin1Char('\n'));
             return 1;
         }
     }
     if (claim == InstanceChannel::Claim::Unavailable)
-        print(stderr, QStringLiteral("scrawlix: %1; running without the check for a Scrawlix "
-                                     "that runs already\n")
-                          .arg(instances.problem()));
+        print(stderr,
+              QStringLiteral("scrawlix: ") +
+                  QCoreApplication::translate("CommandLine", "%1; running without the check for a "
+                                                             "Scrawlix that runs already")
+                      .arg(instances.problem()) +
+                  QLatin1Char('\n'));
     // Nothing runs that --exit could end.
     if (commandLine.action && *commandLine.action == requestFor(Command::Exit))
         return 0;

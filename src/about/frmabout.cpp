@@ -48,7 +48,7 @@ FrmAbout::FrmAbout(ShellOpen& shell) : QDialog(nullptr), shell_(shell)
     Image1->setAlignment(Qt::AlignCenter);
     Image1->setPixmap(artPixmap(QStringLiteral("images/about"), QSize(187, 104)));
 
-    Frame2 = new QGroupBox(QStringLiteral("Description"), this);
+    Frame2 = new QGroupBox(tr("Description"), this);
     Frame2->setObjectName(QStringLiteral("Frame2"));
     Frame2->setGeometry(layout(3240, 0, 4455, 1695));
     lblDescription = new QLabel(Frame2);
@@ -57,9 +57,9 @@ FrmAbout::FrmAbout(ShellOpen& shell) : QDialog(nullptr), shell_(shell)
     lblDescription->setWordWrap(true);
     lblDescription->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblDescription->setText(
-        QStringLiteral("Have fun drawing on your screen with Scrawlix! Double-click the Scrawlix "
-                       "icon in the system tray to take a snapshot of the screen and draw on it. "
-                       "You can copy, print and save the image when you are done."));
+        tr("Have fun drawing on your screen with Scrawlix! Double-click the Scrawlix icon in the "
+           "system tray to take a snapshot of the screen and draw on it. You can copy, print and "
+           "save the image when you are done."));
 
     lblWebAddress = new ClickableLabel(Frame2);
     lblWebAddress->setObjectName(QStringLiteral("lblWebAddress"));
@@ -71,7 +71,7 @@ FrmAbout::FrmAbout(ShellOpen& shell) : QDialog(nullptr), shell_(shell)
     // line of its own. Word joiners are not shown.
     QString address = ProductWebAddress;
     address.replace(QLatin1Char('/'), QStringLiteral("/\u2060"));
-    lblWebAddress->setText(QStringLiteral("Scrawlix on the web: ") + address);
+    lblWebAddress->setText(tr("Scrawlix on the web: %1").arg(address));
     // It looks like a link: underlined, in the highlight colour, with the hand cursor.
     QFont linkFont;
     linkFont.setFamilies({QStringLiteral("MS Sans Serif"), font().family()});
@@ -82,7 +82,7 @@ FrmAbout::FrmAbout(ShellOpen& shell) : QDialog(nullptr), shell_(shell)
     lblWebAddress->setPalette(linkPalette);
     lblWebAddress->setCursor(artCursor(QStringLiteral("cursors/HAND"), 12, 5));
 
-    Frame5 = new QGroupBox(QStringLiteral("Notice"), this);
+    Frame5 = new QGroupBox(tr("Notice"), this);
     Frame5->setObjectName(QStringLiteral("Frame5"));
     Frame5->setGeometry(layout(120, 1800, 5055, 975));
     lblDisclaimer = new QLabel(Frame5);
@@ -91,14 +91,13 @@ FrmAbout::FrmAbout(ShellOpen& shell) : QDialog(nullptr), shell_(shell)
     lblDisclaimer->setWordWrap(true);
     lblDisclaimer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblDisclaimer->setText(
-        QStringLiteral("Scrawlix is provided \"as is\", without warranty of any kind. You use it "
-                       "at your own risk; the authors are not liable for any damage or loss that "
-                       "comes from its use."));
+        tr("Scrawlix is provided \"as is\", without warranty of any kind. You use it at your own "
+           "risk; the authors are not liable for any damage or loss that comes from its use."));
 
     Frame3 = new QGroupBox(this);
     Frame3->setObjectName(QStringLiteral("Frame3"));
     Frame3->setGeometry(layout(5280, 1800, 2415, 975));
-    cmdOK = new QPushButton(QStringLiteral("OK"), Frame3);
+    cmdOK = new QPushButton(tr("OK"), Frame3);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setGeometry(layout(120, 240, 2100, 585));
     cmdOK->setDefault(true);
@@ -118,9 +117,10 @@ QRect FrmAbout::layout(double left, double top, double width, double height) con
 
 void FrmAbout::Form_Load()
 {
-    setWindowTitle(QStringLiteral("About Scrawlix ") + QString::number(SCRAWLIX_VERSION_MAJOR) +
-                   QLatin1Char('.') + QString::number(SCRAWLIX_VERSION_MINOR) + QLatin1Char('.') +
-                   QString::number(SCRAWLIX_VERSION_PATCH));
+    setWindowTitle(tr("About Scrawlix %1")
+                       .arg(QString::number(SCRAWLIX_VERSION_MAJOR) + QLatin1Char('.') +
+                            QString::number(SCRAWLIX_VERSION_MINOR) + QLatin1Char('.') +
+                            QString::number(SCRAWLIX_VERSION_PATCH)));
 }
 
 void FrmAbout::cmdOK_Click()

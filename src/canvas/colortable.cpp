@@ -1,21 +1,37 @@
 #include "colortable.h"
 
 #include <QColor>
+#include <QCoreApplication>
 
 namespace {
 struct Named {
     const char* name;
     quint32 bgr;
 };
+// The names as written here are the source of their translations (context "Colors").
 constexpr Named Palette[20] = {
-    {"Black", 0x00000000},  {"White", 0x00FFFFFF},   {"Silver", 0x00C0C0C0},
-    {"Gray", 0x00808080},   {"Red", 0x000000FF},     {"Pink", 0x00FFC0FF},
-    {"Burgandy", 0x00000080}, {"Orange", 0x000080FF}, {"Yellow", 0x0000FFFF},
-    {"Lime", 0x0000FF00},   {"Green", 0x0000C000},   {"Spruce", 0x00008000},
-    {"Teal", 0x00808000},   {"Cyan", 0x00FFFF00},    {"Blue", 0x00FF0000},
-    {"Navy", 0x00800000},   {"Maroon", 0x00800080},  {"Magenta", 0x00FF00FF},
-    {"Brown", 0x00004080},  {"Periwinkle", 0x00FFC0C0},
+    {QT_TRANSLATE_NOOP("Colors", "Black"), 0x00000000},
+    {QT_TRANSLATE_NOOP("Colors", "White"), 0x00FFFFFF},
+    {QT_TRANSLATE_NOOP("Colors", "Silver"), 0x00C0C0C0},
+    {QT_TRANSLATE_NOOP("Colors", "Gray"), 0x00808080},
+    {QT_TRANSLATE_NOOP("Colors", "Red"), 0x000000FF},
+    {QT_TRANSLATE_NOOP("Colors", "Pink"), 0x00FFC0FF},
+    {QT_TRANSLATE_NOOP("Colors", "Burgandy"), 0x00000080},
+    {QT_TRANSLATE_NOOP("Colors", "Orange"), 0x000080FF},
+    {QT_TRANSLATE_NOOP("Colors", "Yellow"), 0x0000FFFF},
+    {QT_TRANSLATE_NOOP("Colors", "Lime"), 0x0000FF00},
+    {QT_TRANSLATE_NOOP("Colors", "Green"), 0x0000C000},
+    {QT_TRANSLATE_NOOP("Colors", "Spruce"), 0x00008000},
+    {QT_TRANSLATE_NOOP("Colors", "Teal"), 0x00808000},
+    {QT_TRANSLATE_NOOP("Colors", "Cyan"), 0x00FFFF00},
+    {QT_TRANSLATE_NOOP("Colors", "Blue"), 0x00FF0000},
+    {QT_TRANSLATE_NOOP("Colors", "Navy"), 0x00800000},
+    {QT_TRANSLATE_NOOP("Colors", "Maroon"), 0x00800080},
+    {QT_TRANSLATE_NOOP("Colors", "Magenta"), 0x00FF00FF},
+    {QT_TRANSLATE_NOOP("Colors", "Brown"), 0x00004080},
+    {QT_TRANSLATE_NOOP("Colors", "Periwinkle"), 0x00FFC0C0},
 };
+const char* const CustomColorName = QT_TRANSLATE_NOOP("Colors", "Custom ...");
 } // namespace
 
 void InitColorTable(ColorTable& table)
@@ -31,10 +47,19 @@ const QStringList& colorNames()
         QStringList l;
         for (const Named& n : Palette)
             l << QString::fromLatin1(n.name);
-        l << QStringLiteral("Custom ...");
+        l << QString::fromLatin1(CustomColorName);
         return l;
     }();
     return names;
+}
+
+QStringList shownColorNames()
+{
+    QStringList l;
+    for (const Named& n : Palette)
+        l << QCoreApplication::translate("Colors", n.name);
+    l << QCoreApplication::translate("Colors", CustomColorName);
+    return l;
 }
 
 QColor colorFromBgr(quint32 bgr)

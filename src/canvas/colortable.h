@@ -15,8 +15,11 @@ constexpr int CustomColorIndex = 20;
 // Fills entries 0..19 with the named colours and entry 20 with "0".
 void InitColorTable(ColorTable& table);
 
-// The list texts, "Black" to "Custom ...", in table order.
+// The list texts, "Black" to "Custom ...", in table order, in English: nothing stores them, and
+// they are the source of the shown names.
 const QStringList& colorNames();
+// The same names in the user's language, as the colour lists show them.
+QStringList shownColorNames();
 
 // 0x00BBGGRR <-> QColor.
 QColor colorFromBgr(quint32 bgr);

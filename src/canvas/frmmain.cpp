@@ -20,7 +20,7 @@ FrmMain::FrmMain(DrawingState& drawing, CursorPosition& cursor)
     : QWidget(nullptr), drawing_(drawing), cursor_(cursor), lblText(this)
 {
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(QStringLiteral("Scrawlix"));
+    setWindowTitle(tr("Scrawlix"));
     // Borderless, and a tool window so that it gets no taskbar entry.
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
     setAttribute(Qt::WA_OpaquePaintEvent);

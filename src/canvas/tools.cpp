@@ -6,6 +6,8 @@
 #include "platform/units.h"
 #include "ui/art.h"
 
+#include <QCoreApplication>
+
 #include <iterator>
 
 void ToolContext::beginStroke()
@@ -85,20 +87,20 @@ void strokeDown(ToolContext& c, const QPointF&)
 // the text act on a press on the canvas only.
 // clang-format off
 const ToolDescriptor Tools[] = {
-    // code, caption, icon, cursor, hot spot, fill buttons,
+    // code, caption (the source of its translation), icon, cursor, hot spot, fill buttons,
     //     press, press on a label, move, release
-    {1, "Pen", "icons/pen", "cursors/PENCIL", {0, 0}, false,
+    {1, QT_TRANSLATE_NOOP("Tools", "Pen"), "icons/pen", "cursors/PENCIL", {0, 0}, false,
      penDown, strokeDown, penMove, nullptr},
-    {2, "Circle", "icons/circle", "cursors/CIRCLE", {0, 0}, true,
+    {2, QT_TRANSLATE_NOOP("Tools", "Circle"), "icons/circle", "cursors/CIRCLE", {0, 0}, true,
      circleDown, nullptr, nullptr, nullptr},
-    {3, "Rectangle", "icons/rectangle", "cursors/SQUARE", {0, 0}, true,
-     rectangleDown, nullptr, nullptr, nullptr},
-    {4, "Line", "icons/line", "cursors/LINE", {1, 0}, false,
+    {3, QT_TRANSLATE_NOOP("Tools", "Rectangle"), "icons/rectangle", "cursors/SQUARE", {0, 0},
+     true, rectangleDown, nullptr, nullptr, nullptr},
+    {4, QT_TRANSLATE_NOOP("Tools", "Line"), "icons/line", "cursors/LINE", {1, 0}, false,
      lineDown, nullptr, nullptr, nullptr},
-    {5, "Text", "icons/text", "cursors/TEXT", {1, 0}, false,
+    {5, QT_TRANSLATE_NOOP("Tools", "Text"), "icons/text", "cursors/TEXT", {1, 0}, false,
      textDown, nullptr, nullptr, nullptr},
-    {6, "Highlighter", "icons/highlighter", "cursors/HIGHLIGHTER", {0, 0}, false,
-     strokeDown, strokeDown, highlighterMove, nullptr},
+    {6, QT_TRANSLATE_NOOP("Tools", "Highlighter"), "icons/highlighter", "cursors/HIGHLIGHTER",
+     {0, 0}, false, strokeDown, strokeDown, highlighterMove, nullptr},
 };
 // clang-format on
 
@@ -116,11 +118,16 @@ const ToolDescriptor* findTool(int code)
     return &Tools[code - 1];
 }
 
+QString toolCaption(const ToolDescriptor& tool)
+{
+    return QCoreApplication::translate("Tools", tool.caption);
+}
+
 QStringList toolCaptions()
 {
     QStringList captions;
     for (const ToolDescriptor& t : Tools)
-        captions << QString::fromLatin1(t.caption);
+        captions << toolCaption(t);
     return captions;
 }
 

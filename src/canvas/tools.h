@@ -42,7 +42,7 @@ using ToolHandler = void (*)(ToolContext& context, const QPointF& at);
 
 struct ToolDescriptor {
     std::int16_t code;   // the 1-based button index on the tool bar; the stored Tool is code - 1
-    const char* caption; // the tool bar button's tooltip and the options dialog's list entry
+    const char* caption; // the tool bar button's name, in English; shown as toolCaption()
     const char* icon;    // the tool bar button's art, "icons/<name>"
     const char* cursor;  // the canvas cursor's art, "cursors/<NAME>", 32 x 32
     QPoint hotSpot;
@@ -66,7 +66,9 @@ constexpr std::int16_t PenTool = 1;
 int toolCount();
 // The tool of a code; null for a code that names none.
 const ToolDescriptor* findTool(int code);
-// The captions in code order.
+// The caption the user sees: the tool bar button's tooltip and the options dialog's list entry.
+QString toolCaption(const ToolDescriptor& tool);
+// The shown captions in code order.
 QStringList toolCaptions();
 // The tool's cursor with its hot spot; the arrow for a code that names no tool.
 QCursor toolCursor(int code);

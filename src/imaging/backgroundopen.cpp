@@ -1,5 +1,6 @@
 #include "backgroundopen.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QMutex>
@@ -11,7 +12,10 @@
 #include <new>
 #include <thread>
 
-const QString OpeningTitle = QStringLiteral("Opening Image...");
+QString openingTitle()
+{
+    return QCoreApplication::translate("Imaging", "Opening Image...");
+}
 
 namespace {
 
@@ -37,10 +41,11 @@ LoadedImage readImageFileInBackground(const QString& path, const BackgroundOpenO
             r = readImageFile(path, limits, &job->cancel);
         } catch (const std::bad_alloc&) {
             r = LoadedImage{};
-            r.reason = QStringLiteral("There is not enough memory to open the picture.");
+            r.reason = QCoreApplication::translate(
+                "Imaging", "There is not enough memory to open the picture.");
         } catch (...) {
             r = LoadedImage{};
-            r.reason = QStringLiteral("The picture could not be read.");
+            r.reason = QCoreApplication::translate("Imaging", "The picture could not be read.");
         }
         {
             QMutexLocker lock(&job->mutex);
@@ -65,9 +70,10 @@ LoadedImage readImageFileInBackground(const QString& path, const BackgroundOpenO
             outOfTime = true;
             loop.quit();
         } else if (!progress && clock.elapsed() >= options.progressDelayMs) {
-            progress = new QProgressDialog(QStringLiteral("Opening the picture..."),
-                                           QStringLiteral("Cancel"), 0, 0, parent);
-            progress->setWindowTitle(OpeningTitle);
+            progress = new QProgressDialog(
+                QCoreApplication::translate("Imaging", "Opening the picture..."),
+                QCoreApplication::translate("Imaging", "Cancel"), 0, 0, parent);
+            progress->setWindowTitle(openingTitle());
             progress->setWindowModality(Qt::ApplicationModal);
             progress->setMinimumDuration(0);
             progress->setAutoClose(false);
@@ -97,11 +103,15 @@ LoadedImage readImageFileInBackground(const QString& path, const BackgroundOpenO
     if (userCancelled)
         r.cancelled = true;
     else if (outOfTime)
-        r.reason = QStringLiteral("Decoding the picture took longer than %1, so it was given up.")
-                       .arg(options.timeLimitMs % 1000 != 0
-                                ? QStringLiteral("%1 ms").arg(options.timeLimitMs)
-                                : options.timeLimitMs == 1000
-                                ? QStringLiteral("1 second")
-                                : QStringLiteral("%1 seconds").arg(options.timeLimitMs / 1000));
+        r.reason =
+            QCoreApplication::translate("Imaging",
+                                        "Decoding the picture took longer than %1, so it was "
+                                        "given up.")
+                .arg(options.timeLimitMs % 1000 != 0
+                         ? QCoreApplication::translate("Imaging", "%1 ms").arg(options.timeLimitMs)
+                     : options.timeLimitMs == 1000
+                         ? QCoreApplication::translate("Imaging", "1 second")
+                         : QCoreApplication::translate("Imaging", "%1 seconds")
+                               .arg(options.timeLimitMs / 1000));
     return r;
 }

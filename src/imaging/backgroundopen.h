@@ -18,8 +18,8 @@ struct BackgroundOpenOptions {
     int timeLimitMs = 20000;   // how long it may run at all
 };
 
-// The title and text of the progress window, for tests.
-extern const QString OpeningTitle;
+// The title of the progress window, in the user's language.
+QString openingTitle();
 
 // Reads and decodes the file on a worker; returns when it is done, cancelled or out of time.
 // parent is the window the progress window belongs to; it may be null.

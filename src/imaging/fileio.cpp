@@ -5,24 +5,35 @@
 
 #include "platform/filenames.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QtEndian>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QSaveFile>
+#include <QtEndian>
 
-const QString ImageFileFilter = QStringLiteral(
-    "Bitmap Image (*.bmp)|*.bmp|JPEG Image (*.jpg; *.jpeg)|*.jpg; *.jpeg|"
-    "Compuserve GIF Image (*.gif)|*.gif|All Files (*.*)|*.*");
+QString imageFileFilter()
+{
+    // Only the descriptions are the user's to read; the patterns are the dialog's.
+    const auto shown = [](const char* text) {
+        return QCoreApplication::translate("Imaging", text);
+    };
+    return shown(QT_TRANSLATE_NOOP("Imaging", "Bitmap Image (*.bmp)")) + QStringLiteral("|*.bmp|") +
+           shown(QT_TRANSLATE_NOOP("Imaging", "JPEG Image (*.jpg; *.jpeg)")) +
+           QStringLiteral("|*.jpg; *.jpeg|") +
+           shown(QT_TRANSLATE_NOOP("Imaging", "Compuserve GIF Image (*.gif)")) +
+           QStringLiteral("|*.gif|") + shown(QT_TRANSLATE_NOOP("Imaging", "All Files (*.*)")) +
+           QStringLiteral("|*.*");
+}
 
 // Qt's error texts are bare phrases ("Permission denied"); the message boxes want sentences.
 QString errorSentence(QString text)
 {
     text = text.trimmed();
     if (text.isEmpty())
-        return QStringLiteral("The reason is not known.");
+        return QCoreApplication::translate("Imaging", "The reason is not known.");
     text[0] = text[0].toUpper();
     if (!text.endsWith(QLatin1Char('.')))
         text += QLatin1Char('.');
@@ -81,7 +92,7 @@ QString replaceWithBmp(const QString& path, const QImage& source)
     const int height = image.height();
     const qint64 stride = (qint64(width) * 3 + 3) & ~qint64(3);
     if (stride * height > 0xFFFFFFFFLL - 54)
-        return QStringLiteral("The picture is too large for a BMP file.");
+        return QCoreApplication::translate("Imaging", "The picture is too large for a BMP file.");
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
@@ -144,11 +155,11 @@ bool writeBmpFile(const QImage& image, const QString& path, QString* reason)
     QString why;
     const QFileInfo info(path);
     if (image.isNull()) {
-        why = QStringLiteral("There is no picture to save.");
+        why = QCoreApplication::translate("Imaging", "There is no picture to save.");
     } else if (info.isDir()) {
-        why = QStringLiteral("That name belongs to a folder.");
+        why = QCoreApplication::translate("Imaging", "That name belongs to a folder.");
     } else if (!info.absoluteDir().exists()) {
-        why = QStringLiteral("The folder %1 does not exist.")
+        why = QCoreApplication::translate("Imaging", "The folder %1 does not exist.")
                   .arg(QDir::toNativeSeparators(info.absolutePath()));
     } else {
         why = replaceWithBmp(path, image);

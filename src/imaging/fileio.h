@@ -13,8 +13,9 @@ QString errorSentence(QString text);
 
 class QPrinter;
 
-// The file types both file dialogs offer, in the common dialog's "description|pattern" form.
-extern const QString ImageFileFilter;
+// The file types both file dialogs offer, in the common dialog's "description|pattern" form,
+// the descriptions in the user's language.
+QString imageFileFilter();
 
 // Writes the image as a BMP file, replacing the file of that name only once the whole file has
 // been written; a failed write leaves an existing file as it was. On failure, reason says why.

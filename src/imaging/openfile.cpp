@@ -4,6 +4,7 @@
 #include "imagecheck.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QFile>
 #include <QImageReader>
 
@@ -28,8 +29,11 @@ LoadedImage givenUp()
     return r;
 }
 
-const QString NotAPicture =
-    QStringLiteral("The file is not a picture in a format Scrawlix can read.");
+QString notAPicture()
+{
+    return QCoreApplication::translate("Imaging",
+                                       "The file is not a picture in a format Scrawlix can read.");
+}
 
 bool isNetpbmSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
@@ -45,20 +49,21 @@ QString notARegularFile(const QString& path)
     case fs::file_type::regular:
         return {};
     case fs::file_type::not_found:
-        return QStringLiteral("The file does not exist.");
+        return QCoreApplication::translate("Imaging", "The file does not exist.");
     case fs::file_type::directory:
-        return QStringLiteral("That name belongs to a folder.");
+        return QCoreApplication::translate("Imaging", "That name belongs to a folder.");
     case fs::file_type::fifo:
-        return QStringLiteral("The file is a named pipe (FIFO), not a picture file.");
+        return QCoreApplication::translate("Imaging",
+                                           "The file is a named pipe (FIFO), not a picture file.");
     case fs::file_type::socket:
-        return QStringLiteral("The file is a socket, not a picture file.");
+        return QCoreApplication::translate("Imaging", "The file is a socket, not a picture file.");
     case fs::file_type::character:
     case fs::file_type::block:
-        return QStringLiteral("The file is a device, not a picture file.");
+        return QCoreApplication::translate("Imaging", "The file is a device, not a picture file.");
     case fs::file_type::none:
         return errorSentence(QString::fromStdString(ec.message()));
     default:
-        return QStringLiteral("The file is not a regular file.");
+        return QCoreApplication::translate("Imaging", "The file is not a regular file.");
     }
 }
 
@@ -73,7 +78,8 @@ LoadedImage readFileBounded(const QString& path, qint64 maxBytes, QByteArray* da
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return refused(errorSentence(file.errorString()));
     const auto tooLarge = [maxBytes] {
-        return refused(QStringLiteral("The file is too large; files of up to %1 MB can be opened.")
+        return refused(QCoreApplication::translate(
+                           "Imaging", "The file is too large; files of up to %1 MB can be opened.")
                            .arg(maxBytes / (1024 * 1024)));
     };
     // A file that says it is too large is refused before a byte is read. What it says is only a
@@ -133,8 +139,10 @@ QString tooLargeReason(QSize size, const OpenLimits& limits)
     if (size.width() <= limits.maxSide && size.height() <= limits.maxSide &&
         qint64(size.width()) * size.height() <= limits.maxPixels)
         return {};
-    return QStringLiteral("The picture is too large (%1 x %2 pixels). Pictures of up to %3 pixels "
-                          "a side and %4 million pixels in all can be opened.")
+    return QCoreApplication::translate("Imaging",
+                                       "The picture is too large (%1 x %2 pixels). Pictures of up "
+                                       "to %3 pixels a side and %4 million pixels in all can be "
+                                       "opened.")
         .arg(size.width())
         .arg(size.height())
         .arg(limits.maxSide)
@@ -147,7 +155,7 @@ LoadedImage decodeImageData(const QByteArray& original, const OpenLimits& limits
     // The content decides the format, not the name: a saved "shot.jpg" holds BMP data.
     const QByteArray format = rasterFormatOf(original);
     if (format.isEmpty())
-        return refused(NotAPicture);
+        return refused(notAPicture());
     // Comments cost the JPEG decoder time and memory out of all proportion, and show nothing.
     const QByteArray data = format == "jpeg" ? withoutJpegComments(original) : original;
 
@@ -158,7 +166,7 @@ LoadedImage decodeImageData(const QByteArray& original, const OpenLimits& limits
     reader.setAutoDetectImageFormat(false); // this decoder and no other
     reader.setAllocationLimit(limits.allocationLimitMB);
     if (!reader.canRead())
-        return refused(NotAPicture);
+        return refused(notAPicture());
 
     // The header's size first, which spares decoding most oversized pictures; a huge picture
     // is too large before it is incomplete...
@@ -169,15 +177,16 @@ LoadedImage decodeImageData(const QByteArray& original, const OpenLimits& limits
             return refused(big);
     }
     if (imageDataEndsEarly(format, original))
-        return refused(QStringLiteral("The file is incomplete: it ends before the end of the "
-                                      "picture."));
+        return refused(QCoreApplication::translate(
+            "Imaging", "The file is incomplete: it ends before the end of the picture."));
     if (cancelled(cancel))
         return givenUp();
     QImage image;
     if (!reader.read(&image) || image.isNull()) {
         if (cancelled(cancel))
             return givenUp();
-        return refused(QStringLiteral("The picture in the file could not be decoded (%1).")
+        return refused(QCoreApplication::translate(
+                           "Imaging", "The picture in the file could not be decoded (%1).")
                            .arg(reader.errorString()));
     }
     // ...then the picture itself, since a header can understate it: a GIF whose frame outgrows

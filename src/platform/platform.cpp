@@ -2,6 +2,8 @@
 
 #include "null/nullplatform.h"
 
+#include <QCoreApplication>
+
 #if defined(Q_OS_WIN)
 #include "win32/win32platform.h"
 #elif defined(SCRAWLIX_HAVE_X11)
@@ -41,12 +43,14 @@ PlatformChoice choosePlatform(const QString& qtQpaPlatform, const QString& displ
         return c;
     }
     if (!waylandDisplay.isEmpty() || qtQpaPlatform.startsWith(QLatin1String("wayland"))) {
-        c.error = QStringLiteral(
+        c.error = QCoreApplication::translate(
+            "Platform",
             "Scrawlix needs an X11 session. This Wayland session offers no XWayland display "
             "(DISPLAY is not set); log in to an X11 session or enable XWayland.");
         return c;
     }
-    c.error = QStringLiteral(
+    c.error = QCoreApplication::translate(
+        "Platform",
         "Scrawlix needs a graphical X11 session, but no display is set (DISPLAY is empty). "
         "Start it from a desktop session.");
     return c;
@@ -62,8 +66,10 @@ QString displayProblem(const QString& qpaPlatform, const QString& display)
     xcb_disconnect(c);
     if (err == 0)
         return {};
-    return QStringLiteral("cannot connect to the X11 display \"%1\": no X server answers there. "
-                          "Check DISPLAY, or start Scrawlix from a desktop session.")
+    return QCoreApplication::translate("Platform",
+                                       "cannot connect to the X11 display \"%1\": no X server "
+                                       "answers there. Check DISPLAY, or start Scrawlix from a "
+                                       "desktop session.")
         .arg(display);
 #else
     Q_UNUSED(qpaPlatform);

@@ -1,5 +1,6 @@
 #include "screengrab.h"
 
+#include <QCoreApplication>
 #include <QMetaObject>
 #include <QTimer>
 #include <QWindow>
@@ -121,7 +122,8 @@ void ReaderGrab::grab(quint64 ticket, const QRect& area)
             result->failure = QString::fromLocal8Bit(e.what());
         }
         if (result->bitmap.image.isNull() && result->failure.isEmpty())
-            result->failure = QStringLiteral("The screen could not be read.");
+            result->failure =
+                QCoreApplication::translate("Platform", "The screen could not be read.");
         const quint64 answered = result->ticket;
         QMetaObject::invokeMethod(this, [this, answered] { deliver(answered); },
                                   Qt::QueuedConnection);

@@ -28,7 +28,8 @@ namespace {
 // What OK says when the settings could not be stored at `location`.
 QString settingsNotSavedMessage(const QString& location)
 {
-    return QStringLiteral("The settings could not be saved in\n%1\n\nThey last until Scrawlix ends.")
+    return FrmOptions::tr(
+               "The settings could not be saved in\n%1\n\nThey last until Scrawlix ends.")
         .arg(QDir::toNativeSeparators(location));
 }
 
@@ -85,24 +86,24 @@ FrmOptions::FrmOptions(SettingsStore& store, Cmdlg& cmdlg, StartupEntry& startup
       hotKeys_(hotKeys)
 {
     setObjectName(QStringLiteral("frmOptions"));
-    setWindowTitle(QStringLiteral("Scrawlix Configuration"));
+    setWindowTitle(tr("Scrawlix Configuration"));
     // A fixed single border: caption and close box, no minimise or maximise box, no resizing.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(layout(0, 0, 4575, 4680).size());
 
-    frameHotkey = new QGroupBox(QStringLiteral("Hotkey Configuration"), this);
+    frameHotkey = new QGroupBox(tr("Hotkey Configuration"), this);
     frameHotkey->setObjectName(QStringLiteral("frameHotkey"));
     frameHotkey->setGeometry(layout(120, 0, 4335, 1335));
     lblHotkey = label(frameHotkey, "lblHotkey",
-                      QStringLiteral("Please choose a letter to be Scrawlix's Hotkey.  When you "
-                                     "press the Windows Key && the letter you specify, Scrawlix "
-                                     "will capture the screen && you can draw away!"),
+                      tr("Please choose a letter to be Scrawlix's Hotkey.  When you press the "
+                         "Windows Key && the letter you specify, Scrawlix will capture the screen "
+                         "&& you can draw away!"),
                       layout(120, 240, 4095, 735));
     lblHotkey->setWordWrap(true);
     lblHotkey->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lblHotkeyLetter = label(frameHotkey, "lblHotkeyLetter", QStringLiteral("Letter:"),
-                            layout(120, 975, 615, 255));
+    lblHotkeyLetter =
+        label(frameHotkey, "lblHotkeyLetter", tr("Letter:"), layout(120, 975, 615, 255));
     QFont bold;
     bold.setBold(true);
     lblHotkeyLetter->setFont(bold);
@@ -112,50 +113,49 @@ FrmOptions::FrmOptions(SettingsStore& store, Cmdlg& cmdlg, StartupEntry& startup
     txtHotKeyLetter->setMaxLength(1);
     txtHotKeyLetter->setAlignment(Qt::AlignCenter);
     txtHotKeyLetter->setText(QStringLiteral("V"));
-    lblhotkeywarning = label(frameHotkey, "lblhotkeywarning",
-                             QStringLiteral("* Note: May Require Restart of Scrawlix"),
-                             layout(1080, 975, 3135, 255));
+    lblhotkeywarning =
+        label(frameHotkey, "lblhotkeywarning", tr("* Note: May Require Restart of Scrawlix"),
+              layout(1080, 975, 3135, 255));
     QPalette red = lblhotkeywarning->palette();
     red.setColor(QPalette::WindowText, QColor(255, 0, 0));
     lblhotkeywarning->setPalette(red);
 
-    frameToolOptions = new QGroupBox(QStringLiteral("Default Tool Configuration"), this);
+    frameToolOptions = new QGroupBox(tr("Default Tool Configuration"), this);
     frameToolOptions->setObjectName(QStringLiteral("frameToolOptions"));
     frameToolOptions->setGeometry(layout(120, 1440, 4335, 1695));
-    lbl_defTool = label(frameToolOptions, "lbl_defTool", QStringLiteral("Default Tool:"),
-                        layout(120, 280, 1575, 255));
+    lbl_defTool =
+        label(frameToolOptions, "lbl_defTool", tr("Default Tool:"), layout(120, 280, 1575, 255));
     cboDefaultTool = list(frameToolOptions, "cboDefaultTool", layout(1800, 240, 2415, 315));
     fillToolList(cboDefaultTool);
-    lbl_defColor = label(frameToolOptions, "lbl_defColor", QStringLiteral("Default Tool Color:"),
+    lbl_defColor = label(frameToolOptions, "lbl_defColor", tr("Default Tool Color:"),
                          layout(120, 630, 1575, 255));
     cboDefaultPenColor = list(frameToolOptions, "cboDefaultPenColor", layout(1800, 600, 2415, 315));
     fillColorList(cboDefaultPenColor);
-    lbl_defSize = label(frameToolOptions, "lbl_defSize", QStringLiteral("Default Tool Size:"),
+    lbl_defSize = label(frameToolOptions, "lbl_defSize", tr("Default Tool Size:"),
                         layout(120, 990, 1575, 255));
     cboDefaultPenSize = list(frameToolOptions, "cboDefaultPenSize", layout(1800, 960, 2415, 315));
-    lbl_defFont = label(frameToolOptions, "lbl_defFont", QStringLiteral("Default Font:"),
-                        layout(120, 1350, 1575, 255));
+    lbl_defFont =
+        label(frameToolOptions, "lbl_defFont", tr("Default Font:"), layout(120, 1350, 1575, 255));
     cboDefaultFont = list(frameToolOptions, "cboDefaultFont", layout(1800, 1320, 2415, 315));
     txtcustomcolor = new QLineEdit(frameToolOptions);
     txtcustomcolor->setObjectName(QStringLiteral("txtcustomcolor"));
     txtcustomcolor->setGeometry(layout(120, 1320, 255, 285));
     txtcustomcolor->hide();
 
-    Frame2 = new QGroupBox(QStringLiteral("Run on Startup"), this);
+    Frame2 = new QGroupBox(tr("Run on Startup"), this);
     Frame2->setObjectName(QStringLiteral("Frame2"));
     Frame2->setGeometry(layout(120, 3240, 4335, 855));
     chkRunOnStartup = new WrappingCheckBox(
-        QStringLiteral("Would you like Scrawlix to run on Windows startup?  Checked = Yes && "
-                       "Unchecked = No"),
+        tr("Would you like Scrawlix to run on Windows startup?  Checked = Yes && Unchecked = No"),
         Frame2);
     chkRunOnStartup->setObjectName(QStringLiteral("chkRunOnStartup"));
     chkRunOnStartup->setGeometry(layout(120, 240, 4095, 495));
 
-    cmdOK = new QPushButton(QStringLiteral("&Ok"), this);
+    cmdOK = new QPushButton(tr("&Ok"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setGeometry(layout(2400, 4200, 975, 375));
     cmdOK->setAutoDefault(false);
-    cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    cmdCancel = new QPushButton(tr("&Cancel"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     cmdCancel->setGeometry(layout(3480, 4200, 975, 375));
     cmdCancel->setAutoDefault(false);
@@ -225,12 +225,14 @@ void FrmOptions::bindFields()
          [this, &s](const QString& stored) {
              cboDefaultPenSize->setListIndex(s.PenSize.number(stored) - 1);
          },
-         [this] { return std::optional(cboDefaultPenSize->currentText()); }},
+         // The entry's number, whatever its text.
+         [this] { return std::optional(cboDefaultPenSize->currentData().toString()); }},
         listField(s.Tool, cboDefaultTool),
         // Never shown; saved only while "Custom ..." is the default colour.
-        {&s.CustomColor, {},
+        {&s.CustomColor,
+         {},
          [this]() -> std::optional<QString> {
-             if (cboDefaultPenColor->currentText() != colorNames().value(CustomColorIndex))
+             if (cboDefaultPenColor->currentIndex() != CustomColorIndex)
                  return std::nullopt;
              return txtcustomcolor->text();
          }},
@@ -267,7 +269,7 @@ void FrmOptions::cboDefaultPenColor_Click()
 {
     if (cboDefaultPenColor->currentIndex() != CustomColorIndex)
         return;
-    cmdlg_.DialogTitle = QStringLiteral("Select Custom Color");
+    cmdlg_.DialogTitle = tr("Select Custom Color");
     cmdlg_.ShowColor();
     txtcustomcolor->setText(QString::number(cmdlg_.Color));
 }
@@ -278,7 +280,7 @@ void FrmOptions::cmdOK_Click()
     const QString letter = txtHotKeyLetter->text();
     // A letter that no key types would leave no hot key; the dialog stays open to change it.
     if (!letter.isEmpty() && hotKeyVirtualKey(hotKeys_, letter) == 0) {
-        messages_.Show(untypableLetterMessage(letter), mb::Exclamation, QStringLiteral("Scrawlix"));
+        messages_.Show(untypableLetterMessage(letter), mb::Exclamation, tr("Scrawlix"));
         txtHotKeyLetter->setFocus();
         txtHotKeyLetter->selectAll();
         return;
@@ -291,8 +293,7 @@ void FrmOptions::cmdOK_Click()
     // As an entry out of reach is told, so is a settings file out of reach; the values last
     // until the program ends.
     if (!saved)
-        messages_.Show(settingsNotSavedMessage(store.location()), mb::Critical,
-                       QStringLiteral("Error"));
+        messages_.Show(settingsNotSavedMessage(store.location()), mb::Critical, tr("Error"));
 
     // The new letter counts at once: the hot-key handler reads the store on every press, and the
     // earlier combination stays registered but no longer matches.

@@ -4,16 +4,16 @@
 #include "canvas/tools.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFontDatabase>
 #include <algorithm>
 
 void fillSizeList(QComboBox* list)
 {
-    QStringList sizes;
-    sizes.reserve(100);
+    // The number is the entry's data; its text is in the user's language and digits.
     for (int i = 1; i <= 100; ++i)
-        sizes << QString::number(i);
-    list->addItems(sizes);
+        list->addItem(
+            QCoreApplication::translate("Lists", "%L1", "a size in the size lists").arg(i), i);
 }
 
 QStringList screenFontNames()
@@ -42,7 +42,7 @@ void fillFontList(QComboBox* list)
 
 void fillColorList(QComboBox* list)
 {
-    list->addItems(colorNames());
+    list->addItems(shownColorNames());
 }
 
 void fillToolList(QComboBox* list)

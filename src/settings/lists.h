@@ -7,13 +7,13 @@
 
 class QComboBox;
 
-// "1" .. "100".
+// 1 .. 100, each entry's number its data (the text may be translated).
 void fillSizeList(QComboBox* list);
 // The screen fonts in alphabetical order.
 void fillFontList(QComboBox* list);
-// "Black" .. "Custom ...".
+// "Black" .. "Custom ...", as the user's language names them.
 void fillColorList(QComboBox* list);
-// The drawing tools' captions, in code order.
+// The drawing tools' shown captions, in code order.
 void fillToolList(QComboBox* list);
 
 // The installed screen fonts, sorted alphabetically without regard to case.

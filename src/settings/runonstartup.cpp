@@ -8,8 +8,8 @@
 static void tellCannotAccess(MessageBoxes& messages, StartupEntry::Result result)
 {
     if (result == StartupEntry::Result::CannotAccess)
-        messages.Show(QStringLiteral("Error.  Cannot Access The Subkey."), mb::Critical,
-                      QStringLiteral("Error"));
+        messages.Show(QCoreApplication::translate("Settings", "Error.  Cannot Access The Subkey."),
+                      mb::Critical, QCoreApplication::translate("Settings", "Error"));
 }
 
 void AddToStartup(StartupEntry& entry, MessageBoxes& messages)

@@ -296,10 +296,10 @@ void CaptureController::fail(const QString& reason, const QString& why)
     dropFrozen();
     setState(canvas && canvas->isVisible() && !canvas->isMinimized() ? State::Showing
                                                                      : State::Waiting);
-    QString text = QStringLiteral("The screen could not be captured. Nothing was changed.");
+    QString text = tr("The screen could not be captured. Nothing was changed.");
     if (!why.isEmpty())
         text += QStringLiteral("\n\n") + why;
-    program_.platform().messages->Show(text, mb::Exclamation, QStringLiteral("Scrawlix"));
+    program_.platform().messages->Show(text, mb::Exclamation, tr("Scrawlix"));
     runWaiting();
 }
 
@@ -343,9 +343,8 @@ void CaptureController::showHideCanvas(const QString& action)
             SnapshotCanvas(program_, 0);
         } catch (const ProgramError& e) {
             program_.platform().messages->Show(
-                QStringLiteral("The canvas could not be kept, so it stays on the screen.\n") +
-                    e.source(),
-                mb::Exclamation, QStringLiteral("Scrawlix"));
+                tr("The canvas could not be kept, so it stays on the screen.\n%1").arg(e.source()),
+                mb::Exclamation, tr("Scrawlix"));
             showToolboxOverCanvas(program_);
             return;
         }

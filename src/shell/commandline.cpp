@@ -5,6 +5,7 @@
 #include "commandtable.h"
 #include "platform/filenames.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 
@@ -76,23 +77,27 @@ CommandLine parseCommandLine(const QList<QByteArray>& arguments, const QByteArra
             } else if (form.takesFile && arg.startsWith(option + '=')) {
                 const QByteArray file = arg.mid(option.size() + 1);
                 if (file.isEmpty())
-                    return failure(QStringLiteral("%1= names no file").arg(QLatin1String(option)));
+                    return failure(QCoreApplication::translate("CommandLine", "%1= names no file")
+                                       .arg(QLatin1String(option)));
                 action = openFile(form.action, file);
             }
         }
         if (!action && arg.startsWith('-'))
-            return failure(QStringLiteral("unknown option '%1'").arg(shown(arg)));
+            return failure(
+                QCoreApplication::translate("CommandLine", "unknown option '%1'").arg(shown(arg)));
         // A file by itself is opened, as a file manager's "Open with" asks.
         if (!action)
             action = openFile(commandRow(Command::Open).request.action, arg);
         if (!tooLong.isEmpty())
-            return failure(QStringLiteral("the file name is longer than the system takes "
-                                          "(%1 bytes): %2")
+            return failure(QCoreApplication::translate("CommandLine",
+                                                       "the file name is longer than the system "
+                                                       "takes (%1 bytes): %2")
                                .arg(filenames::maxPathBytes())
                                .arg(tooLong.left(80) + QStringLiteral("...")));
         if (result.action)
-            return failure(
-                QStringLiteral("one action at a time: '%1' after another action").arg(shown(arg)));
+            return failure(QCoreApplication::translate(
+                               "CommandLine", "one action at a time: '%1' after another action")
+                               .arg(shown(arg)));
         result.action = action;
     }
     if (help)
@@ -116,12 +121,15 @@ QString usageText()
             continue;
         const QString option = QStringLiteral("--") + QLatin1String(form.action);
         actions += line(option + (form.takesFile ? QStringLiteral(" [FILE]") : QString()),
-                        QLatin1String(form.help));
+                        commandText(form.help));
         if (row.id == Command::Open)
             actions +=
-                line(QStringLiteral("FILE"), QStringLiteral("the same as %1 FILE").arg(option));
+                line(QStringLiteral("FILE"),
+                     QCoreApplication::translate("CommandLine", "the same as %1 FILE").arg(option));
     }
-    const QString head = QStringLiteral(
+    // The option names are the same in every language.
+    const QString head = QCoreApplication::translate(
+        "CommandLine",
         "Usage: scrawlix [ACTION | FILE]\n"
         "\n"
         "Scrawlix waits in the system tray. Press the Windows key + V, or double-click the tray\n"
@@ -133,10 +141,13 @@ QString usageText()
         "an action while none runs, it starts Scrawlix and then runs the action.\n"
         "\n"
         "Actions (each does what the tray menu's item of the same name does):\n");
-    const QString options = QStringLiteral("\n"
-                                           "Options:\n"
-                                           "  -h, --help         print this help and end\n"
-                                           "  --version          print the version and end\n");
+    const QString options =
+        QLatin1Char('\n') + QCoreApplication::translate("CommandLine", "Options:") +
+        QLatin1Char('\n') +
+        line(QStringLiteral("-h, --help"),
+             QCoreApplication::translate("CommandLine", "print this help and end")) +
+        line(QStringLiteral("--version"),
+             QCoreApplication::translate("CommandLine", "print the version and end"));
     return head + actions + options;
 }
 

@@ -8,6 +8,8 @@
 #include "platform/platform.h"
 #include "program.h"
 
+#include <QCoreApplication>
+
 void CopyCanvas(Program& program)
 {
     if (program.capture.deferWhileBusy([&program] { CopyCanvas(program); }))
@@ -16,8 +18,10 @@ void CopyCanvas(Program& program)
         SnapshotCanvas(program, 1);
     } catch (const ProgramError& e) {
         program.platform().messages->Show(
-            QStringLiteral("The image could not be copied to the clipboard.\n") + e.source(),
-            mb::Exclamation, QStringLiteral("Scrawlix"));
+            QCoreApplication::translate("Messages",
+                                        "The image could not be copied to the clipboard.\n%1")
+                .arg(e.source()),
+            mb::Exclamation, QCoreApplication::translate("Messages", "Scrawlix"));
         showToolboxOverCanvas(program);
     }
 }

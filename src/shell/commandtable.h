@@ -80,6 +80,8 @@ struct CommandRow {
 // Every command, in the order of the command line's help and the bus's methods; within a section
 // of the menu, in the menu's order.
 const QList<CommandRow>& commandTable();
+// A text of the table (a caption, a tooltip, an option's help) in the user's language.
+QString commandText(const char* text);
 const CommandRow& commandRow(Command id);
 // The command a request asks for, or null.
 const CommandRow* commandForAction(const QString& action);

@@ -8,6 +8,7 @@
 #include "platform/platform.h"
 #include "program.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -27,9 +28,12 @@ void ShowHelp(Program& program)
     if (opened)
         return;
     // With nothing to show them, the user can still read the pages, once told where they are.
-    QString text = QStringLiteral("Help File unavailable.");
+    QString text = QCoreApplication::translate("Messages", "Help File unavailable.");
     if (QFileInfo(pages).isFile())
-        text += QStringLiteral("\n\nThe help pages can be read in a web browser:\n%1")
+        text += QStringLiteral("\n\n") +
+                QCoreApplication::translate("Messages",
+                                            "The help pages can be read in a web browser:\n%1")
                     .arg(QDir::toNativeSeparators(pages));
-    program.platform().messages->Show(text, mb::Critical, QStringLiteral("Help Error"));
+    program.platform().messages->Show(text, mb::Critical,
+                                      QCoreApplication::translate("Messages", "Help Error"));
 }

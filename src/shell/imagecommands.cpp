@@ -119,7 +119,8 @@ void SnapshotCanvas(Program& program, int destination)
     const Picture picture = CreateBitmapPicture(bitmap);
     if (picture.isNull()) {
         // The toolbox stays hidden, as after any failed snapshot.
-        throw ProgramError(QStringLiteral("The canvas could not be read from the screen."));
+        throw ProgramError(QCoreApplication::translate(
+            "Messages", "The canvas could not be read from the screen."));
     }
 
     if (destination == 1)
@@ -142,8 +143,9 @@ void SaveImage(Program& program)
     try {
         SnapshotCanvas(program, 0);
     } catch (const ProgramError& e) {
-        messages.Show(QStringLiteral("The image could not be saved.\n") + e.source(),
-                      mb::Exclamation, QStringLiteral("Scrawlix"));
+        messages.Show(QCoreApplication::translate("Messages", "The image could not be saved.\n%1")
+                          .arg(e.source()),
+                      mb::Exclamation, QCoreApplication::translate("Messages", "Scrawlix"));
         showToolboxOverCanvas(program);
         return;
     }
@@ -151,9 +153,9 @@ void SaveImage(Program& program)
         return;
 
     Cmdlg& dialog = program.cmdlg;
-    dialog.DialogTitle = QStringLiteral("Save Image...");
+    dialog.DialogTitle = QCoreApplication::translate("Messages", "Save Image...");
     dialog.DefaultExt = QStringLiteral(".bmp");
-    dialog.Filter = ImageFileFilter;
+    dialog.Filter = imageFileFilter();
     dialog.ShowSave();
     if (!canvas)
         return;
@@ -161,7 +163,8 @@ void SaveImage(Program& program)
 
     // Only BMP is written; a lower-case "png" name is warned about and still gets BMP data.
     if (fileName.endsWith(QLatin1String("png"), Qt::CaseSensitive))
-        messages.Show(QStringLiteral("PNG ERROR!"), mb::OkOnly, QStringLiteral("Scrawlix"));
+        messages.Show(QCoreApplication::translate("Messages", "PNG ERROR!"), mb::OkOnly,
+                      QCoreApplication::translate("Messages", "Scrawlix"));
     if (fileName.isEmpty() || !canvas)
         return;
 
@@ -171,9 +174,10 @@ void SaveImage(Program& program)
     const QImage image = program.picbox.image();
     runBesideEvents(program, [&] { saved = writeBmpFile(image, fileName, &reason); });
     if (!saved)
-        messages.Show(QStringLiteral("The image could not be saved as\n%1\n\n%2")
-                          .arg(shownPath(fileName), reason),
-                      mb::Exclamation, QStringLiteral("Scrawlix"));
+        messages.Show(
+            QCoreApplication::translate("Messages", "The image could not be saved as\n%1\n\n%2")
+                .arg(shownPath(fileName), reason),
+            mb::Exclamation, QCoreApplication::translate("Messages", "Scrawlix"));
 }
 
 void OpenImage(Program& program)
@@ -192,9 +196,9 @@ void OpenImage(Program& program)
         }
         return;
     }
-    dialog.DialogTitle = QStringLiteral("Open Image...");
+    dialog.DialogTitle = QCoreApplication::translate("Messages", "Open Image...");
     dialog.DefaultExt = QStringLiteral(".bmp");
-    dialog.Filter = ImageFileFilter;
+    dialog.Filter = imageFileFilter();
     dialog.ShowOpen();
     if (!canvas)
         return;
@@ -225,9 +229,10 @@ void OpenImageFile(Program& program, const QString& fileName)
         return;
     if (loaded.image.isNull()) {
         program.platform().messages->Show(
-            QStringLiteral("The picture could not be opened from\n%1\n\n%2")
+            QCoreApplication::translate("Messages",
+                                        "The picture could not be opened from\n%1\n\n%2")
                 .arg(shownPath(fileName), loaded.reason),
-            mb::Exclamation, QStringLiteral("Scrawlix"));
+            mb::Exclamation, QCoreApplication::translate("Messages", "Scrawlix"));
         return;
     }
 
@@ -261,12 +266,12 @@ void PrintImage(Program& program)
         const std::unique_ptr<QPrinter> printer = chooseSystemPrinter();
         if (!printer) {
             program.platform().messages->Show(
-                QStringLiteral("There is no available printer to use."), mb::Exclamation,
-                QStringLiteral("Error"));
+                QCoreApplication::translate("Messages", "There is no available printer to use."),
+                mb::Exclamation, QCoreApplication::translate("Messages", "Error"));
             return;
         }
         printer->setDocName(QStringLiteral("Scrawlix"));
-        program.cmdlg.DialogTitle = QStringLiteral("Print Image...");
+        program.cmdlg.DialogTitle = QCoreApplication::translate("Messages", "Print Image...");
         // Printing goes ahead however the dialog was closed.
         program.cmdlg.ShowPrinter(printer.get());
         if (!canvas)

@@ -5,9 +5,12 @@
 #include "program.h"
 #include "trayicon.h"
 
+#include <QCoreApplication>
+
 void SayAlreadyRunning(Program& program)
 {
-    program.trayNotice(QStringLiteral("Scrawlix is already running in the system tray."));
+    program.trayNotice(
+        QCoreApplication::translate("Messages", "Scrawlix is already running in the system tray."));
 }
 
 void RunInstanceRequest(Program& program, const InstanceRequest& request)

@@ -167,8 +167,9 @@ void ExitProgram(Program& program)
         }
     } catch (const ProgramError& e) {
         MessageBoxes& boxes = *program.platform().messages;
-        boxes.Show(QStringLiteral("An error has occurred."), mb::Critical, QStringLiteral("Scrawlix"));
-        boxes.Show(e.source(), mb::OkOnly, QStringLiteral("Scrawlix"));
+        boxes.Show(QCoreApplication::translate("Messages", "An error has occurred."), mb::Critical,
+                   QCoreApplication::translate("Messages", "Scrawlix"));
+        boxes.Show(e.source(), mb::OkOnly, QCoreApplication::translate("Messages", "Scrawlix"));
         return;
     }
     program.ended = true;

@@ -38,7 +38,8 @@ bool hasTray(Program& program)
 void showNoticeBoxes(Program& program, const std::shared_ptr<QStringList>& boxes)
 {
     while (!boxes->isEmpty()) {
-        program.platform().messages->Show(boxes->first(), mb::Exclamation, QStringLiteral("Scrawlix"));
+        program.platform().messages->Show(boxes->first(), mb::Exclamation,
+                                          QCoreApplication::translate("Messages", "Scrawlix"));
         boxes->removeFirst();
     }
 }
@@ -53,7 +54,8 @@ void tellUser(Program& program, TrayIcon* tray, const QString& text, Notices::We
         tray->notify(text);
         break;
     case NoticeWay::Desktop:
-        platform.desktopNotifications->notify(QStringLiteral("Scrawlix"), text);
+        platform.desktopNotifications->notify(QCoreApplication::translate("Messages", "Scrawlix"),
+                                              text);
         break;
     case NoticeWay::MessageBox:
         boxes->append(text);
@@ -85,7 +87,8 @@ bool firstStartWithoutTray()
 
 QString noTrayText()
 {
-    return QStringLiteral(
+    return QCoreApplication::translate(
+        "Messages",
         "This desktop shows no system tray, so Scrawlix has no icon there. It runs in the "
         "background: capture with its keyboard shortcut, or from Scrawlix in the applications "
         "menu, whose actions also offer Show, Configuration and Exit. On the command line, "

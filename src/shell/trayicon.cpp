@@ -23,7 +23,7 @@ TrayIcon::TrayIcon(Program& program, QWidget* canvas)
       trayClicks_(QGuiApplication::styleHints()->mouseDoubleClickInterval())
 {
     STI = new QSystemTrayIcon(canvas);
-    STI->setToolTip(QStringLiteral("Scrawlix"));
+    STI->setToolTip(tr("Scrawlix"));
     connect(STI, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason r) { STI_Activated(r); });
     trayClock_.start();
@@ -39,7 +39,7 @@ TrayIcon::TrayIcon(Program& program, QWidget* canvas)
 void TrayIcon::buildMenu()
 {
     mnuMenu->setObjectName(QStringLiteral("mnuMenu"));
-    mnuMenu->setTitle(QStringLiteral("&Menu"));
+    mnuMenu->setTitle(tr("&Menu"));
     // The commands in the menu, section by section, in the table's order within each.
     QList<const CommandRow*> rows;
     for (const CommandRow& row : commandTable()) {
@@ -63,7 +63,7 @@ void TrayIcon::buildMenu()
         auto* a = new QAction(mnuMenu->parent());
         a->setObjectName(QLatin1String(row->menu.name));
         const QString key = QLatin1String(row->menu.iconKey);
-        setStoredCaption(a, QString::fromUtf8(row->menu.caption) + QStringLiteral("|#") + key);
+        setStoredCaption(a, commandText(row->menu.caption) + QStringLiteral("|#") + key);
         mnuMenu->addAction(a);
         imgList.insert(key, artIcon(QStringLiteral("icons/") + QLatin1String(row->icon)));
         switch (row->menu.state) {
@@ -109,7 +109,7 @@ bool TrayIcon::isIconVisible() const
 
 void TrayIcon::notify(const QString& text)
 {
-    STI->showMessage(QStringLiteral("Scrawlix"), text, QSystemTrayIcon::Information, 5000);
+    STI->showMessage(tr("Scrawlix"), text, QSystemTrayIcon::Information, 5000);
 }
 
 bool TrayIcon::showsMessages() const

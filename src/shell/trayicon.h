@@ -33,7 +33,7 @@ public:
     // Puts the icon in the tray.
     void showIcon(const QIcon& icon);
     bool isIconVisible() const;
-    // A notification from the icon, titled "Scrawlix".
+    // A notification from the icon, titled "Scrawlix" in the user's language.
     void notify(const QString& text);
     // Whether a notification from the icon reaches the user: a tray shows the icon and its
     // balloons.

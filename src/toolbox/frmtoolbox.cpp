@@ -24,7 +24,7 @@ FrmToolbox::FrmToolbox(KeyState& keys, Cmdlg& cmdlg, ColorTable& colors, QWidget
 {
     clock_.start();
     setObjectName(QStringLiteral("frmToolbox"));
-    setWindowTitle(QStringLiteral("Toolbox"));
+    setWindowTitle(tr("Toolbox"));
     // A fixed tool window: small caption, close box only, no taskbar entry.
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
@@ -35,13 +35,13 @@ FrmToolbox::FrmToolbox(KeyState& keys, Cmdlg& cmdlg, ColorTable& colors, QWidget
     // places, and the margin falls to the right.
     fitTitle(this);
 
-    frameColor = new FrameCaption(QStringLiteral("Pen && Text Color"), this);
+    frameColor = new FrameCaption(tr("Pen && Text Color"), this);
     frameColor->setObjectName(QStringLiteral("frameColor"));
     frameColor->setGeometry(layout(0, 0, 2175, 200));
 
     cboColor = new ComboList(this);
     cboColor->setObjectName(QStringLiteral("cboColor"));
-    cboColor->setToolTip(QStringLiteral("Pen and Text Color"));
+    cboColor->setToolTip(tr("Pen and Text Color"));
     cboColor->setGeometry(layout(0, 240, 2175, 315));
     fillColorList(cboColor);
     cboColor->setCurrentIndex(-1);
@@ -50,36 +50,37 @@ FrmToolbox::FrmToolbox(KeyState& keys, Cmdlg& cmdlg, ColorTable& colors, QWidget
     shpColor->setObjectName(QStringLiteral("shpColor"));
     shpColor->setGeometry(layout(120, 600, 1935, 255));
 
-    framePen = new FrameCaption(QStringLiteral("Drawing/Font Size"), this);
+    framePen = new FrameCaption(tr("Drawing/Font Size"), this);
     framePen->setObjectName(QStringLiteral("framePen"));
     framePen->setGeometry(layout(0, 960, 2175, 200));
 
     cboSize = new ComboList(this);
     cboSize->setObjectName(QStringLiteral("cboSize"));
-    cboSize->setToolTip(QStringLiteral("Pen and Text Size"));
+    cboSize->setToolTip(tr("Pen and Text Size"));
     cboSize->setGeometry(layout(0, 1200, 2175, 315));
 
-    frameText = new FrameCaption(QStringLiteral("Text Options"), this);
+    frameText = new FrameCaption(tr("Text Options"), this);
     frameText->setObjectName(QStringLiteral("frameText"));
     frameText->setGeometry(layout(0, 1560, 2175, 200));
 
     cboTextFont = new ComboList(this);
     cboTextFont->setObjectName(QStringLiteral("cboTextFont"));
-    cboTextFont->setToolTip(QStringLiteral("Font"));
+    cboTextFont->setToolTip(tr("Font"));
     cboTextFont->setGeometry(layout(0, 1800, 2175, 315));
 
     auto icon = [](const char* name) { return artIcon(QStringLiteral("icons/") + QLatin1String(name)); };
-    tlbr_fontstyle = new ToolBar(ToolBar::Kind::Check,
-                                 {{QStringLiteral("Bold"), icon("bold")},
-                                  {QStringLiteral("Italic"), icon("italic")},
-                                  {QStringLiteral("Underline"), icon("underline")},
-                                  {QStringLiteral("Strikeout"), icon("strikeout")}},
-                                 this, pixelScale());
+    tlbr_fontstyle =
+        new ToolBar(ToolBar::Kind::Check,
+                    {{QStringLiteral("Bold"), icon("bold"), tr("Bold")},
+                     {QStringLiteral("Italic"), icon("italic"), tr("Italic")},
+                     {QStringLiteral("Underline"), icon("underline"), tr("Underline")},
+                     {QStringLiteral("Strikeout"), icon("strikeout"), tr("Strikeout")}},
+                    this, pixelScale());
     tlbr_fontstyle->setObjectName(QStringLiteral("tlbr_fontstyle"));
-    tlbr_fontstyle->setToolTip(QStringLiteral("Font Styles"));
+    tlbr_fontstyle->setToolTip(tr("Font Styles"));
     tlbr_fontstyle->setGeometry(layout(0, 2160, 1815, 390));
 
-    frameDrawing = new FrameCaption(QStringLiteral("Drawing"), this);
+    frameDrawing = new FrameCaption(tr("Drawing"), this);
     frameDrawing->setObjectName(QStringLiteral("frameDrawing"));
     frameDrawing->setGeometry(layout(0, 2640, 2175, 200));
 
@@ -87,28 +88,29 @@ FrmToolbox::FrmToolbox(KeyState& keys, Cmdlg& cmdlg, ColorTable& colors, QWidget
     QList<ToolBar::Button> tools;
     for (int code = 1; code <= toolCount(); ++code) {
         const ToolDescriptor* tool = findTool(code);
-        tools.append({QLatin1String(tool->caption), artIcon(QLatin1String(tool->icon))});
+        tools.append(
+            {QLatin1String(tool->caption), artIcon(QLatin1String(tool->icon)), toolCaption(*tool)});
     }
     tlbr_mode = new ToolBar(ToolBar::Kind::Group, tools, this, pixelScale());
     tlbr_mode->setObjectName(QStringLiteral("tlbr_mode"));
-    tlbr_mode->setToolTip(QStringLiteral("Drawing Tools"));
+    tlbr_mode->setToolTip(tr("Drawing Tools"));
     tlbr_mode->setGeometry(layout(0, 2880, 2175, 390));
     tlbr_mode->setPressed(1, true);
 
     tlbr_filled = new ToolBar(ToolBar::Kind::Group,
-                              {{QStringLiteral("Outline"), icon("outline")},
-                               {QStringLiteral("Solid"), icon("solid")}},
+                              {{QStringLiteral("Outline"), icon("outline"), tr("Outline")},
+                               {QStringLiteral("Solid"), icon("solid"), tr("Solid")}},
                               this, pixelScale());
     tlbr_filled->setObjectName(QStringLiteral("tlbr_filled"));
-    tlbr_filled->setToolTip(QStringLiteral("Fill Options"));
+    tlbr_filled->setToolTip(tr("Fill Options"));
     tlbr_filled->setGeometry(layout(0, 3240, 735, 390));
     tlbr_filled->setPressed(1, true);
 
-    Frame1 = new FrameCaption(QStringLiteral("Image Options"), this);
+    Frame1 = new FrameCaption(tr("Image Options"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame1->setGeometry(layout(0, 3720, 2175, 200));
 
-    framePgrm = new FrameCaption(QStringLiteral("Scrawlix"), this);
+    framePgrm = new FrameCaption(tr("Scrawlix"), this);
     framePgrm->setObjectName(QStringLiteral("framePgrm"));
     framePgrm->setGeometry(layout(0, 4440, 2175, 200));
     // The command buttons under these two captions come from the program (addCommandButtons).
@@ -140,7 +142,7 @@ void FrmToolbox::addCommandButtons(QList<CommandButton> buttons)
     for (const CommandButton& c : buttons) {
         auto* b = new QToolButton(this);
         b->setObjectName(QLatin1String(c.button.name));
-        b->setToolTip(QLatin1String(c.button.tip));
+        b->setToolTip(c.tip);
         b->setIcon(artIcon(c.icon));
         b->setIconSize(QSize(side, side));
         b->setGeometry(layout(c.button.left, c.button.top, 375, 375));
@@ -210,7 +212,7 @@ DrawingAttributes FrmToolbox::attributes() const
         index = lastColorIndex_;
     a.color = colorFromBgr(colorTableValue(colors_, index));
     bool ok = false;
-    const int size = cboSize->currentText().toInt(&ok);
+    const int size = cboSize->currentData().toInt(&ok); // the entry's number, whatever its text
     a.size = ok ? size : 1;
     a.filled = tlbr_filled->pressedIndex() == 2;
     a.fontFamily = cboTextFont->currentText();
@@ -269,7 +271,7 @@ void FrmToolbox::cboColor_Click()
     if (index >= 0 && index <= CustomColorIndex)
         lastColorIndex_ = index;
     if (index == CustomColorIndex) {
-        cmdlg_.DialogTitle = QStringLiteral("Select Custom Color");
+        cmdlg_.DialogTitle = tr("Select Custom Color");
         cmdlg_.ShowColor();
         colors_[CustomColorIndex] = QString::number(cmdlg_.Color);
     }

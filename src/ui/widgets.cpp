@@ -101,7 +101,7 @@ ToolBar::ToolBar(Kind kind, const QList<Button>& buttons, QWidget* parent, doubl
     for (const Button& b : buttons) {
         auto* tb = new QToolButton(this);
         tb->setObjectName(b.key);
-        tb->setToolTip(b.key);
+        tb->setToolTip(b.tip.isEmpty() ? b.key : b.tip);
         tb->setIcon(b.icon);
         tb->setIconSize(QSize(scaled(16), scaled(16)));
         tb->setCheckable(true);

@@ -64,8 +64,9 @@ class ToolBar : public QWidget
 public:
     enum class Kind { Group, Check };
     struct Button {
-        QString key; // also the tooltip
+        QString key; // the button's object name, also its tooltip unless it has a tip
         QIcon icon;
+        QString tip = QString(); // the tooltip in the user's language
     };
     // Buttons of 23 x 22 pixels with 16 x 16 images at 96 dpi, times scale on a scaled desktop.
     ToolBar(Kind kind, const QList<Button>& buttons, QWidget* parent = nullptr, double scale = 1.0);

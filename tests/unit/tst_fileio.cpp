@@ -103,7 +103,7 @@ void TestFileIo::initTestCase()
 
 void TestFileIo::filterAndKeptFileName()
 {
-    const QString qt = qtFilterFromCommonFilter(ImageFileFilter);
+    const QString qt = qtFilterFromCommonFilter(imageFileFilter());
     QCOMPARE(qt, QStringLiteral(
                      "Bitmap Image (*.bmp) (*.bmp);;JPEG Image (*.jpg; *.jpeg) (*.jpg *.jpeg);;"
                      "Compuserve GIF Image (*.gif) (*.gif);;All Files (*.*) (*)"));

@@ -4,6 +4,7 @@
 #include "platform/qt/qtservices.h"
 #include "platform/virtualkeys.h"
 
+#include <QCoreApplication>
 #include <QMetaObject>
 
 namespace {
@@ -53,7 +54,8 @@ public:
         QMetaObject::invokeMethod(
             this,
             [this, ticket] {
-                Q_EMIT grabFailed(ticket, QStringLiteral("this windowing system gives no screen"));
+                Q_EMIT grabFailed(ticket, QCoreApplication::translate(
+                                              "Platform", "this windowing system gives no screen"));
             },
             Qt::QueuedConnection);
     }
@@ -77,8 +79,10 @@ public:
 
 QString nullPlatformNotice(const QString& qpaName)
 {
-    return QStringLiteral("Scrawlix does not support this windowing system (\"%1\"): it cannot read "
-                          "the screen, register its hot key, or start with the system here.")
+    return QCoreApplication::translate("Platform",
+                                       "Scrawlix does not support this windowing system (\"%1\"): "
+                                       "it cannot read the screen, register its hot key, or start "
+                                       "with the system here.")
         .arg(qpaName);
 }
 

@@ -137,9 +137,10 @@ PortalGrab::PortalGrab(std::unique_ptr<ScreenGrab> fallback, std::shared_ptr<Not
         // XWayland sees only its own clients; with none of them on the screen (ours are hidden for
         // the capture) it reads black, which is no picture of this desktop.
         if (isAllBlack(b.image)) {
-            Q_EMIT grabFailed(ticket, QStringLiteral("Without the desktop's screenshot service, "
-                                                     "Scrawlix cannot see the windows on this "
-                                                     "screen."));
+            Q_EMIT grabFailed(ticket, QCoreApplication::translate(
+                                          "Platform", "Without the desktop's screenshot service, "
+                                                      "Scrawlix cannot see the windows on this "
+                                                      "screen."));
             return;
         }
         Q_EMIT grabbed(ticket, b);
@@ -176,23 +177,27 @@ void PortalGrab::grab(quint64 ticket, const QRect& area)
         qCWarning(lcPortal, "screenshot portal: %s", qPrintable(shot.detail));
         if (shot.outcome == PortalAnswer::Refused) {
             // The user said no, or the desktop did on the user's behalf: nothing is shown.
-            Q_EMIT grabFailed(ticket, QStringLiteral("The desktop did not allow Scrawlix to take "
-                                                     "a screenshot."));
+            Q_EMIT grabFailed(ticket, QCoreApplication::translate(
+                                          "Platform", "The desktop did not allow Scrawlix to take "
+                                                      "a screenshot."));
             return;
         }
         if (shot.outcome != PortalAnswer::Missing) {
-            Q_EMIT grabFailed(ticket, QStringLiteral("The desktop's screenshot service failed: %1")
+            // The detail is the service's own, as it gave it.
+            Q_EMIT grabFailed(ticket, QCoreApplication::translate(
+                                          "Platform", "The desktop's screenshot service failed: %1")
                                           .arg(shot.detail));
             return;
         }
         // No portal at all: what XWayland can see is the best there is, and the user is told.
         missing_ = true;
-        notices_->tellOnce(
-            QStringLiteral("screenshot"),
-            QStringLiteral("The desktop's screenshot service is not available, so the capture "
-                           "shows only the windows that run through XWayland. Native Wayland "
-                           "windows may appear black."),
-            Notices::Weight::Important);
+        notices_->tellOnce(QStringLiteral("screenshot"),
+                           QCoreApplication::translate(
+                               "Platform",
+                               "The desktop's screenshot service is not available, so the capture "
+                               "shows only the windows that run through XWayland. Native Wayland "
+                               "windows may appear black."),
+                           Notices::Weight::Important);
         fallback_->grab(ticket, area);
     });
 }

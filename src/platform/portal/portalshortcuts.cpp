@@ -2,11 +2,12 @@
 
 #include "platform/notices.h"
 
+#include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusError>
 #include <QDBusMetaType>
-#include <QDBusPendingCall>
 #include <QDBusObjectPath>
+#include <QDBusPendingCall>
 #include <QLoggingCategory>
 #include <QTimer>
 
@@ -119,7 +120,8 @@ void PortalHotKeys::bind()
 
 QList<Shortcut> PortalHotKeys::wantedShortcuts() const
 {
-    QVariantMap properties{{QStringLiteral("description"), QStringLiteral("Capture the screen")}};
+    QVariantMap properties{{QStringLiteral("description"),
+                            QCoreApplication::translate("Platform", "Capture the screen")}};
     const QString trigger = shortcutTrigger(wanted_.modifiers, wanted_.vk);
     if (!trigger.isEmpty())
         properties.insert(QStringLiteral("preferred_trigger"), trigger);
@@ -232,12 +234,13 @@ void PortalHotKeys::giveUp(const PortalAnswer& answer)
     qCWarning(lcPortal, "global shortcuts portal: %s", qPrintable(answer.detail));
     closeSession();
     state_ = State::Missing;
-    notices_->tellOnce(
-        QStringLiteral("shortcuts"),
-        QStringLiteral("This desktop gives Scrawlix no global shortcut. To capture the screen "
-                       "with a key, bind the command \"scrawlix --capture-screen\" in the "
-                       "desktop's keyboard settings."),
-        Notices::Weight::Important);
+    notices_->tellOnce(QStringLiteral("shortcuts"),
+                       QCoreApplication::translate(
+                           "Platform",
+                           "This desktop gives Scrawlix no global shortcut. To capture the screen "
+                           "with a key, bind the command \"scrawlix --capture-screen\" in the "
+                           "desktop's keyboard settings."),
+                       Notices::Weight::Important);
     // The X grab still serves while an X client has the focus.
     if (haveWanted_)
         fallback_->RegisterHotKey(wanted_.window, wanted_.modifiers, wanted_.vk);

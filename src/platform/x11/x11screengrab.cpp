@@ -234,7 +234,7 @@ void X11ScreenGrab::grab(quint64 ticket, const QRect& area)
     QRect root;
     if (!c_->isOpen() || area.isEmpty() || area.width() > 32767 || area.height() > 32767
         || !c_->windowRects(c_->root(), &root, nullptr)) {
-        fail(QStringLiteral("The X server gave no screen to read."));
+        fail(QCoreApplication::translate("Platform", "The X server gave no screen to read."));
         return;
     }
     // What Qt has drawn (a canvas that stays, without its labels) is on the screen first.
@@ -319,7 +319,9 @@ void X11ScreenGrab::deliver(quint64 ticket)
     const CapturedBitmap bitmap = std::move(read_);
     read_ = {};
     if (bitmap.image.isNull())
-        Q_EMIT grabFailed(ticket, QStringLiteral("The X server refused to give the screen's pixels."));
+        Q_EMIT grabFailed(ticket,
+                          QCoreApplication::translate(
+                              "Platform", "The X server refused to give the screen's pixels."));
     else
         Q_EMIT grabbed(ticket, bitmap);
 }

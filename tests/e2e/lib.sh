@@ -70,6 +70,19 @@ _e2e_poll() { # WANT SECS CMD...: 0 once CMD's status (0 or 1) is WANT, 1 when S
 # section TITLE: names the checks that follow, in the output and in failure messages.
 section() { E2E_SECTION=$*; echo "-- $E2E_NAME at ${SECONDS}s: $E2E_SECTION" >&2; }
 
+# A script is a set of sections, each a function t_NAME() that starts with `section TITLE` and sets
+# up what it needs. CTest runs each one as a test of its own, in a session of its own
+# (e2e.SCRIPT.NAME); the script's top level holds what all its sections share, and ends with
+# `run_section "$@"`.
+run_section() {
+    if [ $# != 1 ] || ! declare -F "t_$1" >/dev/null; then
+        echo "usage: ${0##*/} SECTION, one of:$(declare -F | sed -n 's/^declare -f t_/ /p' | tr -d '\n')" >&2
+        exit 2
+    fi
+    E2E_NAME+=.$1
+    "t_$1"
+}
+
 # fail MSG: ends the test, keeping a screenshot of the screen and the program's log.
 fail() {
     [ -z "$_e2e_failing" ] || { echo "FAIL (while failing): $*" >&2; exit 1; }

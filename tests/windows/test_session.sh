@@ -15,70 +15,96 @@ run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
 read -r sw sh < <(screen_size)
 noisy_desktop # a shifted or scaled picture shows
 
-section "scrawlix.exe starts into the tray"
-start_in_tray
-keep_shot tray
-wait_for 5 eval '[ -z "$(app_windows_of_pid "$SCRAWLIX_PID")" ]' ||
-    fail "windows other than the tray icon are showing: $(program_windows)"
-
-section "the settings are seeded in the user's registry"
-for pair in PenSize=25 PenColor=8 Font=0 Tool=0 Fill=1 HotKey=V; do
-    expect_eq "$settings ${pair%%=*}" "${pair#*=}" "$(reg_value "$settings" "${pair%%=*}")"
-done
-! reg_value "$settings" RunOnStartup >/dev/null || fail "RunOnStartup is set before the options were confirmed"
-
-section "a double-click on the tray icon shows the screen on the canvas"
-screenshot before.png
-click_window "$(tray_icon)" 1 2
-pointer_to $((sw / 2)) 100 # off the icon, whose tooltip would cover the screen
-wait_canvas 0 0 "$sw" "$sh"
-# shellcheck disable=SC2034 # press_shortcut reads it
-CANVAS=$(canvas_window)
-expect_as_before
-
-section "a line drawn with the pen"
-drag 400 600 820 740
+started_in_tray() { # the program started into the tray
+    start_in_tray
+    keep_shot tray
+}
+on_canvas() { # the screen on the canvas, by a double-click on the tray icon; before.png as it was
+    started_in_tray
+    screenshot before.png
+    click_window "$(tray_icon)" 1 2
+    pointer_to $((sw / 2)) 100 # off the icon, whose tooltip would cover the screen
+    wait_canvas 0 0 "$sw" "$sh"
+    # shellcheck disable=SC2034 # press_shortcut reads it
+    CANVAS=$(canvas_window)
+}
 drawn() { [ "$(screen_pixel 610 670)" = 255,255,0 ]; } # the default tool is the yellow pen
-wait_for 5 drawn || fail "the pen stroke is not on the screen: $(screen_pixel 610 670)"
-settle_screen
-screenshot drawn.png
-keep_shot canvas
+draw_line() { # a line with the pen, on the screen as drawn.png
+    drag 400 600 820 740
+    wait_for 5 drawn || fail "the pen stroke is not on the screen: $(screen_pixel 610 670)"
+    settle_screen
+    screenshot drawn.png
+}
 
-section "Ctrl+S saves the drawing as a BMP file"
-press_shortcut ctrl s
-answer_dialog "Save Image..." Return "$(windows_path "$E2E_TMP/drawing.bmp")"
-wait_for 10 test -s "$E2E_TMP/drawing.bmp" || fail "no file was written"
-format=$(identify -format '%m %w %h' "$E2E_TMP/drawing.bmp")
-[[ $format == BMP?" $((sw - 2)) $((sh - 2))" ]] || fail "expected a $((sw - 2))x$((sh - 2)) BMP file, found: $format"
-# The file is the canvas without its one-pixel frame; the toolbox is hidden while it is taken.
-read -r tx ty tw th < <(frame_rect "$(toolbox_window)")
-convert "$E2E_TMP/drawn.png" -crop "$((sw - 2))x$((sh - 2))+1+1" +repage "$E2E_TMP/expected.png"
-expect_eq "pixels of the saved file that differ from the screen" 0 \
-    "$(diff_pixels_outside drawing.bmp expected.png $((tx - 1)) $((ty - 1)) "$tw" "$th")"
+t_tray() {
+    section "scrawlix.exe starts into the tray"
+    started_in_tray
+    wait_for 5 eval '[ -z "$(app_windows_of_pid "$SCRAWLIX_PID")" ]' ||
+        fail "windows other than the tray icon are showing: $(program_windows)"
+}
 
-section "the options dialog writes the start-up entry in the Run key"
-tray_menu Up Up Return # Send to System Tray, above Exit
-no_canvas() { ! app_window_named Scrawlix; }
-wait_for 5 no_canvas || fail "Send to System Tray left the canvas showing"
-tray_menu c
-wait_window "Scrawlix Configuration"
-keep_shot options
-# From the letter box to the start-up box: tool, colour, size, font, then the box.
-xdotool key --delay 60 Tab Tab Tab Tab Tab space alt+o
-wait_window_gone "Scrawlix Configuration"
-program=$(windows_path "$(dirname "$WINE_EXE")")\\scrawlix.exe
-expect_eq "the Run key's Scrawlix value" "$program" "$(reg_value "$run_key" Scrawlix)"
-expect_eq "$settings RunOnStartup" 1 "$(reg_value "$settings" RunOnStartup)"
+t_settings() {
+    section "the settings are seeded in the user's registry"
+    started_in_tray
+    for pair in PenSize=25 PenColor=8 Font=0 Tool=0 Fill=1 HotKey=V; do
+        expect_eq "$settings ${pair%%=*}" "${pair#*=}" "$(reg_value "$settings" "${pair%%=*}")"
+    done
+    ! reg_value "$settings" RunOnStartup >/dev/null || fail "RunOnStartup is set before the options were confirmed"
+}
 
-section "a second start hands --capture-screen over to the running program"
-second_status=0
-timeout 60 "$SCRAWLIX_BIN" --capture-screen >"$E2E_TMP/second.log" 2>&1 </dev/null || second_status=$?
-expect_eq "the second start's exit status" 0 "$second_status"
-wait_for 15 app_window_named Scrawlix || fail "the running program showed no canvas"
-scrawlix_running || fail "the running program ended"
+t_canvas() {
+    section "a double-click on the tray icon shows the screen on the canvas, and the pen draws on it"
+    on_canvas
+    expect_as_before
+    draw_line
+    keep_shot canvas
+}
 
-section "Exit ends the program"
-tray_menu x
-wait_for 15 eval '! scrawlix_running' || fail "the program is still running after Exit"
-collect_scrawlix_status
-expect_eq "exit status" 0 "$SCRAWLIX_STATUS"
+t_save() {
+    section "Ctrl+S saves the drawing as a BMP file"
+    on_canvas
+    draw_line
+    press_shortcut ctrl s
+    answer_dialog "Save Image..." Return "$(windows_path "$E2E_TMP/drawing.bmp")"
+    wait_for 10 test -s "$E2E_TMP/drawing.bmp" || fail "no file was written"
+    format=$(identify -format '%m %w %h' "$E2E_TMP/drawing.bmp")
+    [[ $format == BMP?" $((sw - 2)) $((sh - 2))" ]] || fail "expected a $((sw - 2))x$((sh - 2)) BMP file, found: $format"
+    # The file is the canvas without its one-pixel frame; the toolbox is hidden while it is taken.
+    read -r tx ty tw th < <(frame_rect "$(toolbox_window)")
+    convert "$E2E_TMP/drawn.png" -crop "$((sw - 2))x$((sh - 2))+1+1" +repage "$E2E_TMP/expected.png"
+    expect_eq "pixels of the saved file that differ from the screen" 0 \
+        "$(diff_pixels_outside drawing.bmp expected.png $((tx - 1)) $((ty - 1)) "$tw" "$th")"
+}
+
+t_options() {
+    section "the options dialog writes the start-up entry in the Run key"
+    on_canvas
+    tray_menu Up Up Return # Send to System Tray, above Exit
+    no_canvas() { ! app_window_named Scrawlix; }
+    wait_for 5 no_canvas || fail "Send to System Tray left the canvas showing"
+    tray_menu c
+    wait_window "Scrawlix Configuration"
+    keep_shot options
+    # From the letter box to the start-up box: tool, colour, size, font, then the box.
+    xdotool key --delay 60 Tab Tab Tab Tab Tab space alt+o
+    wait_window_gone "Scrawlix Configuration"
+    program=$(windows_path "$(dirname "$WINE_EXE")")\\scrawlix.exe
+    expect_eq "the Run key's Scrawlix value" "$program" "$(reg_value "$run_key" Scrawlix)"
+    expect_eq "$settings RunOnStartup" 1 "$(reg_value "$settings" RunOnStartup)"
+}
+
+t_second_start() {
+    section "a second start hands --capture-screen over to the running program, and Exit ends it"
+    started_in_tray
+    second_status=0
+    timeout 60 "$SCRAWLIX_BIN" --capture-screen >"$E2E_TMP/second.log" 2>&1 </dev/null || second_status=$?
+    expect_eq "the second start's exit status" 0 "$second_status"
+    wait_for 15 app_window_named Scrawlix || fail "the running program showed no canvas"
+    scrawlix_running || fail "the running program ended"
+    tray_menu x
+    wait_for 15 eval '! scrawlix_running' || fail "the program is still running after Exit"
+    collect_scrawlix_status
+    expect_eq "exit status" 0 "$SCRAWLIX_STATUS"
+}
+
+run_section "$@"

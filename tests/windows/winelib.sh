@@ -28,6 +28,7 @@ wine reg query 'HKCU\Software\Wine' >/dev/null 2>&1 || fail "Wine does not start
 # Wine's own processes (the server, the desktop's tray) end with the scenario.
 _wine_on_exit() {
     local status=$?
+    trap - ERR
     (exit "$status")
     _e2e_on_exit
     wineserver -k 2>/dev/null

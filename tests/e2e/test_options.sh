@@ -12,16 +12,17 @@ canvas_up() { # the canvas covers the screen
     return 1
 }
 
-section "Configuration from the tray menu, letter K, Ok; then Windows + K captures"
-fresh_home letter
-start_scrawlix_settled
-tray_menu c
-wait_window "Scrawlix Configuration"
-xdotool key --delay 40 ctrl+a K alt+o # the hot-key box has the focus
-wait_window_gone "Scrawlix Configuration"
-expect_settings PenSize=25 PenColor=8 Font=0 Tool=0 Fill=1 HotKey=K RunOnStartup=0
-entry=$XDG_CONFIG_HOME/autostart/Scrawlix.desktop
-grep -qx 'Hidden=true' "$entry" || fail "the autostart entry is not hidden"
-press_hotkey k
-wait_for 10 canvas_up || fail "Windows + K did not capture the screen"
-stop_scrawlix || fail "TERM did not end the program"
+t_letter() {
+    section "Configuration from the tray menu, letter K, Ok; then Windows + K captures"
+    start_scrawlix_settled
+    tray_menu c
+    wait_window "Scrawlix Configuration"
+    xdotool key --delay 40 ctrl+a K alt+o # the hot-key box has the focus
+    wait_window_gone "Scrawlix Configuration"
+    expect_settings PenSize=25 PenColor=8 Font=0 Tool=0 Fill=1 HotKey=K RunOnStartup=0
+    grep -qx 'Hidden=true' "$XDG_CONFIG_HOME/autostart/Scrawlix.desktop" || fail "the autostart entry is not hidden"
+    press_hotkey k
+    wait_for 10 canvas_up || fail "Windows + K did not capture the screen"
+}
+
+run_section "$@"

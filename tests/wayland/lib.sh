@@ -97,6 +97,19 @@ expect_same_screen() {
     [ "$n" = 0 ] || fail "$n pixels of the canvas differ from the screen before the capture"
 }
 
+# capture_as_before CMD...: CMD captures, and the canvas (shown.png) shows the screen as it was
+# (before.png) pixel for pixel, the pattern's green stripe included.
+capture_as_before() {
+    screenshot before.png
+    "$@"
+    wait_canvas 0 0 "$SCREEN_W" "$SCREEN_H"
+    screenshot shown.png
+    expect_same_screen before.png shown.png
+    [ "$(pixel shown.png 200 300)" = "0,255,0" ] || fail "the green stripe is $(pixel shown.png 200 300) on the canvas"
+}
+# scrawlix_cmd ARG...: the program's command line, which hands ARG to the running program.
+scrawlix_cmd() { timeout 10 "$SCRAWLIX_BIN" "$@" </dev/null {_e2e_nap_fd}<&- || fail "scrawlix $* did not reach the program"; }
+
 # XTEST clicks go to the window on top of the X server's own stacking, which XWayland keeps apart
 # from what the compositor shows; activating the toolbox puts it on top of both.
 eval "_x_click_toolbox() $(declare -f click_toolbox | tail -n +2)"

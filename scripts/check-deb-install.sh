@@ -70,7 +70,7 @@ say "the help viewer the package recommends takes the help file: $(in_root xdg-m
 
 say "running the installed program on a private X session"
 mkdir -p "$root/tmp/e2e"
-cp tests/e2e/{session.sh,lib.sh,canvas_lib.sh,test_install.sh} "$root/tmp/e2e/"
+cp tests/e2e/{session.sh,session_lib.sh,lib.sh,canvas_lib.sh,test_install.sh} "$root/tmp/e2e/"
 in_root env SCRAWLIX_INSTALLED_ROOT=/ SCRAWLIX_BIN=/usr/bin/scrawlix bash /tmp/e2e/session.sh bash /tmp/e2e/test_install.sh
 
 say "removing the package"

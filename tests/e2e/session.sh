@@ -11,55 +11,10 @@
 #   SCRAWLIX_E2E_WM=xfwm4      the window manager: openbox (the default) or xfwm4
 #   SCRAWLIX_E2E_TASKBAR=1     the tint2 panel lists the windows (a task list left of its tray)
 #   SCRAWLIX_SCREEN=WxHxD      the screen without monitors; 1920x1080x24
-# shellcheck disable=SC2317 # functions called from traps and through poll
-set -uo pipefail
-
-[ $# -gt 0 ] || { echo "usage: $0 COMMAND [ARG...]" >&2; exit 2; }
-bin=${SCRAWLIX_BIN:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/build/scrawlix}
-[[ $bin == /* ]] || bin=$PWD/$bin
-
-root=$(mktemp -d "${TMPDIR:-/tmp}/scrawlix-e2e.XXXXXX") || exit 125
-sess=$root/session
-mkdir -p "$sess/home" "$root/home/.config" "$root/home/.cache" "$root/home/.local/share" "$root/xdg-config-dirs"
-mkdir -m 0700 "$root/run"
-pids=()      # the session's daemons
-cmd_pid=""   # the command, leader of its own process group
-status=125
-
-teardown() {
-    trap - EXIT INT TERM HUP
-    if [ -n "$cmd_pid" ]; then # and whatever it left running
-        kill -TERM -- "-$cmd_pid" 2>/dev/null && sleep 0.05
-        kill -KILL -- "-$cmd_pid" 2>/dev/null
-        wait "$cmd_pid" 2>/dev/null
-    fi
-    for _ in {1..40}; do kill -TERM "${pids[@]}" 2>/dev/null || break; sleep 0.05; done # 2 s, then KILL
-    kill -KILL "${pids[@]}" 2>/dev/null
-    wait "${pids[@]}" 2>/dev/null
-    if [ "$status" -eq 0 ]; then rm -rf "$root"; else echo "session: exit status $status; files kept in $root" >&2; fi
-}
-trap teardown EXIT
-# shellcheck disable=SC2064 # expanded now on purpose
-for sig in 1 2 15; do trap "status=$((128 + sig)); exit $((128 + sig))" "$sig"; done
-
-setup_failed() {
-    echo "session: cannot set up the X session: $*" >&2
-    tail -n 15 "$sess"/*.log >&2 2>/dev/null
-    exit 125
-}
-
-poll() { local n=$(($1 * 20)); shift; until "$@"; do ((n-- > 0)) || return 1; sleep 0.05; done; } # SECS CMD...
-
-for tool in Xvfb dbus-daemon openbox tint2 xprop xwininfo; do
-    command -v "$tool" >/dev/null || setup_failed "$tool is not installed (scripts/setup.sh --tests installs it)"
-done
-
-unset WAYLAND_DISPLAY XAUTHORITY SESSION_MANAGER DESKTOP_SESSION XDG_CURRENT_DESKTOP XDG_SESSION_DESKTOP \
-    XDG_CONFIG_HOME XDG_CACHE_HOME XDG_DATA_HOME XDG_STATE_HOME DBUS_SESSION_BUS_ADDRESS LC_ALL LANGUAGE \
-    QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME QT_STYLE_OVERRIDE QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS \
-    QT_AUTO_SCREEN_SCALE_FACTOR QT_ENABLE_HIGHDPI_SCALING QT_FONT_DPI QT_SCALE_FACTOR_ROUNDING_POLICY \
-    GDK_SCALE GDK_BACKEND
-export LANG=C.UTF-8 XDG_SESSION_TYPE=x11 XDG_RUNTIME_DIR=$root/run XDG_CONFIG_DIRS=$root/xdg-config-dirs
+source "$(dirname "${BASH_SOURCE[0]}")/session_lib.sh"
+session_begin X e2e
+mkdir -p "$sess/home"
+export XDG_SESSION_TYPE=x11
 
 dpi=${SCRAWLIX_E2E_DPI:-96}
 wm=${SCRAWLIX_E2E_WM:-openbox}
@@ -74,12 +29,10 @@ if [ ${#monitors[@]} -gt 0 ]; then # the screen is the box around the monitors
     done
     screen=${sw}x${sh}x24
 fi
-for tool in "$wm" xrdb xrandr; do
-    command -v "$tool" >/dev/null || setup_failed "$tool is not installed (scripts/setup.sh --tests installs it)"
-done
+need Xvfb dbus-daemon "$wm" tint2 xprop xwininfo xrdb xrandr
 
 # -displayfd: Xvfb picks a free display and writes its number once it accepts connections.
-mkfifo "$sess/displayfd" "$sess/dbus.address"
+mkfifo "$sess/displayfd"
 Xvfb -displayfd 3 -screen 0 "$screen" -dpi "$dpi" -nolisten tcp -noreset +extension MIT-SHM \
     -s 0 3>"$sess/displayfd" >"$sess/xvfb.log" 2>&1 </dev/null &
 pids+=($!)
@@ -105,16 +58,7 @@ if [ ${#monitors[@]} -gt 0 ]; then
     done
 fi
 
-# A session bus of our own, without service activation, so nothing of the machine's starts on it.
-cat >"$sess/dbus.conf" <<EOF
-<busconfig><type>session</type><listen>unix:path=$XDG_RUNTIME_DIR/bus</listen><auth>EXTERNAL</auth>
-  <policy context="default"><allow user="*"/>
-    <allow send_destination="*" eavesdrop="true"/><allow eavesdrop="true"/><allow own="*"/></policy>
-</busconfig>
-EOF
-dbus-daemon --nofork --config-file="$sess/dbus.conf" --print-address=3 \
-    3>"$sess/dbus.address" >"$sess/dbus.log" 2>&1 </dev/null &
-pids+=($!)
+start_session_bus
 
 # The window manager and the panel keep their files in a home of their own.
 cat >"$sess/openbox.xml" <<'EOF'
@@ -153,12 +97,8 @@ else
 fi
 pids+=($!)
 
-read -r -t 10 DBUS_SESSION_BUS_ADDRESS <"$sess/dbus.address"
-[ -n "${DBUS_SESSION_BUS_ADDRESS:-}" ] || setup_failed "the D-Bus session bus did not start"
-export DBUS_SESSION_BUS_ADDRESS
-
 wm_ready() { [[ $(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null) == *"window id"* ]]; }
-poll 15 wm_ready || setup_failed "$wm did not take over the screen"
+poll 20 wm_ready || setup_failed "$wm did not take over the screen"
 
 # Once tint2 says so, the tray's manager window (a child of the root) carries its orientation.
 tray_ready() {
@@ -169,19 +109,12 @@ tray_ready() {
     done
     return 1
 }
-# Started before the window manager is up, tint2 waits a good while before it starts its tray.
+# Started before the window manager is up, tint2 waits a good while before it starts its tray; on a
+# loaded machine it takes a while even after.
 HOME=$sess/home tint2 -c "$sess/tint2rc" >"$sess/tint2.log" 2>&1 </dev/null &
 pids+=($!)
-poll 15 tray_ready || setup_failed "tint2 did not start a system tray"
+poll 30 tray_ready || setup_failed "tint2 did not start a system tray"
 
-export HOME=$root/home XDG_CONFIG_HOME=$root/home/.config XDG_CACHE_HOME=$root/home/.cache \
-    XDG_DATA_HOME=$root/home/.local/share SCRAWLIX_BIN=$bin E2E_TMP=$root
+private_home
 [ -z "${SCRAWLIX_E2E_QT_SCALE:-}" ] || export QT_SCALE_FACTOR=$SCRAWLIX_E2E_QT_SCALE
-# In a process group of its own, so that a signal to us ends it and all it started.
-set -m
-"$@" &
-cmd_pid=$!
-set +m
-wait "$cmd_pid"
-status=$?
-exit "$status"
+run_command "$@"

@@ -21,13 +21,9 @@
 #   WL_NOTIFICATIONS=0   no notification service either
 # COMMAND sees WAYLAND_DISPLAY, DISPLAY (XWayland), SWAYSOCK, E2E_TMP, SCRAWLIX_BIN and STANDIN_LOG.
 # Exits with COMMAND's status (125: no session); after a failure E2E_TMP is kept.
-# shellcheck disable=SC2317 # functions called from traps and through poll
-set -uo pipefail
-
-[ $# -gt 0 ] || { echo "usage: $0 COMMAND [ARG...]" >&2; exit 2; }
+# shellcheck disable=SC2317 # functions called through poll
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-bin=${SCRAWLIX_BIN:-$here/../../build/scrawlix}
-[[ $bin == /* ]] || bin=$PWD/$bin
+source "$here/../e2e/session_lib.sh"
 
 if [ "$(id -u)" = 0 ]; then
     command -v setpriv >/dev/null || { echo "session: setpriv is missing" >&2; exit 125; }
@@ -60,41 +56,13 @@ if [ "$(id -u)" = 0 ]; then
     exit "$status"
 fi
 
-root=${WL_ROOT:-$(mktemp -d "${TMPDIR:-/tmp}/scrawlix-wl.XXXXXX")} || exit 125
-sess=$root/session
-mkdir -p "$sess" "$root/home/.config" "$root/home/.cache" "$root/home/.local/share" "$root/portals"
-mkdir -m 0700 "$root/run"
-pids=()
-cmd_pid=""
-status=125
-
-teardown() {
-    trap - EXIT INT TERM HUP
-    if [ -n "$cmd_pid" ]; then
-        kill -TERM -- "-$cmd_pid" 2>/dev/null && sleep 0.05
-        kill -KILL -- "-$cmd_pid" 2>/dev/null
-        wait "$cmd_pid" 2>/dev/null
-    fi
-    local i
-    [ -s "$sess/started.pid" ] && pids+=("$(cat "$sess/started.pid")")
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill -TERM "${pids[i]}" 2>/dev/null; done
-    for _ in {1..40}; do kill -0 "${pids[@]}" 2>/dev/null || break; sleep 0.05; done
-    kill -KILL "${pids[@]}" 2>/dev/null
-    wait "${pids[@]}" 2>/dev/null
-    # The socket file made for KWin outlives it.
+session_begin Wayland wl "${WL_ROOT:-}"
+mkdir -p "$root/portals"
+# KWin's start-up leaves a process running, and a socket file made for it.
+teardown_more() {
+    [ -s "$sess/started.pid" ] && kill "$(cat "$sess/started.pid")" 2>/dev/null
     [ -n "${kwin_display:-}" ] && rm -f "/tmp/.X11-unix/X$kwin_display"
-    if [ "$status" -eq 0 ]; then rm -rf "$root"/*; else echo "session: exit status $status; files kept in $root" >&2; fi
 }
-trap teardown EXIT
-# shellcheck disable=SC2064 # expanded now on purpose
-for sig in 1 2 15; do trap "status=$((128 + sig)); exit $((128 + sig))" "$sig"; done
-
-setup_failed() {
-    echo "session: cannot set up the Wayland session: $*" >&2
-    tail -n 15 "$sess"/*.log >&2 2>/dev/null
-    exit 125
-}
-poll() { local end=$((SECONDS + $1)); shift; until "$@"; do ((SECONDS < end)) || return 1; sleep 0.05; done; } # SECS CMD...
 
 desktop=${WL_DESKTOP:-sway}
 tools=(Xwayland grim dbus-daemon pipewire python3 xdotool)
@@ -103,38 +71,16 @@ case $desktop in
     gnome) tools+=(gnome-shell gjs) ;;
     *) tools+=(sway swaymsg status-notifier-watcher) ;;
 esac
-for tool in "${tools[@]}"; do
-    command -v "$tool" >/dev/null || setup_failed "$tool is not installed (scripts/setup.sh --tests installs it)"
-done
+need "${tools[@]}"
 portal=/usr/libexec/xdg-desktop-portal
 wlr=/usr/libexec/xdg-desktop-portal-wlr
 [ -x "$portal" ] && [ -x "$wlr" ] || setup_failed "xdg-desktop-portal(-wlr) is not installed"
 
-unset DISPLAY WAYLAND_DISPLAY XAUTHORITY SWAYSOCK SESSION_MANAGER DESKTOP_SESSION XDG_SESSION_DESKTOP \
-    XDG_CONFIG_HOME XDG_CACHE_HOME XDG_DATA_HOME XDG_STATE_HOME DBUS_SESSION_BUS_ADDRESS LC_ALL LANGUAGE \
-    QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME QT_STYLE_OVERRIDE QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS \
-    QT_AUTO_SCREEN_SCALE_FACTOR QT_ENABLE_HIGHDPI_SCALING QT_FONT_DPI GDK_SCALE GDK_BACKEND
-export LANG=C.UTF-8 HOME=$root/home XDG_RUNTIME_DIR=$root/run XDG_SESSION_TYPE=wayland \
-    XDG_CURRENT_DESKTOP=$(case $desktop in kde) echo KDE ;; gnome) echo GNOME ;; *) echo sway ;; esac) XDG_CONFIG_HOME=$root/home/.config XDG_CACHE_HOME=$root/home/.cache \
-    XDG_DATA_HOME=$root/home/.local/share XDG_CONFIG_DIRS=$root/xdg-config-dirs
-mkdir -p "$XDG_CONFIG_DIRS"
-
+private_home
+export XDG_SESSION_TYPE=wayland \
+    XDG_CURRENT_DESKTOP=$(case $desktop in kde) echo KDE ;; gnome) echo GNOME ;; *) echo sway ;; esac)
 # The services that the bus starts on demand: none, but for what a desktop below adds.
-mkdir -p "$sess/services"
-mkfifo "$sess/dbus.address"
-cat >"$sess/dbus.conf" <<EOC
-<busconfig><type>session</type><listen>unix:path=$XDG_RUNTIME_DIR/bus</listen><auth>EXTERNAL</auth>
-  <servicedir>$sess/services</servicedir>
-  <policy context="default">
-    <allow send_destination="*" eavesdrop="true"/><allow eavesdrop="true"/><allow own="*"/></policy>
-</busconfig>
-EOC
-dbus-daemon --nofork --config-file="$sess/dbus.conf" --print-address=3 \
-    3>"$sess/dbus.address" >"$sess/dbus.log" 2>&1 </dev/null &
-pids+=($!)
-read -r -t 10 DBUS_SESSION_BUS_ADDRESS <"$sess/dbus.address"
-[ -n "${DBUS_SESSION_BUS_ADDRESS:-}" ] || setup_failed "the D-Bus session bus did not start"
-export DBUS_SESSION_BUS_ADDRESS
+start_session_bus
 
 # A free X display of our own: KWin would take the first free one, which another session's server
 # may hold through the abstract socket that this one cannot see as a file.
@@ -253,9 +199,10 @@ EOC
     poll 10 have_auth || setup_failed "GNOME Shell made no X authority for XWayland"
     XAUTHORITY=$(ls "$XDG_RUNTIME_DIR"/.mutter-Xwaylandauth.* | head -1)
     export XAUTHORITY
-    unset SWAYSOCK
 }
 
+# What sway, or the program KWin runs once it is up, writes: "WAYLAND_DISPLAY DISPLAY".
+have_displays() { [ -s "$sess/displays" ] && [ "$(wc -w <"$sess/displays")" = 2 ]; }
 start_sway() {
     # No bar (our stand-in is the tray's watcher), no borders, and the program's windows float where
     # they ask to be, as on a floating desktop.
@@ -272,7 +219,6 @@ EOC
     WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
         sway -c "$sess/sway.conf" >"$sess/sway.log" 2>&1 </dev/null &
     pids+=($!)
-    have_displays() { [ -s "$sess/displays" ] && [ "$(wc -w <"$sess/displays")" = 2 ]; }
     poll 20 have_displays || setup_failed "sway did not start with XWayland"
     read -r WAYLAND_DISPLAY DISPLAY <"$sess/displays"
     SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock 2>/dev/null | head -1)
@@ -285,11 +231,9 @@ if [ "$desktop" = kde ]; then
     [ -x "$KWIN_BIN" ] || KWIN_BIN=$(command -v kwin_wayland)
     export KWIN_BIN
     start_kwin >"$sess/kwin.log" 2>&1 </dev/null
-    have_displays() { [ -s "$sess/displays" ] && [ "$(wc -w <"$sess/displays")" = 2 ]; }
     poll 30 have_displays || setup_failed "KWin did not start with XWayland"
     read -r WAYLAND_DISPLAY DISPLAY <"$sess/displays"
     export WAYLAND_DISPLAY DISPLAY
-    unset SWAYSOCK
 elif [ "$desktop" = gnome ]; then
     start_gnome
 else
@@ -384,11 +328,4 @@ elif [ "${WL_PORTAL:-1}" = 1 ]; then
     poll 15 has_name org.freedesktop.portal.Desktop || setup_failed "xdg-desktop-portal did not start"
 fi
 
-export SCRAWLIX_BIN=$bin E2E_TMP=$root
-set -m
-"$@" &
-cmd_pid=$!
-set +m
-wait "$cmd_pid"
-status=$?
-exit "$status"
+run_command "$@"

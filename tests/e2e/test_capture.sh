@@ -118,39 +118,28 @@ t_tray_exit() {
 sni_host() { # a StatusNotifier watcher and host instead of the XEmbed tray, and the program on it
     status-notifier-watcher >"$E2E_TMP/watcher.log" 2>&1 &
     _e2e_pids+=($!)
-    wait_for 10 watcher org.kde.StatusNotifierWatcher.RegisterStatusNotifierHost string:org.kde.StatusNotifierHost-e2e ||
+    wait_for 10 dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
+        org.kde.StatusNotifierWatcher.RegisterStatusNotifierHost string:org.kde.StatusNotifierHost-e2e ||
         fail "the StatusNotifier watcher did not start"
     start_scrawlix_settled
-    wait_for 10 eval '[ -n "$(item)" ]' || fail "the program registered no StatusNotifier item"
-}
-watcher() { # METHOD ARG...: a call on the watcher, printing its reply
-    dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher /StatusNotifierWatcher "$@"
-}
-click_item() {
-    dbus-send --session --print-reply --dest="$(item)" /StatusNotifierItem org.kde.StatusNotifierItem.Activate \
-        int32:10 int32:10 >/dev/null || fail "the item did not take Activate"
-}
-item() { # the program's item on the session bus, once it has registered
-    watcher org.freedesktop.DBus.Properties.Get string:org.kde.StatusNotifierWatcher \
-        string:RegisteredStatusNotifierItems 2>/dev/null | grep -o '"[^"/]*' | tr -d '"' | head -1
+    wait_tray_item
 }
 
 t_sni_click() {
     section "under a StatusNotifier host, which reports clicks only: one click does nothing, two capture"
     sni_host
     [ -z "$(tray_icon)" ] || fail "the program put an XEmbed icon in the tray as well"
-    click_item
+    dbus-send --session --print-reply --dest="$(_sni_item)" /StatusNotifierItem org.kde.StatusNotifierItem.Activate \
+        int32:10 int32:10 >/dev/null || fail "the item did not take Activate"
     holds_for 1 canvas_hidden || fail "a single click captured"
-    click_item
-    click_item
+    double_click_tray
     wait_canvas 0 0 1920 1080
 }
 
 t_sni_menu() {
     section "that host shows the program's menu, read over D-Bus: the items, their icons and states"
     sni_host
-    click_item
-    click_item
+    double_click_tray
     wait_canvas 0 0 1920 1080
     sni() { /usr/bin/python3 "$(dirname "$0")/snihost.py" "$@"; }
     menu=$(sni layout) || fail "the host finds no menu: $(sni menu-path 2>&1)"

@@ -71,25 +71,6 @@ press_shortcut_standin() {
     [ "$n" = 1 ] || fail "the shortcut $1 is bound in $n sessions, not 1"
 }
 
-# The tray icon: the program's StatusNotifier item, clicked twice (a double-click, for a host that
-# reports clicks only): from one process, so the clicks come within the double-click time however
-# slowly processes start.
-_sni_item() {
-    dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
-        org.freedesktop.DBus.Properties.Get string:org.kde.StatusNotifierWatcher \
-        string:RegisteredStatusNotifierItems 2>/dev/null | grep -o '"[^"/]*' | tr -d '"' | head -1
-}
-wait_tray_item() { wait_for 10 eval '[ -n "$(_sni_item)" ]' || fail "the program registered no tray item"; }
-double_click_tray() {
-    /usr/bin/python3 - "$(_sni_item)" <<'EOP' || fail "the tray item did not take Activate"
-import sys
-import dbus
-item = dbus.Interface(dbus.SessionBus().get_object(sys.argv[1], "/StatusNotifierItem"), "org.kde.StatusNotifierItem")
-item.Activate(10, 10, ignore_reply=True)
-item.Activate(10, 10)
-EOP
-}
-
 # expect_same_screen BEFORE AFTER: the canvas shows BEFORE pixel for pixel, away from the toolbox
 # and, on GNOME Shell, from the title bar and the shadow that the shell draws around it.
 expect_same_screen() {

@@ -6,16 +6,10 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
-#include <QTimer>
 
 qint16 FakeKeyState::GetAsyncKeyState(int vk)
 {
-    queries.append(vk);
-    qint16 result = 0;
-    if (down_.value(vk))
-        result |= static_cast<qint16>(0x8000);
-    if (pressed_.value(vk) && pressIsRecent(pressedAt_.value(vk), now))
-        result |= 1;
+    const qint16 result = peekAsyncKeyState(vk);
     pressed_[vk] = false;
     return result;
 }
@@ -25,7 +19,7 @@ qint16 FakeKeyState::peekAsyncKeyState(int vk)
     qint16 result = 0;
     if (down_.value(vk))
         result |= static_cast<qint16>(0x8000);
-    if (pressed_.value(vk) && pressIsRecent(pressedAt_.value(vk), now))
+    if (pressed_.value(vk))
         result |= 1;
     return result;
 }
@@ -40,15 +34,12 @@ void FakeKeyState::setDown(int vk, bool isDown)
 void FakeKeyState::tap(int vk)
 {
     pressed_[vk] = true;
-    pressedAt_[vk] = now;
     if (watcher_)
         watcher_();
 }
 
 bool FakeKeyState::watchPresses(std::function<void()> pressed)
 {
-    if (!watches)
-        return false;
     watcher_ = std::move(pressed);
     return true;
 }
@@ -146,7 +137,7 @@ CapturedBitmap FakeScreenPixels::CaptureWindowRect(quintptr hwnd, bool client, i
     QPainter p(&out);
     p.drawImage(QPoint(0, 0), shown, QRect(origin.x() + left, origin.y() + top, width, height));
     p.end();
-    return {out, palette};
+    return {out, {}};
 }
 
 FakeScreenGrab::FakeScreenGrab(FakeScreenPixels& screen, quintptr desktop)
@@ -206,13 +197,13 @@ CapturedBitmap FakeScreenGrab::waitForGrab(quint64 ticket)
     return {};
 }
 
-void FakeScreenGrab::finishGrab(bool ok)
+void FakeScreenGrab::finishGrab()
 {
     if (held_.empty())
         return;
     const Held h = held_.front();
     held_.pop_front();
-    if (ok && !h.bitmap.image.isNull())
+    if (!h.bitmap.image.isNull())
         Q_EMIT grabbed(h.ticket, h.bitmap);
     else
         Q_EMIT grabFailed(h.ticket, QStringLiteral("the pretend screen could not be read"));
@@ -230,38 +221,36 @@ StartupEntry::Result FakeStartupEntry::Remove()
     return result;
 }
 
+// The next answer from a queue, or none when it is empty.
+template <typename T> static T next(std::deque<T>& answers)
+{
+    if (answers.empty())
+        return {};
+    T a = answers.front();
+    answers.pop_front();
+    return a;
+}
+
 QString ScriptedDialogs::OpenFile(const QString& title, const QString& filter,
                                   const QString& defaultSuffix, const QString& initialName)
 {
     asked.append({QStringLiteral("open"), title, filter, defaultSuffix, initialName});
     if (whileShown)
         whileShown();
-    if (fileAnswers.empty())
-        return {};
-    QString a = fileAnswers.front();
-    fileAnswers.pop_front();
-    return a;
+    return next(fileAnswers);
 }
 
 QString ScriptedDialogs::SaveFile(const QString& title, const QString& filter,
                                   const QString& defaultSuffix, const QString& initialName)
 {
     asked.append({QStringLiteral("save"), title, filter, defaultSuffix, initialName});
-    if (fileAnswers.empty())
-        return {};
-    QString a = fileAnswers.front();
-    fileAnswers.pop_front();
-    return a;
+    return next(fileAnswers);
 }
 
 bool ScriptedDialogs::Printer(const QString& title, QPrinter*)
 {
     asked.append({QStringLiteral("printer"), title, {}, {}, {}});
-    if (printerAnswers.empty())
-        return false;
-    bool a = printerAnswers.front();
-    printerAnswers.pop_front();
-    return a;
+    return false;
 }
 
 std::optional<QColor> ScriptedDialogs::Color(const QString& title, const QColor&)
@@ -269,46 +258,13 @@ std::optional<QColor> ScriptedDialogs::Color(const QString& title, const QColor&
     asked.append({QStringLiteral("color"), title, {}, {}, {}});
     // A real dialog is modal: it runs an event loop of its own while the user chooses.
     QCoreApplication::processEvents();
-    if (colorAnswers.empty())
-        return std::nullopt;
-    auto a = colorAnswers.front();
-    colorAnswers.pop_front();
-    return a;
-}
-
-FakeInstanceChannel::~FakeInstanceChannel()
-{
-    if (owner_)
-        session_->running = nullptr;
-}
-
-InstanceChannel::Claim FakeInstanceChannel::claim(const QList<InstanceAction>&, Receiver received)
-{
-    if (!session_->available)
-        return Claim::Unavailable;
-    if (session_->running)
-        return Claim::AlreadyRunning;
-    session_->running = std::move(received);
-    owner_ = true;
-    return Claim::First;
-}
-
-bool FakeInstanceChannel::send(const InstanceRequest& request, QString* error)
-{
-    if (!session_->running) {
-        *error = QStringLiteral("nobody runs");
-        return false;
-    }
-    session_->sent.append(request);
-    // Delivered from the event loop, as the real channels do.
-    QTimer::singleShot(0, [receiver = session_->running, request] { receiver(request); });
-    return true;
+    return next(colorAnswers);
 }
 
 FakePlatform::FakePlatform()
 {
     name = QStringLiteral("fake");
-    hasSystemTray = [this] { return fakeTray; };
+    hasSystemTray = [] { return true; };
     auto k = std::make_unique<FakeKeyState>();
     fakeKeys = k.get();
     keys = std::move(k);
@@ -331,9 +287,7 @@ FakePlatform::FakePlatform()
     auto t = std::make_unique<FakeTopMost>();
     fakeTopMost = t.get();
     topMost = std::move(t);
-    auto tb = std::make_unique<FakeTaskbar>();
-    fakeTaskbar = tb.get();
-    taskbar = std::move(tb);
+    taskbar = std::make_unique<FakeTaskbar>();
     auto sh = std::make_unique<FakeShellOpen>();
     fakeShell = sh.get();
     shell = std::move(sh);
@@ -346,6 +300,4 @@ FakePlatform::FakePlatform()
     auto d = std::make_unique<ScriptedDialogs>();
     fakeDialogs = d.get();
     dialogs = std::move(d);
-    instanceSession = std::make_shared<FakeInstanceSession>();
-    instances = std::make_unique<FakeInstanceChannel>(instanceSession);
 }

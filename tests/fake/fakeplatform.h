@@ -27,13 +27,9 @@ public:
     bool watchPresses(std::function<void()> pressed) override;
     void setDown(int vk, bool down);  // holds or releases a key, now
     void tap(int vk);                  // a press and release between two queries, now
-    bool watches = true;               // whether watchPresses is offered
-    QList<int> queries;                // every key asked about, in order
-    qint64 now = 0;                    // the keyboard's clock in milliseconds; tests move it
 private:
     QHash<int, bool> down_;
     QHash<int, bool> pressed_;
-    QHash<int, qint64> pressedAt_;
     std::function<void()> watcher_;
 };
 
@@ -79,7 +75,6 @@ public:
                                      int height) override;
     // The pretend screen; widgets of ours that are shown are painted over it when captured.
     QImage screen;
-    QVector<QRgb> palette; // non-empty: pretend to be a 256-colour palette display
     FakeForegroundWindow* windows = nullptr;
     int captures = 0;
     bool fail = false;
@@ -97,7 +92,7 @@ class FakeScreenGrab : public ScreenGrab
     Q_OBJECT
 public:
     FakeScreenGrab(FakeScreenPixels& screen, quintptr desktop);
-    Capabilities capabilities() const override { return caps; }
+    Capabilities capabilities() const override { return WindowCapture | FrozenAtGrab; }
     void settle(const QList<QWindow*>& vanishing, const std::function<void()>& hide,
                 QDeadlineTimer deadline) override;
     void cancelSettle() override { settling_ = false; }
@@ -108,11 +103,9 @@ public:
 
     // Answers a held settle, and the oldest held grab (with its picture, or a failure).
     void finishSettle();
-    void finishGrab(bool ok = true);
-    bool settling() const { return settling_; }
+    void finishGrab();
     int heldGrabs() const { return int(held_.size()); }
 
-    Capabilities caps = WindowCapture | FrozenAtGrab;
     bool showsFrozen = false;             // whether showFrozen works
     QList<QWindow*> frozenIn;             // windows that show a frozen copy now
     bool holdSettle = false;
@@ -149,8 +142,7 @@ public:
 class FakeTaskbar : public Taskbar
 {
 public:
-    void SkipTaskbar(QWidget* window) override { skipped.append(window); }
-    QList<QPointer<QWidget>> skipped;
+    void SkipTaskbar(QWidget*) override {}
 };
 
 class FakeShellOpen : public ShellOpen
@@ -211,31 +203,7 @@ public:
     QList<Asked> asked;
     std::function<void()> whileShown; // runs while each dialog is shown, as requests may
     std::deque<QString> fileAnswers;
-    std::deque<bool> printerAnswers;
     std::deque<std::optional<QColor>> colorAnswers;
-};
-
-// What the fake instance channels of one pretend session share: who runs, and whether there is
-// a channel at all.
-struct FakeInstanceSession {
-    InstanceChannel::Receiver running; // the receiver of the channel that claimed first
-    bool available = true;
-    QList<InstanceRequest> sent;       // every request handed over, in order
-};
-
-class FakeInstanceChannel : public InstanceChannel
-{
-public:
-    explicit FakeInstanceChannel(std::shared_ptr<FakeInstanceSession> session)
-        : session_(std::move(session)) {}
-    ~FakeInstanceChannel() override;
-    Claim claim(const QList<InstanceAction>& actions, Receiver received) override;
-    bool send(const InstanceRequest& request, QString* error) override;
-    QString problem() const override { return QStringLiteral("no pretend session bus"); }
-
-private:
-    std::shared_ptr<FakeInstanceSession> session_;
-    bool owner_ = false;
 };
 
 struct FakePlatform : Platform {
@@ -247,11 +215,8 @@ struct FakePlatform : Platform {
     FakeScreenGrab* fakeGrab;
     FakeCursorPosition* fakeCursor;
     FakeTopMost* fakeTopMost;
-    FakeTaskbar* fakeTaskbar;
     FakeShellOpen* fakeShell;
     FakeStartupEntry* fakeStartup;
     RecordingMessageBoxes* fakeMessages;
     ScriptedDialogs* fakeDialogs;
-    std::shared_ptr<FakeInstanceSession> instanceSession; // a session of its own unless replaced
-    bool fakeTray = true; // the desktop shows a tray
 };

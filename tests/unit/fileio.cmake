@@ -1,6 +1,5 @@
-# Saving, opening and printing images.
+# Saving and opening images.
 scrawlix_unit_test(tst_fileio)
-scrawlix_unit_test(tst_printing)
 # Opening hostile files; a pipe that blocks the program would stop the test, hence the limit, which
 # the sanitized build's slower code gets four times over.
 scrawlix_unit_test(tst_opening)

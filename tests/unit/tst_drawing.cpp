@@ -12,7 +12,6 @@
 #include "toolbox/frmtoolbox.h"
 #include "ui/widgets.h"
 
-#include <QAbstractItemView>
 #include <QToolButton>
 #include <QtTest>
 
@@ -74,7 +73,6 @@ private Q_SLOTS:
     void firstPointAtXOneIsForgotten();
     void rectangleCornerThenLineDrawsALine();
     void highlighterAndsTheColour();
-    void customColourPickedAgainAsksAgain();
     void buttonsOnPressAndMove();
     void focusMovesDoNotRepaintTheCanvas();
     void strokeStartingOnALabel();
@@ -229,35 +227,6 @@ void TestDrawing::highlighterAndsTheColour()
     QCOMPARE(stampEdge(100, 5), 98);
     QCOMPARE(stampEdge(101, 5), 98);
     QCOMPARE(stampEdge(102, 5), 100);
-}
-
-// The user's pick in the colour list's popup, as with the mouse or Return.
-static void pickInList(QComboBox* list, int index)
-{
-    list->showPopup();
-    list->view()->setCurrentIndex(list->model()->index(index, 0));
-    QTest::keyClick(list->view(), Qt::Key_Return);
-    QTRY_VERIFY(!list->view()->isVisible());
-}
-
-void TestDrawing::customColourPickedAgainAsksAgain()
-{
-    Canvas c;
-    auto& answers = c.fake->fakeDialogs->colorAnswers;
-    const auto asked = [&] { return c.fake->fakeDialogs->asked.size(); };
-    answers.push_back(QColor(10, 20, 30));
-    answers.push_back(QColor(40, 50, 60));
-    auto* list = named<ComboList>(c.toolbox(), "cboColor");
-    pickInList(list, CustomColorIndex);
-    QCOMPARE(asked(), 1);
-    pickInList(list, CustomColorIndex);
-    QCOMPARE(asked(), 2);
-    QCOMPARE(c->colorTable[CustomColorIndex], QString::number(0x3C3228)); // 0x00BBGGRR
-    // Another entry, then Custom again: one question each time.
-    pickInList(list, Red);
-    pickInList(list, CustomColorIndex);
-    QCOMPARE(asked(), 3);
-    QCOMPARE(c.fake->fakeDialogs->asked.last().title, QStringLiteral("Select Custom Color"));
 }
 
 void TestDrawing::buttonsOnPressAndMove()

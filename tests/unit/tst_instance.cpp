@@ -1,11 +1,12 @@
 // One running program: the command line (file names as the system's bytes), the local-socket
-// channel (the Windows one, which works on any system), and what the running program does with
-// each request.
+// channel (the Windows one, which works on any system), what the running program does with
+// each request, and that every command of --help and of the toolbox reaches it.
 
 #include "platform/qt/localinstance.h"
 #include "shell/captureflow.h"
 #include "shell/commandline.h"
 #include "canvas/frmmain.h"
+#include "shell/commandtable.h"
 #include "shell/instancerequests.h"
 #include "testprogram.h"
 #include "toolbox/frmtoolbox.h"
@@ -13,8 +14,10 @@
 #include <QAction>
 #include <QDir>
 #include <QLocalSocket>
+#include <QToolButton>
 #include <QUuid>
 #include <QtTest>
+#include <algorithm>
 #include <thread>
 
 #include <cstdio>
@@ -88,6 +91,7 @@ class TestInstance : public QObject
     void localChannelIgnoresStrangers();
     void requestsCaptureShowAndExit();
     void requestOpen();
+    void everyCommandIsReachable();
 };
 
 void TestInstance::commandLine_data()
@@ -238,14 +242,6 @@ void TestInstance::requestsCaptureShowAndExit()
     QVERIFY(!t->capture.keepsCanvas());
     SendToTray(*t);
 
-    // The window, with Ctrl not held: the request says which, not the keyboard.
-    t.fake->fakeKeys->setDown(17, false);
-    t.fake->fakeForeground->rects[77] = {100, 50, 500, 350};
-    t.fake->fakeForeground->foreground = 77;
-    t.run(QStringLiteral("capture-window"));
-    QVERIFY(t->drawing.WindowCaptureMode);
-    QCOMPARE(t.canvas()->canvasGeometry(), QRect(99, 49, 400, 300));
-
     // Exit ends the program; after that, requests find nothing to act on.
     const int captures = t.fake->fakeScreen->captures;
     t.run(QStringLiteral("exit"));
@@ -312,6 +308,39 @@ void TestInstance::requestOpen()
     QVERIFY2(shown[2].text.count('\n') < 5 && shown[2].text.size() < 400, qPrintable(shown[2].text));
     QVERIFY(shown[2].text.contains(QStringLiteral("/junk.bmp")));
 #endif
+}
+
+void TestInstance::everyCommandIsReachable()
+{
+    // Every option of --help asks for a request that the running program takes.
+    const QList<InstanceAction> taken = instanceActions();
+    int options = 0;
+    for (const QString& line : usageText().split(QLatin1Char('\n'))) {
+        if (!line.startsWith(QLatin1String("  --")) || line.contains(QLatin1String("--help")) ||
+            line.contains(QLatin1String("--version")))
+            continue;
+        const QByteArray option = line.mid(2).section(QLatin1Char(' '), 0, 0).toLatin1();
+        const CommandLine c = parseCommandLine({option}, "/tmp");
+        QVERIFY2(c.action, option.constData());
+        QVERIFY2(std::any_of(taken.begin(), taken.end(),
+                             [&](const InstanceAction& a) { return a.action == c.action->action; }),
+                 option.constData());
+        ++options;
+    }
+    QVERIFY(options > 5);
+
+    // A toolbox button runs its own command: Capture captures, Hide keeps the canvas, Exit ends.
+    Started t;
+    FrmToolbox* toolbox = t->loadToolbox();
+    for (QToolButton* b : toolbox->findChildren<QToolButton*>(QRegularExpression(QStringLiteral("^cmd"))))
+        QVERIFY2(!b->icon().isNull() && !b->toolTip().isEmpty(), qPrintable(b->objectName()));
+    named<QToolButton>(toolbox, "cmdCaptureScreen")->click();
+    QVERIFY(captureDone(*t));
+    QVERIFY(t.canvas()->isVisible());
+    named<QToolButton>(toolbox, "cmdHide")->click();
+    QVERIFY(t->capture.keepsCanvas());
+    named<QToolButton>(toolbox, "cmdExit")->click();
+    QVERIFY(t->shell.IsExiting);
 }
 
 QTEST_MAIN(TestInstance)

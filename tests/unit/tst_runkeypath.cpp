@@ -22,12 +22,10 @@ void TestRunKeyPath::commandLine_data()
     QTest::newRow("extension case") << "C:\\Tools\\Sketch.EXE" << "C:\\Tools\\Sketch.exe";
     QTest::newRow("spaces stay unquoted")
         << "C:\\Program Files\\My Tools\\Scrawlix.exe" << "C:\\Program Files\\My Tools\\Scrawlix.exe";
-    QTest::newRow("root folder") << "C:\\Scrawlix.exe" << "C:\\Scrawlix.exe";
     QTest::newRow("dots in the name") << "D:\\Apps\\my.tool.exe" << "D:\\Apps\\my.tool.exe";
     // The extension is looked for in the file name only, never in the folder.
     QTest::newRow("dot in the folder, none in the name") << "C:\\v1.2\\Scrawlix" << "C:\\v1.2\\Scrawlix.exe";
     QTest::newRow("other extension") << "C:\\Tools\\Scrawlix.bin" << "C:\\Tools\\Scrawlix.exe";
-    QTest::newRow("network share") << "\\\\server\\share\\Scrawlix.exe" << "\\\\server\\share\\Scrawlix.exe";
 }
 
 void TestRunKeyPath::commandLine()

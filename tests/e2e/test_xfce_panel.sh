@@ -36,8 +36,7 @@ watcher() { # PROPERTY: the panel's StatusNotifier watcher's property
         org.freedesktop.DBus.Properties.Get string:org.kde.StatusNotifierWatcher "string:$1" 2>/dev/null
 }
 
-# panel_item: the Xfce panel with its tray, on the session bus, and Scrawlix's item in it, its icon
-# at icon_x icon_y.
+# panel_item: the Xfce panel's tray on the session bus, and Scrawlix's item in it at icon_x icon_y.
 panel_item() {
     XDG_CONFIG_HOME=$E2E_TMP/xfce "$xfconfd" >"$E2E_TMP/xfconfd.log" 2>&1 </dev/null &
     _e2e_pids+=($!)
@@ -76,7 +75,7 @@ right_click_icon() {
     nap 0.3 # the menu takes the keyboard once it is mapped
 }
 
-t_menu_configuration() {
+t_panel() {
     section "a right-click shows Scrawlix's menu: its Configuration opens the options dialog"
     panel_item
     right_click_icon
@@ -84,20 +83,13 @@ t_menu_configuration() {
     wait_window "Scrawlix Configuration"
     xdotool key --delay 40 alt+c
     wait_window_gone "Scrawlix Configuration"
-}
-
-t_double_click() {
     section "two clicks capture the screen (the panel sends Activate for each)"
-    panel_item
     click_at "$icon_x" "$icon_y" 1
     nap 0.1
     xdotool click 1
     wait_canvas 0 0 1920 1080
-}
-
-t_menu_exit() {
+    send_to_tray
     section "the menu's Exit ends the program"
-    panel_item
     right_click_icon
     xdotool key x
     wait_for 10 eval '! scrawlix_running' || fail "the menu's Exit did not end the program: $(program_windows)"

@@ -71,7 +71,9 @@ say "the help viewer the package recommends takes the help file: $(in_root xdg-m
 say "running the installed program on a private X session"
 mkdir -p "$root/tmp/e2e"
 cp tests/e2e/{session.sh,session_lib.sh,lib.sh,canvas_lib.sh,test_install.sh} "$root/tmp/e2e/"
-in_root env SCRAWLIX_INSTALLED_ROOT=/ SCRAWLIX_BIN=/usr/bin/scrawlix bash /tmp/e2e/session.sh bash /tmp/e2e/test_install.sh
+for section in $(sed -n 's/^t_\([a-z0-9_]*\)().*/\1/p' tests/e2e/test_install.sh); do # each in a session of its own
+    in_root env SCRAWLIX_INSTALLED_ROOT=/ SCRAWLIX_BIN=/usr/bin/scrawlix bash /tmp/e2e/session.sh bash /tmp/e2e/test_install.sh "$section"
+done
 
 say "removing the package"
 in_root apt-get purge -y -qq scrawlix >/dev/null

@@ -162,3 +162,13 @@ expect_as_before() {
     n=$(diff_pixels_outside before.png shown.png "$tx" "$ty" "$tw" "$th")
     [ "$n" = 0 ] || fail "$n pixels of the canvas differ from the screen before the capture"
 }
+
+# capture_noisy [X Y W H]: the program in the tray, then Super+V: the canvas over the whole screen
+# (or at X Y W H), the screen before it kept in before.png.
+capture_noisy() {
+    [ $# = 4 ] || set -- 0 0 1920 1080
+    start_in_tray
+    screenshot before.png
+    press_hotkey v
+    wait_canvas "$@"
+}

@@ -10,13 +10,6 @@ source "$(dirname "$0")/canvas_lib.sh"
 
 noisy_desktop
 
-capture_noisy() { # in the tray, then Super+V: the canvas over the desktop kept in before.png
-    start_in_tray
-    screenshot before.png
-    press_hotkey v
-    wait_canvas 0 0 1920 1080
-}
-
 t_shows_screen() {
     section "Super+V shows the screen as it was"
     capture_noisy

@@ -6,7 +6,6 @@ source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/canvas_lib.sh"
 source "$(dirname "$0")/dialogs_lib.sh"
 
-section "the Xfce panel with its tray, on the session bus"
 command -v xfce4-panel >/dev/null || fail "xfce4-panel is not installed (scripts/setup.sh --tests installs it)"
 xfconfd=$(dpkg -L xfconf 2>/dev/null | grep '/xfconfd$' | head -1)
 [ -x "$xfconfd" ] || fail "xfconfd is not installed (scripts/setup.sh --tests installs it)"
@@ -32,28 +31,30 @@ cat >"$panel_config/xfce4-panel.xml" <<'XML'
   </property>
 </channel>
 XML
-XDG_CONFIG_HOME=$E2E_TMP/xfce "$xfconfd" >"$E2E_TMP/xfconfd.log" 2>&1 </dev/null &
-_e2e_pids+=($!)
-XDG_CONFIG_HOME=$E2E_TMP/xfce xfce4-panel >"$E2E_TMP/xfce4-panel.log" 2>&1 </dev/null &
-panel_pid=$!
-_e2e_pids+=("$panel_pid")
 watcher() { # PROPERTY: the panel's StatusNotifier watcher's property
     dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
         org.freedesktop.DBus.Properties.Get string:org.kde.StatusNotifierWatcher "string:$1" 2>/dev/null
 }
-wait_for 20 eval 'watcher IsStatusNotifierHostRegistered | grep -q true' ||
-    fail "the Xfce panel's tray did not start: $(tail -3 "$E2E_TMP/xfce4-panel.log")"
 
-section "Scrawlix's item is in the panel"
-start_scrawlix_settled
-wait_for 10 eval 'watcher RegisteredStatusNotifierItems | grep -q StatusNotifierItem' ||
-    fail "the program registered no StatusNotifier item"
-[ -z "$(tray_icon)" ] || fail "the program put an XEmbed icon in tint2's tray as well"
-panel=$(xdotool search --onlyvisible --classname '^xfce4-panel$' | head -1)
-[ -n "$panel" ] || fail "no panel window"
-read -r px py _ < <(window_geometry "$panel")
-# The tray is the panel's only plugin: the item's icon is its first.
-icon_x=$((px + 12)) icon_y=$((py + 15))
+# panel_item: the Xfce panel's tray on the session bus, and Scrawlix's item in it at icon_x icon_y.
+panel_item() {
+    XDG_CONFIG_HOME=$E2E_TMP/xfce "$xfconfd" >"$E2E_TMP/xfconfd.log" 2>&1 </dev/null &
+    _e2e_pids+=($!)
+    XDG_CONFIG_HOME=$E2E_TMP/xfce xfce4-panel >"$E2E_TMP/xfce4-panel.log" 2>&1 </dev/null &
+    panel_pid=$!
+    _e2e_pids+=("$panel_pid")
+    wait_for 20 eval 'watcher IsStatusNotifierHostRegistered | grep -q true' ||
+        fail "the Xfce panel's tray did not start: $(tail -3 "$E2E_TMP/xfce4-panel.log")"
+    start_scrawlix_settled
+    wait_for 10 eval 'watcher RegisteredStatusNotifierItems | grep -q StatusNotifierItem' ||
+        fail "the program registered no StatusNotifier item"
+    [ -z "$(tray_icon)" ] || fail "the program put an XEmbed icon in tint2's tray as well"
+    panel=$(xdotool search --onlyvisible --classname '^xfce4-panel$' | head -1)
+    [ -n "$panel" ] || fail "no panel window"
+    read -r px py _ < <(window_geometry "$panel")
+    # The tray is the panel's only plugin: the item's icon is its first.
+    icon_x=$((px + 12)) icon_y=$((py + 15))
+}
 # A menu of the panel's on the screen: a viewable override-redirect window, larger than a few
 # pixels, of the panel or of the process it runs its tray in.
 panel_menu_shown() {
@@ -74,21 +75,24 @@ right_click_icon() {
     nap 0.3 # the menu takes the keyboard once it is mapped
 }
 
-section "a right-click shows Scrawlix's menu: its Configuration opens the options dialog"
-right_click_icon
-xdotool key c
-wait_window "Scrawlix Configuration"
-xdotool key --delay 40 alt+c
-wait_window_gone "Scrawlix Configuration"
+t_panel() {
+    section "a right-click shows Scrawlix's menu: its Configuration opens the options dialog"
+    panel_item
+    right_click_icon
+    xdotool key c
+    wait_window "Scrawlix Configuration"
+    xdotool key --delay 40 alt+c
+    wait_window_gone "Scrawlix Configuration"
+    section "two clicks capture the screen (the panel sends Activate for each)"
+    click_at "$icon_x" "$icon_y" 1
+    nap 0.1
+    xdotool click 1
+    wait_canvas 0 0 1920 1080
+    send_to_tray
+    section "the menu's Exit ends the program"
+    right_click_icon
+    xdotool key x
+    wait_for 10 eval '! scrawlix_running' || fail "the menu's Exit did not end the program: $(program_windows)"
+}
 
-section "two clicks capture the screen (the panel sends Activate for each)"
-click_at "$icon_x" "$icon_y" 1
-nap 0.1
-xdotool click 1
-wait_canvas 0 0 1920 1080
-send_to_tray
-
-section "the menu's Exit ends the program"
-right_click_icon
-xdotool key x
-wait_for 10 eval '! scrawlix_running' || fail "the menu's Exit did not end the program: $(program_windows)"
+run_section "$@"

@@ -1,6 +1,7 @@
 // One running program: the command line (file names as the system's bytes), the local-socket
 // channel (the Windows one, which works on any system) against a crashed first program and
 // strangers, a name that is not UTF-8 handed on, and that every command of --help reaches it.
+// The toolbox's Capture and Exit buttons.
 
 #include "platform/qt/localinstance.h"
 #include "shell/captureflow.h"
@@ -9,9 +10,11 @@
 #include "shell/commandtable.h"
 #include "shell/instancerequests.h"
 #include "testprogram.h"
+#include "toolbox/frmtoolbox.h"
 
 #include <QDir>
 #include <QLocalSocket>
+#include <QToolButton>
 #include <QUuid>
 #include <QtTest>
 #include <algorithm>
@@ -235,6 +238,15 @@ void TestInstance::everyCommandIsReachable()
         ++options;
     }
     QVERIFY(options > 5);
+
+    // The toolbox's Capture and Exit buttons run their commands.
+    Started t;
+    FrmToolbox* toolbox = t->loadToolbox();
+    named<QToolButton>(toolbox, "cmdCaptureScreen")->click();
+    QVERIFY(captureDone(*t));
+    QVERIFY(t.canvas()->isVisible());
+    named<QToolButton>(toolbox, "cmdExit")->click();
+    QVERIFY(t->shell.IsExiting);
 }
 
 QTEST_MAIN(TestInstance)

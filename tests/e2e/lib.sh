@@ -215,6 +215,12 @@ $(diff <(echo "$want") <(echo "$have") | grep '^[<>]' || true)"
 }
 
 tray_panel_windows() { xdotool search --classname '^tint2$' 2>/dev/null || true; }
+# tray_icon_count: the program's icons in the panel, of any process.
+tray_icon_count() {
+    local p n=0
+    for p in $(tray_panel_windows); do n=$((n + $(xwininfo -tree -id "$p" | grep -c '"Scrawlix"' || :))); done
+    echo "$n"
+}
 
 # screen_size: "WIDTH HEIGHT" of the whole X screen.
 screen_size() { xdpyinfo | awk '/dimensions:/ && !done { sub("x", " ", $2); print $2; done = 1 }'; }

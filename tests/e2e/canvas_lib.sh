@@ -139,8 +139,11 @@ target_captured() {
 capture_target() { target_captured "${2:-}" _ctrl_then_hotkey "$1"; }
 _ctrl_then_hotkey() { xdotool key ctrl; press_hotkey "$1"; }
 
-# send_to_tray: the toolbox's Send to Tray; the canvas leaves the screen.
-send_to_tray() { click_toolbox totray; wait_for 5 canvas_hidden || fail "send to tray left the canvas"; }
+# send_to_tray [hide]: the toolbox's Send to Tray (or Hide); the canvas and the toolbox leave the screen.
+send_to_tray() {
+    click_toolbox "${1:-totray}"
+    wait_for 5 eval 'canvas_hidden && toolbox_hidden' || fail "${1:-send to tray} left windows on screen: $(program_windows)"
+}
 
 # copy_canvas [FILE]: the toolbox's Copy; an image reaches the clipboard (saved to FILE, if given)
 # and the toolbox comes back.

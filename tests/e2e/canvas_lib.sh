@@ -41,7 +41,8 @@ wait_canvas() {
 canvas_geometry_is() { [ "$(window_geometry "$(canvas_window)")" = "$*" ]; }
 
 # settle_screen [X Y W H]: waits until two screenshots in a row (of that part) agree, so painting has finished.
-settle_screen() { # shellcheck disable=SC2120 # title_bar passes a part
+# shellcheck disable=SC2120 # title_bar (dialogs_lib.sh) passes a part
+settle_screen() {
     local a=$E2E_TMP/settle-a.ppm b=$E2E_TMP/settle-b.ppm i
     screenshot "$a" "$@"
     for i in {1..40}; do

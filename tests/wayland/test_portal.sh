@@ -31,6 +31,7 @@ t_copy() {
 t_save() {
     section "Ctrl+S saves the canvas as shown"
     capture_pattern
+    # shellcheck disable=SC2034 # press_shortcut reads it
     CANVAS=$(canvas_window)
     press_shortcut ctrl s
     answer_dialog "Save Image..." Return "$E2E_TMP/saved.bmp"

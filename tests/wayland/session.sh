@@ -77,8 +77,8 @@ wlr=/usr/libexec/xdg-desktop-portal-wlr
 [ -x "$portal" ] && [ -x "$wlr" ] || setup_failed "xdg-desktop-portal(-wlr) is not installed"
 
 private_home
-export XDG_SESSION_TYPE=wayland \
-    XDG_CURRENT_DESKTOP=$(case $desktop in kde) echo KDE ;; gnome) echo GNOME ;; *) echo sway ;; esac)
+XDG_CURRENT_DESKTOP=$(case $desktop in kde) echo KDE ;; gnome) echo GNOME ;; *) echo sway ;; esac)
+export XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP
 # The services that the bus starts on demand: none, but for what a desktop below adds.
 start_session_bus
 

@@ -7,8 +7,6 @@ E2E_SCALED_DPI=$(awk "BEGIN { print int(${SCRAWLIX_E2E_DPI:-96} * ${SCRAWLIX_E2E
 twips() { awk "BEGIN { printf \"%.0f\", $1 * $E2E_SCALED_DPI / 1440 }"; } # halves to even
 scaled() { echo $(($1 * E2E_SCALED_DPI / 96)); } # pixels at 96 dpi, on this desktop
 
-# screen_size: "WIDTH HEIGHT" of the whole X screen.
-screen_size() { xdpyinfo | awk '/dimensions:/ && !done { sub("x", " ", $2); print $2; done = 1 }'; }
 
 # noisy_desktop: a root window in which every pixel differs from its neighbours, so that an image
 # shifted or scaled by a single pixel shows.
@@ -43,14 +41,15 @@ wait_canvas() {
 }
 canvas_geometry_is() { [ "$(window_geometry "$(canvas_window)")" = "$*" ]; }
 
-# settle_screen: waits until two screenshots in a row agree, so painting has finished. The two are
-# PPM files of one size, so they agree when their bytes do.
+# settle_screen [X Y W H]: waits until two screenshots in a row (of that part) agree, so painting
+# has finished. The two are PPM files of one size, so they agree when their bytes do.
+# shellcheck disable=SC2120 # title_bar (dialogs_lib.sh) passes a part
 settle_screen() {
     local a=$E2E_TMP/settle-a.ppm b=$E2E_TMP/settle-b.ppm i
-    screenshot "$a"
+    screenshot "$a" "$@"
     for i in {1..40}; do
         nap 0.1
-        screenshot "$b"
+        screenshot "$b" "$@"
         cmp -s "$a" "$b" && return 0
         mv "$b" "$a"
     done
@@ -143,8 +142,11 @@ target_captured() {
 capture_target() { target_captured "${2:-}" _ctrl_then_hotkey "$1"; }
 _ctrl_then_hotkey() { xdotool key ctrl; press_hotkey "$1"; }
 
-# send_to_tray: the toolbox's Send to Tray; the canvas leaves the screen.
-send_to_tray() { click_toolbox totray; wait_for 5 canvas_hidden || fail "send to tray left the canvas"; }
+# send_to_tray [hide]: the toolbox's Send to Tray (or Hide); the canvas and the toolbox leave the screen.
+send_to_tray() {
+    click_toolbox "${1:-totray}"
+    wait_for 5 eval 'canvas_hidden && toolbox_hidden' || fail "${1:-send to tray} left windows on screen: $(program_windows)"
+}
 
 # copy_canvas [FILE]: the toolbox's Copy; an image reaches the clipboard (saved to FILE, if given)
 # and the toolbox comes back.

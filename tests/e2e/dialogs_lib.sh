@@ -18,14 +18,14 @@ wait_window_gone() { wait_for 5 no_window_named "$1" || fail "the window \"$1\" 
 
 # title_bar WIN FILE: a picture of the frame above WIN's client area, WIN active.
 title_bar() {
-    local x y cx cy
+    local x y w cy
     xdotool windowactivate --sync "$1" 2>/dev/null || true
     wait_for 5 active_window_is "$1" || fail "the window $1 did not get the focus"
-    read -r x y _ < <(frame_rect "$1")
-    read -r cx cy _ < <(window_geometry "$1")
+    read -r x y w _ < <(frame_rect "$1")
+    read -r _ cy _ < <(window_geometry "$1")
     ((cy > y)) || fail "the window $1 has no title bar"
-    settle_screen
-    import -window root -crop "$(($(frame_rect "$1" | cut -d' ' -f3)))x$((cy - y))+$x+$y" +repage "$(_artefact "$2")"
+    settle_screen "$x" "$y" "$w" $((cy - y))
+    screenshot "$2" "$x" "$y" "$w" $((cy - y))
 }
 
 # title_fits WIN: the window manager shows WIN's whole title in its frame. The title as the frame

@@ -12,13 +12,12 @@ app_window_named() {
     done
     [ -n "$found" ] && echo "$found"
 }
-no_window_named() { ! app_window_named "$1"; }
 _geometry_is() { [ "$(window_geometry "$1")" = "$2" ]; }
 
 # capture_screen: Super+V, then waits for the canvas over the whole screen and the toolbox.
 capture_screen() {
     local size
-    size=$(xdpyinfo | awk '/dimensions:/ && !done { sub("x", " ", $2); print $2; done = 1 }')
+    size=$(screen_size)
     press_hotkey v
     wait_for 10 app_window_named Scrawlix || fail "Super+V showed no canvas"
     wait_for 10 app_window_named Toolbox || fail "Super+V showed no toolbox"
@@ -51,7 +50,7 @@ answer_dialog() {
     [ -z "${3:-}" ] || xdotool type --delay 25 "$3"
     nap 0.2
     xdotool key "$2"
-    wait_for 10 no_window_named "$1" || fail "the window \"$1\" stayed open"
+    wait_for 10 eval '! app_window_named "$1"' || fail "the window \"$1\" stayed open"
 }
 
 # open_file FILE [tray]: Ctrl+O on the canvas, or the tray menu's Open, then FILE in the Open dialog; the

@@ -215,6 +215,15 @@ $(diff <(echo "$want") <(echo "$have") | grep '^[<>]' || true)"
 }
 
 tray_panel_windows() { xdotool search --classname '^tint2$' 2>/dev/null || true; }
+# tray_icon_count: the program's icons in the panel, of any process.
+tray_icon_count() {
+    local p n=0
+    for p in $(tray_panel_windows); do n=$((n + $(xwininfo -tree -id "$p" | grep -c '"Scrawlix"' || :))); done
+    echo "$n"
+}
+
+# screen_size: "WIDTH HEIGHT" of the whole X screen.
+screen_size() { xdpyinfo | awk '/dimensions:/ && !done { sub("x", " ", $2); print $2; done = 1 }'; }
 
 window_parent() { { xwininfo -children -id "$1" 2>/dev/null || :; } | awk '/Parent window id:/ { print $4; exit }'; }
 
@@ -315,8 +324,9 @@ press_hotkey() { xdotool key --clearmodifiers "super+$1"; }
 # Pixels. A bare file name is taken to be in E2E_TMP.
 _artefact() { if [[ $1 == */* ]]; then echo "$1"; else echo "$E2E_TMP/$1"; fi; }
 
-# What ImageMagick says when a screenshot fails goes to E2E_TMP/import.log, which fail shows.
-screenshot() { import -window root "$(_artefact "$1")" 2>>"$E2E_TMP/import.log"; }
+# screenshot FILE [X Y W H]: the screen, or that part of it. What ImageMagick says when it fails goes
+# to E2E_TMP/import.log, which fail shows.
+screenshot() { import -window root ${2:+-crop "$4x$5+$2+$3" +repage} "$(_artefact "$1")" 2>>"$E2E_TMP/import.log"; }
 
 _rgb_format='%[fx:int(255*r+0.5)],%[fx:int(255*g+0.5)],%[fx:int(255*b+0.5)]'
 

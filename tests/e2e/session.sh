@@ -90,12 +90,10 @@ systray_padding = 0 3 4
 systray_icon_size = 24
 EOF
 if [ "$wm" = openbox ]; then
-    HOME=$sess/home openbox --sm-disable --config-file "$sess/openbox.xml" >"$sess/wm.log" 2>&1 </dev/null &
+    HOME=$sess/home daemon wm.log openbox --sm-disable --config-file "$sess/openbox.xml"
 else
-    HOME=$sess/home XDG_CONFIG_HOME=$sess/home/.config "$wm" --compositor=off --sm-client-disable \
-        >"$sess/wm.log" 2>&1 </dev/null &
+    HOME=$sess/home XDG_CONFIG_HOME=$sess/home/.config daemon wm.log "$wm" --compositor=off --sm-client-disable
 fi
-pids+=($!)
 
 wm_ready() { [[ $(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null) == *"window id"* ]]; }
 poll 20 wm_ready || setup_failed "$wm did not take over the screen"
@@ -111,8 +109,7 @@ tray_ready() {
 }
 # Started before the window manager is up, tint2 waits a good while before it starts its tray; on a
 # loaded machine it takes a while even after.
-HOME=$sess/home tint2 -c "$sess/tint2rc" >"$sess/tint2.log" 2>&1 </dev/null &
-pids+=($!)
+HOME=$sess/home daemon tint2.log tint2 -c "$sess/tint2rc"
 poll 30 tray_ready || setup_failed "tint2 did not start a system tray"
 
 private_home

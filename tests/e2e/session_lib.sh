@@ -10,6 +10,7 @@
 #   setup_failed MSG  says that the KIND session could not be set up, with the logs' last lines (125)
 #   poll SECS CMD...  runs CMD until it succeeds, for at most SECS seconds
 #   need TOOL...      fails the set-up unless each TOOL is installed
+#   daemon LOG CMD... runs CMD in the background as one of the daemons in pids, its output in sess/LOG
 #   start_session_bus a D-Bus session bus of our own (DBUS_SESSION_BUS_ADDRESS), without service
 #                    activation but for the services in sess/services
 #   private_home     HOME and the XDG_*_HOME folders in root/home
@@ -72,6 +73,8 @@ need() {
     for tool; do command -v "$tool" >/dev/null || setup_failed "$tool is not installed (scripts/setup.sh --tests installs it)"; done
 }
 
+daemon() { "${@:2}" >"$sess/$1" 2>&1 </dev/null & pids+=($!); }
+
 start_session_bus() {
     mkfifo "$sess/dbus.address"
     cat >"$sess/dbus.conf" <<EOF
@@ -81,6 +84,7 @@ start_session_bus() {
     <allow send_destination="*" eavesdrop="true"/><allow eavesdrop="true"/><allow own="*"/></policy>
 </busconfig>
 EOF
+    # (The fifo is opened by the background process: opened here, it would wait for the reader below.)
     dbus-daemon --nofork --config-file="$sess/dbus.conf" --print-address=3 \
         3>"$sess/dbus.address" >"$sess/dbus.log" 2>&1 </dev/null &
     pids+=($!)

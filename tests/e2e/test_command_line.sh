@@ -18,15 +18,6 @@ later() {
 }
 expect_later_ok() { later "$@"; [ "$LATER_STATUS" = 0 ] || fail "scrawlix $*: status $LATER_STATUS: $LATER_OUT"; }
 
-# The tray icons in the panel, of any process.
-tray_icon_count() {
-    local p n=0
-    for p in $(tray_panel_windows); do
-        n=$((n + $(xwininfo -tree -id "$p" | grep -c '"Scrawlix"' || :)))
-    done
-    echo "$n"
-}
-
 t_no_display() {
     section "--version and --help without a display"
     out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$SCRAWLIX_BIN" --version) || fail "--version failed"

@@ -23,8 +23,7 @@ t_canvas() {
     expect_eq "clipboard image size" 1918x1078 "$(identify -format '%wx%h' "$E2E_TMP/clip.png")"
     same_region clip.png 600 0 before.png 601 1 1300 1078 || fail "the clipboard image is not the canvas"
     section "hide, then the hot key: the kept canvas comes back in its place, at its size"
-    click_toolbox hide
-    wait_for 5 eval 'canvas_hidden && toolbox_hidden' || fail "hide left windows on screen"
+    send_to_tray hide
     press_hotkey v
     wait_canvas 0 0 1918 1078
 }

@@ -48,14 +48,14 @@ t_open_image() {
     ((n > 1000)) || fail "the highlighter marked $n pixels yellow"
     section "\"Custom ...\" picked again asks for the colour again"
     pick_custom() {
-        local x y dlg i
+        local x y dlg
         read -r x y _ < <(window_geometry "$(toolbox_window)") || fail "no toolbox"
         click_at $((x + $(twips 1000))) $((y + $(twips 400)))
         nap 0.4
         xdotool key End Return
         wait_for 10 app_window_named "Select Custom Color" || fail "\"Custom ...\" did not ask for a colour"
         dlg=$(app_window_named "Select Custom Color")
-        for i in 1 2 3; do # the dialog may take a moment to let its buttons have the keys
+        for _ in 1 2 3; do # the dialog may take a moment to let its buttons have the keys
             xdotool windowactivate --sync "$dlg" 2>/dev/null || true
             nap 0.5
             xdotool key Escape

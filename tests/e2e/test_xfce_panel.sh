@@ -31,10 +31,6 @@ cat >"$panel_config/xfce4-panel.xml" <<'XML'
   </property>
 </channel>
 XML
-watcher() { # PROPERTY: the panel's StatusNotifier watcher's property
-    dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
-        org.freedesktop.DBus.Properties.Get string:org.kde.StatusNotifierWatcher "string:$1" 2>/dev/null
-}
 
 # panel_item: the Xfce panel's tray on the session bus, and Scrawlix's item in it at icon_x icon_y.
 panel_item() {
@@ -43,11 +39,13 @@ panel_item() {
     XDG_CONFIG_HOME=$E2E_TMP/xfce xfce4-panel >"$E2E_TMP/xfce4-panel.log" 2>&1 </dev/null &
     panel_pid=$!
     _e2e_pids+=("$panel_pid")
-    wait_for 20 eval 'watcher IsStatusNotifierHostRegistered | grep -q true' ||
+    host_up() { dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
+        org.freedesktop.DBus.Properties.Get string:org.kde.StatusNotifierWatcher string:IsStatusNotifierHostRegistered |
+        grep -q true; }
+    wait_for 20 host_up ||
         fail "the Xfce panel's tray did not start: $(tail -3 "$E2E_TMP/xfce4-panel.log")"
     start_scrawlix_settled
-    wait_for 10 eval 'watcher RegisteredStatusNotifierItems | grep -q StatusNotifierItem' ||
-        fail "the program registered no StatusNotifier item"
+    wait_tray_item
     [ -z "$(tray_icon)" ] || fail "the program put an XEmbed icon in tint2's tray as well"
     panel=$(xdotool search --onlyvisible --classname '^xfce4-panel$' | head -1)
     [ -n "$panel" ] || fail "no panel window"

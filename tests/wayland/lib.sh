@@ -28,20 +28,9 @@ if [ "${XDG_CURRENT_DESKTOP:-}" = GNOME ]; then
 elif [ -z "${SWAYSOCK:-}" ]; then
     grim() { "$KWINSHOT_PYTHON" "$(dirname "${BASH_SOURCE[0]}")/kwinshot.py" "$@"; }
 fi
-screenshot() { grim "$(_artefact "$1")"; }
+screenshot() { grim ${2:+-g "$2,$3 $4x$5"} -t "${1##*.}" "$(_artefact "$1")"; } # FILE.png|ppm [X Y W H]
 # The root window of XWayland holds no pixels: the failure screenshot comes from the compositor.
 import() { if [ "$1 $2" = "-window root" ]; then grim "${@: -1}"; else command import "$@"; fi; }
-settle_screen() {
-    local a=$E2E_TMP/settle-a.ppm b=$E2E_TMP/settle-b.ppm i
-    grim -t ppm "$a"
-    for i in {1..40}; do
-        nap 0.1
-        grim -t ppm "$b"
-        cmp -s "$a" "$b" && return 0
-        mv "$b" "$a"
-    done
-    fail "the screen kept changing"
-}
 screen_pixel() { grim -g "$1,$2 1x1" - | convert - -alpha off -format "$_rgb_format\n" info:; }
 
 SCREEN_W=1280 SCREEN_H=720

@@ -77,8 +77,8 @@ wlr=/usr/libexec/xdg-desktop-portal-wlr
 [ -x "$portal" ] && [ -x "$wlr" ] || setup_failed "xdg-desktop-portal(-wlr) is not installed"
 
 private_home
-export XDG_SESSION_TYPE=wayland \
-    XDG_CURRENT_DESKTOP=$(case $desktop in kde) echo KDE ;; gnome) echo GNOME ;; *) echo sway ;; esac)
+XDG_CURRENT_DESKTOP=$(case $desktop in kde) echo KDE ;; gnome) echo GNOME ;; *) echo sway ;; esac)
+export XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP
 # The services that the bus starts on demand: none, but for what a desktop below adds.
 start_session_bus
 
@@ -171,8 +171,7 @@ start_gnome() {
   <policy context="default"><allow send_destination="*"/><allow receive_sender="*"/><allow own="*"/></policy>
 </busconfig>
 EOC
-    dbus-daemon --nofork --config-file="$sess/system.conf" >"$sess/system-bus.log" 2>&1 </dev/null &
-    pids+=($!)
+    daemon system-bus.log dbus-daemon --nofork --config-file="$sess/system.conf"
     export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$XDG_RUNTIME_DIR/system_bus
     poll 10 test -S "$XDG_RUNTIME_DIR/system_bus" || setup_failed "the private system bus did not start"
     # The shell starts its notification service through the bus.
@@ -182,9 +181,8 @@ EOC
     mkdir -p "$XDG_CONFIG_HOME/glib-2.0/settings"
     printf '[org/gnome/desktop/notifications]\nshow-banners=false\n\n[org/gnome/desktop/interface]\nenable-animations=false\n' \
         >"$XDG_CONFIG_HOME/glib-2.0/settings/keyfile"
-    SCRAWLIX_MUTTER_X_DISPLAY=$n LD_PRELOAD=$SCRAWLIX_MUTTER_DISPLAY gnome-shell --headless --wayland \
-        --virtual-monitor "${WL_SCREEN:-1280x720}" --wayland-display wl-scrawlix >"$sess/gnome-shell.log" 2>&1 </dev/null &
-    pids+=($!)
+    SCRAWLIX_MUTTER_X_DISPLAY=$n LD_PRELOAD=$SCRAWLIX_MUTTER_DISPLAY daemon gnome-shell.log gnome-shell --headless \
+        --wayland --virtual-monitor "${WL_SCREEN:-1280x720}" --wayland-display wl-scrawlix
     export WAYLAND_DISPLAY=wl-scrawlix DISPLAY=:$n
     shell_overview() {
         dbus-send --session --print-reply --dest=org.gnome.Shell /org/gnome/Shell org.freedesktop.DBus.Properties.Get \
@@ -216,9 +214,7 @@ focus_on_window_activation focus
 for_window [class="(?i)scrawlix"] floating enable
 exec sh -c 'printf "%s %s\n" "\$WAYLAND_DISPLAY" "\$DISPLAY" >"$sess/displays"'
 EOC
-    WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
-        sway -c "$sess/sway.conf" >"$sess/sway.log" 2>&1 </dev/null &
-    pids+=($!)
+    WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 daemon sway.log sway -c "$sess/sway.conf"
     poll 20 have_displays || setup_failed "sway did not start with XWayland"
     read -r WAYLAND_DISPLAY DISPLAY <"$sess/displays"
     SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock 2>/dev/null | head -1)
@@ -254,13 +250,11 @@ esac
 [ "${WL_SCREENSHOT:-}" = standin ] && standin+=(--screenshot)
 [ "${WL_NOTIFICATIONS:-1}" = 0 ] && standin+=(--no-notifications)
 [ "$desktop" = gnome ] && standin+=(--no-notifications --watch-notifications --gnome-shots)
-python3 -u "$here/standin.py" --name org.freedesktop.impl.portal.desktop.scrawlixtest --log "$STANDIN_LOG" \
-    "${standin[@]}" >"$sess/standin.log" 2>&1 </dev/null &
-pids+=($!)
+daemon standin.log python3 -u "$here/standin.py" --name org.freedesktop.impl.portal.desktop.scrawlixtest \
+    --log "$STANDIN_LOG" "${standin[@]}"
 poll 10 grep -q ready "$sess/standin.log" || setup_failed "the stand-in services did not start"
 if [ "${WL_TRAY:-1}" = 1 ] && [ "$desktop" = sway ]; then
-    status-notifier-watcher >"$sess/watcher.log" 2>&1 </dev/null &
-    pids+=($!)
+    daemon watcher.log status-notifier-watcher
     host() { dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
         org.kde.StatusNotifierWatcher.RegisterStatusNotifierHost string:org.kde.StatusNotifierHost-wayland >/dev/null 2>&1; }
     poll 10 host || setup_failed "the StatusNotifier watcher did not start"
@@ -274,17 +268,13 @@ if [ "$desktop" = kde ]; then
     [ -x "$kde" ] || kde=$(ls /usr/lib/*/libexec/xdg-desktop-portal-kde 2>/dev/null | head -1)
     [ -x "$kde" ] || setup_failed "xdg-desktop-portal-kde is not installed"
     mkdir -p "$HOME/Pictures" # where its screenshots go
-    QT_QPA_PLATFORM=xcb "$kde" >"$sess/portal-kde.log" 2>&1 </dev/null &
-    pids+=($!)
+    QT_QPA_PLATFORM=xcb daemon portal-kde.log "$kde"
     poll 15 has_name org.freedesktop.impl.portal.desktop.kde || setup_failed "xdg-desktop-portal-kde did not start"
     # KWin learns of the desktop entries' grants from its service cache, which it may read again a
     # moment after it started: the session is ready once the grant holds.
     granted() { "$KWINSHOT_PYTHON" "$here/kwinshot.py" -t ppm /dev/null 2>"$sess/granted.log"; }
     poll 20 granted || setup_failed "KWin does not grant its screenshot interface to the session's desktop entries: $(tail -1 "$sess/granted.log")"
     cp /usr/share/xdg-desktop-portal/portals/kde.portal "$root/portals/"
-    XDG_DESKTOP_PORTAL_DIR=$root/portals "$portal" -r >"$sess/portal.log" 2>&1 </dev/null &
-    pids+=($!)
-    poll 15 has_name org.freedesktop.portal.Desktop || setup_failed "xdg-desktop-portal did not start"
 elif [ "$desktop" = gnome ]; then
     poll 15 has_name org.freedesktop.Notifications || setup_failed "GNOME Shell's notification service did not start"
     # The shell lets the stand-in read the screen once it has seen it take its name.
@@ -295,23 +285,16 @@ elif [ "$desktop" = gnome ]; then
     for p in xdg-permission-store xdg-desktop-portal-gnome; do
         [ -x "/usr/libexec/$p" ] || setup_failed "$p is not installed"
     done
-    /usr/libexec/xdg-permission-store >"$sess/permission-store.log" 2>&1 </dev/null &
-    pids+=($!)
-    GTK_A11Y=none /usr/libexec/xdg-desktop-portal-gnome >"$sess/portal-gnome.log" 2>&1 </dev/null &
-    pids+=($!)
+    daemon permission-store.log /usr/libexec/xdg-permission-store
+    GTK_A11Y=none daemon portal-gnome.log /usr/libexec/xdg-desktop-portal-gnome
     poll 15 has_name org.freedesktop.impl.portal.desktop.gnome || setup_failed "xdg-desktop-portal-gnome did not start"
     poll 15 has_name org.freedesktop.impl.portal.PermissionStore || setup_failed "the permission store did not start"
     # GNOME's backend, and the shell's permission dialog (its Access backend).
     cp /usr/share/xdg-desktop-portal/portals/gnome.portal /usr/share/xdg-desktop-portal/portals/gnome-shell.portal "$root/portals/"
-    XDG_DESKTOP_PORTAL_DIR=$root/portals "$portal" -r >"$sess/portal.log" 2>&1 </dev/null &
-    pids+=($!)
-    poll 15 has_name org.freedesktop.portal.Desktop || setup_failed "xdg-desktop-portal did not start"
 elif [ "${WL_PORTAL:-1}" = 1 ]; then
-    pipewire >"$sess/pipewire.log" 2>&1 </dev/null &
-    pids+=($!)
+    daemon pipewire.log pipewire
     poll 10 eval '[ -S "$XDG_RUNTIME_DIR/pipewire-0" ]' || setup_failed "pipewire did not start"
-    "$wlr" -l WARN >"$sess/wlr.log" 2>&1 </dev/null &
-    pids+=($!)
+    daemon wlr.log "$wlr" -l WARN
     poll 15 has_name org.freedesktop.impl.portal.desktop.wlr || setup_failed "xdg-desktop-portal-wlr did not start"
     interfaces="org.freedesktop.impl.portal.Access;"
     # One backend per interface: the stand-in's Screenshot replaces wlroots'.
@@ -323,8 +306,9 @@ elif [ "${WL_PORTAL:-1}" = 1 ]; then
     [ "${WL_SHORTCUTS:-0}" != 0 ] && interfaces+="org.freedesktop.impl.portal.GlobalShortcuts;"
     printf '[portal]\nDBusName=org.freedesktop.impl.portal.desktop.scrawlixtest\nInterfaces=%s\nUseIn=sway\n' \
         "$interfaces" >"$root/portals/scrawlixtest.portal"
-    XDG_DESKTOP_PORTAL_DIR=$root/portals "$portal" -r >"$sess/portal.log" 2>&1 </dev/null &
-    pids+=($!)
+fi
+if [ "$desktop" != sway ] || [ "${WL_PORTAL:-1}" = 1 ]; then # the front end, with the backends in root/portals
+    XDG_DESKTOP_PORTAL_DIR=$root/portals daemon portal.log "$portal" -r
     poll 15 has_name org.freedesktop.portal.Desktop || setup_failed "xdg-desktop-portal did not start"
 fi
 

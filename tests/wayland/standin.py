@@ -45,23 +45,9 @@ args.add_argument("--gnome-shots", action="store_true")
 opts = args.parse_args()
 
 
-def plain(v):
-    if isinstance(v, (dbus.Dictionary, dict)):
-        return {str(k): plain(x) for k, x in v.items()}
-    if isinstance(v, (dbus.Array, dbus.Struct, list, tuple)):
-        return [plain(x) for x in v]
-    if isinstance(v, dbus.Boolean):
-        return bool(v)
-    if isinstance(v, (dbus.String, dbus.ObjectPath)):
-        return str(v)
-    if isinstance(v, (int, float)):
-        return v
-    return str(v)
-
-
 def log(name, *values):
     with open(opts.log, "a") as f:
-        f.write(name + " " + json.dumps([plain(v) for v in values]) + "\n")
+        f.write(name + " " + json.dumps(values, default=str) + "\n")  # booleans show as 1 and 0
 
 
 def bound_entry(sid, props):

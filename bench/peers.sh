@@ -61,6 +61,7 @@ fi
 source "$checkout/tests/e2e/lib.sh"
 source "$checkout/tests/e2e/canvas_lib.sh"
 source "$checkout/tests/e2e/imaging.sh"
+source "$checkout/tests/e2e/dialogs_lib.sh"
 trap - ERR # a failing measurement says so and the rest goes on
 set +e
 

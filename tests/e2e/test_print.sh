@@ -5,6 +5,7 @@
 # with no printer at all the "Error" box says so and no dialog opens.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/imaging.sh"
+source "$(dirname "$0")/dialogs_lib.sh"
 source "$(dirname "$0")/cups.sh"
 
 # The printer's unprintable border in points, LEFT BOTTOM RIGHT TOP of the upright sheet. cups-pdf

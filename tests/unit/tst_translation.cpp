@@ -114,65 +114,63 @@ class TestTranslation : public QObject
 {
     Q_OBJECT
   private Q_SLOTS:
-    void everyTextGoesThroughTheTranslator();
-};
+    void everyTextGoesThroughTheTranslator()
+    {
+        Marking marking;
+        ShownProgram t;
+        ShowOptions(*t);
+        ShowAboutModeless(*t);
+        auto* options = loaded<FrmOptions>(*t);
+        auto* about = loaded<FrmAbout>(*t);
+        QVERIFY(options && about);
 
-void TestTranslation::everyTextGoesThroughTheTranslator()
-{
-    Marking marking;
-    ShownProgram t;
-    ShowOptions(*t);
-    ShowAboutModeless(*t);
-    auto* options = loaded<FrmOptions>(*t);
-    auto* about = loaded<FrmAbout>(*t);
-    QVERIFY(options && about);
+        // The windows and the tray menu: enough texts to mean something (the toolbox's command
+        // buttons, the colours, the tools...).
+        QStringList texts;
+        for (const QWidget* window :
+             {static_cast<QWidget*>(t.toolbox()), static_cast<QWidget*>(options),
+              static_cast<QWidget*>(about), static_cast<QWidget*>(t.canvas())})
+            texts << shownTexts(window);
+        QMenu* menu = t->tray()->menu();
+        texts << QStringLiteral("menu: ") + menu->title();
+        for (const QAction* a : menu->actions()) {
+            if (!a->isSeparator())
+                texts << a->objectName() + QStringLiteral(": ") + a->text();
+        }
+        QVERIFY2(texts.size() > 150, qPrintable(QString::number(texts.size())));
 
-    // The windows and the tray menu: enough texts to mean something (the toolbox's command
-    // buttons, the colours, the tools...).
-    QStringList texts;
-    for (const QWidget* window :
-         {static_cast<QWidget*>(t.toolbox()), static_cast<QWidget*>(options),
-          static_cast<QWidget*>(about), static_cast<QWidget*>(t.canvas())})
-        texts << shownTexts(window);
-    QMenu* menu = t->tray()->menu();
-    texts << QStringLiteral("menu: ") + menu->title();
-    for (const QAction* a : menu->actions()) {
-        if (!a->isSeparator())
-            texts << a->objectName() + QStringLiteral(": ") + a->text();
+        // A notice at the tray; the save dialog's caption and file types ("«description» (patterns)");
+        // the box that says why the file was not written, with the reason from below the shell; the
+        // box of Help that cannot be shown.
+        SayAlreadyRunning(*t);
+        t.answer(t.dir.filePath(QStringLiteral("no-such-folder/shot.bmp")));
+        SaveImage(*t);
+        t->helpFile = t.dir.filePath(QStringLiteral("Scrawlix_Help.chm"));
+        ShowHelp(*t);
+        QCOMPARE(t.notices.size(), 1);
+        QCOMPARE(t.asked().size(), 1);
+        QCOMPARE(t.messages().size(), 2);
+        texts << QStringLiteral("notice: ") + t.notices[0] << QStringLiteral("save: ") + t.asked()[0].title;
+        for (const QString& type : t.asked()[0].filter.split(QStringLiteral(";;")))
+            texts << QStringLiteral("file type: ") +
+                         (type.startsWith(Open) ? type.left(type.lastIndexOf(Close) + 1) : type);
+        for (const RecordingMessageBoxes::Shown& box : t.messages())
+            texts << QStringLiteral("box: ") + box.title << QStringLiteral("box: ") + box.text;
+        QVERIFY2(t.messages()[0].text.count(Open) == 2, qPrintable(t.messages()[0].text));
+        const QStringList missed = untranslated(texts);
+        QVERIFY2(missed.isEmpty(), qPrintable(missed.join(QLatin1Char('\n'))));
+
+        // What is left of --help are the options' own names, the same in every language.
+        const QStringList rest =
+            unmarked(usageText()).split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+        static const QRegularExpression option(QStringLiteral("^(--?[a-z-]+,?|\\[?FILE\\]?)$"));
+        for (const QString& word : rest)
+            QVERIFY2(option.match(word).hasMatch(), qPrintable(word));
+        QVERIFY(rest.contains(QStringLiteral("--capture-screen")));
+        const CommandLine wrong = parseCommandLine({QByteArray("--no-such-option")}, QByteArray("/"));
+        QCOMPARE(wrong.error, QStringLiteral("«unknown option '--no-such-option'»"));
     }
-    QVERIFY2(texts.size() > 150, qPrintable(QString::number(texts.size())));
-
-    // A notice at the tray; the save dialog's caption and file types ("«description» (patterns)");
-    // the box that says why the file was not written, with the reason from below the shell; the
-    // box of Help that cannot be shown.
-    SayAlreadyRunning(*t);
-    t.answer(t.dir.filePath(QStringLiteral("no-such-folder/shot.bmp")));
-    SaveImage(*t);
-    t->helpFile = t.dir.filePath(QStringLiteral("Scrawlix_Help.chm"));
-    ShowHelp(*t);
-    QCOMPARE(t.notices.size(), 1);
-    QCOMPARE(t.asked().size(), 1);
-    QCOMPARE(t.messages().size(), 2);
-    texts << QStringLiteral("notice: ") + t.notices[0] << QStringLiteral("save: ") + t.asked()[0].title;
-    for (const QString& type : t.asked()[0].filter.split(QStringLiteral(";;")))
-        texts << QStringLiteral("file type: ") +
-                     (type.startsWith(Open) ? type.left(type.lastIndexOf(Close) + 1) : type);
-    for (const RecordingMessageBoxes::Shown& box : t.messages())
-        texts << QStringLiteral("box: ") + box.title << QStringLiteral("box: ") + box.text;
-    QVERIFY2(t.messages()[0].text.count(Open) == 2, qPrintable(t.messages()[0].text));
-    const QStringList missed = untranslated(texts);
-    QVERIFY2(missed.isEmpty(), qPrintable(missed.join(QLatin1Char('\n'))));
-
-    // What is left of --help are the options' own names, the same in every language.
-    const QStringList rest =
-        unmarked(usageText()).split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
-    static const QRegularExpression option(QStringLiteral("^(--?[a-z-]+,?|\\[?FILE\\]?)$"));
-    for (const QString& word : rest)
-        QVERIFY2(option.match(word).hasMatch(), qPrintable(word));
-    QVERIFY(rest.contains(QStringLiteral("--capture-screen")));
-    const CommandLine wrong = parseCommandLine({QByteArray("--no-such-option")}, QByteArray("/"));
-    QCOMPARE(wrong.error, QStringLiteral("«unknown option '--no-such-option'»"));
-}
+};
 
 QTEST_MAIN(TestTranslation)
 #include "tst_translation.moc"

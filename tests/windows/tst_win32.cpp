@@ -87,170 +87,164 @@ class TestWin32 : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void keyState();
-    void hotKeys();
-    void windowRectangles();
-    void runKey();
-    void instanceChannel();
-};
-
-void TestWin32::keyState()
-{
-    Win32KeyState keys;
-    keys.GetAsyncKeyState(VK_CONTROL); // forget any earlier press
-
-    // Held: the high bit, while the key is down.
-    sendKey(VK_CONTROL, true);
-    QVERIFY(keys.GetAsyncKeyState(VK_CONTROL) & 0x8000);
-    sendKey(VK_CONTROL, false);
-    const auto afterRelease = static_cast<quint16>(keys.GetAsyncKeyState(VK_CONTROL));
-    QCOMPARE(afterRelease & 0x8000, 0);
-
-    // A tap between two queries: the low bit, once.
-    sendKey(VK_CONTROL, true);
-    sendKey(VK_CONTROL, false);
-    QCOMPARE(keys.GetAsyncKeyState(VK_CONTROL), qint16(1));
-    QCOMPARE(keys.GetAsyncKeyState(VK_CONTROL), qint16(0));
-
-    // The right-hand key counts as Ctrl too.
-    sendKey(VK_RCONTROL, true);
-    sendKey(VK_RCONTROL, false);
-    QCOMPARE(keys.GetAsyncKeyState(VK_CONTROL) & 1, 1);
-
-    // A tap older than the recent-press window no longer counts as pressed since the last query.
-    sendKey(VK_SHIFT, true);
-    sendKey(VK_SHIFT, false);
-    QTest::qWait(int(RecentPressMs) + 300);
-    QCOMPARE(keys.GetAsyncKeyState(VK_SHIFT), qint16(0));
-}
-
-void TestWin32::hotKeys()
-{
-    PlainWindow window(0, 0, 10, 10);
-    QVERIFY(window.hwnd);
-    Win32HotKeys hotKeys;
-
-    // The letter's key on the keyboard; characters no key types give none.
-    QCOMPARE(hotKeys.virtualKeyFor(QLatin1Char('v')), quint32(0x56));
-    QCOMPARE(hotKeys.virtualKeyFor(QLatin1Char('K')), quint32(0x4b));
-    QCOMPARE(hotKeys.virtualKeyFor(QLatin1Char('\n')), quint32(0));
-
-    QVERIFY(hotKeys.RegisterHotKey(window.handle(), MOD_WIN, 0x56));
-    // The same combination for another window is taken already.
-    PlainWindow other(0, 0, 10, 10);
-    QVERIFY(!hotKeys.RegisterHotKey(other.handle(), MOD_WIN, 0x56));
-    QVERIFY(hotKeys.RegisterHotKey(window.handle(), MOD_WIN | MOD_CONTROL, 0x4b));
-
-    // WM_HOTKEY from the queue is reported with the key and the modifiers, from the event loop;
-    // every other message goes on to the window's own procedure.
-    QSignalSpy pressed(&hotKeys, &HotKeys::pressed);
-    QVERIFY(::PostMessageW(window.hwnd, WM_HOTKEY, 1, MAKELPARAM(MOD_WIN, 0x56)));
-    QVERIFY(::PostMessageW(window.hwnd, WM_HOTKEY, 2, MAKELPARAM(MOD_WIN | MOD_CONTROL, 0x4b)));
-    QTRY_COMPARE(pressed.size(), 2);
-    QCOMPARE(pressed.at(0), (QVariantList{quint32(0x56), quint32(MOD_WIN)}));
-    QCOMPARE(pressed.at(1), (QVariantList{quint32(0x4b), quint32(MOD_WIN | MOD_CONTROL)}));
-    QVERIFY(::SendMessageW(window.hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"still mine")));
-    wchar_t text[32] = {};
-    ::GetWindowTextW(window.hwnd, text, 32);
-    QCOMPARE(QString::fromWCharArray(text), QStringLiteral("still mine"));
-
-    // A window that holds no hot key is left alone.
-    QVERIFY(::PostMessageW(other.hwnd, WM_HOTKEY, 1, MAKELPARAM(MOD_WIN, 0x56)));
-    QTest::qWait(50);
-    QCOMPARE(pressed.size(), 2);
-}
-
-void TestWin32::windowRectangles()
-{
-    Win32ForegroundWindow windows;
-    PlainWindow window(10, 20, 300, 200);
-    QVERIFY(window.hwnd);
-    ::ShowWindow(window.hwnd, SW_SHOWNOACTIVATE);
-
-    WindowRect r{};
-    QVERIFY(windows.GetWindowRect(window.handle(), &r));
-    QCOMPARE(r.left, 10);
-    QCOMPARE(r.top, 20);
-    QCOMPARE(r.right, 310);
-    QCOMPARE(r.bottom, 220);
-
-    // The desktop window covers the primary screen, from (0, 0).
-    const quintptr desktop = windows.GetDesktopWindow();
-    QVERIFY(desktop != 0);
-    QVERIFY(windows.GetWindowRect(desktop, &r));
-    QCOMPARE(r.left, 0);
-    QCOMPARE(r.top, 0);
-    QCOMPARE(r.right, ::GetSystemMetrics(SM_CXSCREEN));
-    QCOMPARE(r.bottom, ::GetSystemMetrics(SM_CYSCREEN));
-
-    // A window that is gone, and nowhere to put the answer.
-    const quintptr gone = window.handle();
-    ::DestroyWindow(window.hwnd);
-    window.hwnd = nullptr;
-    QVERIFY(!windows.GetWindowRect(gone, &r));
-    QVERIFY(!windows.GetWindowRect(desktop, nullptr));
-}
-
-void TestWin32::runKey()
-{
-    deleteRunValue();
-    Win32StartupEntry entry;
-
-    // The folder as it is, spaces and all, unquoted; the extension always ".exe".
-    QCOMPARE(entry.Add(QStringLiteral("C:/Program Files/My Tools/Sketch.EXE")),
-             StartupEntry::Result::Ok);
-    RunValue v = readRunValue();
-    QCOMPARE(v.type, DWORD(REG_SZ));
-    QCOMPARE(v.text, QStringLiteral("C:\\Program Files\\My Tools\\Sketch.exe"));
-    // The length counts the terminating NUL.
-    QCOMPARE(v.bytes, DWORD((v.text.size() + 1) * sizeof(wchar_t)));
-
-    // Twice in a row: one value, the latest path.
-    QCOMPARE(entry.Add(QStringLiteral("C:/Tools/Scrawlix.exe")), StartupEntry::Result::Ok);
-    QCOMPARE(readRunValue().text, QStringLiteral("C:\\Tools\\Scrawlix.exe"));
-
-    // Removing leaves the value, empty; on a machine without it, it is made, empty.
-    QCOMPARE(entry.Remove(), StartupEntry::Result::Ok);
-    v = readRunValue();
-    QCOMPARE(v.type, DWORD(REG_SZ));
-    QCOMPARE(v.text, QString());
-    deleteRunValue();
-    QCOMPARE(entry.Remove(), StartupEntry::Result::Ok);
-    QCOMPARE(readRunValue().type, DWORD(REG_SZ));
-    deleteRunValue();
-}
-
-void TestWin32::instanceChannel()
-{
-    QList<InstanceRequest> received;
-    auto first = std::make_unique<Win32InstanceChannel>();
-    QCOMPARE(first->claim({}, [&](const InstanceRequest& r) { received.append(r); }),
-             InstanceChannel::Claim::First);
-
-    // A later start finds it running and hands its request over the pipe. send() waits for the
-    // answer, so it runs on a thread of its own while this one serves.
+    void keyState()
     {
-        Win32InstanceChannel later;
-        QCOMPARE(later.claim({}, [](const InstanceRequest&) {}), InstanceChannel::Claim::AlreadyRunning);
-        std::atomic<bool> done{false};
-        bool sent = false;
-        QString error;
-        std::thread sender([&] {
-            sent = later.send({QStringLiteral("capture-screen"), {}}, &error);
-            done = true;
-        });
-        QTRY_VERIFY_WITH_TIMEOUT(done.load(), 10000);
-        sender.join();
-        QVERIFY2(sent, qPrintable(error));
-    }
-    QTRY_COMPARE(received.size(), 1);
-    QCOMPARE(received.first().action, QStringLiteral("capture-screen"));
+        Win32KeyState keys;
+        keys.GetAsyncKeyState(VK_CONTROL); // forget any earlier press
 
-    // Once the running program is gone, the next start runs.
-    first.reset();
-    Win32InstanceChannel next;
-    QCOMPARE(next.claim({}, [](const InstanceRequest&) {}), InstanceChannel::Claim::First);
-}
+        // Held: the high bit, while the key is down.
+        sendKey(VK_CONTROL, true);
+        QVERIFY(keys.GetAsyncKeyState(VK_CONTROL) & 0x8000);
+        sendKey(VK_CONTROL, false);
+        const auto afterRelease = static_cast<quint16>(keys.GetAsyncKeyState(VK_CONTROL));
+        QCOMPARE(afterRelease & 0x8000, 0);
+
+        // A tap between two queries: the low bit, once.
+        sendKey(VK_CONTROL, true);
+        sendKey(VK_CONTROL, false);
+        QCOMPARE(keys.GetAsyncKeyState(VK_CONTROL), qint16(1));
+        QCOMPARE(keys.GetAsyncKeyState(VK_CONTROL), qint16(0));
+
+        // The right-hand key counts as Ctrl too.
+        sendKey(VK_RCONTROL, true);
+        sendKey(VK_RCONTROL, false);
+        QCOMPARE(keys.GetAsyncKeyState(VK_CONTROL) & 1, 1);
+
+        // A tap older than the recent-press window no longer counts as pressed since the last query.
+        sendKey(VK_SHIFT, true);
+        sendKey(VK_SHIFT, false);
+        QTest::qWait(int(RecentPressMs) + 300);
+        QCOMPARE(keys.GetAsyncKeyState(VK_SHIFT), qint16(0));
+    }
+
+    void hotKeys()
+    {
+        PlainWindow window(0, 0, 10, 10);
+        QVERIFY(window.hwnd);
+        Win32HotKeys hotKeys;
+
+        // The letter's key on the keyboard; characters no key types give none.
+        QCOMPARE(hotKeys.virtualKeyFor(QLatin1Char('v')), quint32(0x56));
+        QCOMPARE(hotKeys.virtualKeyFor(QLatin1Char('K')), quint32(0x4b));
+        QCOMPARE(hotKeys.virtualKeyFor(QLatin1Char('\n')), quint32(0));
+
+        QVERIFY(hotKeys.RegisterHotKey(window.handle(), MOD_WIN, 0x56));
+        // The same combination for another window is taken already.
+        PlainWindow other(0, 0, 10, 10);
+        QVERIFY(!hotKeys.RegisterHotKey(other.handle(), MOD_WIN, 0x56));
+        QVERIFY(hotKeys.RegisterHotKey(window.handle(), MOD_WIN | MOD_CONTROL, 0x4b));
+
+        // WM_HOTKEY from the queue is reported with the key and the modifiers, from the event loop;
+        // every other message goes on to the window's own procedure.
+        QSignalSpy pressed(&hotKeys, &HotKeys::pressed);
+        QVERIFY(::PostMessageW(window.hwnd, WM_HOTKEY, 1, MAKELPARAM(MOD_WIN, 0x56)));
+        QVERIFY(::PostMessageW(window.hwnd, WM_HOTKEY, 2, MAKELPARAM(MOD_WIN | MOD_CONTROL, 0x4b)));
+        QTRY_COMPARE(pressed.size(), 2);
+        QCOMPARE(pressed.at(0), (QVariantList{quint32(0x56), quint32(MOD_WIN)}));
+        QCOMPARE(pressed.at(1), (QVariantList{quint32(0x4b), quint32(MOD_WIN | MOD_CONTROL)}));
+        QVERIFY(::SendMessageW(window.hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"still mine")));
+        wchar_t text[32] = {};
+        ::GetWindowTextW(window.hwnd, text, 32);
+        QCOMPARE(QString::fromWCharArray(text), QStringLiteral("still mine"));
+
+        // A window that holds no hot key is left alone.
+        QVERIFY(::PostMessageW(other.hwnd, WM_HOTKEY, 1, MAKELPARAM(MOD_WIN, 0x56)));
+        QTest::qWait(50);
+        QCOMPARE(pressed.size(), 2);
+    }
+
+    void windowRectangles()
+    {
+        Win32ForegroundWindow windows;
+        PlainWindow window(10, 20, 300, 200);
+        QVERIFY(window.hwnd);
+        ::ShowWindow(window.hwnd, SW_SHOWNOACTIVATE);
+
+        WindowRect r{};
+        QVERIFY(windows.GetWindowRect(window.handle(), &r));
+        QCOMPARE(r.left, 10);
+        QCOMPARE(r.top, 20);
+        QCOMPARE(r.right, 310);
+        QCOMPARE(r.bottom, 220);
+
+        // The desktop window covers the primary screen, from (0, 0).
+        const quintptr desktop = windows.GetDesktopWindow();
+        QVERIFY(desktop != 0);
+        QVERIFY(windows.GetWindowRect(desktop, &r));
+        QCOMPARE(r.left, 0);
+        QCOMPARE(r.top, 0);
+        QCOMPARE(r.right, ::GetSystemMetrics(SM_CXSCREEN));
+        QCOMPARE(r.bottom, ::GetSystemMetrics(SM_CYSCREEN));
+
+        // A window that is gone, and nowhere to put the answer.
+        const quintptr gone = window.handle();
+        ::DestroyWindow(window.hwnd);
+        window.hwnd = nullptr;
+        QVERIFY(!windows.GetWindowRect(gone, &r));
+        QVERIFY(!windows.GetWindowRect(desktop, nullptr));
+    }
+
+    void runKey()
+    {
+        deleteRunValue();
+        Win32StartupEntry entry;
+
+        // The folder as it is, spaces and all, unquoted; the extension always ".exe".
+        QCOMPARE(entry.Add(QStringLiteral("C:/Program Files/My Tools/Sketch.EXE")),
+                 StartupEntry::Result::Ok);
+        RunValue v = readRunValue();
+        QCOMPARE(v.type, DWORD(REG_SZ));
+        QCOMPARE(v.text, QStringLiteral("C:\\Program Files\\My Tools\\Sketch.exe"));
+        // The length counts the terminating NUL.
+        QCOMPARE(v.bytes, DWORD((v.text.size() + 1) * sizeof(wchar_t)));
+
+        // Twice in a row: one value, the latest path.
+        QCOMPARE(entry.Add(QStringLiteral("C:/Tools/Scrawlix.exe")), StartupEntry::Result::Ok);
+        QCOMPARE(readRunValue().text, QStringLiteral("C:\\Tools\\Scrawlix.exe"));
+
+        // Removing leaves the value, empty; on a machine without it, it is made, empty.
+        QCOMPARE(entry.Remove(), StartupEntry::Result::Ok);
+        v = readRunValue();
+        QCOMPARE(v.type, DWORD(REG_SZ));
+        QCOMPARE(v.text, QString());
+        deleteRunValue();
+        QCOMPARE(entry.Remove(), StartupEntry::Result::Ok);
+        QCOMPARE(readRunValue().type, DWORD(REG_SZ));
+        deleteRunValue();
+    }
+
+    void instanceChannel()
+    {
+        QList<InstanceRequest> received;
+        auto first = std::make_unique<Win32InstanceChannel>();
+        QCOMPARE(first->claim({}, [&](const InstanceRequest& r) { received.append(r); }),
+                 InstanceChannel::Claim::First);
+
+        // A later start finds it running and hands its request over the pipe. send() waits for the
+        // answer, so it runs on a thread of its own while this one serves.
+        {
+            Win32InstanceChannel later;
+            QCOMPARE(later.claim({}, [](const InstanceRequest&) {}), InstanceChannel::Claim::AlreadyRunning);
+            std::atomic<bool> done{false};
+            bool sent = false;
+            QString error;
+            std::thread sender([&] {
+                sent = later.send({QStringLiteral("capture-screen"), {}}, &error);
+                done = true;
+            });
+            QTRY_VERIFY_WITH_TIMEOUT(done.load(), 10000);
+            sender.join();
+            QVERIFY2(sent, qPrintable(error));
+        }
+        QTRY_COMPARE(received.size(), 1);
+        QCOMPARE(received.first().action, QStringLiteral("capture-screen"));
+
+        // Once the running program is gone, the next start runs.
+        first.reset();
+        Win32InstanceChannel next;
+        QCOMPARE(next.claim({}, [](const InstanceRequest&) {}), InstanceChannel::Claim::First);
+    }
+};
 
 QTEST_MAIN(TestWin32)
 #include "tst_win32.moc"

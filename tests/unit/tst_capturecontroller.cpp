@@ -28,6 +28,7 @@ QString letters(const QList<State>& states)
 struct Held : StartedProgram {
     FakeScreenGrab& grab() { return *fake->fakeGrab; }
     State state() { return program->capture.state(); }
+    void hold(bool on = true) { grab().holdSettle = grab().holdGrab = on; }
     // A capture request left in the state the held service stops it at.
     void request(const QString& kind = QStringLiteral("screen"))
     {
@@ -44,7 +45,7 @@ class TestCaptureController : public QObject
 private Q_SLOTS:
     void transitions_data()
     {
-        // Steps: c capture the screen, w a window, h hide, s show, t send to tray. States: W waiting,
+        // Steps: c capture the screen, h hide, s show, t send to tray. States: W waiting,
         // L settling, G grabbing, S showing, K kept, as reported in turn.
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QString>("states");
@@ -65,7 +66,6 @@ private Q_SLOTS:
         for (const QChar step : steps) {
             switch (step.toLatin1()) {
             case 'c': CaptureAndShow(*t, QStringLiteral("screen")); break;
-            case 'w': CaptureAndShow(*t, QStringLiteral("window")); break;
             case 'h': ShowHideCanvas(*t, QStringLiteral("hide")); break;
             case 's': ShowHideCanvas(*t, QStringLiteral("show")); break;
             case 't': SendToTray(*t); break;
@@ -91,15 +91,11 @@ private Q_SLOTS:
         // nothing of ours shows until its picture is there.
         QFETCH(bool, whileSettling);
         Held t;
-        t.grab().holdSettle = true;
-        t.grab().holdGrab = true;
+        t.hold();
         t.request();
-        if (!whileSettling) {
+        if (!whileSettling)
             t.grab().finishSettle();
-            QCOMPARE(t.state(), State::Grabbing);
-        } else {
-            QCOMPARE(t.state(), State::Settling);
-        }
+        QCOMPARE(t.state(), whileSettling ? State::Settling : State::Grabbing);
         t.request(QStringLiteral("window"));
         QVERIFY(t.fake->fakeHotKeys->press(HotKeys::ModWin, 'V'));
         QVERIFY(t.fake->fakeHotKeys->press(HotKeys::ModWin, 'V'));
@@ -117,7 +113,7 @@ private Q_SLOTS:
         QVERIFY(captureDone(*t));
         QCOMPARE(t.grab().grabbedAreas.size(), 1);
         // The next request after it captures again.
-        t.grab().holdSettle = t.grab().holdGrab = false;
+        t.hold(false);
         capture(*t, QStringLiteral("screen"));
         QCOMPARE(t.grab().grabbedAreas.size(), 2);
     }
@@ -209,8 +205,7 @@ private Q_SLOTS:
         QFETCH(bool, exit);
         QFETCH(bool, whileSettling);
         Held t;
-        t.grab().holdSettle = true;
-        t.grab().holdGrab = true;
+        t.hold();
         t.request();
         if (!whileSettling)
             t.grab().finishSettle();
@@ -228,7 +223,7 @@ private Q_SLOTS:
         QVERIFY(!canvas || !canvas->isVisible());
         QCOMPARE(t.state(), State::Waiting);
         if (!exit) {
-            t.grab().holdSettle = t.grab().holdGrab = false;
+            t.hold(false);
             capture(*t, QStringLiteral("screen"));
             QVERIFY(t.canvas()->isVisible());
         }
@@ -262,8 +257,7 @@ private Q_SLOTS:
         // pixels are read, and its first paint takes them; the copy is let go then.
         Held t;
         t.grab().showsFrozen = true;
-        t.grab().holdSettle = true;
-        t.grab().holdGrab = true;
+        t.hold();
         t.request();
         t.grab().finishSettle();
         QCOMPARE(t.state(), State::Grabbing);

@@ -37,6 +37,23 @@ QString snapshot(const QString& path)
     return s.join(QLatin1Char(' '));
 }
 
+// The message boxes shown, "text|title|style" each.
+QStringList boxes(const RecordingMessageBoxes& messages)
+{
+    QStringList out;
+    for (const auto& box : messages.shown)
+        out << box.text + '|' + box.title + '|' + QString::number(box.style);
+    return out;
+}
+
+// Fixed in size, and no text is cut off, whatever the desktop's font.
+void fixedAndFits(QWidget* form)
+{
+    QCOMPARE(form->minimumSize(), form->maximumSize());
+    for (QWidget* widget : form->findChildren<QWidget*>())
+        QVERIFY2(textFits(widget, widget->font()), qPrintable(widget->objectName()));
+}
+
 // The fake start-up entry, noting what the store held at each call.
 struct SnapshotStartup : FakeStartupEntry {
     QString file;
@@ -154,11 +171,8 @@ private Q_SLOTS:
         QCOMPARE(snapshot(t.settingsPath()), written + (checked ? "RunOnStartup=1" : "RunOnStartup=0"));
         const QString call = checked ? "add " + QCoreApplication::applicationFilePath() : QStringLiteral("remove");
         QCOMPARE(t.startup->calls, QStringList{call});
-        const auto& shown = t.fake.fakeMessages->shown;
-        QCOMPARE(shown.size(), reachable ? 0 : 1);
-        for (const auto& box : shown)
-            QCOMPARE(box.text + '|' + box.title + '|' + QString::number(box.style),
-                     QStringLiteral("Error.  Cannot Access The Subkey.|Error|16"));
+        QCOMPARE(boxes(*t.fake.fakeMessages),
+                 reachable ? QStringList() : QStringList{"Error.  Cannot Access The Subkey.|Error|16"});
 
         // The letter saved is reported, so that it counts at once.
         QCOMPARE(t.letters, QStringList{typed.left(1)});
@@ -197,11 +211,8 @@ private Q_SLOTS:
 
         // Told once, as an autostart entry out of reach is; the dialog closes all the same, and the
         // new letter counts for this run.
-        const auto& shown = t.fake.fakeMessages->shown;
-        QCOMPARE(shown.size(), 1);
-        QCOMPARE(shown[0].text + '|' + shown[0].title + '|' + QString::number(shown[0].style),
-                 "The settings could not be saved in\n" + t.settingsPath() +
-                     "\n\nThey last until Scrawlix ends.|Error|16");
+        QCOMPARE(boxes(*t.fake.fakeMessages), QStringList{"The settings could not be saved in\n" + t.settingsPath() +
+                                                          "\n\nThey last until Scrawlix ends.|Error|16"});
         QCOMPARE(t.unloads, 1);
         QCOMPARE(t.letters, QStringList{QStringLiteral("K")});
         QCOMPARE(t.store->read(setting.HotKey.key), QStringLiteral("K"));
@@ -239,15 +250,7 @@ private Q_SLOTS:
         QCOMPARE(t.letters, QStringList{QStringLiteral("/")});
     }
 
-    void layoutAt96Dpi()
-    {
-        // Fixed in size, and no text is cut off, whatever the desktop's font.
-        OptionsDialog t;
-        FrmOptions* d = t.d.get();
-        QCOMPARE(d->minimumSize(), d->maximumSize());
-        for (QWidget* widget : d->findChildren<QWidget*>())
-            QVERIFY2(textFits(widget, widget->font()), qPrintable(widget->objectName()));
-    }
+    void layoutAt96Dpi() { fixedAndFits(OptionsDialog().d.get()); }
 
     void aboutBox()
     {
@@ -280,10 +283,7 @@ private Q_SLOTS:
         QCOMPARE(showModal(), QString());
         QCOMPARE(about(false), a);
 
-        // Fixed in size, and no text is cut off, whatever the desktop's font.
-        QCOMPARE(a->minimumSize(), a->maximumSize());
-        for (QWidget* widget : a->findChildren<QWidget*>())
-            QVERIFY2(textFits(widget, widget->font()), qPrintable(widget->objectName()));
+        fixedAndFits(a);
 
         // The link opens the page and closes the box, whether or not a browser started.
         t.fake->fakeShell->succeed = false;

@@ -109,7 +109,7 @@ class TestX11Platform : public QObject
         const auto f = QObject::connect(&grab, &ScreenGrab::grabFailed, &grab,
                                         [&] { failed = true; });
         grab.grab(1, area);
-        QTest::qWaitFor([&] { return !got.isNull() || failed; }, 5000);
+        (void)QTest::qWaitFor([&] { return !got.isNull() || failed; }, 5000);
         QObject::disconnect(a);
         QObject::disconnect(f);
         return got;

@@ -17,14 +17,6 @@ using State = CaptureController::State;
 
 namespace {
 
-QString letters(const QList<State>& states)
-{
-    QString out;
-    for (State s : states)
-        out += QLatin1Char("WLGSK"[int(s)]);
-    return out;
-}
-
 struct Held : StartedProgram {
     FakeScreenGrab& grab() { return *fake->fakeGrab; }
     State state() { return program->capture.state(); }
@@ -60,9 +52,9 @@ private Q_SLOTS:
         QFETCH(QString, steps);
         QFETCH(QString, states);
         StartedProgram t;
-        QList<State> seen;
+        QString seen;
         QObject::connect(&t->capture, &CaptureController::stateChanged,
-                         [&](State s) { seen.append(s); });
+                         [&](State s) { seen += QLatin1Char("WLGSK"[int(s)]); });
         for (const QChar step : steps) {
             switch (step.toLatin1()) {
             case 'c': CaptureAndShow(*t, QStringLiteral("screen")); break;
@@ -72,7 +64,7 @@ private Q_SLOTS:
             }
             QVERIFY(captureDone(*t));
         }
-        QCOMPARE(letters(seen), states);
+        QCOMPARE(seen, states);
         // The menu's Show follows the kept canvas.
         QCOMPARE(t.canvas()->findChild<QAction*>(QStringLiteral("mnuShow"))->isEnabled(),
                  t->capture.keepsCanvas());

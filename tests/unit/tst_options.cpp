@@ -37,6 +37,23 @@ QString snapshot(const QString& path)
     return s.join(QLatin1Char(' '));
 }
 
+// The message boxes shown, "text|title|style" each.
+QStringList boxes(const RecordingMessageBoxes& messages)
+{
+    QStringList out;
+    for (const auto& box : messages.shown)
+        out << box.text + '|' + box.title + '|' + QString::number(box.style);
+    return out;
+}
+
+// Fixed in size, and no text is cut off, whatever the desktop's font.
+void fixedAndFits(QWidget* form)
+{
+    QCOMPARE(form->minimumSize(), form->maximumSize());
+    for (QWidget* widget : form->findChildren<QWidget*>())
+        QVERIFY2(textFits(widget, widget->font()), qPrintable(widget->objectName()));
+}
+
 // The fake start-up entry, noting what the store held at each call.
 struct SnapshotStartup : FakeStartupEntry {
     QString file;
@@ -85,222 +102,197 @@ class TestOptions : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void savesOnOkOnly_data();
-    void savesOnOkOnly();
-    void settingsOutOfReachAreTold_data();
-    void settingsOutOfReachAreTold();
-    void layoutAt96Dpi();
-    void hotKeyLetterNoKeyTypes();
-    void aboutBox();
-};
-
-void TestOptions::savesOnOkOnly_data()
-{
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<int>("color");
-    QTest::addColumn<bool>("checked");
-    QTest::addColumn<bool>("reachable");
-    QTest::addColumn<QString>("typed"); // into the hot-key box, which keeps one character
-    QTest::newRow("OK, Custom ..., checked, no letter") << "OK" << CustomColorIndex << true << true << "";
-    QTest::newRow("OK, unreachable, unchecked") << "OK" << 4 << false << false << "qx";
-    QTest::newRow("Cancel") << "Cancel" << CustomColorIndex << true << true << "qx";
-    QTest::newRow("close box") << "close" << 4 << true << true << "qx";
-}
-
-void TestOptions::savesOnOkOnly()
-{
-    QFETCH(QString, button);
-    QFETCH(int, color);
-    QFETCH(bool, checked);
-    QFETCH(bool, reachable);
-    QFETCH(QString, typed);
-    const bool ok = button == QLatin1String("OK");
-    // RunOnStartup as stored: the opposite of the new choice, or never written.
-    OptionsDialog t(!ok ? QString() : checked ? QStringLiteral("0") : QStringLiteral("1"));
-    t.startup->result = reachable ? StartupEntry::Result::Ok : StartupEntry::Result::CannotAccess;
-    t.fake.fakeDialogs->colorAnswers.push_back(QColor(10, 20, 30)); // 1971210
-    const QString before = snapshot(t.settingsPath());
-
-    // What is stored shows.
-    FrmOptions* d = t.d.get();
-    QCOMPARE(named<ComboList>(d, "cboDefaultPenColor")->currentText(), QStringLiteral("Maroon"));
-    QCOMPARE(named<QCheckBox>(d, "chkRunOnStartup")->isChecked(), ok && !checked);
-
-    named<QLineEdit>(d, "txtHotKeyLetter")->clear();
-    QTest::keyClicks(named<QLineEdit>(d, "txtHotKeyLetter"), typed);
-    named<ComboList>(d, "cboDefaultTool")->setListIndex(3);
-    named<ComboList>(d, "cboDefaultPenColor")->setListIndex(CustomColorIndex); // asks for the colour
-    if (color != CustomColorIndex)
-        named<ComboList>(d, "cboDefaultPenColor")->setListIndex(color);
-    named<ComboList>(d, "cboDefaultPenSize")->setListIndex(9);
-    named<ComboList>(d, "cboDefaultFont")->setListIndex(1);
-    named<QCheckBox>(d, "chkRunOnStartup")->setChecked(checked);
-    // Neither Enter nor Esc is a button of this dialog.
-    QTest::keyClick(d, Qt::Key_Escape);
-    QTest::keyClick(d, Qt::Key_Return);
-    QSignalSpy closed(d, &FrmOptions::closed);
-    if (button == QLatin1String("close"))
-        QVERIFY(d->close());
-    else
-        (ok ? named<QPushButton>(d, "cmdOK") : named<QPushButton>(d, "cmdCancel"))->click();
-    // The close box reports the close; OK and Cancel ask to be closed.
-    QCOMPARE(closed.size(), button == QLatin1String("close") ? 1 : 0);
-    QCOMPARE(t.unloads, button == QLatin1String("close") ? 0 : 1);
-    if (!ok) {
-        QCOMPARE(snapshot(t.settingsPath()), before);
-        QVERIFY(t.startup->calls.isEmpty());
-        QVERIFY(t.letters.isEmpty());
-        return;
+    void savesOnOkOnly_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("color");
+        QTest::addColumn<bool>("checked");
+        QTest::addColumn<bool>("reachable");
+        QTest::addColumn<QString>("typed"); // into the hot-key box, which keeps one character
+        QTest::newRow("OK, Custom ..., checked, no letter") << "OK" << CustomColorIndex << true << true << "";
+        QTest::newRow("OK, unreachable, unchecked") << "OK" << 4 << false << false << "qx";
+        QTest::newRow("Cancel") << "Cancel" << CustomColorIndex << true << true << "qx";
+        QTest::newRow("close box") << "close" << 4 << true << true << "qx";
     }
 
-    // CustomColor only for "Custom ...". Every key is written before the start-up entry is
-    // touched, RunOnStartup after it, even when the entry is out of reach.
-    const QString written = QStringLiteral("HotKey=%1 PenSize=10 Tool=3 CustomColor=%2 PenColor=%3 Font=1 ")
-                                .arg(typed.left(1))
-                                .arg(color == CustomColorIndex ? 1971210 : 12345)
-                                .arg(color);
-    QCOMPARE(t.startup->seen, QStringList{written + (checked ? "RunOnStartup=0" : "RunOnStartup=1")});
-    QCOMPARE(snapshot(t.settingsPath()), written + (checked ? "RunOnStartup=1" : "RunOnStartup=0"));
-    const QString call = checked ? "add " + QCoreApplication::applicationFilePath() : QStringLiteral("remove");
-    QCOMPARE(t.startup->calls, QStringList{call});
-    const auto& shown = t.fake.fakeMessages->shown;
-    QCOMPARE(shown.size(), reachable ? 0 : 1);
-    for (const auto& box : shown)
-        QCOMPARE(box.text + '|' + box.title + '|' + QString::number(box.style),
-                 QStringLiteral("Error.  Cannot Access The Subkey.|Error|16"));
+    void savesOnOkOnly()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, color);
+        QFETCH(bool, checked);
+        QFETCH(bool, reachable);
+        QFETCH(QString, typed);
+        const bool ok = button == QLatin1String("OK");
+        // RunOnStartup as stored: the opposite of the new choice, or never written.
+        OptionsDialog t(!ok ? QString() : checked ? QStringLiteral("0") : QStringLiteral("1"));
+        t.startup->result = reachable ? StartupEntry::Result::Ok : StartupEntry::Result::CannotAccess;
+        t.fake.fakeDialogs->colorAnswers.push_back(QColor(10, 20, 30)); // 1971210
+        const QString before = snapshot(t.settingsPath());
 
-    // The letter saved is reported, so that it counts at once.
-    QCOMPARE(t.letters, QStringList{typed.left(1)});
-}
+        // What is stored shows.
+        FrmOptions* d = t.d.get();
+        QCOMPARE(named<ComboList>(d, "cboDefaultPenColor")->currentText(), QStringLiteral("Maroon"));
+        QCOMPARE(named<QCheckBox>(d, "chkRunOnStartup")->isChecked(), ok && !checked);
 
-void TestOptions::settingsOutOfReachAreTold_data()
-{
-    QTest::addColumn<QString>("blocked");
-    QTest::newRow("a file where its folder would be") << "file";
-    QTest::newRow("a link to another user's file") << "other user";
-}
-
-void TestOptions::settingsOutOfReachAreTold()
-{
-#if !defined(Q_OS_UNIX)
-    QSKIP("the settings live in the registry");
-#else
-    QFETCH(QString, blocked);
-    if (blocked == QLatin1String("other user") && ::geteuid() != 0)
-        QSKIP("only the administrator can give a file to another user");
-    const QByteArray theirs("[Settings]\nHotKey=Q\n");
-    QString others;
-    OptionsDialog t(QString(), [&](const QTemporaryDir& dir) {
-        const QString folder = dir.filePath(QStringLiteral("Scrawlix"));
-        others = dir.filePath(QStringLiteral("others.conf"));
-        if (blocked == QLatin1String("file")) {
-            QVERIFY(writeFile(folder, {}));
-        } else {
-            QVERIFY(QDir().mkdir(folder) && writeFile(others, theirs));
-            QVERIFY(::chown(QFile::encodeName(others).constData(), 65534, 65534) == 0);
-            QVERIFY(QFile::link(others, folder + QStringLiteral("/Scrawlix.conf")));
+        named<QLineEdit>(d, "txtHotKeyLetter")->clear();
+        QTest::keyClicks(named<QLineEdit>(d, "txtHotKeyLetter"), typed);
+        named<ComboList>(d, "cboDefaultTool")->setListIndex(3);
+        named<ComboList>(d, "cboDefaultPenColor")->setListIndex(CustomColorIndex); // asks for the colour
+        if (color != CustomColorIndex)
+            named<ComboList>(d, "cboDefaultPenColor")->setListIndex(color);
+        named<ComboList>(d, "cboDefaultPenSize")->setListIndex(9);
+        named<ComboList>(d, "cboDefaultFont")->setListIndex(1);
+        named<QCheckBox>(d, "chkRunOnStartup")->setChecked(checked);
+        // Neither Enter nor Esc is a button of this dialog.
+        QTest::keyClick(d, Qt::Key_Escape);
+        QTest::keyClick(d, Qt::Key_Return);
+        QSignalSpy closed(d, &FrmOptions::closed);
+        if (button == QLatin1String("close"))
+            QVERIFY(d->close());
+        else
+            (ok ? named<QPushButton>(d, "cmdOK") : named<QPushButton>(d, "cmdCancel"))->click();
+        // The close box reports the close; OK and Cancel ask to be closed.
+        QCOMPARE(closed.size(), button == QLatin1String("close") ? 1 : 0);
+        QCOMPARE(t.unloads, button == QLatin1String("close") ? 0 : 1);
+        if (!ok) {
+            QCOMPARE(snapshot(t.settingsPath()), before);
+            QVERIFY(t.startup->calls.isEmpty());
+            QVERIFY(t.letters.isEmpty());
+            return;
         }
-    });
-    named<QLineEdit>(t.d.get(), "txtHotKeyLetter")->setText(QStringLiteral("K"));
-    named<QPushButton>(t.d.get(), "cmdOK")->click();
 
-    // Told once, as an autostart entry out of reach is; the dialog closes all the same, and the
-    // new letter counts for this run.
-    const auto& shown = t.fake.fakeMessages->shown;
-    QCOMPARE(shown.size(), 1);
-    QCOMPARE(shown[0].text + '|' + shown[0].title + '|' + QString::number(shown[0].style),
-             "The settings could not be saved in\n" + t.settingsPath() +
-                 "\n\nThey last until Scrawlix ends.|Error|16");
-    QCOMPARE(t.unloads, 1);
-    QCOMPARE(t.letters, QStringList{QStringLiteral("K")});
-    QCOMPARE(t.store->read(setting.HotKey.key), QStringLiteral("K"));
-    // Another user's file is neither changed nor taken over.
-    if (blocked == QLatin1String("other user")) {
-        QFile f(others);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), theirs);
-        QCOMPARE(QFileInfo(others).ownerId(), 65534u);
+        // CustomColor only for "Custom ...". Every key is written before the start-up entry is
+        // touched, RunOnStartup after it, even when the entry is out of reach.
+        const QString written = QStringLiteral("HotKey=%1 PenSize=10 Tool=3 CustomColor=%2 PenColor=%3 Font=1 ")
+                                    .arg(typed.left(1))
+                                    .arg(color == CustomColorIndex ? 1971210 : 12345)
+                                    .arg(color);
+        QCOMPARE(t.startup->seen, QStringList{written + (checked ? "RunOnStartup=0" : "RunOnStartup=1")});
+        QCOMPARE(snapshot(t.settingsPath()), written + (checked ? "RunOnStartup=1" : "RunOnStartup=0"));
+        const QString call = checked ? "add " + QCoreApplication::applicationFilePath() : QStringLiteral("remove");
+        QCOMPARE(t.startup->calls, QStringList{call});
+        QCOMPARE(boxes(*t.fake.fakeMessages),
+                 reachable ? QStringList() : QStringList{"Error.  Cannot Access The Subkey.|Error|16"});
+
+        // The letter saved is reported, so that it counts at once.
+        QCOMPARE(t.letters, QStringList{typed.left(1)});
     }
-#endif
-}
 
-void TestOptions::hotKeyLetterNoKeyTypes()
-{
-    // Refused with a message: nothing saved, no letter reported, the dialog stays.
-    OptionsDialog t;
-    named<QLineEdit>(t.d.get(), "txtHotKeyLetter")->setText(QStringLiteral("\u00e9"));
-    named<QPushButton>(t.d.get(), "cmdOK")->click();
-    QCOMPARE(t.unloads, 0);
-    QVERIFY(t.letters.isEmpty());
-    const auto& shown = t.fake.fakeMessages->shown;
-    QCOMPARE(shown.size(), 1);
-    QVERIFY2(shown[0].text.contains(QStringLiteral("No key on this keyboard types \"\u00e9\"")),
-             qPrintable(shown[0].text));
-    QCOMPARE(shown[0].style, 48);
-    QCOMPARE(snapshot(t.settingsPath()),
-             QStringLiteral("HotKey= PenSize= Tool= CustomColor=12345 PenColor=16 Font= RunOnStartup="));
+    void settingsOutOfReachAreTold_data()
+    {
+        QTest::addColumn<QString>("blocked");
+        QTest::newRow("a file where its folder would be") << "file";
+        QTest::newRow("a link to another user's file") << "other user";
+    }
 
-    // A punctuation key that the keyboard has is taken.
-    named<QLineEdit>(t.d.get(), "txtHotKeyLetter")->setText(QStringLiteral("/"));
-    named<QPushButton>(t.d.get(), "cmdOK")->click();
-    QCOMPARE(t.unloads, 1);
-    QCOMPARE(shown.size(), 1);
-    QCOMPARE(t.letters, QStringList{QStringLiteral("/")});
-}
-
-void TestOptions::layoutAt96Dpi()
-{
-    // Fixed in size, and no text is cut off, whatever the desktop's font.
-    OptionsDialog t;
-    FrmOptions* d = t.d.get();
-    QCOMPARE(d->minimumSize(), d->maximumSize());
-    for (QWidget* widget : d->findChildren<QWidget*>())
-        QVERIFY2(textFits(widget, widget->font()), qPrintable(widget->objectName()));
-}
-
-void TestOptions::aboutBox()
-{
-    // The tray's About opens a modal box; while the toolbox's box is open, it brings that one up
-    // instead of a modal one.
-    StartedProgram t;
-    const auto about = [&](bool modal) -> FrmAbout* {
-        for (QWidget* w : t->loadedForms())
-            if (auto* a = qobject_cast<FrmAbout*>(w); a && a->isModal() == modal)
-                return a;
-        return nullptr;
-    };
-    const auto showModal = [&] {
-        QString caption;
-        QTimer::singleShot(0, t.canvas(), [&] {
-            if (FrmAbout* a = about(true)) {
-                caption = a->windowTitle();
-                named<QPushButton>(a, "cmdOK")->click();
+    void settingsOutOfReachAreTold()
+    {
+    #if !defined(Q_OS_UNIX)
+        QSKIP("the settings live in the registry");
+    #else
+        QFETCH(QString, blocked);
+        if (blocked == QLatin1String("other user") && ::geteuid() != 0)
+            QSKIP("only the administrator can give a file to another user");
+        const QByteArray theirs("[Settings]\nHotKey=Q\n");
+        QString others;
+        OptionsDialog t(QString(), [&](const QTemporaryDir& dir) {
+            const QString folder = dir.filePath(QStringLiteral("Scrawlix"));
+            others = dir.filePath(QStringLiteral("others.conf"));
+            if (blocked == QLatin1String("file")) {
+                QVERIFY(writeFile(folder, {}));
+            } else {
+                QVERIFY(QDir().mkdir(folder) && writeFile(others, theirs));
+                QVERIFY(::chown(QFile::encodeName(others).constData(), 65534, 65534) == 0);
+                QVERIFY(QFile::link(others, folder + QStringLiteral("/Scrawlix.conf")));
             }
         });
-        ShowAbout(*t);
-        QTest::qWait(10);
-        return caption;
-    };
-    QVERIFY(!showModal().isEmpty());
-    QVERIFY(!about(false));
-    ShowAboutModeless(*t);
-    FrmAbout* a = about(false);
-    QVERIFY(a && a->isVisible());
-    QCOMPARE(showModal(), QString());
-    QCOMPARE(about(false), a);
+        named<QLineEdit>(t.d.get(), "txtHotKeyLetter")->setText(QStringLiteral("K"));
+        named<QPushButton>(t.d.get(), "cmdOK")->click();
 
-    // Fixed in size, and no text is cut off, whatever the desktop's font.
-    QCOMPARE(a->minimumSize(), a->maximumSize());
-    for (QWidget* widget : a->findChildren<QWidget*>())
-        QVERIFY2(textFits(widget, widget->font()), qPrintable(widget->objectName()));
+        // Told once, as an autostart entry out of reach is; the dialog closes all the same, and the
+        // new letter counts for this run.
+        QCOMPARE(boxes(*t.fake.fakeMessages), QStringList{"The settings could not be saved in\n" + t.settingsPath() +
+                                                          "\n\nThey last until Scrawlix ends.|Error|16"});
+        QCOMPARE(t.unloads, 1);
+        QCOMPARE(t.letters, QStringList{QStringLiteral("K")});
+        QCOMPARE(t.store->read(setting.HotKey.key), QStringLiteral("K"));
+        // Another user's file is neither changed nor taken over.
+        if (blocked == QLatin1String("other user")) {
+            QFile f(others);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QCOMPARE(f.readAll(), theirs);
+            QCOMPARE(QFileInfo(others).ownerId(), 65534u);
+        }
+    #endif
+    }
 
-    // The link opens the page and closes the box, whether or not a browser started.
-    t.fake->fakeShell->succeed = false;
-    QTest::mouseClick(named(a, "lblWebAddress"), Qt::LeftButton, {}, QPoint(5, 5));
-    QCOMPARE(t.fake->fakeShell->opened, QStringList{ProductWebAddress});
-    QVERIFY(!about(false));
-    QVERIFY(t.fake->fakeMessages->shown.isEmpty());
-}
+    void hotKeyLetterNoKeyTypes()
+    {
+        // Refused with a message: nothing saved, no letter reported, the dialog stays.
+        OptionsDialog t;
+        named<QLineEdit>(t.d.get(), "txtHotKeyLetter")->setText(QStringLiteral("\u00e9"));
+        named<QPushButton>(t.d.get(), "cmdOK")->click();
+        QCOMPARE(t.unloads, 0);
+        QVERIFY(t.letters.isEmpty());
+        const auto& shown = t.fake.fakeMessages->shown;
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown[0].text.contains(QStringLiteral("No key on this keyboard types \"\u00e9\"")),
+                 qPrintable(shown[0].text));
+        QCOMPARE(shown[0].style, 48);
+        QCOMPARE(snapshot(t.settingsPath()),
+                 QStringLiteral("HotKey= PenSize= Tool= CustomColor=12345 PenColor=16 Font= RunOnStartup="));
+
+        // A punctuation key that the keyboard has is taken.
+        named<QLineEdit>(t.d.get(), "txtHotKeyLetter")->setText(QStringLiteral("/"));
+        named<QPushButton>(t.d.get(), "cmdOK")->click();
+        QCOMPARE(t.unloads, 1);
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(t.letters, QStringList{QStringLiteral("/")});
+    }
+
+    void layoutAt96Dpi() { fixedAndFits(OptionsDialog().d.get()); }
+
+    void aboutBox()
+    {
+        // The tray's About opens a modal box; while the toolbox's box is open, it brings that one up
+        // instead of a modal one.
+        StartedProgram t;
+        const auto about = [&](bool modal) -> FrmAbout* {
+            for (QWidget* w : t->loadedForms())
+                if (auto* a = qobject_cast<FrmAbout*>(w); a && a->isModal() == modal)
+                    return a;
+            return nullptr;
+        };
+        const auto showModal = [&] {
+            QString caption;
+            QTimer::singleShot(0, t.canvas(), [&] {
+                if (FrmAbout* a = about(true)) {
+                    caption = a->windowTitle();
+                    named<QPushButton>(a, "cmdOK")->click();
+                }
+            });
+            ShowAbout(*t);
+            QTest::qWait(10);
+            return caption;
+        };
+        QVERIFY(!showModal().isEmpty());
+        QVERIFY(!about(false));
+        ShowAboutModeless(*t);
+        FrmAbout* a = about(false);
+        QVERIFY(a && a->isVisible());
+        QCOMPARE(showModal(), QString());
+        QCOMPARE(about(false), a);
+
+        fixedAndFits(a);
+
+        // The link opens the page and closes the box, whether or not a browser started.
+        t.fake->fakeShell->succeed = false;
+        QTest::mouseClick(named(a, "lblWebAddress"), Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(t.fake->fakeShell->opened, QStringList{ProductWebAddress});
+        QVERIFY(!about(false));
+        QVERIFY(t.fake->fakeMessages->shown.isEmpty());
+    }
+};
 
 QTEST_MAIN(TestOptions)
 #include "tst_options.moc"

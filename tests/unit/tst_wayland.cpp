@@ -19,20 +19,19 @@
 
 namespace {
 
-// A desktop picture whose every pixel tells where it came from: red = x, green = y (mod 256),
-// blue = x / 256 + 16 * (y / 256).
+// The pixel at (x, y) of a desktop picture whose every pixel tells where it came from.
+QRgb at(int x, int y)
+{
+    return qRgb(x % 256, y % 256, x / 256 + 16 * (y / 256));
+}
+
 QImage coordinates(QSize size)
 {
     QImage img(size, QImage::Format_RGB32);
     for (int y = 0; y < size.height(); ++y)
         for (int x = 0; x < size.width(); ++x)
-            img.setPixel(x, y, qRgb(x % 256, y % 256, x / 256 + 16 * (y / 256)));
+            img.setPixel(x, y, at(x, y));
     return img;
-}
-
-QRgb at(int x, int y)
-{
-    return qRgb(x % 256, y % 256, x / 256 + 16 * (y / 256));
 }
 
 // The grab that stands in when the portal fails: a flat colour, counted.
@@ -40,10 +39,7 @@ struct FallbackGrab : ScreenGrab {
     int grabs = 0;
     QColor colour = Qt::darkGray;
     Capabilities capabilities() const override { return {}; }
-    void settle(const QList<QWindow*>&, const std::function<void()>& hide, QDeadlineTimer) override
-    {
-        hide();
-    }
+    void settle(const QList<QWindow*>&, const std::function<void()>& hide, QDeadlineTimer) override { hide(); }
     void cancelSettle() override {}
     CapturedBitmap waitForGrab(quint64) override { return {}; }
     void grab(quint64 ticket, const QRect& area) override
@@ -103,16 +99,6 @@ struct Reader {
     // The picture of one grab of the whole screen; a null one when the grab failed, with why.
     QImage take(QString* failure = nullptr) { return takeFrom(*grab, QRect(0, 0, 300, 200), failure); }
 };
-
-PortalShot granted(QSize size)
-{
-    return {coordinates(size), PortalAnswer::Granted, {}};
-}
-
-PortalShot failing(PortalAnswer::Kind kind)
-{
-    return {{}, kind, QStringLiteral("no")};
-}
 
 } // namespace
 
@@ -257,7 +243,7 @@ private Q_SLOTS:
     {
         QFETCH(int, kind);
         QFETCH(QString, why);
-        Reader r({failing(PortalAnswer::Kind(kind)), granted(QSize(300, 200))});
+        Reader r({{{}, PortalAnswer::Kind(kind), "no"}, {coordinates({300, 200}), PortalAnswer::Granted, {}}});
         QString failure;
         QVERIFY(r.take(&failure).isNull());
         QVERIFY2(failure.contains(why), qPrintable(failure));
@@ -270,7 +256,7 @@ private Q_SLOTS:
 
     void missingPortalIsNotAskedAgain()
     {
-        Reader r({failing(PortalAnswer::Missing)});
+        Reader r({{{}, PortalAnswer::Missing, "no"}});
         for (int i = 0; i < 3; ++i)
             QVERIFY(!r.take().isNull());
         QCOMPARE(r.shots, 1);
@@ -338,15 +324,13 @@ private Q_SLOTS:
         const QByteArray bytes(reinterpret_cast<const char*>(argb.constBits()), int(argb.sizeInBytes()));
         QVariantMap results{{"type", "raw"}, {"width", 40u}, {"height", 30u},
                             {"stride", uint(argb.bytesPerLine())}, {"format", uint(QImage::Format_ARGB32)}};
+        // The picture stays when the bytes it came from go.
         QString why;
-        QImage got = kwinShotImage(results, bytes, &why);
+        QByteArray copy(bytes.constData(), bytes.size()); // its own bytes, not shared with `bytes`
+        const QImage got = kwinShotImage(results, copy, &why);
+        copy.fill('\0');
         QCOMPARE(got.format(), QImage::Format_RGB32);
         QCOMPARE(got.pixel(39, 29), want.pixel(39, 29));
-        // The picture stays when the bytes it came from go.
-        QByteArray copy = bytes;
-        got = kwinShotImage(results, copy, &why);
-        copy.fill('\0');
-        QCOMPARE(got.pixel(10, 10), want.pixel(10, 10));
         // Fewer bytes than the answer promises, or an answer of another kind: no picture.
         QVERIFY(kwinShotImage(results, bytes.left(100), &why).isNull());
         results[QStringLiteral("type")] = QStringLiteral("png");

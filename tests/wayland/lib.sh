@@ -145,14 +145,14 @@ fi
 # cannot ask for screencopy (it reaches no Wayland display of its own), so it takes the portal's way.
 start_scrawlix_without_screencopy() { WAYLAND_DISPLAY=no-such-display start_scrawlix_settled "$@"; }
 
-# portal_watch: from now on, every call to the desktop portal's Screenshot is logged to
-# $E2E_TMP/portal-calls; portal_screenshots counts them.
-portal_watch() {
-    dbus-monitor --session "type='method_call',interface='org.freedesktop.portal.Screenshot'" \
-        >"$E2E_TMP/portal-calls" 2>&1 </dev/null {_e2e_nap_fd}<&- &
+# bus_watch FILE INTERFACE: from now on, every method call to INTERFACE is logged to $E2E_TMP/FILE.
+bus_watch() {
+    dbus-monitor --session "type='method_call',interface='$2'" >"$E2E_TMP/$1" 2>&1 </dev/null {_e2e_nap_fd}<&- &
     _e2e_pids+=($!)
-    wait_for 5 test -s "$E2E_TMP/portal-calls" || fail "dbus-monitor did not start"
+    wait_for 5 test -s "$E2E_TMP/$1" || fail "dbus-monitor did not start"
 }
+# portal_watch: bus_watch for the desktop portal's Screenshot; portal_screenshots counts the calls.
+portal_watch() { bus_watch portal-calls org.freedesktop.portal.Screenshot; }
 portal_screenshots() { grep -c 'member=Screenshot' "$E2E_TMP/portal-calls" || :; }
 
 # message_box: the id of a message box of the program on the screen (a window titled "Scrawlix"
@@ -180,6 +180,19 @@ activate_window() {
 }
 _is_active() { [ "$(($(xdotool getwindowfocus 2>/dev/null || echo 0)))" = "$(($1))" ]; }
 notified() { standin_saw "Notifications.Notify.*$1"; }
+configuration() { xdotool search --onlyvisible --name "^Scrawlix Configuration$"; } # the dialog's windows
+nothing_shown() { ! canvas_shown && ! message_box >/dev/null; }
+
+# expect_refusal_told: the refused capture is told in a message box and in the log, and no canvas
+# shows, before the box is closed or after; then TERM ends the program.
+expect_refusal_told() {
+    wait_for 10 message_box || fail "the refusal was not told"
+    grep -q 'did not allow' "$SCRAWLIX_LOG" || fail "the log does not say the desktop refused"
+    canvas_shown && fail "a canvas is shown after the refusal"
+    close_message_box
+    holds_for 1 eval '! canvas_shown' || fail "a canvas came after the refusal"
+    stop_scrawlix || fail "TERM did not end the program"
+}
 
 # On GNOME Shell: the user's "Allow" in the screenshot permission dialog, as the permission store
 # keeps it for programs outside a sandbox.

@@ -49,9 +49,7 @@ t_capture() {
 
 t_next_start() {
     section "the next start binds the shortcut again without BindShortcuts"
-    dbus-monitor --session "type='method_call',interface='org.freedesktop.portal.GlobalShortcuts'" \
-        >"$E2E_TMP/shortcut-calls" 2>&1 </dev/null {_e2e_nap_fd}<&- &
-    _e2e_pids+=($!)
+    bus_watch shortcut-calls org.freedesktop.portal.GlobalShortcuts
     start_bound
     stop_scrawlix || fail "TERM did not end the program"
     start_scrawlix_settled

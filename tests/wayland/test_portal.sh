@@ -64,7 +64,8 @@ t_rebind() {
     mkdir -p "$XDG_CONFIG_DIRS/autostart" # where the start-up entry is looked for
     click_toolbox config
     wait_for 10 configuration || fail "the configuration dialog did not open"
-    activate_window "$(configuration | head -1)"
+    dlg=$(configuration | head -1)
+    wait_for 5 eval '[ "$(xdotool getwindowfocus)" = "$((dlg))" ]' || xdotool windowactivate "$dlg" 2>/dev/null || :
     xdotool key --delay 40 ctrl+a K alt+o
     wait_for 10 standin_saw '"preferred_trigger": "LOGO\+k"' || fail "the shortcut was not re-bound to LOGO+k"
     wait_for 5 standin_saw 'Session.Close' || fail "the old shortcut session was not closed"

@@ -33,8 +33,7 @@ t_hide_keeps_drawing() {
     section "hide keeps the drawing; the next request brings it back, shifted by the frame"
     capture_noisy
     drag 500 600 900 600
-    settle_screen
-    screenshot drawn.png
+    settled_shot drawn.png
     [ "$(pixel drawn.png 700 600)" = "255,255,0" ] || fail "the pen did not draw in yellow: $(pixel drawn.png 700 600)"
     send_to_tray hide
     press_hotkey v
@@ -53,8 +52,7 @@ t_keypad_from_tray() {
     press_hotkey v
     wait_canvas 0 0 1920 1080
     drag 300 800 700 800
-    settle_screen
-    screenshot wide.png
+    settled_shot wide.png
     w=$(count_color wide.png 500 700 1 200 255,255,0)
     [ "$w" = 35 ] || fail "after keypad plus the pen is $w pixels wide, not 35"
 }

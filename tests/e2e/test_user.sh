@@ -42,8 +42,7 @@ t_open_image() {
     wait_canvas 0 0 400 300
     pick_tool 6
     drag 50 150 350 150 20
-    settle_screen
-    screenshot highlighted.png
+    settled_shot highlighted.png
     n=$(count_color highlighted.png 40 140 320 20 255,255,0)
     ((n > 1000)) || fail "the highlighter marked $n pixels yellow"
     section "\"Custom ...\" picked again asks for the colour again"

@@ -55,8 +55,7 @@ t_recapture() {
     # Along the window's left edge, where a toolbox placed over its middle leaves it uncovered.
     cx=$((fx + 40)) cy=$((fy + fh / 2))
     drag "$cx" $((cy - 80)) "$cx" $((cy + 80))
-    settle_screen
-    screenshot drawn.png
+    settled_shot drawn.png
     [ "$(pixel drawn.png "$cx" "$cy")" = "255,255,0" ] || fail "the pen did not draw: $(pixel drawn.png "$cx" "$cy")"
     viewable() { xwininfo -id "$canvas" 2>/dev/null | grep -q 'Map State: IsViewable'; }
     press_hotkey v

@@ -32,8 +32,7 @@ drawn() { [ "$(screen_pixel 610 670)" = 255,255,0 ]; } # the default tool is the
 draw_line() { # a line with the pen, on the screen as drawn.png
     drag 400 600 820 740
     wait_for 5 drawn || fail "the pen stroke is not on the screen: $(screen_pixel 610 670)"
-    settle_screen
-    screenshot drawn.png
+    settled_shot drawn.png
 }
 
 t_tray() {

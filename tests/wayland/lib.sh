@@ -96,35 +96,29 @@ click_toolbox() {
 # On sway, what the compositor shows is asked of sway itself; elsewhere (KWin) the X server's view of
 # the program's windows serves.
 if [ -n "${SWAYSOCK:-}" ]; then
-    # Whether the compositor shows a view of the program with this title. (An X window can stay mapped
-    # a moment after the program hid it, when its map request was still on its way to the compositor.)
+    # sway_shows TITLE [WIDTH]: sway shows a view of the program with this title (at least WIDTH wide).
+    # (An X window can stay mapped a moment after the program hid it, when its map request was still
+    # on its way to the compositor.) Without a TITLE: the program's views, for failure messages.
     sway_shows() {
         swaymsg -t get_tree | python3 -c '
 import json, sys
+a = sys.argv[1:]
 def walk(n):
-    wide = len(sys.argv) < 3 or n.get("rect", {}).get("width", 0) >= int(sys.argv[2])
-    if n.get("name") == sys.argv[1] and n.get("visible") and wide and n.get("window_properties", {}).get("class") == "Scrawlix":
-        sys.exit(0)
+    if n.get("window_properties", {}).get("class") == "Scrawlix":
+        r = n["rect"]
+        if not a:
+            print("<sway: %r %dx%d+%d+%d visible=%s fullscreen=%s>" % (n.get("name"), r["width"], r["height"], r["x"], r["y"], n.get("visible"), n.get("fullscreen_mode")), end=" ")
+        elif n.get("name") == a[0] and n.get("visible") and r["width"] >= int((a + ["0"])[1]):
+            sys.exit(0)
     for c in n.get("nodes", []) + n.get("floating_nodes", []):
         walk(c)
 walk(json.load(sys.stdin))
-sys.exit(1)' "$@"
+sys.exit(1 if a else 0)' "$@"
     }
     toolbox_shown() { sway_shows Toolbox; }
     # For failure messages: the X windows, and the program's views as sway shows them.
     eval "_x_program_windows() $(declare -f program_windows | tail -n +2)"
-    program_windows() {
-        _x_program_windows
-        swaymsg -t get_tree | python3 -c '
-import json, sys
-def walk(n):
-    if n.get("window_properties", {}).get("class") == "Scrawlix":
-        r = n["rect"]
-        print("<sway: %r %dx%d+%d+%d visible=%s fullscreen=%s>" % (n.get("name"), r["width"], r["height"], r["x"], r["y"], n.get("visible"), n.get("fullscreen_mode")), end=" ")
-    for c in n.get("nodes", []) + n.get("floating_nodes", []):
-        walk(c)
-walk(json.load(sys.stdin))' 2>/dev/null
-    }
+    program_windows() { _x_program_windows; sway_shows 2>/dev/null; }
     # The canvas on the screen (a view titled Scrawlix as wide as the screen; a message box is narrower).
     canvas_shown() { sway_shows Scrawlix "$SCREEN_W"; }
     canvas_hidden() { ! canvas_shown; }

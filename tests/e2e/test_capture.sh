@@ -1,10 +1,6 @@
 #!/usr/bin/env bash
-# Capturing and showing: the hot key freezes the screen into the canvas exactly where its pixels came
-# from; Ctrl makes it the active window; the tray icon captures and its menu reaches the commands; hide
-# keeps the canvas; copy puts it on the clipboard; a capture over the drawn canvas leaves it out; the keypad steps the size even from the tray; the
-# toolbox's close box only hides it; Exit ends the program and removes the icon. Under a
-# StatusNotifier host, which reports clicks only, two clicks make the double-click, and the host
-# shows the menu that the program exports over D-Bus (snihost.py), whose items work.
+# Capturing and showing: the hot key, Ctrl, the tray icon and its menu, and the toolbox's commands;
+# under a StatusNotifier host (clicks only, the menu exported over D-Bus: snihost.py) as well.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/canvas_lib.sh"
 

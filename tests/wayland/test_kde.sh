@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# KWin, as on a Plasma desktop without its panel: the installed desktop entry grants the screenshot
-# interface, so the screen is read straight from KWin, pixel for pixel, without the portal; the
-# shortcut passed with CreateSession is bound in kglobalaccel and fires; with no tray, the notices
-# reach the notification service; the next start binds the shortcut again without BindShortcuts.
+# KWin, as on a Plasma desktop without its panel: the screen straight from KWin, without the portal,
+# and the shortcut bound in kglobalaccel, at this start and the next.
 source "$(dirname "$0")/lib.sh"
 
 kglobalaccel() { dbus-send --session --print-reply --dest=org.kde.kglobalaccel "$@"; }

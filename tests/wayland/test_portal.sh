@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# A Wayland session with the screenshot portal and global shortcuts: the shortcut bound through the
-# portal captures, and the canvas shows the native Wayland window pixel for pixel; copy, save, hide
-# and show work on the canvas, an X client; a new letter in Configuration re-binds the shortcut;
-# requests while the portal reads the screen join that capture, and no two captures overlap.
+# A Wayland session with the screenshot portal and global shortcuts: the portal's shortcut captures
+# the native window pixel for pixel, the canvas's commands work, and captures never overlap.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/../e2e/imaging.sh"
 

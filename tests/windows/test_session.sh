@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# A user's session with the Windows program under Wine: it starts into the tray, a double-click on
-# its icon shows the screen as it was, a line is drawn and saved as a BMP with Ctrl+S, the
-# settings and the start-up entry land in the registry, a second start hands its request over,
-# and Exit ends it.
+# A user's session with the Windows program under Wine: tray, canvas, pen, Ctrl+S, the registry, a
+# second start and Exit.
 source "$(dirname "$0")/../e2e/lib.sh"
 source "$(dirname "$0")/../e2e/imaging.sh"
 source "$(dirname "$0")/../e2e/dialogs_lib.sh"

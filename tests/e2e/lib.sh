@@ -245,16 +245,17 @@ program_windows() {
     done
 }
 
-# The popup menu: a viewable override-redirect window of the program's other than ICON, the tray
-# icon, which is one too.
-_menu_shown() {
+# _menu_window ICON: the popup menu (or tray message), a viewable override-redirect window of the
+# program's other than ICON, the tray icon, which is one too.
+_menu_window() {
     local w
     for w in $(xdotool search --onlyvisible --pid "$SCRAWLIX_PID" 2>/dev/null); do
         [ "$((w))" = "$(($1))" ] && continue
-        xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' && return 0
+        xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' && echo "$w" && return 0
     done
     return 1
 }
+_menu_shown() { _menu_window "$1" >/dev/null; }
 _no_menu() { ! _menu_shown "$1"; }
 
 # tray_menu KEYS...: opens the tray icon's menu with the right button and types KEYS into it. Keys

@@ -58,28 +58,16 @@ cat >"$sess/openbox.xml" <<'EOF'
   <placement><policy>Smart</policy><center>yes</center></placement>
   <desktops><number>1</number></desktops>
   <keyboard><keybind key="A-F4"><action name="Close"/></keybind></keyboard>
-  <mouse>
-    <context name="Titlebar">
-      <mousebind button="Left" action="Press"><action name="Focus"/><action name="Raise"/></mousebind></context>
-    <context name="Client">
-      <mousebind button="Left" action="Press"><action name="Focus"/><action name="Raise"/></mousebind>
-      <mousebind button="Right" action="Press"><action name="Focus"/><action name="Raise"/></mousebind></context>
-  </mouse>
+  <mouse><context name="Titlebar"><mousebind button="Left" action="Press"><action name="Focus"/><action name="Raise"/></mousebind></context>
+    <context name="Client"><mousebind button="Left" action="Press"><action name="Focus"/><action name="Raise"/></mousebind>
+      <mousebind button="Right" action="Press"><action name="Focus"/><action name="Raise"/></mousebind></context></mouse>
 </openbox_config>
 EOF
 panel_items=S
 [ -z "${SCRAWLIX_E2E_TASKBAR:-}" ] || panel_items=TS
-cat >"$sess/tint2rc" <<EOF
-panel_items = $panel_items
-panel_size = 100% 30
-panel_padding = 4 0 4
-panel_position = bottom center horizontal
-panel_layer = top
-strut_policy = follow_size
-disable_transparency = 1
-systray_padding = 0 3 4
-systray_icon_size = 24
-EOF
+printf '%s\n' "panel_items = $panel_items" "panel_size = 100% 30" "panel_padding = 4 0 4" \
+    "panel_position = bottom center horizontal" "panel_layer = top" "strut_policy = follow_size" \
+    "disable_transparency = 1" "systray_padding = 0 3 4" "systray_icon_size = 24" >"$sess/tint2rc"
 if [ "$wm" = openbox ]; then
     HOME=$sess/home daemon wm.log openbox --sm-disable --config-file "$sess/openbox.xml"
 else

@@ -25,10 +25,7 @@ t_key_taken() {
     screenshot notice.png
     grep -q 'cannot register hot key Super+V' "$SCRAWLIX_LOG" || fail "no word of the taken key in the log"
     scrawlix_running || fail "the program ended"
-    for w in $(xdotool search --onlyvisible --pid "$SCRAWLIX_PID" 2>/dev/null); do # a click closes it
-        [ "$((w))" != "$(($(tray_icon)))" ] && xwininfo -id "$w" | grep -q 'Override Redirect State: yes' &&
-            click_window "$w"
-    done
+    ! w=$(_menu_window "$(tray_icon)") || click_window "$w" # a click closes it
     wait_for 5 _no_menu "$(tray_icon)" || fail "the tray message did not close"
 }
 

@@ -29,13 +29,8 @@ else:
 os.close(write_end)
 width, height, stride, fmt = (int(reply[k]) for k in ("width", "height", "stride", "format"))
 want = stride * height
-data = bytearray()
-while len(data) < want:
-    chunk = os.read(read_end, want - len(data))
-    if not chunk:
-        break
-    data += chunk
-os.close(read_end)
+with os.fdopen(read_end, "rb") as f:
+    data = f.read(want)  # up to the end of the pipe
 if len(data) < want:
     sys.exit("kwinshot: %d of %d bytes" % (len(data), want))
 # QImage's 32-bit formats: ARGB32 (5), ARGB32_Premultiplied (6) and RGB32 (4) are B, G, R, A in

@@ -163,6 +163,9 @@ expect_as_before() {
     [ "$n" = 0 ] || fail "$n pixels of the canvas differ from the screen before the capture"
 }
 
+# hotkey_canvas [LETTER]: the hot key (with V, or LETTER), then the canvas over the whole screen.
+hotkey_canvas() { press_hotkey "${1:-v}"; wait_canvas 0 0 1920 1080; }
+
 # capture_noisy [X Y W H]: the program in the tray, then Super+V: the canvas over the whole screen
 # (or at X Y W H), the screen before it kept in before.png.
 capture_noisy() {

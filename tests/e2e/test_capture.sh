@@ -45,8 +45,7 @@ t_keypad_from_tray() {
     send_to_tray
     xdotool key KP_Add
     nap 0.3
-    press_hotkey v
-    wait_canvas 0 0 1920 1080
+    hotkey_canvas
     drag 300 800 700 800
     settled_shot wide.png
     w=$(count_color wide.png 500 700 1 200 255,255,0)

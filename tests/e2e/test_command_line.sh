@@ -189,8 +189,7 @@ t_no_bus() {
     section "without a session bus it starts all the same, and says so once"
     DBUS_SESSION_BUS_ADDRESS=unix:path=$E2E_TMP/no-bus start_in_tray
     expect_eq "lines about the missing bus" 1 "$(grep -c 'running without the check' "$SCRAWLIX_LOG")"
-    press_hotkey v
-    wait_canvas 0 0 1920 1080
+    hotkey_canvas
 }
 
 run_section "$@"

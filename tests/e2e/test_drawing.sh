@@ -15,8 +15,7 @@ capture_desktop() {
     wait_for 10 eval '[ -n "$(xdotool search --onlyvisible --name ^white 2>/dev/null)" ]' || fail "no white window"
     read -r wx wy _ _ < <(window_geometry "$(xdotool search --onlyvisible --name '^white' | head -1)")
     start_scrawlix_settled
-    press_hotkey v
-    wait_canvas 0 0 1920 1080
+    hotkey_canvas
     screenshot canvas.png
 }
 

@@ -70,8 +70,7 @@ $(diff <(echo "$want") <(echo "$have") | grep '^[<>]' || true)"
 t_program() {
     section "the installed program starts into the tray and takes Super+V"
     start_installed
-    press_hotkey v
-    wait_canvas 0 0 1920 1080
+    hotkey_canvas
     send_to_tray
     section "the desktop entry's Capture Screen action drives the running program"
     action_exec=$(entry_exec CaptureScreen)

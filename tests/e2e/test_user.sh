@@ -81,8 +81,7 @@ t_configuration() {
     grep -q '^Exec=' "$entry" && ! grep -q '^Hidden=true' "$entry" || fail "the entry does not start the program"
     [ "$(stat -c %u "$entry")" = 65534 ] || fail "the entry is not the user's"
     no_window_named Error || fail "an error box appeared"
-    press_hotkey k
-    wait_canvas 0 0 1920 1080
+    hotkey_canvas k
     send_to_tray
     section "a read-only autostart folder: \"Error.  Cannot Access The Subkey.\""
     chmod 0555 "$XDG_CONFIG_HOME/autostart"
@@ -100,8 +99,7 @@ t_configuration() {
     answer_dialog Error Return
     wait_window_gone "Scrawlix Configuration"
     grep -q '^HotKey=K' "$(settings_file)" || fail "the settings file changed: $(cat "$(settings_file)")"
-    press_hotkey j
-    wait_canvas 0 0 1920 1080
+    hotkey_canvas j
     stop_scrawlix || fail "TERM did not end the program"
 }
 
@@ -111,8 +109,7 @@ t_ctrl_long_before() {
     target_window 400 300 600 300 white # what a remembered Ctrl would capture
     xdotool key ctrl
     nap 2
-    press_hotkey v
-    wait_canvas 0 0 1920 1080
+    hotkey_canvas
 }
 
 run_section "$@"

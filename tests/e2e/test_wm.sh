@@ -73,8 +73,7 @@ t_toolbox_close() {
     wait_for 5 eval '(( $(frame_rect "$toolbox" | cut -d" " -f1) > 1300 ))' || true
     read -r tx ty _ < <(frame_rect "$(toolbox_window)")
     ((tx > 1300 && ty > 300)) || fail "the toolbox did not move: $tx $ty"
-    press_hotkey v
-    wait_canvas 0 0 1920 1080
+    hotkey_canvas
     expect_eq "toolbox after a capture" "$tx $ty" "$(frame_rect "$(toolbox_window)" | cut -d' ' -f1,2)"
     copy_canvas
     expect_eq "toolbox after a copy" "$tx $ty" "$(frame_rect "$(toolbox_window)" | cut -d' ' -f1,2)"
@@ -90,8 +89,7 @@ t_toolbox_close() {
     wait_for 5 eval 'canvas_hidden && toolbox_hidden' || fail "the close left windows on screen: $(program_windows)"
     scrawlix_running || fail "the close ended the program"
     [ -n "$(tray_icon)" ] || fail "the close took the tray icon away"
-    press_hotkey v
-    wait_canvas 0 0 1920 1080
+    hotkey_canvas
     wmctrl -i -c "$(canvas_window)" # as a pager does
     wait_for 5 canvas_hidden || fail "a pager's close left the canvas"
     tray_menu x

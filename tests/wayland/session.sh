@@ -1,18 +1,14 @@
 #!/usr/bin/env bash
-# session.sh COMMAND [ARG...]: runs COMMAND in a private headless Wayland session: sway (headless,
-# software rendering, XWayland on) with a D-Bus session bus, PipeWire, the desktop portal with its
-# wlroots screenshot backend, a stand-in that grants access and one for the notification server
-# (standin.py), and a StatusNotifier watcher for the tray. As root, everything runs as nobody (sway
-# refuses root), from copies of the program and of the test scripts.
-#   WL_DESKTOP=kde       KWin instead (Plasma 5.27's compositor, virtual output, its own XWayland
-#                        display; it hosts kglobalaccel), with KDE's portal backend for the global
-#                        shortcuts, the program's desktop entry granting KWin's screenshot interface,
-#                        the stand-in only for the notification server, and no tray
-#   WL_DESKTOP=gnome     GNOME Shell instead (headless, a virtual monitor, its own XWayland display,
-#                        a private system bus), with GNOME's portal backend, the shell's own
-#                        permission dialog and notification service (banners and animations off), no
-#                        tray and no global shortcuts; the stand-in only watches the notices and
-#                        takes the scenarios' screenshots
+# session.sh COMMAND [ARG...]: runs COMMAND in a private headless Wayland session: sway (XWayland
+# on) with a D-Bus session bus, PipeWire, the desktop portal with its wlroots screenshot backend, the
+# stand-ins of standin.py (access, notifications) and a StatusNotifier watcher for the tray. As root,
+# everything runs as nobody (sway refuses root), from copies of the program and of the test scripts.
+#   WL_DESKTOP=kde       KWin instead (with kglobalaccel), KDE's portal backend, the program's desktop
+#                        entry granting KWin's screenshot interface; the stand-in only for
+#                        notifications, and no tray
+#   WL_DESKTOP=gnome     GNOME Shell instead, with GNOME's portal backend, the shell's own permission
+#                        dialog and notifications; no tray, no global shortcuts; the stand-in only
+#                        watches the notices and takes the scenarios' screenshots
 #   WL_PORTAL=0          no portal front end at all
 #   WL_SHORTCUTS=MODE    the stand-in also implements global shortcuts: 1 (as documented), kde (as
 #                        KDE's backend does), unbound (answers without the shortcut); 0: none

@@ -11,13 +11,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/../e2e/canvas_lib.sh"
 if [ "${XDG_CURRENT_DESKTOP:-}" = GNOME ]; then
     grim() { # grim [-g "X,Y WxH"] [-t ppm|png] FILE|-
         local x=0 y=0 w=0 h=0 type=png shot
-        while [ $# -gt 1 ]; do
-            case $1 in
-                -g) IFS=', x' read -r x y w h <<<"$2" ;;
-                -t) type=$2 ;;
-            esac
-            shift 2
-        done
+        [ "$1" != -g ] || { IFS=', x' read -r x y w h <<<"$2"; shift 2; }
+        [ "$1" != -t ] || { type=$2; shift 2; }
         shot=$(mktemp --suffix=.png "$E2E_TMP/shot.XXXXXX")
         dbus-send --session --print-reply --reply-timeout=10000 --dest=org.freedesktop.impl.portal.desktop.scrawlixtest \
             /org/freedesktop/portal/desktop org.scrawlix.Test.Control.Shoot "string:$shot" \
@@ -52,11 +47,15 @@ start_pattern() {
 standin_saw() { grep -Eq "$1" "$STANDIN_LOG"; }
 standin_count() { grep -Ec "$1" "$STANDIN_LOG" || :; }
 
+# standin_control METHOD ARG: the stand-in's control interface; prints the number it answers.
+standin_control() {
+    dbus-send --session --print-reply --dest=org.freedesktop.impl.portal.desktop.scrawlixtest \
+        /org/freedesktop/portal/desktop "org.scrawlix.Test.Control.$1" "$2" | awk '/uint32/ { print $2 }'
+}
 # press_shortcut_standin ID: the stand-in portal reports the bound shortcut as pressed.
 press_shortcut_standin() {
     local n
-    n=$(dbus-send --session --print-reply --dest=org.freedesktop.impl.portal.desktop.scrawlixtest \
-        /org/freedesktop/portal/desktop org.scrawlix.Test.Control.Activate "string:$1" | awk '/uint32/ { print $2 }')
+    n=$(standin_control Activate "string:$1")
     [ "$n" = 1 ] || fail "the shortcut $1 is bound in $n sessions, not 1"
 }
 

@@ -4,10 +4,6 @@
 # shows the screen. A refusal is told, and nothing is shown.
 source "$(dirname "$0")/lib.sh"
 
-answer_screenshot() { # 0: allowed, 1: refused; prints how many requests took the answer
-    dbus-send --session --print-reply --dest=org.freedesktop.impl.portal.desktop.scrawlixtest \
-        /org/freedesktop/portal/desktop org.scrawlix.Test.Control.AnswerScreenshot "uint32:$1" | awk '/uint32/ { print $2 }'
-}
 ask() { # the tray icon's capture, until the dialog is up
     start_pattern
     start_scrawlix_without_screencopy
@@ -22,7 +18,7 @@ t_unanswered() {
     ask
     # Longer than any time limit the program had on the portal's answer.
     holds_for 35 nothing_shown || fail "while the dialog waited, the program showed $(program_windows)"
-    expect_eq "requests answered" 1 "$(answer_screenshot 0)"
+    expect_eq "requests answered" 1 "$(standin_control AnswerScreenshot uint32:0)"
     wait_canvas 0 0 "$SCREEN_W" "$SCREEN_H"
     screenshot shown.png
     expect_same_screen before.png shown.png
@@ -31,7 +27,7 @@ t_unanswered() {
 t_refused() {
     section "a refused dialog: the user is told, and no canvas is shown"
     ask
-    expect_eq "requests answered" 1 "$(answer_screenshot 1)"
+    expect_eq "requests answered" 1 "$(standin_control AnswerScreenshot uint32:1)"
     expect_refusal_told
 }
 

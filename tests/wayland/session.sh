@@ -245,8 +245,7 @@ has_name() { dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/
     org.freedesktop.DBus.NameHasOwner "string:$1" 2>/dev/null | grep -q 'boolean true'; }
 if [ "$desktop" = kde ]; then
     # KDE's own backend, and nothing else: the frontend would fall back to any backend installed.
-    kde=/usr/lib/x86_64-linux-gnu/libexec/xdg-desktop-portal-kde
-    [ -x "$kde" ] || kde=$(ls /usr/lib/*/libexec/xdg-desktop-portal-kde 2>/dev/null | head -1)
+    kde=$(ls /usr/lib/*/libexec/xdg-desktop-portal-kde 2>/dev/null | head -1)
     [ -x "$kde" ] || setup_failed "xdg-desktop-portal-kde is not installed"
     mkdir -p "$HOME/Pictures" # where its screenshots go
     QT_QPA_PLATFORM=xcb daemon portal-kde.log "$kde"

@@ -164,6 +164,7 @@ expect_as_before() {
 }
 
 # hotkey_canvas [LETTER]: the hot key (with V, or LETTER), then the canvas over the whole screen.
+# shellcheck disable=SC2120 # the letter is optional
 hotkey_canvas() { press_hotkey "${1:-v}"; wait_canvas 0 0 1920 1080; }
 
 # capture_noisy [X Y W H]: the program in the tray, then Super+V: the canvas over the whole screen

@@ -56,6 +56,9 @@ settle_screen() {
     fail "the screen kept changing"
 }
 
+# settled_shot FILE: a screenshot once painting has finished.
+settled_shot() { settle_screen; screenshot "$1"; }
+
 # frame_rect WIN: "X Y W H" of the window manager's frame around WIN (its ancestor below the root).
 frame_rect() {
     local w=$1 p root
@@ -64,10 +67,7 @@ frame_rect() {
     window_geometry "$w"
 }
 
-click_at() { # X Y [BUTTON]
-    pointer_to "$1" "$2"
-    xdotool click "${3:-1}"
-}
+click_at() { pointer_to "$1" "$2"; xdotool click "${3:-1}"; } # X Y [BUTTON]
 
 # click_toolbox NAME: clicks a toolbox command button, placed in twips in the toolbox.
 click_toolbox() {
@@ -84,9 +84,7 @@ click_toolbox() {
 pick_tool() {
     local x y
     read -r x y _ < <(window_geometry "$(toolbox_window)") || fail "no toolbox"
-    local dx
-    dx=$(scaled $((($1 - 1) * 23 + 11)))
-    click_at $((x + dx)) $((y + $(twips 2880) + $(scaled 11)))
+    click_at $((x + $(scaled $((($1 - 1) * 23 + 11))))) $((y + $(twips 2880) + $(scaled 11)))
 }
 
 # drag X1 Y1 X2 Y2 [STEPS]: a left-button drag through STEPS intermediate points.
@@ -125,14 +123,12 @@ target_window() {
 # target_captured CHECK CMD [ARG...]: CMD captures the target window: the canvas sits one pixel up
 # and left of the window's frame (fx fy fw fh) and, with CHECK "check", shows the window's pixels.
 target_captured() {
-    local check=$1
-    shift
     settle_screen
-    [ "$check" != check ] || screenshot window-before.png
+    [ "$1" != check ] || screenshot window-before.png
     read -r fx fy fw fh < <(frame_rect "$TARGET")
-    "$@"
+    "${@:2}"
     wait_canvas $((fx - 1)) $((fy - 1)) "$fw" "$fh"
-    [ "$check" = check ] || return 0
+    [ "$1" = check ] || return 0
     screenshot window-shown.png
     same_region window-shown.png $((fx - 1)) $((fy - 1)) window-before.png "$fx" "$fy" "$fw" "$fh" ||
         fail "the canvas does not show the window's pixels"
@@ -166,6 +162,10 @@ expect_as_before() {
     n=$(diff_pixels_outside before.png shown.png "$tx" "$ty" "$tw" "$th")
     [ "$n" = 0 ] || fail "$n pixels of the canvas differ from the screen before the capture"
 }
+
+# hotkey_canvas [LETTER]: the hot key (with V, or LETTER), then the canvas over the whole screen.
+# shellcheck disable=SC2120 # the letter is optional
+hotkey_canvas() { press_hotkey "${1:-v}"; wait_canvas 0 0 1920 1080; }
 
 # capture_noisy [X Y W H]: the program in the tray, then Super+V: the canvas over the whole screen
 # (or at X Y W H), the screen before it kept in before.png.

@@ -1,9 +1,7 @@
-# A private CUPS server for the print tests, sourced after lib.sh. It keeps its configuration, spool and
-# logs under E2E_TMP and listens only on a socket of its own, where CUPS_SERVER points the program, so no
-# other CUPS (the machine's, another test's) can add or take away a printer. Its PDF printer is a cups-pdf
-# queue with an instance of its own (cups-pdf:/<instance> reads /etc/cups/cups-pdf-<instance>.conf) that
-# writes under E2E_TMP, which the filters, run as lp, may traverse but not read. Needs root, cupsd, lpadmin
-# and printer-driver-cups-pdf (scripts/setup.sh --tests).
+# A private CUPS server for the print tests, sourced after lib.sh: its files under E2E_TMP, and only a
+# socket of its own, where CUPS_SERVER points the program, so no other CUPS can add or take a printer.
+# Its PDF printer is a cups-pdf queue whose instance (cups-pdf:/<instance> reads
+# /etc/cups/cups-pdf-<instance>.conf) writes under E2E_TMP. Needs root, cupsd, lpadmin and cups-pdf.
 # shellcheck shell=bash
 
 CUPS_DIR=$E2E_TMP/cups

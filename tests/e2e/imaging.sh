@@ -67,3 +67,15 @@ open_file() {
     wait_for 10 _geometry_is "$CANVAS" "0 0 $size" || fail "canvas at $(window_geometry "$CANVAS"), not 0 0 $size"
     nap 0.3
 }
+
+# expect_saved_canvas W H TX TY TW TH: drawing.bmp is the W x H canvas in drawn.png less its one-pixel
+# frame, as a BMP file, away from the toolbox at TX TY TW TH (hidden while the file is taken).
+expect_saved_canvas() {
+    local format
+    wait_for 10 test -s "$E2E_TMP/drawing.bmp" || fail "no file was written"
+    format=$(identify -format '%m %w %h' "$E2E_TMP/drawing.bmp")
+    [[ $format == BMP?" $(($1 - 2)) $(($2 - 2))" ]] || fail "expected a $(($1 - 2))x$(($2 - 2)) BMP file, found: $format"
+    convert "$E2E_TMP/drawn.png" -crop "$(($1 - 2))x$(($2 - 2))+1+1" +repage "$E2E_TMP/expected.png"
+    expect_eq "pixels of the saved file that differ from the screen" 0 \
+        "$(diff_pixels_outside drawing.bmp expected.png $(($3 - 1)) $(($4 - 1)) "$5" "$6")"
+}

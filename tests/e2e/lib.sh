@@ -35,14 +35,7 @@ _e2e_bounded() { # SECS CMD [ARG...]
     return "$s"
 }
 _e2e_window_id_given() { # CMD ARG...: refuses an "-id" without a window
-    local a prev=""
-    for a in "${@:2}"; do
-        if [ "$prev" = -id ] && [ -z "$a" ]; then
-            echo "e2e: $1 was given an empty window id" >&2
-            return 2
-        fi
-        prev=$a
-    done
+    [[ " ${*:2} " != *" -id  "* ]] || { echo "e2e: $1 was given an empty window id" >&2; return 2; }
 }
 xwininfo() { _e2e_window_id_given xwininfo "$@" && _e2e_bounded 10 xwininfo "$@"; }
 xprop() { _e2e_window_id_given xprop "$@" && _e2e_bounded 10 xprop "$@"; }
@@ -59,8 +52,7 @@ _e2e_poll() { # WANT SECS CMD...: 0 once CMD's status (0 or 1) is WANT, 1 when S
     end=$((${EPOCHREALTIME/./} + 10#${2%%.*}000000 + 10#${f:0:6}))
     shift 2
     while :; do
-        s=0
-        "$@" >/dev/null 2>&1 || s=1
+        "$@" >/dev/null 2>&1 && s=0 || s=1
         [ "$s" = "$want" ] && return 0
         [ "${EPOCHREALTIME/./}" -lt "$end" ] || return 1
         nap 0.05
@@ -70,10 +62,8 @@ _e2e_poll() { # WANT SECS CMD...: 0 once CMD's status (0 or 1) is WANT, 1 when S
 # section TITLE: names the checks that follow, in the output and in failure messages.
 section() { E2E_SECTION=$*; echo "-- $E2E_NAME at ${SECONDS}s: $E2E_SECTION" >&2; }
 
-# A script is a set of sections, each a function t_NAME() that starts with `section TITLE` and sets
-# up what it needs. CTest runs each one as a test of its own, in a session of its own
-# (e2e.SCRIPT.NAME); the script's top level holds what all its sections share, and ends with
-# `run_section "$@"`.
+# A script is a set of sections t_NAME(), each starting with `section TITLE` and setting up what it
+# needs; CTest runs each as a test of its own (e2e.SCRIPT.NAME), and the script ends with `run_section "$@"`.
 run_section() {
     if [ $# != 1 ] || ! declare -F "t_$1" >/dev/null; then
         echo "usage: ${0##*/} SECTION, one of:$(declare -F | sed -n 's/^declare -f t_/ /p' | tr -d '\n')" >&2
@@ -90,14 +80,8 @@ fail() {
     echo "FAIL $E2E_NAME${E2E_SECTION:+ [$E2E_SECTION]}: $*" >&2
     local shot=$E2E_TMP/failure-$E2E_NAME.png
     import -window root "$shot" 2>/dev/null && echo "   screenshot: $shot" >&2
-    if [ -s "$E2E_TMP/import.log" ]; then
-        echo "   screenshots said (last lines):" >&2
-        tail -n 5 "$E2E_TMP/import.log" | sed 's/^/   | /' >&2
-    fi
-    if [ -n "$SCRAWLIX_LOG" ] && [ -s "$SCRAWLIX_LOG" ]; then
-        echo "   program log $SCRAWLIX_LOG (last lines):" >&2
-        tail -n 20 "$SCRAWLIX_LOG" | sed 's/^/   | /' >&2
-    fi
+    [ ! -s "$E2E_TMP/import.log" ] || { echo "   screenshots said (last lines):"; tail -n 5 "$E2E_TMP/import.log" | sed 's/^/   | /'; } >&2
+    [ ! -s "${SCRAWLIX_LOG:-/dev/null}" ] || { echo "   program log $SCRAWLIX_LOG (last lines):"; tail -n 20 "$SCRAWLIX_LOG" | sed 's/^/   | /'; } >&2
     exit 1
 }
 trap 'fail "command failed with status $? at ${BASH_SOURCE[0]##*/}:$LINENO: $BASH_COMMAND"' ERR
@@ -244,14 +228,12 @@ app_windows_of_pid() {
     local w
     for w in $(xdotool search --onlyvisible --pid "$1" 2>/dev/null || true); do in_tray "$w" || echo "$w"; done
 }
-
 # tray_icons_of_pid PID: the process's windows embedded in the tray panel.
 tray_icons_of_pid() {
     local w
     for w in $(xdotool search --pid "$1" 2>/dev/null || true); do in_tray "$w" && echo "$w"; done
     return 0
 }
-
 tray_icon() { tray_icons_of_pid "$SCRAWLIX_PID" | head -1; }
 
 # program_windows: the program's viewable windows with their geometry and title, for failure messages.
@@ -263,16 +245,17 @@ program_windows() {
     done
 }
 
-# The popup menu: a viewable override-redirect window of the program's other than ICON, the tray
-# icon, which is one too.
-_menu_shown() {
+# _menu_window ICON: the popup menu (or tray message), a viewable override-redirect window of the
+# program's other than ICON, the tray icon, which is one too.
+_menu_window() {
     local w
     for w in $(xdotool search --onlyvisible --pid "$SCRAWLIX_PID" 2>/dev/null); do
         [ "$((w))" = "$(($1))" ] && continue
-        xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' && return 0
+        xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' && echo "$w" && return 0
     done
     return 1
 }
+_menu_shown() { _menu_window "$1" >/dev/null; }
 _no_menu() { ! _menu_shown "$1"; }
 
 # tray_menu KEYS...: opens the tray icon's menu with the right button and types KEYS into it. Keys
@@ -346,10 +329,8 @@ screen_pixel() {
 
 # _count_differences FUZZ CONVERT-ARGS...: how many pixels of the image pair differ by more than FUZZ %.
 _count_differences() {
-    local fuzz=$1
-    shift
-    convert "$@" -alpha off -compose difference -composite -separate -evaluate-sequence max \
-        -threshold "$fuzz%" -format '%[fx:int(mean*w*h+0.5)]\n' info:
+    convert "${@:2}" -alpha off -compose difference -composite -separate -evaluate-sequence max \
+        -threshold "$1%" -format '%[fx:int(mean*w*h+0.5)]\n' info:
 }
 
 # diff_pixels A B [FUZZ]: how many pixels differ between two screenshots of the same size.
@@ -377,12 +358,7 @@ recording_opener() {
     export PATH=$E2E_TMP/bin:$PATH XDG_DATA_DIRS=$E2E_TMP/share
 }
 # opened_path: what the opener got last, as a file path.
-opened_path() {
-    local o
-    o=$(tail -n 1 "$E2E_TMP/opened.log")
-    o=${o#file://}
-    printf '%b' "${o//%/\\x}"
-}
+opened_path() { local o; o=$(tail -n 1 "$E2E_TMP/opened.log"); o=${o#file://}; printf '%b' "${o//%/\\x}"; }
 # desktop_app NAME EXEC TYPE: the user's desktop entry NAME.desktop, an application for TYPE.
 desktop_app() {
     printf '[Desktop Entry]\nType=Application\nName=%s\nExec=%s\nMimeType=%s;\n' "$1" "$2" "$3" \

@@ -20,15 +20,16 @@ dpi=${SCRAWLIX_E2E_DPI:-96}
 wm=${SCRAWLIX_E2E_WM:-openbox}
 read -r -a monitors <<<"${SCRAWLIX_E2E_MONITORS:-}"
 screen=${SCRAWLIX_SCREEN:-1920x1080x24}
-if [ ${#monitors[@]} -gt 0 ]; then # the screen is the box around the monitors
-    sw=0 sh=0
-    for m in "${monitors[@]}"; do
-        [[ $m =~ ^\*?([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] || setup_failed "bad monitor \"$m\""
-        ((sw = sw > BASH_REMATCH[1] + BASH_REMATCH[3] ? sw : BASH_REMATCH[1] + BASH_REMATCH[3]))
-        ((sh = sh > BASH_REMATCH[2] + BASH_REMATCH[4] ? sh : BASH_REMATCH[2] + BASH_REMATCH[4]))
-    done
-    screen=${sw}x${sh}x24
-fi
+# The screen is the box around the monitors; each monitor's xrandr arguments, with physical sizes
+# at 96 dpi, so Qt reports each monitor at the desktop's dpi.
+sw=0 sh=0 setmonitor=()
+for m in "${monitors[@]}"; do
+    [[ $m =~ ^(\*?)([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] || setup_failed "bad monitor \"$m\""
+    read -r star w h x y <<<"${BASH_REMATCH[1]:--} ${BASH_REMATCH[*]:2}"
+    ((sw = sw > w + x ? sw : w + x, sh = sh > h + y ? sh : h + y))
+    setmonitor+=("${star#-}E2E-${#setmonitor[@]} $w/$((w * 254 / 960))x$h/$((h * 254 / 960))+$x+$y")
+done
+[ ${#monitors[@]} = 0 ] || screen=${sw}x${sh}x24
 need Xvfb dbus-daemon "$wm" tint2 xprop xwininfo xrdb xrandr
 
 # -displayfd: Xvfb picks a free display and writes its number once it accepts connections.
@@ -43,20 +44,10 @@ export DISPLAY=:$display
 
 # The desktop's scale, as a desktop session announces it; monitors, as a docked laptop has them.
 echo "Xft.dpi: $dpi" | xrdb -merge - || setup_failed "xrdb could not set Xft.dpi"
-if [ ${#monitors[@]} -gt 0 ]; then
-    xrandr --delmonitor screen >/dev/null 2>&1 || true # the one the output makes
-    i=0
-    for m in "${monitors[@]}"; do
-        star="" && [[ $m == \** ]] && star="*"
-        m=${m#\*}
-        w=${m%%x*} rest=${m#*x}
-        h=${rest%%+*} xy=${rest#*+}
-        # Physical sizes at 96 dpi, so Qt reports each monitor at the desktop's dpi.
-        xrandr --setmonitor "${star}E2E-$i" "$w/$((w * 254 / 960))x$h/$((h * 254 / 960))+$xy" none ||
-            setup_failed "xrandr could not make monitor $m"
-        i=$((i + 1))
-    done
-fi
+[ ${#monitors[@]} = 0 ] || xrandr --delmonitor screen >/dev/null 2>&1 || true # the one the output makes
+for m in "${setmonitor[@]}"; do
+    xrandr --setmonitor "${m% *}" "${m#* }" none || setup_failed "xrandr could not make monitor $m"
+done
 
 start_session_bus
 
@@ -67,28 +58,16 @@ cat >"$sess/openbox.xml" <<'EOF'
   <placement><policy>Smart</policy><center>yes</center></placement>
   <desktops><number>1</number></desktops>
   <keyboard><keybind key="A-F4"><action name="Close"/></keybind></keyboard>
-  <mouse>
-    <context name="Titlebar">
-      <mousebind button="Left" action="Press"><action name="Focus"/><action name="Raise"/></mousebind></context>
-    <context name="Client">
-      <mousebind button="Left" action="Press"><action name="Focus"/><action name="Raise"/></mousebind>
-      <mousebind button="Right" action="Press"><action name="Focus"/><action name="Raise"/></mousebind></context>
-  </mouse>
+  <mouse><context name="Titlebar"><mousebind button="Left" action="Press"><action name="Focus"/><action name="Raise"/></mousebind></context>
+    <context name="Client"><mousebind button="Left" action="Press"><action name="Focus"/><action name="Raise"/></mousebind>
+      <mousebind button="Right" action="Press"><action name="Focus"/><action name="Raise"/></mousebind></context></mouse>
 </openbox_config>
 EOF
 panel_items=S
 [ -z "${SCRAWLIX_E2E_TASKBAR:-}" ] || panel_items=TS
-cat >"$sess/tint2rc" <<EOF
-panel_items = $panel_items
-panel_size = 100% 30
-panel_padding = 4 0 4
-panel_position = bottom center horizontal
-panel_layer = top
-strut_policy = follow_size
-disable_transparency = 1
-systray_padding = 0 3 4
-systray_icon_size = 24
-EOF
+printf '%s\n' "panel_items = $panel_items" "panel_size = 100% 30" "panel_padding = 4 0 4" \
+    "panel_position = bottom center horizontal" "panel_layer = top" "strut_policy = follow_size" \
+    "disable_transparency = 1" "systray_padding = 0 3 4" "systray_icon_size = 24" >"$sess/tint2rc"
 if [ "$wm" = openbox ]; then
     HOME=$sess/home daemon wm.log openbox --sm-disable --config-file "$sess/openbox.xml"
 else

@@ -1,21 +1,17 @@
 # What the two session scripts share: tests/e2e/session.sh (an X session) and tests/wayland/session.sh
 # (a Wayland one) source this with their COMMAND [ARG...] as arguments. It checks that there is a
 # COMMAND, sets bin (the program: SCRAWLIX_BIN or the build's) and gives:
-#   session_begin KIND NAME [ROOT]  the session's files in ROOT, or in a new $TMPDIR/scrawlix-NAME.*:
-#                    root, sess (root/session: the daemons' own files and logs), root/home with its
-#                    XDG folders, root/run (XDG_RUNTIME_DIR), root/xdg-config-dirs; an environment
-#                    cleared of the caller's desktop; and the teardown, at exit or on a signal, which
-#                    ends COMMAND's process group and the daemons in pids (last first, TERM, then KILL
-#                    after 2 s), calls teardown_more if defined, and removes root unless COMMAND failed
-#   setup_failed MSG  says that the KIND session could not be set up, with the logs' last lines (125)
+#   session_begin KIND NAME [ROOT]  the session's files in ROOT, or a new $TMPDIR/scrawlix-NAME.*
+#                    (sess: the daemons' files and logs; home, run, xdg-config-dirs), an environment
+#                    cleared of the caller's desktop, and the teardown at exit or on a signal
+#                    (teardown_more too, if defined); root is removed unless COMMAND failed
+#   setup_failed MSG  says that the session could not be set up, with the logs' last lines (125)
 #   poll SECS CMD...  runs CMD until it succeeds, for at most SECS seconds
 #   need TOOL...      fails the set-up unless each TOOL is installed
 #   daemon LOG CMD... runs CMD in the background as one of the daemons in pids, its output in sess/LOG
-#   start_session_bus a D-Bus session bus of our own (DBUS_SESSION_BUS_ADDRESS), without service
-#                    activation but for the services in sess/services
+#   start_session_bus a session bus of our own, starting only the services in sess/services
 #   private_home     HOME and the XDG_*_HOME folders in root/home
-#   run_command      runs COMMAND with SCRAWLIX_BIN and E2E_TMP (root) in a process group of its own,
-#                    so that a signal to us ends it and all it started, and exits with its status
+#   run_command      runs COMMAND (SCRAWLIX_BIN, E2E_TMP=root) in a process group of its own; exits with its status
 # shellcheck shell=bash
 # shellcheck disable=SC2317 # functions called from traps and through poll
 set -uo pipefail

@@ -1,10 +1,6 @@
 #!/usr/bin/env bash
-# Capturing and showing: the hot key freezes the screen into the canvas exactly where its pixels came
-# from; Ctrl makes it the active window; the tray icon captures and its menu reaches the commands; hide
-# keeps the canvas; copy puts it on the clipboard; a capture over the drawn canvas leaves it out; the keypad steps the size even from the tray; the
-# toolbox's close box only hides it; Exit ends the program and removes the icon. Under a
-# StatusNotifier host, which reports clicks only, two clicks make the double-click, and the host
-# shows the menu that the program exports over D-Bus (snihost.py), whose items work.
+# Capturing and showing: the hot key, Ctrl, the tray icon and its menu, and the toolbox's commands;
+# under a StatusNotifier host (clicks only, the menu exported over D-Bus: snihost.py) as well.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/canvas_lib.sh"
 
@@ -33,8 +29,7 @@ t_hide_keeps_drawing() {
     section "hide keeps the drawing; the next request brings it back, shifted by the frame"
     capture_noisy
     drag 500 600 900 600
-    settle_screen
-    screenshot drawn.png
+    settled_shot drawn.png
     [ "$(pixel drawn.png 700 600)" = "255,255,0" ] || fail "the pen did not draw in yellow: $(pixel drawn.png 700 600)"
     send_to_tray hide
     press_hotkey v
@@ -50,11 +45,9 @@ t_keypad_from_tray() {
     send_to_tray
     xdotool key KP_Add
     nap 0.3
-    press_hotkey v
-    wait_canvas 0 0 1920 1080
+    hotkey_canvas
     drag 300 800 700 800
-    settle_screen
-    screenshot wide.png
+    settled_shot wide.png
     w=$(count_color wide.png 500 700 1 200 255,255,0)
     [ "$w" = 35 ] || fail "after keypad plus the pen is $w pixels wide, not 35"
 }

@@ -15,8 +15,7 @@ capture_desktop() {
     wait_for 10 eval '[ -n "$(xdotool search --onlyvisible --name ^white 2>/dev/null)" ]' || fail "no white window"
     read -r wx wy _ _ < <(window_geometry "$(xdotool search --onlyvisible --name '^white' | head -1)")
     start_scrawlix_settled
-    press_hotkey v
-    wait_canvas 0 0 1920 1080
+    hotkey_canvas
     screenshot canvas.png
 }
 
@@ -31,8 +30,7 @@ t_pen() {
         nap 0.03
     done
     xdotool mouseup 1
-    settle_screen
-    screenshot pen.png
+    settled_shot pen.png
     for p in "425 510" "485 540" "560 580" "650 610" "760 610" "820 600"; do
         # shellcheck disable=SC2086
         [ "$(pixel pen.png $p)" = "255,255,0" ] || fail "no yellow at ($p) on the stroke: $(pixel pen.png $p)"
@@ -45,15 +43,13 @@ t_highlighter() {
     capture_desktop
     pick_tool 6
     drag $((wx + 30)) $((wy + 100)) $((wx + 270)) $((wy + 100)) 40
-    settle_screen
-    screenshot highlight.png
+    settled_shot highlight.png
     [ "$(pixel highlight.png $((wx + 150)) $((wy + 100)))" = "255,255,0" ] ||
         fail "white under the highlighter is $(pixel highlight.png $((wx + 150)) $((wy + 100)))"
     [ "$(pixel highlight.png $((wx + 150)) $((wy + 140)))" = "255,255,255" ] || fail "the highlighter spread too far"
     # On the grey noise beside the window, blue goes and red and green stay.
     drag 300 900 500 900 40
-    settle_screen
-    screenshot highlight2.png
+    settled_shot highlight2.png
     for x in 350 400 450; do
         IFS=, read -r r g b < <(pixel highlight2.png $x 900)
         IFS=, read -r r0 g0 b0 < <(pixel canvas.png $x 900)
@@ -71,13 +67,11 @@ t_text() {
     wait_for 5 eval '[ "$(screen_pixel 613 265)" != "$(pixel canvas.png 613 265)" ]' || fail "no text entry box"
     xdotool type --delay 40 "Hello"
     xdotool key shift+Return
-    settle_screen
-    screenshot text.png
+    settled_shot text.png
     inked=$(count_color text.png 700 300 120 40 255,255,0)
     [ "$inked" -gt 20 ] || fail "no yellow text at the label's place ($inked pixels)"
     drag 200 200 400 200
-    settle_screen
-    screenshot after-text.png
+    settled_shot after-text.png
     [ "$(pixel after-text.png 300 200)" = "255,255,0" ] || fail "the pen was not chosen again after Shift+Enter"
 }
 

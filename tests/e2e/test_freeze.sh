@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# The picture is the screen at the press: a clock on the screen stops at the press, a screen that
-# flips colour is never caught half-way, a tap of Ctrl on the focused canvas still makes the hot key
-# capture the window, the hot key during a slow save waits for it, and an exit during or right after
-# a save is clean. Twenty presses within a second join the capture that waits, so the toolbox never
-# ends up in the picture.
+# The picture is the screen at the press, never a moment later or half-way through a change; presses
+# during a capture or a slow save wait for it, and an exit during or after a save is clean.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/canvas_lib.sh"
 source "$(dirname "$0")/imaging.sh"

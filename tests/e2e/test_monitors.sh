@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
 # Two monitors of different sizes, the primary on the right (the session's SCRAWLIX_E2E_MONITORS):
-# the screen capture reads exactly the primary monitor and the canvas covers exactly it, copies are
-# of that monitor, the toolbox first appears on it, a window on the other monitor is captured
-# where it is, and an opened image is shown at the primary monitor's top-left corner.
+# captures, the canvas, copies, the toolbox and opened images keep to the right monitor.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/canvas_lib.sh"
 

@@ -8,9 +8,8 @@ source "$(dirname "$0")/imaging.sh"
 source "$(dirname "$0")/dialogs_lib.sh"
 source "$(dirname "$0")/cups.sh"
 
-# The printer's unprintable border in points, LEFT BOTTOM RIGHT TOP of the upright sheet. cups-pdf
-# itself has none; a border of unequal sides shows whether the picture starts at the printable
-# area's corner, on the sheet turned either way.
+# The printer's unprintable border in points, LEFT BOTTOM RIGHT TOP of the upright sheet: unequal
+# sides show whether the picture starts at the printable area's corner, on the sheet turned either way.
 read -r bl bb br bt <<<"18 54 30 40"
 
 # check_page PICTURE_W PICTURE_H ORIENTATION: the newest PDF is one A4 page holding one image of the

@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# A scaled desktop (the session's SCRAWLIX_E2E_DPI, or Qt's scale variable through
-# SCRAWLIX_E2E_QT_SCALE): the canvas shows the screen pixel for pixel in device pixels, copies are in
-# device pixels, hide and show restore the canvas's place and size, a window capture sits over its
-# window, and the toolbox grows with the scale.
+# A scaled desktop (the session's SCRAWLIX_E2E_DPI, or SCRAWLIX_E2E_QT_SCALE): everything in device
+# pixels, and the toolbox grows with the scale.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/canvas_lib.sh"
 

@@ -25,10 +25,7 @@ t_key_taken() {
     screenshot notice.png
     grep -q 'cannot register hot key Super+V' "$SCRAWLIX_LOG" || fail "no word of the taken key in the log"
     scrawlix_running || fail "the program ended"
-    for w in $(xdotool search --onlyvisible --pid "$SCRAWLIX_PID" 2>/dev/null); do # a click closes it
-        [ "$((w))" != "$(($(tray_icon)))" ] && xwininfo -id "$w" | grep -q 'Override Redirect State: yes' &&
-            click_window "$w"
-    done
+    ! w=$(_menu_window "$(tray_icon)") || click_window "$w" # a click closes it
     wait_for 5 _no_menu "$(tray_icon)" || fail "the tray message did not close"
 }
 
@@ -42,8 +39,7 @@ t_open_image() {
     wait_canvas 0 0 400 300
     pick_tool 6
     drag 50 150 350 150 20
-    settle_screen
-    screenshot highlighted.png
+    settled_shot highlighted.png
     n=$(count_color highlighted.png 40 140 320 20 255,255,0)
     ((n > 1000)) || fail "the highlighter marked $n pixels yellow"
     section "\"Custom ...\" picked again asks for the colour again"
@@ -85,8 +81,7 @@ t_configuration() {
     grep -q '^Exec=' "$entry" && ! grep -q '^Hidden=true' "$entry" || fail "the entry does not start the program"
     [ "$(stat -c %u "$entry")" = 65534 ] || fail "the entry is not the user's"
     no_window_named Error || fail "an error box appeared"
-    press_hotkey k
-    wait_canvas 0 0 1920 1080
+    hotkey_canvas k
     send_to_tray
     section "a read-only autostart folder: \"Error.  Cannot Access The Subkey.\""
     chmod 0555 "$XDG_CONFIG_HOME/autostart"
@@ -104,8 +99,7 @@ t_configuration() {
     answer_dialog Error Return
     wait_window_gone "Scrawlix Configuration"
     grep -q '^HotKey=K' "$(settings_file)" || fail "the settings file changed: $(cat "$(settings_file)")"
-    press_hotkey j
-    wait_canvas 0 0 1920 1080
+    hotkey_canvas j
     stop_scrawlix || fail "TERM did not end the program"
 }
 
@@ -115,8 +109,7 @@ t_ctrl_long_before() {
     target_window 400 300 600 300 white # what a remembered Ctrl would capture
     xdotool key ctrl
     nap 2
-    press_hotkey v
-    wait_canvas 0 0 1920 1080
+    hotkey_canvas
 }
 
 run_section "$@"

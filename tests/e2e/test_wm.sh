@@ -55,8 +55,7 @@ t_recapture() {
     # Along the window's left edge, where a toolbox placed over its middle leaves it uncovered.
     cx=$((fx + 40)) cy=$((fy + fh / 2))
     drag "$cx" $((cy - 80)) "$cx" $((cy + 80))
-    settle_screen
-    screenshot drawn.png
+    settled_shot drawn.png
     [ "$(pixel drawn.png "$cx" "$cy")" = "255,255,0" ] || fail "the pen did not draw: $(pixel drawn.png "$cx" "$cy")"
     viewable() { xwininfo -id "$canvas" 2>/dev/null | grep -q 'Map State: IsViewable'; }
     press_hotkey v
@@ -74,8 +73,7 @@ t_toolbox_close() {
     wait_for 5 eval '(( $(frame_rect "$toolbox" | cut -d" " -f1) > 1300 ))' || true
     read -r tx ty _ < <(frame_rect "$(toolbox_window)")
     ((tx > 1300 && ty > 300)) || fail "the toolbox did not move: $tx $ty"
-    press_hotkey v
-    wait_canvas 0 0 1920 1080
+    hotkey_canvas
     expect_eq "toolbox after a capture" "$tx $ty" "$(frame_rect "$(toolbox_window)" | cut -d' ' -f1,2)"
     copy_canvas
     expect_eq "toolbox after a copy" "$tx $ty" "$(frame_rect "$(toolbox_window)" | cut -d' ' -f1,2)"
@@ -91,8 +89,7 @@ t_toolbox_close() {
     wait_for 5 eval 'canvas_hidden && toolbox_hidden' || fail "the close left windows on screen: $(program_windows)"
     scrawlix_running || fail "the close ended the program"
     [ -n "$(tray_icon)" ] || fail "the close took the tray icon away"
-    press_hotkey v
-    wait_canvas 0 0 1920 1080
+    hotkey_canvas
     wmctrl -i -c "$(canvas_window)" # as a pager does
     wait_for 5 canvas_hidden || fail "a pager's close left the canvas"
     tray_menu x

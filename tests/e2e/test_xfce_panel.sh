@@ -16,19 +16,12 @@ cat >"$panel_config/xfce4-panel.xml" <<'XML'
 <?xml version="1.0" encoding="UTF-8"?>
 <channel name="xfce4-panel" version="1.0">
   <property name="configver" type="int" value="2"/>
-  <property name="panels" type="array">
-    <value type="int" value="1"/>
-    <property name="panel-1" type="empty">
-      <property name="position" type="string" value="p=6;x=0;y=0"/>
-      <property name="length" type="uint" value="100"/>
-      <property name="position-locked" type="bool" value="true"/>
+  <property name="panels" type="array"><value type="int" value="1"/>
+    <property name="panel-1" type="empty"><property name="position" type="string" value="p=6;x=0;y=0"/>
+      <property name="length" type="uint" value="100"/><property name="position-locked" type="bool" value="true"/>
       <property name="size" type="uint" value="30"/>
-      <property name="plugin-ids" type="array"><value type="int" value="1"/></property>
-    </property>
-  </property>
-  <property name="plugins" type="empty">
-    <property name="plugin-1" type="string" value="systray"/>
-  </property>
+      <property name="plugin-ids" type="array"><value type="int" value="1"/></property></property></property>
+  <property name="plugins" type="empty"><property name="plugin-1" type="string" value="systray"/></property>
 </channel>
 XML
 

@@ -29,32 +29,15 @@ else:
 os.close(write_end)
 width, height, stride, fmt = (int(reply[k]) for k in ("width", "height", "stride", "format"))
 want = stride * height
-data = bytearray()
-while len(data) < want:
-    chunk = os.read(read_end, want - len(data))
-    if not chunk:
-        break
-    data += chunk
-os.close(read_end)
+with os.fdopen(read_end, "rb") as f:
+    data = f.read(want)  # up to the end of the pipe
 if len(data) < want:
     sys.exit("kwinshot: %d of %d bytes" % (len(data), want))
 # QImage's 32-bit formats: ARGB32 (5), ARGB32_Premultiplied (6) and RGB32 (4) are B, G, R, A in
-# memory; RGBX8888 (16), RGBA8888 (17, 18) are R, G, B, A.
-bgr = fmt in (4, 5, 6)
+# memory; RGBX8888 (16), RGBA8888 (17, 18) are R, G, B, A. ImageMagick reads the rows, stride and all.
 if fmt not in (4, 5, 6, 16, 17, 18):
     sys.exit("kwinshot: image format %d" % fmt)
-rgb = bytearray(width * height * 3)
-for y in range(height):
-    row = memoryview(data)[y * stride:y * stride + width * 4]
-    out = memoryview(rgb)[y * width * 3:(y + 1) * width * 3]
-    if bgr:
-        out[0::3], out[1::3], out[2::3] = row[2::4], row[1::4], row[0::4]
-    else:
-        out[0::3], out[1::3], out[2::3] = row[0::4], row[1::4], row[2::4]
-ppm = b"P6\n%d %d\n255\n" % (width, height) + bytes(rgb)
-if opts.type == "ppm":
-    target = sys.stdout.buffer if opts.file == "-" else open(opts.file, "wb")
-    target.write(ppm)
-    target.flush()
-else:
-    subprocess.run(["convert", "ppm:-", "png:" + opts.file], input=ppm, check=True)
+raw = "%s:-" % ("bgra" if fmt in (4, 5, 6) else "rgba")
+subprocess.run(["convert", "-size", "%dx%d" % (stride // 4, height), "-depth", "8", raw,
+                "-crop", "%dx%d+0+0" % (width, height), "+repage", "-alpha", "off", "%s:%s" % (opts.type, opts.file)],
+               input=bytes(data), check=True)

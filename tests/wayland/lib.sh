@@ -11,13 +11,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/../e2e/canvas_lib.sh"
 if [ "${XDG_CURRENT_DESKTOP:-}" = GNOME ]; then
     grim() { # grim [-g "X,Y WxH"] [-t ppm|png] FILE|-
         local x=0 y=0 w=0 h=0 type=png shot
-        while [ $# -gt 1 ]; do
-            case $1 in
-                -g) IFS=', x' read -r x y w h <<<"$2" ;;
-                -t) type=$2 ;;
-            esac
-            shift 2
-        done
+        [ "$1" != -g ] || { IFS=', x' read -r x y w h <<<"$2"; shift 2; }
+        [ "$1" != -t ] || { type=$2; shift 2; }
         shot=$(mktemp --suffix=.png "$E2E_TMP/shot.XXXXXX")
         dbus-send --session --print-reply --reply-timeout=10000 --dest=org.freedesktop.impl.portal.desktop.scrawlixtest \
             /org/freedesktop/portal/desktop org.scrawlix.Test.Control.Shoot "string:$shot" \
@@ -52,11 +47,15 @@ start_pattern() {
 standin_saw() { grep -Eq "$1" "$STANDIN_LOG"; }
 standin_count() { grep -Ec "$1" "$STANDIN_LOG" || :; }
 
+# standin_control METHOD ARG: the stand-in's control interface; prints the number it answers.
+standin_control() {
+    dbus-send --session --print-reply --dest=org.freedesktop.impl.portal.desktop.scrawlixtest \
+        /org/freedesktop/portal/desktop "org.scrawlix.Test.Control.$1" "$2" | awk '/uint32/ { print $2 }'
+}
 # press_shortcut_standin ID: the stand-in portal reports the bound shortcut as pressed.
 press_shortcut_standin() {
     local n
-    n=$(dbus-send --session --print-reply --dest=org.freedesktop.impl.portal.desktop.scrawlixtest \
-        /org/freedesktop/portal/desktop org.scrawlix.Test.Control.Activate "string:$1" | awk '/uint32/ { print $2 }')
+    n=$(standin_control Activate "string:$1")
     [ "$n" = 1 ] || fail "the shortcut $1 is bound in $n sessions, not 1"
 }
 
@@ -96,35 +95,29 @@ click_toolbox() {
 # On sway, what the compositor shows is asked of sway itself; elsewhere (KWin) the X server's view of
 # the program's windows serves.
 if [ -n "${SWAYSOCK:-}" ]; then
-    # Whether the compositor shows a view of the program with this title. (An X window can stay mapped
-    # a moment after the program hid it, when its map request was still on its way to the compositor.)
+    # sway_shows TITLE [WIDTH]: sway shows a view of the program with this title (at least WIDTH wide).
+    # (An X window can stay mapped a moment after the program hid it, when its map request was still
+    # on its way to the compositor.) Without a TITLE: the program's views, for failure messages.
     sway_shows() {
         swaymsg -t get_tree | python3 -c '
 import json, sys
+a = sys.argv[1:]
 def walk(n):
-    wide = len(sys.argv) < 3 or n.get("rect", {}).get("width", 0) >= int(sys.argv[2])
-    if n.get("name") == sys.argv[1] and n.get("visible") and wide and n.get("window_properties", {}).get("class") == "Scrawlix":
-        sys.exit(0)
+    if n.get("window_properties", {}).get("class") == "Scrawlix":
+        r = n["rect"]
+        if not a:
+            print("<sway: %r %dx%d+%d+%d visible=%s fullscreen=%s>" % (n.get("name"), r["width"], r["height"], r["x"], r["y"], n.get("visible"), n.get("fullscreen_mode")), end=" ")
+        elif n.get("name") == a[0] and n.get("visible") and r["width"] >= int((a + ["0"])[1]):
+            sys.exit(0)
     for c in n.get("nodes", []) + n.get("floating_nodes", []):
         walk(c)
 walk(json.load(sys.stdin))
-sys.exit(1)' "$@"
+sys.exit(1 if a else 0)' "$@"
     }
     toolbox_shown() { sway_shows Toolbox; }
     # For failure messages: the X windows, and the program's views as sway shows them.
     eval "_x_program_windows() $(declare -f program_windows | tail -n +2)"
-    program_windows() {
-        _x_program_windows
-        swaymsg -t get_tree | python3 -c '
-import json, sys
-def walk(n):
-    if n.get("window_properties", {}).get("class") == "Scrawlix":
-        r = n["rect"]
-        print("<sway: %r %dx%d+%d+%d visible=%s fullscreen=%s>" % (n.get("name"), r["width"], r["height"], r["x"], r["y"], n.get("visible"), n.get("fullscreen_mode")), end=" ")
-    for c in n.get("nodes", []) + n.get("floating_nodes", []):
-        walk(c)
-walk(json.load(sys.stdin))' 2>/dev/null
-    }
+    program_windows() { _x_program_windows; sway_shows 2>/dev/null; }
     # The canvas on the screen (a view titled Scrawlix as wide as the screen; a message box is narrower).
     canvas_shown() { sway_shows Scrawlix "$SCREEN_W"; }
     canvas_hidden() { ! canvas_shown; }
@@ -145,14 +138,14 @@ fi
 # cannot ask for screencopy (it reaches no Wayland display of its own), so it takes the portal's way.
 start_scrawlix_without_screencopy() { WAYLAND_DISPLAY=no-such-display start_scrawlix_settled "$@"; }
 
-# portal_watch: from now on, every call to the desktop portal's Screenshot is logged to
-# $E2E_TMP/portal-calls; portal_screenshots counts them.
-portal_watch() {
-    dbus-monitor --session "type='method_call',interface='org.freedesktop.portal.Screenshot'" \
-        >"$E2E_TMP/portal-calls" 2>&1 </dev/null {_e2e_nap_fd}<&- &
+# bus_watch FILE INTERFACE: from now on, every method call to INTERFACE is logged to $E2E_TMP/FILE.
+bus_watch() {
+    dbus-monitor --session "type='method_call',interface='$2'" >"$E2E_TMP/$1" 2>&1 </dev/null {_e2e_nap_fd}<&- &
     _e2e_pids+=($!)
-    wait_for 5 test -s "$E2E_TMP/portal-calls" || fail "dbus-monitor did not start"
+    wait_for 5 test -s "$E2E_TMP/$1" || fail "dbus-monitor did not start"
 }
+# portal_watch: bus_watch for the desktop portal's Screenshot; portal_screenshots counts the calls.
+portal_watch() { bus_watch portal-calls org.freedesktop.portal.Screenshot; }
 portal_screenshots() { grep -c 'member=Screenshot' "$E2E_TMP/portal-calls" || :; }
 
 # message_box: the id of a message box of the program on the screen (a window titled "Scrawlix"
@@ -180,6 +173,19 @@ activate_window() {
 }
 _is_active() { [ "$(($(xdotool getwindowfocus 2>/dev/null || echo 0)))" = "$(($1))" ]; }
 notified() { standin_saw "Notifications.Notify.*$1"; }
+configuration() { xdotool search --onlyvisible --name "^Scrawlix Configuration$"; } # the dialog's windows
+nothing_shown() { ! canvas_shown && ! message_box >/dev/null; }
+
+# expect_refusal_told: the refused capture is told in a message box and in the log, and no canvas
+# shows, before the box is closed or after; then TERM ends the program.
+expect_refusal_told() {
+    wait_for 10 message_box || fail "the refusal was not told"
+    grep -q 'did not allow' "$SCRAWLIX_LOG" || fail "the log does not say the desktop refused"
+    canvas_shown && fail "a canvas is shown after the refusal"
+    close_message_box
+    holds_for 1 eval '! canvas_shown' || fail "a canvas came after the refusal"
+    stop_scrawlix || fail "TERM did not end the program"
+}
 
 # On GNOME Shell: the user's "Allow" in the screenshot permission dialog, as the permission store
 # keeps it for programs outside a sandbox.

@@ -1,18 +1,14 @@
 #!/usr/bin/env bash
-# session.sh COMMAND [ARG...]: runs COMMAND in a private headless Wayland session: sway (headless,
-# software rendering, XWayland on) with a D-Bus session bus, PipeWire, the desktop portal with its
-# wlroots screenshot backend, a stand-in that grants access and one for the notification server
-# (standin.py), and a StatusNotifier watcher for the tray. As root, everything runs as nobody (sway
-# refuses root), from copies of the program and of the test scripts.
-#   WL_DESKTOP=kde       KWin instead (Plasma 5.27's compositor, virtual output, its own XWayland
-#                        display; it hosts kglobalaccel), with KDE's portal backend for the global
-#                        shortcuts, the program's desktop entry granting KWin's screenshot interface,
-#                        the stand-in only for the notification server, and no tray
-#   WL_DESKTOP=gnome     GNOME Shell instead (headless, a virtual monitor, its own XWayland display,
-#                        a private system bus), with GNOME's portal backend, the shell's own
-#                        permission dialog and notification service (banners and animations off), no
-#                        tray and no global shortcuts; the stand-in only watches the notices and
-#                        takes the scenarios' screenshots
+# session.sh COMMAND [ARG...]: runs COMMAND in a private headless Wayland session: sway (XWayland
+# on) with a D-Bus session bus, PipeWire, the desktop portal with its wlroots screenshot backend, the
+# stand-ins of standin.py (access, notifications) and a StatusNotifier watcher for the tray. As root,
+# everything runs as nobody (sway refuses root), from copies of the program and of the test scripts.
+#   WL_DESKTOP=kde       KWin instead (with kglobalaccel), KDE's portal backend, the program's desktop
+#                        entry granting KWin's screenshot interface; the stand-in only for
+#                        notifications, and no tray
+#   WL_DESKTOP=gnome     GNOME Shell instead, with GNOME's portal backend, the shell's own permission
+#                        dialog and notifications; no tray, no global shortcuts; the stand-in only
+#                        watches the notices and takes the scenarios' screenshots
 #   WL_PORTAL=0          no portal front end at all
 #   WL_SHORTCUTS=MODE    the stand-in also implements global shortcuts: 1 (as documented), kde (as
 #                        KDE's backend does), unbound (answers without the shortcut); 0: none
@@ -35,21 +31,18 @@ if [ "$(id -u)" = 0 ]; then
     # KWin's file capability is refused here; a copy runs without it.
     [ "${WL_DESKTOP:-sway}" = kde ] && cp "$(command -v kwin_wayland)" "$root/bin/kwin_wayland"
     [ -f "$(dirname "$bin")/Scrawlix_Help.chm" ] && cp "$(dirname "$bin")/Scrawlix_Help.chm" "$root/bin/"
-    [ -n "${SCRAWLIX_PATTERN:-}" ] && cp "$SCRAWLIX_PATTERN" "$root/bin/pattern" && SCRAWLIX_PATTERN=$root/bin/pattern
-    [ -n "${SCRAWLIX_MUTTER_DISPLAY:-}" ] && cp "$SCRAWLIX_MUTTER_DISPLAY" "$root/bin/mutter_display.so" &&
-        SCRAWLIX_MUTTER_DISPLAY=$root/bin/mutter_display.so
-    [ -n "${SCRAWLIX_XWATCH:-}" ] && cp "$SCRAWLIX_XWATCH" "$root/bin/xwatch" && SCRAWLIX_XWATCH=$root/bin/xwatch
+    for v in SCRAWLIX_PATTERN SCRAWLIX_MUTTER_DISPLAY SCRAWLIX_XWATCH; do # the helpers, under the names they had
+        [ -n "${!v:-}" ] && cp "${!v}" "$root/bin/" && export "$v=$root/bin/${!v##*/}"
+    done
     cp -r "$tests/e2e" "$tests/wayland" "$root/tests/"
-    mkdir -p "$root/bench" && cp "$tests/../bench/wayland_runs.sh" "$root/bench/"
-    mkdir -p "$root/packaging" && cp "$tests/../packaging/io.github.scrawlix.Scrawlix.desktop.in" "$root/packaging/"
+    mkdir -p "$root/bench" "$root/packaging" && cp "$tests/../bench/wayland_runs.sh" "$root/bench/" &&
+        cp "$tests/../packaging/io.github.scrawlix.Scrawlix.desktop.in" "$root/packaging/"
     args=()
     checkout=$(dirname "$tests")
     for a in "$@"; do a=${a/#$tests\//$root/tests/}; args+=("${a/#$checkout\/bench\//$root/bench/}"); done
     chown -R 65534:65534 "$root"
     chmod 0755 "$root"
-    SCRAWLIX_BIN=$root/bin/scrawlix SCRAWLIX_PATTERN=${SCRAWLIX_PATTERN:-} WL_ROOT=$root \
-        SCRAWLIX_MUTTER_DISPLAY=${SCRAWLIX_MUTTER_DISPLAY:-} SCRAWLIX_XWATCH=${SCRAWLIX_XWATCH:-} \
-        setpriv --reuid=65534 --regid=65534 --clear-groups --inh-caps=-all \
+    SCRAWLIX_BIN=$root/bin/scrawlix WL_ROOT=$root setpriv --reuid=65534 --regid=65534 --clear-groups --inh-caps=-all \
         bash "$root/tests/wayland/session.sh" "${args[@]}"
     status=$?
     [ "$status" = 0 ] && rm -rf "$root"
@@ -83,10 +76,8 @@ export XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP
 start_session_bus
 
 # A free X display of our own: KWin would take the first free one, which another session's server
-# may hold through the abstract socket that this one cannot see as a file.
-# display_taken N: whether X display N is in use, or left in a state this user cannot reclaim.
-# Servers killed hard leave their lock and socket files behind; a file whose owner is gone is free,
-# as the X servers themselves treat it, unless it belongs to another user and cannot be replaced.
+# may hold through the abstract socket that this one cannot see as a file. display_taken N: display N
+# is in use, or its lock or socket, left by a server killed hard, belongs to another user.
 display_taken() {
     local lock=/tmp/.X$1-lock sock=/tmp/.X11-unix/X$1 pid
     if [ -e "$lock" ]; then
@@ -103,11 +94,8 @@ display_taken() {
 free_display() {
     local n m
     for n in $(seq 40 199); do
-        for ((m = n; m < n + ${1:-1}; m++)); do
-            display_taken "$m" && continue 2
-        done
-        echo "$n"
-        return 0
+        for ((m = n; m < n + ${1:-1}; m++)); do display_taken "$m" && continue 2; done
+        echo "$n" && return 0
     done
     return 1
 }
@@ -216,9 +204,8 @@ exec sh -c 'printf "%s %s\n" "\$WAYLAND_DISPLAY" "\$DISPLAY" >"$sess/displays"'
 EOC
     WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 daemon sway.log sway -c "$sess/sway.conf"
     poll 20 have_displays || setup_failed "sway did not start with XWayland"
-    read -r WAYLAND_DISPLAY DISPLAY <"$sess/displays"
     SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock 2>/dev/null | head -1)
-    export WAYLAND_DISPLAY DISPLAY SWAYSOCK
+    export SWAYSOCK
 }
 
 if [ "$desktop" = kde ]; then
@@ -228,25 +215,19 @@ if [ "$desktop" = kde ]; then
     export KWIN_BIN
     start_kwin >"$sess/kwin.log" 2>&1 </dev/null
     poll 30 have_displays || setup_failed "KWin did not start with XWayland"
-    read -r WAYLAND_DISPLAY DISPLAY <"$sess/displays"
-    export WAYLAND_DISPLAY DISPLAY
 elif [ "$desktop" = gnome ]; then
     start_gnome
 else
     start_sway
 fi
+[ "$desktop" = gnome ] || { read -r WAYLAND_DISPLAY DISPLAY <"$sess/displays" && export WAYLAND_DISPLAY DISPLAY; }
 x_ready() { xdpyinfo >/dev/null 2>&1 || xprop -root >/dev/null 2>&1; }
 poll 20 x_ready || setup_failed "XWayland does not answer on $DISPLAY"
 
-STANDIN_LOG=$root/standin.log
+export STANDIN_LOG=$root/standin.log
 : >"$STANDIN_LOG"
-export STANDIN_LOG
 standin=()
-case ${WL_SHORTCUTS:-0} in
-    0) ;;
-    1) standin+=(--shortcuts standard) ;;
-    *) standin+=(--shortcuts "$WL_SHORTCUTS") ;;
-esac
+case ${WL_SHORTCUTS:-0} in 0) ;; 1) standin+=(--shortcuts standard) ;; *) standin+=(--shortcuts "$WL_SHORTCUTS") ;; esac
 [ "${WL_SCREENSHOT:-}" = standin ] && standin+=(--screenshot)
 [ "${WL_NOTIFICATIONS:-1}" = 0 ] && standin+=(--no-notifications)
 [ "$desktop" = gnome ] && standin+=(--no-notifications --watch-notifications --gnome-shots)
@@ -264,8 +245,7 @@ has_name() { dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/
     org.freedesktop.DBus.NameHasOwner "string:$1" 2>/dev/null | grep -q 'boolean true'; }
 if [ "$desktop" = kde ]; then
     # KDE's own backend, and nothing else: the frontend would fall back to any backend installed.
-    kde=/usr/lib/x86_64-linux-gnu/libexec/xdg-desktop-portal-kde
-    [ -x "$kde" ] || kde=$(ls /usr/lib/*/libexec/xdg-desktop-portal-kde 2>/dev/null | head -1)
+    kde=$(ls /usr/lib/*/libexec/xdg-desktop-portal-kde 2>/dev/null | head -1)
     [ -x "$kde" ] || setup_failed "xdg-desktop-portal-kde is not installed"
     mkdir -p "$HOME/Pictures" # where its screenshots go
     QT_QPA_PLATFORM=xcb daemon portal-kde.log "$kde"
@@ -282,9 +262,7 @@ elif [ "$desktop" = gnome ]; then
         /org/freedesktop/portal/desktop org.scrawlix.Test.Control.Shoot "string:$sess/first-shot.png" \
         int32:0 int32:0 int32:0 int32:0 >/dev/null 2>"$sess/shot.log"; }
     poll 10 shot_ok || setup_failed "GNOME Shell does not let the stand-in read the screen: $(cat "$sess/shot.log")"
-    for p in xdg-permission-store xdg-desktop-portal-gnome; do
-        [ -x "/usr/libexec/$p" ] || setup_failed "$p is not installed"
-    done
+    for p in xdg-permission-store xdg-desktop-portal-gnome; do [ -x "/usr/libexec/$p" ] || setup_failed "$p is not installed"; done
     daemon permission-store.log /usr/libexec/xdg-permission-store
     GTK_A11Y=none daemon portal-gnome.log /usr/libexec/xdg-desktop-portal-gnome
     poll 15 has_name org.freedesktop.impl.portal.desktop.gnome || setup_failed "xdg-desktop-portal-gnome did not start"

@@ -1,24 +1,18 @@
 #!/usr/bin/env python3
-"""Stand-in desktop services for the Wayland scenarios, on the session bus:
+"""Stand-in desktop services for the Wayland scenarios, on the session bus; every call is logged
+to the file given with --log as one line: NAME ARGUMENTS (JSON).
 
-- org.freedesktop.impl.portal.Access, which grants every request (the screenshot portal's front end
-  needs one before it offers Screenshot);
-- with --shortcuts standard, org.freedesktop.impl.portal.GlobalShortcuts as the portal documents it;
-  with --shortcuts kde, as KDE's 5.27 backend does it: the shortcuts are registered from
-  CreateSession's "shortcuts" option, and BindShortcuts answers 0 with an empty list (and would open
-  the desktop's shortcut settings); with --shortcuts unbound, BindShortcuts answers 0 with a list
-  that lacks what was asked for;
-- with --screenshot, org.freedesktop.impl.portal.Screenshot, whose permission dialog the scenario
-  answers: Control.AnswerScreenshot(response) (0 allows, 1 refuses); until then the request waits;
-- unless --no-notifications, org.freedesktop.Notifications, so that notices arrive somewhere we can
-  read; with --watch-notifications, the notices sent to the desktop's own service are logged as if
-  they had come here;
-- with --gnome-shots, the name under which GNOME Shell lets a program read the screen
-  (org.gnome.Screenshot), and Control.Shoot(file, x, y, width, height), which saves the screen as the
-  shell composites it (a width of 0: the whole screen).
-
-Every call is logged to the file given with --log as one line: NAME ARGUMENTS (JSON). The control
-interface org.scrawlix.Test.Control lets the scenario press a bound shortcut: Activate(id)."""
+- org.freedesktop.impl.portal.Access, granting every request (the screenshot portal needs one);
+- --shortcuts standard: impl.portal.GlobalShortcuts as documented; kde: as KDE's 5.27 backend, the
+  shortcuts taken from CreateSession's "shortcuts" option and BindShortcuts answered with an empty
+  list (opening the shortcut settings); unbound: BindShortcuts answered without the shortcut;
+- --screenshot: impl.portal.Screenshot, whose dialog waits for Control.AnswerScreenshot(response)
+  (0 allows, 1 refuses);
+- org.freedesktop.Notifications unless --no-notifications; --watch-notifications logs the notices
+  sent to the desktop's own service as if they had come here;
+- --gnome-shots: the name under which GNOME Shell lets a program read the screen, and
+  Control.Shoot(file, x, y, width, height) (a width of 0: the whole screen).
+Control.Activate(id) presses a bound shortcut."""
 import argparse
 import json
 import os
@@ -162,7 +156,6 @@ class Portal(dbus.service.Object):
                 n += 1
         log("Control.Activate", shortcut_id, n)
         return n
-
 
     @dbus.service.method("org.scrawlix.Test.Control", in_signature="siiii", out_signature="",
                          async_callbacks=("reply", "error"))

@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# GNOME Shell as Debian installs it, with no tray and no global shortcuts: the first start's notices
-# reach the shell's notification service; once the user has allowed screenshots, a capture asked for
-# on the command line (as a shortcut bound in GNOME's settings asks) shows the screen pixel for pixel,
-# read through the portal, GNOME's only way without a dialog; the command line sends it back.
+# GNOME Shell as Debian installs it, with no tray and no global shortcuts: notices, and a capture
+# through the portal once the user has allowed screenshots.
 source "$(dirname "$0")/lib.sh"
 
 t_notices() {

@@ -9,7 +9,6 @@ start_told() {
     wait_for 10 notified 'scrawlix --capture-screen' || fail "no notification about the missing global shortcut: $(cat "$STANDIN_LOG")"
     wait_for 10 notified 'no system tray.*scrawlix --help' || fail "no notification about the missing tray: $(cat "$STANDIN_LOG")"
 }
-configuration() { xdotool search --onlyvisible --name "^Scrawlix Configuration$"; }
 
 t_notices() {
     section "notices reach the notification service, and the first start says how to reach the program"

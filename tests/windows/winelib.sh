@@ -1,11 +1,8 @@
 # shellcheck shell=bash
-# Helpers for the Windows program under Wine, in a session of tests/e2e/session.sh. Source after
-# tests/e2e/lib.sh. SCRAWLIX_BIN names scrawlix.exe in the portable folder; SCRAWLIX_WINDOWS_BUILD
-# the Windows build, whose wine-run.sh makes Wine prefixes.
-#
-# Each scenario has a fresh Wine prefix of its own (a fresh registry, the user's and the
-# machine's), and the program is started through a small script that runs it under Wine, so the
-# program's process id is the script's.
+# Helpers for the Windows program under Wine, in a session of tests/e2e/session.sh; source after
+# tests/e2e/lib.sh. SCRAWLIX_BIN names scrawlix.exe, SCRAWLIX_WINDOWS_BUILD the build whose
+# wine-run.sh makes the scenario's fresh Wine prefix. The program runs through a script that execs
+# Wine, so its process id is the script's.
 
 [ -f "${SCRAWLIX_BIN:-}" ] || fail "no Windows program at ${SCRAWLIX_BIN:-} (scripts/winbuild.sh)"
 WINE_EXE=$SCRAWLIX_BIN

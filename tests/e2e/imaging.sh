@@ -39,15 +39,20 @@ press_shortcut() {
     xdotool keyup "$1"
 }
 
-# answer_dialog TITLE KEY [TEXT]: types TEXT into the dialog, if given, then presses KEY; the dialog closes.
+# answer_dialog TITLE KEY [TEXT]: puts TEXT into the dialog's field, if given, then presses KEY; the dialog
+# closes.
 answer_dialog() {
     local dlg
     wait_for 20 app_window_named "$1" || fail "no window \"$1\" appeared"
     dlg=$(app_window_named "$1")
     # shellcheck disable=SC2016 # expanded by eval, each time wait_for tries
     wait_for 5 eval '[ "$(xdotool getwindowfocus)" = "$((dlg))" ]' || xdotool windowactivate "$dlg" 2>/dev/null || true
-    # Typed no faster than a quick typist: XWayland has been seen to drop keys at 8 ms.
-    [ -z "${3:-}" ] || xdotool type --delay 25 "$3"
+    # Pasted, not typed: under XWayland a key typed while the file dialog's completion list opens or
+    # closes is lost ("saed.bmp" for "saved.bmp").
+    if [ -n "${3:-}" ]; then
+        printf %s "$3" | xclip -selection clipboard -i
+        xdotool key ctrl+a ctrl+v
+    fi
     nap 0.2
     xdotool key "$2"
     wait_for 10 eval '! app_window_named "$1"' || fail "the window \"$1\" stayed open"

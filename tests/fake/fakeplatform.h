@@ -6,6 +6,7 @@
 #include "platform/platform.h"
 
 #include <QColor>
+#include <QCoreApplication>
 #include <QHash>
 #include <QImage>
 #include <QList>
@@ -13,19 +14,46 @@
 #include <QString>
 #include <QStringList>
 #include <QWidget>
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 
 class FakeKeyState : public KeyState
 {
 public:
-    qint16 GetAsyncKeyState(int vk) override;
-    qint16 peekAsyncKeyState(int vk) override;
-    bool watchPresses(std::function<void()> pressed) override;
-    void setDown(int vk, bool down);  // holds or releases a key, now
-    void tap(int vk);                  // a press and release between two queries, now
+    qint16 GetAsyncKeyState(int vk) override
+    {
+        const qint16 result = peekAsyncKeyState(vk);
+        pressed_[vk] = false;
+        return result;
+    }
+    qint16 peekAsyncKeyState(int vk) override
+    {
+        return qint16((down_.value(vk) ? 0x8000 : 0) | (pressed_.value(vk) ? 1 : 0));
+    }
+    bool watchPresses(std::function<void()> pressed) override
+    {
+        watcher_ = std::move(pressed);
+        return true;
+    }
+    // Holds or releases a key, now.
+    void setDown(int vk, bool isDown)
+    {
+        if (isDown && !down_.value(vk))
+            tap(vk);
+        down_[vk] = isDown;
+    }
+    // A press and release between two queries, now.
+    void tap(int vk)
+    {
+        pressed_[vk] = true;
+        if (watcher_)
+            watcher_();
+    }
+
 private:
     QHash<int, bool> down_;
     QHash<int, bool> pressed_;
@@ -40,11 +68,25 @@ public:
         quint32 modifiers;
         quint32 vk;
     };
-    bool RegisterHotKey(quintptr window, quint32 modifiers, quint32 vk) override;
+    bool RegisterHotKey(quintptr window, quint32 modifiers, quint32 vk) override
+    {
+        if (!failRegistrations)
+            registrations.append({window, modifiers, vk});
+        return !failRegistrations;
+    }
     quint32 virtualKeyFor(QChar ch) const override;
 
     // Presses a combination: reported by pressed, at once, when it was registered.
-    bool press(quint32 modifiers, quint32 vk);
+    bool press(quint32 modifiers, quint32 vk)
+    {
+        for (const Registration& r : std::as_const(registrations)) {
+            if (r.modifiers == modifiers && r.vk == vk) {
+                Q_EMIT pressed(vk, modifiers);
+                return true;
+            }
+        }
+        return false;
+    }
 
     QList<Registration> registrations;
     bool failRegistrations = false;
@@ -89,19 +131,63 @@ class FakeScreenGrab : public ScreenGrab
 {
     Q_OBJECT
 public:
-    FakeScreenGrab(FakeScreenPixels& screen, quintptr desktop);
+    FakeScreenGrab(FakeScreenPixels& screen, quintptr desktop) : screen_(screen), desktop_(desktop) {}
     Capabilities capabilities() const override { return WindowCapture | FrozenAtGrab; }
-    void settle(const QList<QWindow*>& vanishing, const std::function<void()>& hide,
-                QDeadlineTimer deadline) override;
+    void settle(const QList<QWindow*>& vanishing_, const std::function<void()>& hide, QDeadlineTimer) override
+    {
+        ++settles;
+        vanishing.append(vanishing_);
+        hide();
+        settling_ = true;
+        if (!holdSettle)
+            QMetaObject::invokeMethod(this, &FakeScreenGrab::finishSettle, Qt::QueuedConnection);
+    }
     void cancelSettle() override { settling_ = false; }
-    void grab(quint64 ticket, const QRect& area) override;
-    bool showFrozen(QWindow* window, quint64 ticket) override;
+    void grab(quint64 ticket, const QRect& area) override
+    {
+        grabbedAreas.append(area);
+        // The picture is the screen now, as a real grab's is, whenever the answer comes.
+        held_.push_back({ticket, screen_.CaptureWindowRect(desktop_, false, area.x(), area.y(),
+                                                           area.width(), area.height())});
+        if (!holdGrab)
+            QMetaObject::invokeMethod(this, [this] { finishGrab(); }, Qt::QueuedConnection);
+    }
+    bool showFrozen(QWindow* window, quint64 ticket) override
+    {
+        if (!showsFrozen || held(ticket) == held_.end())
+            return false;
+        frozenIn.append(window);
+        return true;
+    }
     void dropFrozen(QWindow* window) override { frozenIn.removeAll(window); }
-    CapturedBitmap waitForGrab(quint64 ticket) override;
+    CapturedBitmap waitForGrab(quint64 ticket) override
+    {
+        const auto it = held(ticket);
+        if (it == held_.end())
+            return {};
+        const CapturedBitmap b = it->bitmap;
+        held_.erase(it);
+        return b;
+    }
 
-    // Answers a held settle, and the oldest held grab (with its picture, or a failure).
-    void finishSettle();
-    void finishGrab();
+    // Answers a held settle.
+    void finishSettle()
+    {
+        if (std::exchange(settling_, false))
+            Q_EMIT settled();
+    }
+    // Answers the oldest held grab, with its picture or a failure.
+    void finishGrab()
+    {
+        if (held_.empty())
+            return;
+        const Held h = held_.front();
+        held_.pop_front();
+        if (!h.bitmap.image.isNull())
+            Q_EMIT grabbed(h.ticket, h.bitmap);
+        else
+            Q_EMIT grabFailed(h.ticket, QStringLiteral("the pretend screen could not be read"));
+    }
     int heldGrabs() const { return int(held_.size()); }
 
     bool showsFrozen = false;             // whether showFrozen works
@@ -117,28 +203,24 @@ private:
         quint64 ticket;
         CapturedBitmap bitmap;
     };
+    std::deque<Held>::iterator held(quint64 ticket)
+    {
+        return std::find_if(held_.begin(), held_.end(), [ticket](const Held& h) { return h.ticket == ticket; });
+    }
     FakeScreenPixels& screen_;
     quintptr desktop_;
     bool settling_ = false;
     std::deque<Held> held_;
 };
 
-class FakeCursorPosition : public CursorPosition
-{
-public:
+struct FakeCursorPosition : CursorPosition {
     QPoint GetCursorPos() override { return pos; }
     QPoint pos;
 };
-
-class FakeTopMost : public TopMost
-{
-public:
+struct FakeTopMost : TopMost {
     void SetTopMost(QWidget*) override {}
 };
-
-class FakeTaskbar : public Taskbar
-{
-public:
+struct FakeTaskbar : Taskbar {
     void SkipTaskbar(QWidget*) override {}
 };
 
@@ -157,8 +239,16 @@ public:
 class FakeStartupEntry : public StartupEntry
 {
 public:
-    Result Add(const QString& programPath) override;
-    Result Remove() override;
+    Result Add(const QString& programPath) override
+    {
+        calls.append(QStringLiteral("add ") + programPath);
+        return result;
+    }
+    Result Remove() override
+    {
+        calls.append(QStringLiteral("remove"));
+        return result;
+    }
     QStringList calls; // "add <path>" or "remove"
     Result result = Result::Ok;
 };
@@ -183,11 +273,31 @@ class ScriptedDialogs : public DialogBackend
 {
 public:
     QString OpenFile(const QString& title, const QString& filter, const QString& defaultSuffix,
-                     const QString& initialName) override;
+                     const QString& initialName) override
+    {
+        asked.append({QStringLiteral("open"), title, filter, defaultSuffix, initialName});
+        if (whileShown)
+            whileShown();
+        return next(fileAnswers);
+    }
     QString SaveFile(const QString& title, const QString& filter, const QString& defaultSuffix,
-                     const QString& initialName) override;
-    bool Printer(const QString& title, QPrinter* printer) override;
-    std::optional<QColor> Color(const QString& title, const QColor& initial) override;
+                     const QString& initialName) override
+    {
+        asked.append({QStringLiteral("save"), title, filter, defaultSuffix, initialName});
+        return next(fileAnswers);
+    }
+    bool Printer(const QString& title, QPrinter*) override
+    {
+        asked.append({QStringLiteral("printer"), title, {}, {}, {}});
+        return false;
+    }
+    std::optional<QColor> Color(const QString& title, const QColor&) override
+    {
+        asked.append({QStringLiteral("color"), title, {}, {}, {}});
+        // A real dialog is modal: it runs an event loop of its own while the user chooses.
+        QCoreApplication::processEvents();
+        return next(colorAnswers);
+    }
 
     struct Asked {
         QString kind; // "open", "save", "printer", "color"
@@ -200,6 +310,17 @@ public:
     std::function<void()> whileShown; // runs while each dialog is shown, as requests may
     std::deque<QString> fileAnswers;
     std::deque<std::optional<QColor>> colorAnswers;
+
+private:
+    // The next answer from a queue, or none when it is empty.
+    template <typename T> static T next(std::deque<T>& answers)
+    {
+        if (answers.empty())
+            return {};
+        T a = answers.front();
+        answers.pop_front();
+        return a;
+    }
 };
 
 struct FakePlatform : Platform {

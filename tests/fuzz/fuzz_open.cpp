@@ -17,15 +17,6 @@
 
 namespace {
 
-QByteArray encoded(const QImage& image, const char* format)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
-}
-
 QList<QByteArray> seeds()
 {
     QImage img(23, 17, QImage::Format_ARGB32);
@@ -33,10 +24,14 @@ QList<QByteArray> seeds()
         for (int x = 0; x < img.width(); ++x)
             img.setPixel(x, y, qRgba(x * 11, y * 15, (x ^ y) * 9, 128 + x));
     QList<QByteArray> all;
-    for (const char* f : {"bmp", "png", "jpeg", "gif", "ico", "pbm", "pgm", "ppm"})
-        all << encoded(f == QByteArray("gif") ? img.convertToFormat(QImage::Format_Indexed8) : img,
-                       f);
-    all.removeAll(QByteArray()); // a format this Qt cannot write
+    for (const char* f : {"bmp", "png", "jpeg", "gif", "ico", "pbm", "pgm", "ppm"}) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        // A format this Qt cannot write is left out.
+        if ((qstrcmp(f, "gif") == 0 ? img.convertToFormat(QImage::Format_Indexed8) : img).save(&buffer, f))
+            all << bytes;
+    }
     return all;
 }
 

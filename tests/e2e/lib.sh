@@ -262,19 +262,21 @@ _no_menu() { ! _menu_shown "$1"; }
 # that arrive before the menu has the keyboard are lost and leave it open; then it is closed and
 # the whole thing done once more.
 tray_menu() {
-    local icon _
+    local icon _ opened=
     icon=$(tray_icon)
     [ -n "$icon" ] || fail "no tray icon"
     for _ in 1 2; do
         wait_for 5 _no_menu "$icon" || fail "a menu is still open: $(program_windows)"
         click_window "$icon" 3
         wait_for 5 _menu_shown "$icon" || continue
+        opened=1
         nap 0.2
         xdotool key --delay 60 "$@"
         wait_for 2 _no_menu "$icon" && return
         xdotool key Escape
     done
-    fail "the tray menu did not open or did not take the keys $*: $(program_windows)"
+    [ -n "$opened" ] || fail "the tray menu did not open at a right click on the icon $icon: $(program_windows)"
+    fail "the tray menu did not take the keys $*: $(program_windows)"
 }
 
 # window_geometry WIN: "X Y WIDTH HEIGHT", X and Y relative to the root window.

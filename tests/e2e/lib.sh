@@ -257,6 +257,11 @@ _menu_window() {
 }
 _menu_shown() { _menu_window "$1" >/dev/null; }
 _no_menu() { ! _menu_shown "$1"; }
+# _icon_state WIN: "IsViewable at X Y WIDTH HEIGHT", or "IsUnMapped at …", for messages about a tray icon.
+_icon_state() {
+    echo "$(xwininfo -id "$1" 2>/dev/null | awk '/Map State:/ { print $3 }' || :) at $(window_geometry "$1" 2>/dev/null || :)"
+}
+_icon_shown() { [ "$(_icon_state "$1" | cut -d' ' -f1)" = IsViewable ]; }
 
 # tray_menu KEYS...: opens the tray icon's menu with the right button and types KEYS into it. Keys
 # that arrive before the menu has the keyboard are lost and leave it open; then it is closed and
@@ -267,6 +272,7 @@ tray_menu() {
     [ -n "$icon" ] || fail "no tray icon"
     for _ in 1 2; do
         wait_for 5 _no_menu "$icon" || fail "a menu is still open: $(program_windows)"
+        wait_for 10 _icon_shown "$icon" || fail "the tray icon $icon is not shown: $(_icon_state "$icon")"
         click_window "$icon" 3
         wait_for 5 _menu_shown "$icon" || continue
         opened=1
@@ -275,7 +281,7 @@ tray_menu() {
         wait_for 2 _no_menu "$icon" && return
         xdotool key Escape
     done
-    [ -n "$opened" ] || fail "the tray menu did not open at a right click on the icon $icon: $(program_windows)"
+    [ -n "$opened" ] || fail "the tray menu did not open at a right click on the icon $icon ($(_icon_state "$icon")): $(program_windows)"
     fail "the tray menu did not take the keys $*: $(program_windows)"
 }
 

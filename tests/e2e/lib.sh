@@ -13,6 +13,7 @@ E2E_SECTION=""
 SCRAWLIX_PID=""    # the program started last
 SCRAWLIX_LOG=""    # its stdout and stderr
 SCRAWLIX_STATUS="" # its exit status, once collected
+E2E_LOGS=()        # other logs whose last lines a failure shows
 _e2e_pids=()       # everything to stop at exit
 _e2e_run_as=()     # prefix of the program's command line (as_unprivileged_user)
 _e2e_failing=""
@@ -81,7 +82,10 @@ fail() {
     local shot=$E2E_TMP/failure-$E2E_NAME.png
     import -window root "$shot" 2>/dev/null && echo "   screenshot: $shot" >&2
     [ ! -s "$E2E_TMP/import.log" ] || { echo "   screenshots said (last lines):"; tail -n 5 "$E2E_TMP/import.log" | sed 's/^/   | /'; } >&2
-    [ ! -s "${SCRAWLIX_LOG:-/dev/null}" ] || { echo "   program log $SCRAWLIX_LOG (last lines):"; tail -n 20 "$SCRAWLIX_LOG" | sed 's/^/   | /'; } >&2
+    local log
+    for log in "${SCRAWLIX_LOG:-}" "${E2E_LOGS[@]}"; do
+        [ ! -s "$log" ] || { echo "   log $log (last lines):"; tail -n 20 "$log" | sed 's/^/   | /'; } >&2
+    done
     exit 1
 }
 trap 'fail "command failed with status $? at ${BASH_SOURCE[0]##*/}:$LINENO: $BASH_COMMAND"' ERR
@@ -261,18 +265,32 @@ _no_menu() { ! _menu_shown "$1"; }
 _icon_state() {
     echo "$(xwininfo -id "$1" 2>/dev/null | awk '/Map State:/ { print $3 }' || :) at $(window_geometry "$1" 2>/dev/null || :)"
 }
-_icon_shown() { [ "$(_icon_state "$1" | cut -d' ' -f1)" = IsViewable ]; }
+# _under_pointer: the window the mouse pointer is over, for messages.
+_under_pointer() {
+    # shellcheck disable=SC2034 # set by the eval
+    local X Y SCREEN WINDOW
+    eval "$(xdotool getmouselocation --shell 2>/dev/null)"
+    printf 'under the pointer at %s %s: 0x%x "%s"' "$X" "$Y" "$WINDOW" "$(xdotool getwindowname "$WINDOW" 2>/dev/null)"
+}
+# _icon_drawn WIN: the screen shows the icon, not only the panel behind it: more than one colour
+# where the icon is, once it is viewable.
+_icon_drawn() {
+    local x y w h
+    xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable' || return 1
+    read -r x y w h < <(window_geometry "$1") || return 1
+    [ "$(import -window root -crop "${w}x$h+$x+$y" +repage miff:- | convert - -format '%k' info:)" -gt 1 ]
+}
 
-# tray_menu KEYS...: opens the tray icon's menu with the right button and types KEYS into it. Keys
-# that arrive before the menu has the keyboard are lost and leave it open; then it is closed and
-# the whole thing done once more.
+# tray_menu KEYS...: opens the tray icon's menu with the right button, once the icon is there to be
+# seen, and types KEYS into it. Keys that arrive before the menu has the keyboard are lost and leave
+# it open; then it is closed and the whole thing done once more.
 tray_menu() {
     local icon _ opened=
     icon=$(tray_icon)
     [ -n "$icon" ] || fail "no tray icon"
+    wait_for 10 _icon_drawn "$icon" || fail "the tray icon $icon was not drawn within 10 s ($(_icon_state "$icon"))"
     for _ in 1 2; do
         wait_for 5 _no_menu "$icon" || fail "a menu is still open: $(program_windows)"
-        wait_for 10 _icon_shown "$icon" || fail "the tray icon $icon is not shown: $(_icon_state "$icon")"
         click_window "$icon" 3
         wait_for 5 _menu_shown "$icon" || continue
         opened=1
@@ -281,7 +299,7 @@ tray_menu() {
         wait_for 2 _no_menu "$icon" && return
         xdotool key Escape
     done
-    [ -n "$opened" ] || fail "the tray menu did not open at a right click on the icon $icon ($(_icon_state "$icon")): $(program_windows)"
+    [ -n "$opened" ] || fail "the tray menu did not open at a right click on the icon $icon ($(_icon_state "$icon"); $(_under_pointer)): $(program_windows)"
     fail "the tray menu did not take the keys $*: $(program_windows)"
 }
 

@@ -19,8 +19,16 @@ exec wine "$WINE_EXE" "\$@"
 EOF
 chmod +x "$E2E_TMP/bin/scrawlix"
 SCRAWLIX_BIN=$E2E_TMP/bin/scrawlix
-# Wine's desktop process (which holds the tray) up before the program, as in a Windows session.
-wine reg query 'HKCU\Software\Wine' >/dev/null 2>&1 || fail "Wine does not start"
+# Wine's desktop process, which holds the tray, up before the program, as in a Windows session: a
+# program that finds none starts one of its own, which ends with it. It logs the messages of its
+# tray icons' windows, for a failure to show, but for the hit tests and cursor queries that a
+# resting pointer brings many times a second.
+E2E_LOGS+=("$E2E_TMP/wine-desktop.log")
+WINEDEBUG=+timestamp,+pid,+systray wine explorer.exe /desktop >/dev/null \
+    2> >(grep --line-buffered -v -E 'msg=0x(84|20)$' >"${E2E_LOGS[-1]}") &
+_e2e_pids+=("$!")
+_desktop_windows() { xwininfo -root -children 2>/dev/null | grep -q '("explorer.exe" "explorer.exe")'; }
+wait_for 30 _desktop_windows || fail "Wine's desktop did not start within 30 s"
 
 # Wine's own processes (the server, the desktop's tray) end with the scenario.
 _wine_on_exit() {

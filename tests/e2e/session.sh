@@ -10,6 +10,8 @@
 #                              monitors on one screen that holds them all; "*" marks the primary
 #   SCRAWLIX_E2E_WM=xfwm4      the window manager: openbox (the default) or xfwm4
 #   SCRAWLIX_E2E_TASKBAR=1     the tint2 panel lists the windows (a task list left of its tray)
+#   SCRAWLIX_E2E_TRAY_AT_ORIGIN=1  the panel along the top, its tray's first icon at the screen's
+#                              top left corner (tests/windows/winelib.sh says why)
 #   SCRAWLIX_SCREEN=WxHxD      the screen without monitors; 1920x1080x24
 source "$(dirname "${BASH_SOURCE[0]}")/session_lib.sh"
 session_begin X e2e
@@ -65,9 +67,13 @@ cat >"$sess/openbox.xml" <<'EOF'
 EOF
 panel_items=S
 [ -z "${SCRAWLIX_E2E_TASKBAR:-}" ] || panel_items=TS
-printf '%s\n' "panel_items = $panel_items" "panel_size = 100% 30" "panel_padding = 4 0 4" \
-    "panel_position = bottom center horizontal" "panel_layer = top" "strut_policy = follow_size" \
-    "disable_transparency = 1" "systray_padding = 0 3 4" "systray_icon_size = 24" >"$sess/tint2rc"
+panel=("panel_size = 100% 30" "panel_padding = 4 0 4" "panel_position = bottom center horizontal"
+    "systray_padding = 0 3 4")
+[ -z "${SCRAWLIX_E2E_TRAY_AT_ORIGIN:-}" ] ||
+    panel=("panel_size = 100% 24" "panel_padding = 0 0 0" "panel_position = top left horizontal"
+        "systray_padding = 0 0 0")
+printf '%s\n' "panel_items = $panel_items" "${panel[@]}" "panel_layer = top" "strut_policy = follow_size" \
+    "disable_transparency = 1" "systray_icon_size = 24" >"$sess/tint2rc"
 if [ "$wm" = openbox ]; then
     HOME=$sess/home daemon wm.log openbox --sm-disable --config-file "$sess/openbox.xml"
 else

@@ -90,19 +90,41 @@ display_taken() {
     return 1
 }
 
-# free_display [COUNT]: the first of COUNT free displays in a row (GNOME Shell takes two).
-free_display() {
-    local n m
+# hold NAME [SECS]: locks /tmp/.scrawlix-NAME.hold for the rest of this session, through a descriptor
+# (`held`) that the session's processes inherit; waits up to SECS for another session to let go, or
+# not at all. What two test runs side by side would otherwise share: X displays, and a file below.
+hold() {
+    local file=/tmp/.scrawlix-$1.hold
+    [ -e "$file" ] || : >>"$file" 2>/dev/null
+    [ -r "$file" ] || return 1
+    exec {held}<"$file"
+    if [ -n "${2:-}" ]; then flock -w "$2" "$held"; else flock -n "$held"; fi && return 0
+    exec {held}<&-
+    return 1
+}
+
+# claim_display [COUNT]: sets `display` to the first of COUNT free displays in a row (GNOME Shell
+# takes two), held: two sessions starting at once would otherwise both find the same display free,
+# and the second server would fail to take it.
+claim_display() {
+    local n m fd fds
     for n in $(seq 40 199); do
-        for ((m = n; m < n + ${1:-1}; m++)); do display_taken "$m" && continue 2; done
-        echo "$n" && return 0
+        fds=()
+        for ((m = n; m < n + ${1:-1}; m++)); do
+            hold "X$m" || break
+            fds+=("$held")
+            display_taken "$m" && break
+        done
+        ((m == n + ${1:-1})) && display=$n && return 0
+        for fd in "${fds[@]}"; do exec {fd}<&-; done
     done
     return 1
 }
 
 start_kwin() {
     local n
-    n=$(free_display) || setup_failed "no free X display"
+    claim_display || setup_failed "no free X display"
+    n=$display
     # What KWin reads when it starts: no lock screen, and the program's grant of the screenshot
     # interface, by its full path (as the installed desktop entry has it).
     mkdir -p "$XDG_DATA_HOME/applications"
@@ -134,7 +156,7 @@ n, sess = sys.argv[1], sys.argv[2]
 fds = []
 for name in ("/tmp/.X11-unix/X" + n, "\0/tmp/.X11-unix/X" + n):
     if not name.startswith("\0") and os.path.exists(name):
-        os.unlink(name)  # left by a server that is gone (free_display checked)
+        os.unlink(name)  # left by a server that is gone (claim_display checked)
     s = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
     s.bind(name)
     s.listen(16)
@@ -151,7 +173,8 @@ EOP
 
 start_gnome() {
     local n
-    n=$(free_display 2) || setup_failed "no two free X displays"
+    claim_display 2 || setup_failed "no two free X displays"
+    n=$display
     [ -r "${SCRAWLIX_MUTTER_DISPLAY:-}" ] || setup_failed "no library to choose GNOME Shell's X display (SCRAWLIX_MUTTER_DISPLAY)"
     # The shell asks the system bus for logins, accounts and the like: a private one, with none.
     cat >"$sess/system.conf" <<EOC
@@ -272,6 +295,9 @@ elif [ "$desktop" = gnome ]; then
 elif [ "${WL_PORTAL:-1}" = 1 ]; then
     daemon pipewire.log pipewire
     poll 10 eval '[ -S "$XDG_RUNTIME_DIR/pipewire-0" ]' || setup_failed "pipewire did not start"
+    # xdg-desktop-portal-wlr writes every screenshot to /tmp/out.png: CTest runs one such session at a
+    # time (a resource lock), and this keeps the sessions of another run away too.
+    hold wlr-out 200 || setup_failed "another session's xdg-desktop-portal-wlr kept /tmp/out.png for 200 s"
     daemon wlr.log "$wlr" -l WARN
     poll 15 has_name org.freedesktop.impl.portal.desktop.wlr || setup_failed "xdg-desktop-portal-wlr did not start"
     interfaces="org.freedesktop.impl.portal.Access;"
